@@ -1,0 +1,22 @@
+# add_fuzz_target(NAME SOURCES ... LIBS ...)
+#   A libFuzzer executable, registered as a CTest test (label fuzz) that runs for a few seconds
+#   on the seeds in tests/data/fuzz/NAME when that folder exists.
+# Coverage instrumentation for everything the fuzz targets link.
+add_compile_options(-fsanitize=fuzzer-no-link)
+set(FUZZ_SECONDS 5 CACHE STRING "How long each fuzz target runs under CTest")
+function(add_fuzz_target name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+  set(corpus ${CMAKE_CURRENT_BINARY_DIR}/${name}_corpus)
+  set(seeds ${PROJECT_SOURCE_DIR}/tests/data/fuzz/${name})
+  file(MAKE_DIRECTORY ${corpus})
+  set(cmd $<TARGET_FILE:${name}> -max_total_time=${FUZZ_SECONDS} -rss_limit_mb=2048 -timeout=10 ${corpus})
+  if(EXISTS ${seeds})
+    list(APPEND cmd ${seeds})
+  endif()
+  add_test(NAME fuzz.${name} COMMAND ${cmd})
+  set_tests_properties(fuzz.${name} PROPERTIES LABELS "fuzz" TIMEOUT 120)
+endfunction()

@@ -1,0 +1,10 @@
+// Entry point of the test executables that create widgets (offscreen or on a real X server).
+#include <QApplication>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    QApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}
