@@ -1,0 +1,99 @@
+#include "platform/net/WinsockErrors.h"
+
+#include <cerrno>
+#include <netdb.h>
+
+namespace platform::net {
+
+namespace {
+thread_local int lastError = 0;
+}
+
+int WSAGetLastError()
+{
+    return lastError;
+}
+
+void WSASetLastError(int code)
+{
+    lastError = code;
+}
+
+int winsockErrorFromErrno(int errnoValue)
+{
+    switch (errnoValue) {
+    case 0: return 0;
+    case EINTR: return WSAEINTR;
+    case EBADF: return WSAENOTSOCK; // a closed or never-opened handle is "not a socket" to Winsock
+    case EACCES:
+    case EPERM: return WSAEACCES;
+    case EFAULT: return WSAEFAULT;
+    case EINVAL: return WSAEINVAL;
+    case EMFILE:
+    case ENFILE: return WSAEMFILE;
+    case EAGAIN:
+#if EWOULDBLOCK != EAGAIN
+    case EWOULDBLOCK:
+#endif
+    case EINPROGRESS: return WSAEWOULDBLOCK;
+    case EALREADY: return WSAEALREADY;
+    case ENOTSOCK: return WSAENOTSOCK;
+    case EDESTADDRREQ: return WSAEDESTADDRREQ;
+    case EMSGSIZE: return WSAEMSGSIZE;
+    case EPROTOTYPE: return WSAEPROTOTYPE;
+    case ENOPROTOOPT: return WSAENOPROTOOPT;
+    case EPROTONOSUPPORT: return WSAEPROTONOSUPPORT;
+    case ESOCKTNOSUPPORT: return WSAESOCKTNOSUPPORT;
+    case EOPNOTSUPP: return WSAEOPNOTSUPP;
+    case EPFNOSUPPORT: return WSAEPFNOSUPPORT;
+    case EAFNOSUPPORT: return WSAEAFNOSUPPORT;
+    case EADDRINUSE: return WSAEADDRINUSE;
+    case EADDRNOTAVAIL: return WSAEADDRNOTAVAIL;
+    case ENETDOWN: return WSAENETDOWN;
+    case ENETUNREACH: return WSAENETUNREACH;
+    case ENETRESET: return WSAENETRESET;
+    case ECONNABORTED: return WSAECONNABORTED;
+    case ECONNRESET:
+    case EPIPE: return WSAECONNRESET; // sending to a peer that has gone is a reset on Winsock
+    case ENOBUFS:
+    case ENOMEM: return WSAENOBUFS;
+    case EISCONN: return WSAEISCONN;
+    case ENOTCONN: return WSAENOTCONN;
+    case ESHUTDOWN: return WSAESHUTDOWN;
+    case ETOOMANYREFS: return WSAETOOMANYREFS;
+    case ETIMEDOUT: return WSAETIMEDOUT;
+    case ECONNREFUSED: return WSAECONNREFUSED;
+    case ELOOP: return WSAELOOP;
+    case ENAMETOOLONG: return WSAENAMETOOLONG;
+    case EHOSTDOWN: return WSAEHOSTDOWN;
+    case EHOSTUNREACH: return WSAEHOSTUNREACH;
+    case ENOTEMPTY: return WSAENOTEMPTY;
+    case EUSERS: return WSAEUSERS;
+    case EDQUOT: return WSAEDQUOT;
+    case ESTALE: return WSAESTALE;
+    case EREMOTE: return WSAEREMOTE;
+    default: return WSASYSNOTREADY;
+    }
+}
+
+int winsockErrorFromGai(int gaiResult, int errnoValue)
+{
+    switch (gaiResult) {
+    case 0: return 0;
+    case EAI_NONAME: return WSAHOST_NOT_FOUND;
+    case EAI_AGAIN: return WSATRY_AGAIN;
+    case EAI_NODATA:
+    case EAI_ADDRFAMILY: return WSANO_DATA;
+    case EAI_MEMORY: return WSAENOBUFS;
+    case EAI_SYSTEM: return winsockErrorFromErrno(errnoValue);
+    default: return WSANO_RECOVERY;
+    }
+}
+
+int setLastErrorFromErrno()
+{
+    lastError = winsockErrorFromErrno(errno);
+    return lastError;
+}
+
+} // namespace platform::net
