@@ -1,0 +1,121 @@
+#pragma once
+// The one seam through which every message box, standard dialog and input box of the programs
+// goes, so that tests can answer them without a person. Commands call dialogs(); a test
+// installs a ScriptedDialogs with ScopedDialogs.
+#include <QColor>
+#include <QFont>
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <vector>
+
+class QPrinter;
+
+namespace platform::gui {
+
+enum class MessageIcon { None, Information, Warning, Error, Question };
+
+// Buttons of a message box, combinable; the answer is one of them.
+enum MessageButton : unsigned {
+    NoButton = 0,
+    Ok = 1u << 0,
+    Cancel = 1u << 1,
+    Yes = 1u << 2,
+    No = 1u << 3,
+    Abort = 1u << 4,
+    Retry = 1u << 5,
+    Ignore = 1u << 6,
+};
+using MessageButtons = unsigned;
+
+struct MessageRequest {
+    QString caption;
+    QString text;
+    MessageIcon icon = MessageIcon::None;
+    MessageButtons buttons = Ok;
+    MessageButton defaultButton = NoButton; // NoButton: the first of the buttons
+};
+
+// One entry of a file-type list: "Web files (*.htm;*.html)" with its patterns.
+struct FileFilter {
+    QString description;
+    QStringList patterns;
+};
+
+// Parses the programs' filter strings, "description|pattern;pattern|description|pattern".
+// A trailing description without a pattern list gets "*".
+std::vector<FileFilter> ParseFileFilter(const QString& filter);
+
+struct OpenFileRequest {
+    QString title;
+    std::vector<FileFilter> filters;
+    int filterIndex = 0;      // 0-based, the filter selected when the dialog opens
+    bool multiSelect = false;
+    bool mustExist = true;
+    QString folder;           // empty: the current folder
+    QString defaultSuffix;    // without the dot
+};
+
+// An empty file list means the dialog was cancelled.
+struct OpenFileResult {
+    QStringList files;        // absolute names, in the order the dialog gives them
+    int filterIndex = 0;      // 0-based, the filter selected when the dialog closed
+    bool accepted() const { return !files.isEmpty(); }
+};
+
+struct SaveFileRequest {
+    QString title;
+    std::vector<FileFilter> filters;
+    int filterIndex = 0;
+    QString fileName;         // preset name
+    QString defaultSuffix;
+    bool confirmOverwrite = false;
+};
+
+// An empty file name means the dialog was cancelled. The name is as the user typed it.
+struct SaveFileResult {
+    QString file;
+    int filterIndex = 0;
+    bool accepted() const { return !file.isEmpty(); }
+};
+
+struct InputRequest {
+    QString caption;
+    QString prompt;
+    QString text;             // preset answer
+};
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+
+    virtual MessageButton message(const MessageRequest& request) = 0;
+    virtual OpenFileResult openFiles(const OpenFileRequest& request) = 0;
+    virtual SaveFileResult saveFile(const SaveFileRequest& request) = 0;
+    virtual std::optional<QFont> chooseFont(const QFont& initial) = 0;
+    virtual std::optional<QColor> chooseColor(const QColor& initial) = 0;
+    // Sets up printer (printer, copies, range, file) and returns whether to print.
+    virtual bool setupPrinter(QPrinter& printer) = 0;
+    virtual std::optional<QString> input(const InputRequest& request) = 0;
+};
+
+// The dialogs in force: the last installed, or the real Qt dialogs.
+Dialogs& dialogs();
+
+// Installs dialogs for the lifetime of this object (tests); restores the previous on exit.
+class ScopedDialogs {
+public:
+    explicit ScopedDialogs(Dialogs& dialogs);
+    ~ScopedDialogs();
+    ScopedDialogs(const ScopedDialogs&) = delete;
+    ScopedDialogs& operator=(const ScopedDialogs&) = delete;
+
+private:
+    Dialogs* previous_;
+};
+
+// Convenience for the most common box.
+MessageButton ShowMessage(const QString& caption, const QString& text,
+                          MessageIcon icon = MessageIcon::None, MessageButtons buttons = Ok);
+
+} // namespace platform::gui

@@ -1,0 +1,169 @@
+#include "platform/gui/QtDialogs.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QRegularExpression>
+
+namespace platform::gui {
+
+namespace {
+
+QWidget* parentWindow() { return QApplication::activeWindow(); }
+
+QMessageBox::StandardButton toQt(MessageButton button)
+{
+    switch (button) {
+    case Ok: return QMessageBox::Ok;
+    case Cancel: return QMessageBox::Cancel;
+    case Yes: return QMessageBox::Yes;
+    case No: return QMessageBox::No;
+    case Abort: return QMessageBox::Abort;
+    case Retry: return QMessageBox::Retry;
+    case Ignore: return QMessageBox::Ignore;
+    case NoButton: break;
+    }
+    return QMessageBox::NoButton;
+}
+
+constexpr MessageButton kAllButtons[] = {Ok, Cancel, Yes, No, Abort, Retry, Ignore};
+
+QMessageBox::Icon toQt(MessageIcon icon)
+{
+    switch (icon) {
+    case MessageIcon::Information: return QMessageBox::Information;
+    case MessageIcon::Warning: return QMessageBox::Warning;
+    case MessageIcon::Error: return QMessageBox::Critical;
+    case MessageIcon::Question: return QMessageBox::Question;
+    case MessageIcon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QStringList nameFilters(const std::vector<FileFilter>& filters)
+{
+    QStringList result;
+    for (const FileFilter& f : filters)
+        result << QtNameFilter(f);
+    return result;
+}
+
+int filterIndexOf(const QStringList& filters, const QString& selected)
+{
+    const qsizetype i = filters.indexOf(selected);
+    return i < 0 ? 0 : static_cast<int>(i);
+}
+
+void selectFilter(QFileDialog& dialog, const QStringList& filters, int index)
+{
+    if (!filters.isEmpty()) {
+        dialog.setNameFilters(filters);
+        dialog.selectNameFilter(filters.value(index, filters.front()));
+    }
+}
+
+} // namespace
+
+QString QtNameFilter(const FileFilter& filter)
+{
+    static const QRegularExpression trailingPatterns(QStringLiteral("\\s*\\([^()]*\\)\\s*$"));
+    QString description = filter.description;
+    description.remove(trailingPatterns);
+    QStringList patterns;
+    for (const QString& p : filter.patterns)
+        patterns << (p == QLatin1String("*.*") ? QStringLiteral("*") : p);
+    return description + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+}
+
+MessageButton QtDialogs::message(const MessageRequest& request)
+{
+    QMessageBox box(toQt(request.icon), request.caption, request.text, QMessageBox::NoButton,
+                    parentWindow());
+    for (const MessageButton b : kAllButtons)
+        if (request.buttons & b)
+            box.addButton(toQt(b));
+    if (request.defaultButton != NoButton)
+        box.setDefaultButton(toQt(request.defaultButton));
+    box.exec();
+    const auto clicked = box.standardButton(box.clickedButton());
+    for (const MessageButton b : kAllButtons)
+        if (toQt(b) == clicked)
+            return b;
+    // Closed with Escape or the title bar: the cancelling answer the box offers.
+    if (request.buttons & Cancel)
+        return Cancel;
+    return (request.buttons & No) ? No : Ok;
+}
+
+OpenFileResult QtDialogs::openFiles(const OpenFileRequest& request)
+{
+    QFileDialog dialog(parentWindow(), request.title, request.folder);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    if (!request.mustExist)
+        dialog.setFileMode(QFileDialog::AnyFile);
+    else
+        dialog.setFileMode(request.multiSelect ? QFileDialog::ExistingFiles
+                                               : QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    const QStringList filters = nameFilters(request.filters);
+    selectFilter(dialog, filters, request.filterIndex);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return {dialog.selectedFiles(), filterIndexOf(filters, dialog.selectedNameFilter())};
+}
+
+SaveFileResult QtDialogs::saveFile(const SaveFileRequest& request)
+{
+    QFileDialog dialog(parentWindow(), request.title);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    const QStringList filters = nameFilters(request.filters);
+    selectFilter(dialog, filters, request.filterIndex);
+    if (!request.fileName.isEmpty())
+        dialog.selectFile(request.fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return {dialog.selectedFiles().front(), filterIndexOf(filters, dialog.selectedNameFilter())};
+}
+
+std::optional<QFont> QtDialogs::chooseFont(const QFont& initial)
+{
+    bool ok = false;
+    const QFont font = QFontDialog::getFont(&ok, initial, parentWindow());
+    if (!ok)
+        return std::nullopt;
+    return font;
+}
+
+std::optional<QColor> QtDialogs::chooseColor(const QColor& initial)
+{
+    const QColor colour = QColorDialog::getColor(initial, parentWindow());
+    if (!colour.isValid())
+        return std::nullopt;
+    return colour;
+}
+
+bool QtDialogs::setupPrinter(QPrinter& printer)
+{
+    QPrintDialog dialog(&printer, parentWindow());
+    return dialog.exec() == QDialog::Accepted;
+}
+
+std::optional<QString> QtDialogs::input(const InputRequest& request)
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(parentWindow(), request.caption, request.prompt,
+                                               QLineEdit::Normal, request.text, &ok);
+    if (!ok)
+        return std::nullopt;
+    return text;
+}
+
+} // namespace platform::gui

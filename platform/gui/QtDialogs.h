@@ -1,0 +1,22 @@
+#pragma once
+// The real dialogs: Qt's message box and standard dialogs, parented to the active window.
+#include "platform/gui/Dialogs.h"
+
+namespace platform::gui {
+
+class QtDialogs : public Dialogs {
+public:
+    MessageButton message(const MessageRequest& request) override;
+    OpenFileResult openFiles(const OpenFileRequest& request) override;
+    SaveFileResult saveFile(const SaveFileRequest& request) override;
+    std::optional<QFont> chooseFont(const QFont& initial) override;
+    std::optional<QColor> chooseColor(const QColor& initial) override;
+    bool setupPrinter(QPrinter& printer) override;
+    std::optional<QString> input(const InputRequest& request) override;
+};
+
+// A filter as Qt's file dialog wants it: "Web files (*.htm *.html)". "*.*" means every file,
+// as it did where the filters were written, so it becomes "*".
+QString QtNameFilter(const FileFilter& filter);
+
+} // namespace platform::gui

@@ -1,0 +1,369 @@
+#include "platform/gui/RichEdit.h"
+
+#include "base/Streams.h"
+#include "platform/core/AtomicFile.h"
+#include "platform/core/RtfWriter.h"
+#include "platform/gui/RichEditPositions.h"
+
+#include <QFile>
+#include <QPrinter>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <stdexcept>
+
+namespace platform::gui {
+
+using core::TextEncoding;
+
+namespace {
+
+const QChar kParagraph = QChar::ParagraphSeparator;
+
+// CR LF, bare CR and bare LF all become the document's one line break.
+QString toDocumentBreaks(QString text)
+{
+    if (text.contains(QLatin1Char('\r'))) {
+        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    }
+    return text;
+}
+
+CharFormat charFormatOf(const QTextCharFormat& format, const QFont& defaultFont,
+                        const QColor& defaultColour)
+{
+    const QFont font = format.font().resolve(defaultFont);
+    CharFormat result;
+    result.fontName = font.family();
+    result.pointSize = font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize() * 0.75;
+    result.bold = font.bold();
+    result.italic = font.italic();
+    result.underline = font.underline();
+    result.strikeOut = font.strikeOut();
+    result.colour = format.foreground().style() == Qt::NoBrush ? defaultColour
+                                                               : format.foreground().color();
+    return result;
+}
+
+bool sameStyle(const CharFormat& a, const CharFormat& b)
+{
+    return a.bold == b.bold && a.italic == b.italic && a.underline == b.underline
+        && a.strikeOut == b.strikeOut;
+}
+
+core::RtfFormat rtfFormatOf(const CharFormat& f)
+{
+    const QRgb rgb = f.colour.rgb();
+    return {f.fontName, f.pointSize, f.bold, f.italic, f.underline, f.strikeOut,
+            static_cast<std::uint32_t>(rgb & 0xFFFFFF)};
+}
+
+} // namespace
+
+RichEdit::RichEdit(QWidget* parent) : QPlainTextEdit(parent)
+{
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    // An emptied pane starts afresh: what is typed into it next is UTF-8.
+    connect(document(), &QTextDocument::contentsChanged, this, [this] {
+        if (document()->isEmpty())
+            encoding_ = TextEncoding::Utf8;
+    });
+}
+
+std::string RichEdit::text() const
+{
+    return core::EncodeText(wholeText(), encoding_);
+}
+
+QString RichEdit::wholeText() const
+{
+    // toRawText keeps non-breaking spaces (toPlainText would turn them into blanks).
+    QString raw = document()->toRawText();
+    raw.replace(kParagraph, QStringLiteral("\r\n"));
+    return raw;
+}
+
+void RichEdit::setText(std::string_view bytes)
+{
+    core::DecodedText decoded = core::DecodeText(bytes);
+    setPlainText(toDocumentBreaks(std::move(decoded.text)));
+    encoding_ = decoded.encoding;
+}
+
+QString RichEdit::decodeLine(std::string_view bytes) const
+{
+    // A Windows-1252 pane stays one: each byte of a new line is one character there too.
+    if (encoding_ == TextEncoding::Windows1252)
+        return core::DecodeWindows1252(bytes);
+    return core::DecodeText(bytes).text;
+}
+
+int RichEdit::lineCount() const
+{
+    const QTextDocument* doc = document();
+    const int blocks = doc->blockCount();
+    return doc->lastBlock().length() == 1 ? blocks - 1 : blocks;
+}
+
+QTextBlock RichEdit::blockAt(int index) const
+{
+    if (index < 0 || index >= lineCount())
+        throw std::out_of_range("line index out of range");
+    return document()->findBlockByNumber(index);
+}
+
+QString RichEdit::lineText(int index) const
+{
+    return blockAt(index).text();
+}
+
+std::string RichEdit::line(int index) const
+{
+    return core::EncodeText(lineText(index), encoding_);
+}
+
+void RichEdit::setLine(int index, std::string_view bytes)
+{
+    const QTextBlock block = blockAt(index);
+    QTextCursor cursor(block);
+    cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    cursor.insertText(toDocumentBreaks(decodeLine(bytes)));
+}
+
+void RichEdit::deleteLine(int index)
+{
+    const QTextBlock block = blockAt(index);
+    QTextCursor cursor(block);
+    const QTextBlock next = block.next();
+    if (next.isValid()) {
+        cursor.setPosition(next.position(), QTextCursor::KeepAnchor);
+    } else if (block.previous().isValid()) {
+        // The last line has no break after it: take the one before it.
+        cursor.setPosition(block.previous().position() + block.previous().length() - 1);
+        cursor.setPosition(block.position() + block.length() - 1, QTextCursor::KeepAnchor);
+    } else {
+        cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    }
+    cursor.removeSelectedText();
+}
+
+void RichEdit::appendLine(std::string_view bytes)
+{
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::End);
+    QString text = toDocumentBreaks(decodeLine(bytes)) + QLatin1Char('\n');
+    if (document()->lastBlock().length() > 1)
+        text.prepend(QLatin1Char('\n'));
+    cursor.insertText(text);
+}
+
+int RichEdit::lineStart(int index) const
+{
+    if (index == lineCount() && index >= 0)
+        return DocumentToStringPosition(*document(), document()->characterCount() - 1);
+    const QTextBlock block = blockAt(index);
+    return block.position() + block.blockNumber();
+}
+
+int RichEdit::selStart() const
+{
+    return DocumentToStringPosition(*document(), textCursor().selectionStart());
+}
+
+int RichEdit::selLength() const
+{
+    const QTextCursor c = textCursor();
+    return DocumentToStringPosition(*document(), c.selectionEnd())
+        - DocumentToStringPosition(*document(), c.selectionStart());
+}
+
+void RichEdit::setSelection(int start, int length)
+{
+    QTextCursor c(document());
+    c.setPosition(StringToDocumentPosition(*document(), start));
+    c.setPosition(StringToDocumentPosition(*document(), start + std::max(0, length)),
+                  QTextCursor::KeepAnchor);
+    setTextCursor(c);
+}
+
+QString RichEdit::selectedText() const
+{
+    QString text = textCursor().selectedText();
+    text.replace(kParagraph, QStringLiteral("\r\n"));
+    return text;
+}
+
+void RichEdit::replaceSelection(const QString& text)
+{
+    textCursor().insertText(toDocumentBreaks(text));
+}
+
+int RichEdit::caretLine() const
+{
+    return document()->findBlock(textCursor().selectionStart()).blockNumber();
+}
+
+int RichEdit::caretColumn() const
+{
+    const int position = textCursor().selectionStart();
+    return position - document()->findBlock(position).position();
+}
+
+SelectionFormat RichEdit::selectionFormat() const
+{
+    const QTextCursor cursor = textCursor();
+    const QFont defaultFont = document()->defaultFont();
+    const QColor defaultColour = textColour();
+    SelectionFormat result;
+    if (!cursor.hasSelection()) {
+        result.format = charFormatOf(cursor.charFormat(), defaultFont, defaultColour);
+        return result;
+    }
+    const int start = cursor.selectionStart();
+    const int end = cursor.selectionEnd();
+    bool first = true;
+    for (QTextBlock block = document()->findBlock(start); block.isValid() && block.position() < end;
+         block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (fragment.position() + fragment.length() <= start || fragment.position() >= end)
+                continue;
+            const CharFormat f = charFormatOf(fragment.charFormat(), defaultFont, defaultColour);
+            if (first) {
+                result.format = f;
+                first = false;
+                continue;
+            }
+            result.uniformName &= f.fontName == result.format.fontName;
+            result.uniformSize &= f.pointSize == result.format.pointSize;
+            result.uniformStyle &= sameStyle(f, result.format);
+            result.uniformColour &= f.colour == result.format.colour;
+        }
+    }
+    if (first) // only line breaks selected
+        result.format = charFormatOf(cursor.charFormat(), defaultFont, defaultColour);
+    return result;
+}
+
+void RichEdit::setSelectionFormat(const QTextCharFormat& format)
+{
+    textCursor().mergeCharFormat(format);
+}
+
+void RichEdit::setRangeFormat(int start, int length, const QTextCharFormat& format)
+{
+    QTextCursor c(document());
+    c.setPosition(StringToDocumentPosition(*document(), start));
+    c.setPosition(StringToDocumentPosition(*document(), start + std::max(0, length)),
+                  QTextCursor::KeepAnchor);
+    c.mergeCharFormat(format);
+}
+
+int RichEdit::findText(const QString& what, int start, int length, FindOptions options) const
+{
+    if (what.isEmpty() || length <= 0)
+        return -1;
+    QTextDocument::FindFlags flags;
+    if (options.matchCase)
+        flags |= QTextDocument::FindCaseSensitively;
+    if (options.wholeWord)
+        flags |= QTextDocument::FindWholeWords;
+    QTextCursor from(document());
+    from.setPosition(StringToDocumentPosition(*document(), std::max(0, start)));
+    const QTextCursor found = document()->find(what, from, flags);
+    if (found.isNull())
+        return -1;
+    const int position = DocumentToStringPosition(*document(), found.selectionStart());
+    const long long rangeEnd = static_cast<long long>(std::max(0, start)) + length;
+    return position + what.size() <= rangeEnd ? position : -1;
+}
+
+QColor RichEdit::textColour() const
+{
+    return palette().color(QPalette::Text);
+}
+
+void RichEdit::setTextColour(const QColor& colour)
+{
+    QPalette p = palette();
+    p.setColor(QPalette::Text, colour);
+    setPalette(p);
+}
+
+QColor RichEdit::backgroundColour() const
+{
+    return palette().color(QPalette::Base);
+}
+
+void RichEdit::setBackgroundColour(const QColor& colour)
+{
+    QPalette p = palette();
+    p.setColor(QPalette::Base, colour);
+    setPalette(p);
+}
+
+bool RichEdit::wordWrap() const
+{
+    return lineWrapMode() != QPlainTextEdit::NoWrap;
+}
+
+void RichEdit::setWordWrap(bool on)
+{
+    setLineWrapMode(on ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+}
+
+bool RichEdit::modified() const
+{
+    return document()->isModified();
+}
+
+void RichEdit::setModified(bool modified)
+{
+    document()->setModified(modified);
+}
+
+void RichEdit::loadFromFile(const std::string& path)
+{
+    setText(base::ReadWholeFile(path));
+}
+
+void RichEdit::savePlainText(const std::string& path) const
+{
+    std::string bytes = text();
+    if (lineCount() > 0 && document()->lastBlock().length() > 1)
+        bytes += "\r\n";
+    core::WriteFileAtomically(QFile::decodeName(path.c_str()), bytes);
+}
+
+std::string RichEdit::rtf() const
+{
+    const QFont defaultFont = document()->defaultFont();
+    const QColor defaultColour = textColour();
+    std::vector<core::RtfLine> lines;
+    const int count = lineCount();
+    lines.reserve(static_cast<std::size_t>(count));
+    QTextBlock block = document()->firstBlock();
+    for (int i = 0; i < count; ++i, block = block.next()) {
+        core::RtfLine line;
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            line.push_back({fragment.text(), rtfFormatOf(charFormatOf(fragment.charFormat(),
+                                                                      defaultFont, defaultColour))});
+        }
+        lines.push_back(std::move(line));
+    }
+    return core::WriteRtf(lines);
+}
+
+void RichEdit::saveRtf(const std::string& path) const
+{
+    core::WriteFileAtomically(QFile::decodeName(path.c_str()), rtf());
+}
+
+void RichEdit::printTo(QPrinter& printer) const
+{
+    print(&printer);
+}
+
+} // namespace platform::gui
