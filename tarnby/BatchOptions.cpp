@@ -1,0 +1,133 @@
+#include "tarnby/BatchOptions.h"
+
+#include <algorithm>
+#include <functional>
+
+namespace tarnby {
+
+namespace {
+
+struct Option {
+    std::string_view longName;   // "--passes"
+    std::string_view shortName;  // "-o", or empty
+    std::string_view valueName;  // "N" when the option takes a value, else empty
+    std::string_view help;
+    std::function<void(BatchOptions&, const std::string& value)> apply;
+};
+
+int ParsePassCount(const std::string& value)
+{
+    if (value.size() != 1 || value[0] < '0' || value[0] > '3')
+        throw BatchUsageError("--passes takes 0, 1, 2 or 3, not \"" + value + "\"");
+    return value[0] - '0';
+}
+
+const std::vector<Option>& Options()
+{
+    static const std::vector<Option> options = {
+        {"--links", "", "", "load the pages, run the passes and write the link lines",
+         [](BatchOptions&, const std::string&) {}},
+        {"--passes", "", "N", "run passes 1 to N only (0 to 3; default 3)",
+         [](BatchOptions& o, const std::string& v) { o.passes = ParsePassCount(v); }},
+        {"--output", "-o", "FILE",
+         "write the lines to FILE with CR LF line ends, as the window's Save does",
+         [](BatchOptions& o, const std::string& v) { o.outputFile = v; }},
+        {"--help", "-h", "", "show this help",
+         [](BatchOptions& o, const std::string&) { o.action = BatchOptions::Action::Help; }},
+        {"--version", "", "", "show the program's name and version",
+         [](BatchOptions& o, const std::string&) {
+             if (o.action != BatchOptions::Action::Help)
+                 o.action = BatchOptions::Action::Version;
+         }},
+    };
+    return options;
+}
+
+const Option* FindOption(std::string_view name)
+{
+    for (const auto& option : Options())
+        if (name == option.longName || (!option.shortName.empty() && name == option.shortName))
+            return &option;
+    return nullptr;
+}
+
+} // namespace
+
+bool IsBatchOption(std::string_view argument)
+{
+    if (argument.starts_with("--") && argument != "--")
+        return true;
+    return FindOption(argument) != nullptr;
+}
+
+BatchOptions ParseBatchArguments(const std::vector<std::string>& arguments)
+{
+    BatchOptions options;
+    bool linksAsked = false;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (optionsEnded || argument == "-" || !argument.starts_with("-")) {
+            options.sources.push_back(argument);
+            continue;
+        }
+        if (argument == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        const std::size_t equals = argument.starts_with("--") ? argument.find('=') : std::string::npos;
+        const std::string name = argument.substr(0, equals);
+        const Option* option = FindOption(name);
+        if (!option)
+            throw BatchUsageError("unknown option \"" + name + "\"");
+        std::string value;
+        if (option->valueName.empty()) {
+            if (equals != std::string::npos)
+                throw BatchUsageError(name + " takes no value");
+        } else if (equals != std::string::npos) {
+            value = argument.substr(equals + 1);
+        } else if (i + 1 < arguments.size()) {
+            value = arguments[++i];
+        } else {
+            throw BatchUsageError(name + " needs a value (" + std::string(option->valueName) + ")");
+        }
+        linksAsked = linksAsked || option->longName == "--links";
+        option->apply(options, value);
+    }
+    if (options.action != BatchOptions::Action::Links)
+        return options;
+    if (!linksAsked)
+        throw BatchUsageError("--links is needed to print a page's links");
+    if (options.sources.empty())
+        throw BatchUsageError("no page given: name at least one FILE");
+    return options;
+}
+
+std::string BatchUsage()
+{
+    std::string text =
+        "Usage: tarnby --links [options] FILE...\n"
+        "       tarnby [FILE...]            (the window, with the files loaded)\n"
+        "\n"
+        "Loads the files one after the other (all text lower-cased, as the window does at\n"
+        "start-up), runs the reduction passes and writes one \"URL|text\" line per link.\n"
+        "A FILE of \"-\" is standard input; \"--\" ends the options.\n"
+        "\n"
+        "Options:\n";
+    for (const auto& option : Options()) {
+        std::string names(option.shortName.empty() ? "    " : "");
+        if (!option.shortName.empty())
+            names.append(option.shortName).append(", ");
+        names.append(option.longName);
+        if (!option.valueName.empty())
+            names.append(" ").append(option.valueName);
+        names.resize(std::max<std::size_t>(names.size() + 1, 22), ' ');
+        text.append("  ").append(names).append(option.help).append("\n");
+    }
+    text += "\n"
+            "Exit status: 0 when the lines were written, 1 when a page could not be read or the\n"
+            "lines could not be written (nothing is written then), 2 for a wrong command line.\n";
+    return text;
+}
+
+} // namespace tarnby

@@ -1,0 +1,40 @@
+#pragma once
+// The batch mode's command line: "tarnby --links [--passes N] [-o FILE] SOURCE...".
+// Options are rows of one table (BatchOptions.cpp); a new option is a new row and, where it
+// carries a setting, a new field here.
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarnby {
+
+struct BatchOptions {
+    enum class Action { Links, Help, Version };
+    Action action = Action::Links;
+    // Passes 1 to passes are run; always 0 to 3.
+    int passes = 3;
+    // Where the lines go instead of standard output.
+    std::optional<std::string> outputFile;
+    // The page sources in command-line order (see PageSources.h); never empty for Links.
+    std::vector<std::string> sources;
+};
+
+// A command line the batch mode cannot run; what() is the message for the user.
+class BatchUsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Parses the arguments after the program name. Throws BatchUsageError.
+BatchOptions ParseBatchArguments(const std::vector<std::string>& arguments);
+
+// True when argument is one of the batch options (with or without "=value") or any other
+// argument starting with "--", which only the batch mode can report on.
+bool IsBatchOption(std::string_view argument);
+
+// The --help text.
+std::string BatchUsage();
+
+} // namespace tarnby
