@@ -225,6 +225,9 @@ private:
     std::shared_ptr<platform::net::HostEntry> dnsEntry_;
     platform::net::AsyncRequest dnsLookupHandle_ = 0;
     sockaddr_in sin_{};
+    // One per opened handle; the socket's own queued FD_WRITE dies with it, so it can never
+    // reach a later connection that got the same descriptor number.
+    std::shared_ptr<int> connectionToken_;
     bool destroying_ = false;
 };
 

@@ -122,7 +122,9 @@ void deliver(const std::shared_ptr<Request>& request)
         else if (request->result)
             *request->result = std::move(*request->outcome);
     }
-    request->window->post(request->message, request->handle,
+    // Handed over from the event loop like a posted message, but only now: until this moment
+    // the request can still be cancelled, so a cancel never races with a queued completion.
+    request->window->send(request->message, request->handle,
                           makeSelectLParam(static_cast<unsigned>(length), error));
 }
 

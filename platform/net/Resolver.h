@@ -40,10 +40,11 @@ std::optional<ProtocolEntry> getprotobyname(const std::string& name);
 
 using AsyncRequest = std::uintptr_t; // 0 is never a valid request
 
-// Looks up name on a helper thread. When done, the entry is stored into *result (on the
-// window's thread, just before the message is posted) and message is posted to window with
-// wParam = the request and lParam = (error << 16) | the size the entry takes in a Winsock host
-// buffer; a result bigger than bufferSize fails with WSAENOBUFS. The result is shared with the
+// Looks up name on a helper thread. When done, the entry is stored into *result and message
+// is delivered to window from the event loop (never inside this call), with wParam = the
+// request and lParam = (error << 16) | the size the entry takes in a Winsock host buffer; a
+// result bigger than bufferSize fails with WSAENOBUFS. A request can be cancelled right up to
+// the delivery of its message. The result is shared with the
 // resolver, so a requester that cancels or goes away leaves nothing dangling; a window that
 // has been destroyed receives nothing. Must be called on a thread with an event loop, with a
 // QCoreApplication. Returns 0 and sets WSAGetLastError on failure.
