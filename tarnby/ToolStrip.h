@@ -1,0 +1,29 @@
+#pragma once
+// The buttons on the window's top panel. Every tool button is made by CreateToolButton, the one
+// place that decides what kind of button the window shows.
+#include <QIcon>
+#include <QString>
+#include <functional>
+#include <vector>
+
+class QAbstractButton;
+class QBoxLayout;
+class QWidget;
+
+namespace tarnby {
+
+struct ToolButtonSpec {
+    QString name;    // object name, as the window's code and tests refer to it
+    QString caption;
+    QString hint;
+    QIcon glyph;     // may be null; shown left of the caption
+    std::function<void()> onClick;
+};
+
+QAbstractButton* CreateToolButton(QWidget* parent, const ToolButtonSpec& spec);
+
+// Creates the buttons in order, adds them to layout and returns them in the same order.
+std::vector<QAbstractButton*> BuildToolButtons(QWidget* parent, QBoxLayout* layout,
+                                               const std::vector<ToolButtonSpec>& specs);
+
+} // namespace tarnby

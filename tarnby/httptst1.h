@@ -1,0 +1,127 @@
+#pragma once
+// Tarnby's one window: URL box, log pane, the page pane (Memo1) and the status bar; its
+// commands open and concatenate files, run the three reduction passes, save, print and set the
+// page pane's font and colours. The last URL is kept in "Tarnby.ini", section "Data", key "URL".
+//
+// Every dialog goes through platform::gui::dialogs(); the home page opens through
+// platform::gui::OpenUrl. Handlers let file errors escape: the application object shows them.
+#include <QMainWindow>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class QAbstractButton;
+class QAction;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QStatusBar;
+
+namespace platform::gui {
+class RichEdit;
+}
+
+namespace tarnby {
+
+// The texts the window shows (also what its tests compare against).
+extern const char* const kWindowCaption;    // "Tarnby"
+extern const char* const kOpenFilter;
+extern const char* const kSaveFilter;
+extern const char* const kHomePageUrl;
+QString HelpText();
+
+class THttpTestForm : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit THttpTestForm(QWidget* parent = nullptr);
+
+    // Start-up: shows the window, then loads the command-line files into Memo1 (lower-cased)
+    // with a status text before each. Throws base::EFileError naming a file that cannot be
+    // read; Memo1 is then left as it was.
+    void FormCreate(const std::vector<std::string>& files);
+
+    // GetButton and Process take enabled, AbortButton the opposite.
+    void SetButtons(bool enabled);
+
+    // The file name the save dialog proposes: the last fetched document's name.
+    QString documentName() const;
+
+    // Command handlers.
+    void BatchConcatenate1Click();
+    void Save1Click();
+    void Print1Click();
+    void Exit1Click();
+    void MenuProcessClick();
+    void MenuRemoveLinksClick();
+    void MenuRemoveTagsClick();
+    void Reset1Click();
+    void MenuGetClick();
+    void MenuAbortClick();
+    void Help1Click();
+    void Image1DblClick();
+
+    // Controls, named as the window's design names them (also their object names).
+    QFrame* Panel1;
+    QAbstractButton* GetButton;
+    QAbstractButton* AbortButton;
+    QAbstractButton* Process;
+    QAbstractButton* TransparentButton4;
+    QAbstractButton* TransparentButton5;
+    QFrame* Panel2;
+    QLabel* Label1;
+    QLineEdit* URLEdit;
+    QPushButton* Button1;
+    QLabel* Image1;
+    QPlainTextEdit* DisplayMemo;
+    platform::gui::RichEdit* Memo1;
+    platform::gui::RichEdit* Memo2;
+    QStatusBar* StatusBar1;
+
+    QMenu* File1;
+    QMenu* Process1;
+    QMenu* Edit1;
+    QMenu* View1;
+    QMenu* WebSite1;
+    QAction* MenuOpen;
+    QAction* Save1;
+    QAction* Print1;
+    QAction* Exit1;
+    QAction* MenuProcess;
+    QAction* MenuRemoveLinks;
+    QAction* MenuRemoveTags;
+    QAction* Reset1;
+    QAction* Undo1;
+    QAction* Copy1;
+    QAction* Cut1;
+    QAction* Paste1;
+    QAction* Clear1;
+    QAction* SelectAllCtrlA1;
+    QAction* Font1;
+    QAction* FontColor1;
+    QAction* BackgroundColor1;
+    QAction* MenuGet;
+    QAction* MenuAbort;
+    QAction* Help1;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildPanel();
+    void buildMenus();
+    // Writes the status text and paints the bar at once, before any work that follows.
+    void setStatus(const QString& text);
+    using Pass = std::string (*)(std::string_view);
+    // Memo1's whole text taken once, run through the pass, and set once.
+    void runPass(const QString& status, Pass pass);
+
+    bool shown_ = false;
+};
+
+} // namespace tarnby
