@@ -189,7 +189,11 @@ void IniText::setValue(std::string_view section, std::string_view key, std::stri
     }
     if (const auto index = findKey(*range, key)) {
         std::string& text = lines_[*index].text;
-        text.resize(text.find('=') + 1);
+        // Keep the key as spelled and the blanks after "=", replace only the value.
+        std::size_t start = text.find('=') + 1;
+        while (start < text.size() && isBlank(text[start]))
+            ++start;
+        text.resize(start);
         text.append(value);
         return;
     }

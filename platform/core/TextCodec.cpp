@@ -41,7 +41,8 @@ DecodedText DecodeText(std::string_view bytes)
     const auto size = static_cast<qsizetype>(bytes.size());
     if (isAscii(bytes))
         return {QString::fromLatin1(bytes.data(), size), TextEncoding::Utf8};
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    QStringDecoder utf8(QStringConverter::Utf8,
+                        QStringConverter::Flag::ConvertInitialBom | QStringConverter::Flag::Stateless);
     QString text = utf8.decode(QByteArrayView(bytes.data(), size));
     if (!utf8.hasError())
         return {std::move(text), TextEncoding::Utf8};
