@@ -4,19 +4,18 @@
 // and the lines not yet reached. Moving i back makes the top of the stack current again;
 // joining a continuation line appends to the top.
 //
-// What makes it linear: a finished line is almost always "settled". Its text is V with "|" put
-// after V's last ">", where V holds no "|", TAB or "&nbsp;", has a ">" and a double quote, is
-// no continuation line at its index, and has no "target" that the cut would remove (none
-// from position 2 on before its first ">"). A visit leaves a settled line exactly as it is,
-// and joining a continuation line a to it gives V + " " + a' (a' being a without TABs and
-// "&nbsp;") with "|" after the last ">", settled again. Both cost the size of a only, where
-// the walk as written re-reads the whole joined line. Lines that are not settled go through
-// the visit exactly as written, which costs their own size.
+// What makes it linear: a finished line is almost always "settled". Its text is V with "|"
+// put after V's last ">", where V holds no "|", TAB or "&nbsp;", has a ">" and a double quote,
+// and is no continuation line at its index. A visit leaves a settled line exactly as it is
+// (the "target" cut never finds more to cut in a tidied line: after a cut no "target" stands
+// before the first ">"), and joining a continuation line a to it gives V + " " + a' (a' being
+// a without TABs and "&nbsp;") with "|" after the last ">", settled again. Both cost the size
+// of a only, where the walk as written re-reads the whole joined line. Lines that are not
+// settled go through the visit exactly as written, which costs their own size.
 #include "tarnby/PassSteps.h"
 
 #include "base/Text.h"
 
-#include <optional>
 #include <utility>
 #include <variant>
 
@@ -74,11 +73,8 @@ bool IsSettled(const TidiedLine& line, bool atFirstLine)
     const std::string& v = line.v;
     if (Contains(v, "|") || Contains(v, "\t") || Contains(v, kNbsp) || !Contains(v, "\""))
         return false;
-    const bool startsLine = v[0] == '<' || (atFirstLine && static_cast<unsigned char>(v[0]) > 32);
-    if (!startsLine)
-        return false;
-    const std::size_t t = base::Pos("target", v);
-    return t < 2 || base::Pos(">", v) <= t - 1;
+    // A first line has no line to join; joining to it must not trim it.
+    return v[0] == '<' || (atFirstLine && static_cast<unsigned char>(v[0]) > 32);
 }
 
 // The part of a visit after the checks: TABs, the first "|", the "target" cut, and the place

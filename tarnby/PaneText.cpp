@@ -1,29 +1,13 @@
 #include "tarnby/PaneText.h"
 
-#include <cstring>
-
 namespace tarnby {
 
-namespace {
-
-// Calls line(begin, end) for every line of text; a final line break ends the last line.
-template <typename LineFn>
-void ForEachLine(std::string_view text, LineFn&& line)
+std::vector<std::string> SplitPaneLines(std::string_view text)
 {
-    const char* p = text.data();
-    const char* const end = p + text.size();
-    while (p < end) {
-        const char* q = p;
-        while (q < end && *q != '\r' && *q != '\n')
-            ++q;
-        line(p, q);
-        if (q < end && *q == '\r' && q + 1 < end && q[1] == '\n')
-            ++q;
-        p = q + 1;
-    }
+    std::vector<std::string> lines;
+    ForEachLine(text, [&lines](const char* begin, const char* end) { lines.emplace_back(begin, end); });
+    return lines;
 }
-
-} // namespace
 
 std::string NormalizeLineBreaks(std::string_view text)
 {

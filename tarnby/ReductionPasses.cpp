@@ -1,9 +1,9 @@
 #include "tarnby/ReductionPasses.h"
 
-#include "base/StringList.h"
 #include "tarnby/PaneText.h"
 #include "tarnby/PassSteps.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace tarnby {
@@ -12,17 +12,29 @@ namespace steps {
 
 namespace {
 
+// Whether the m bytes before d + out are pattern; compared from the back, where most
+// candidates differ already.
+bool EndsWith(const char* d, std::size_t out, std::string_view pattern)
+{
+    if (out < pattern.size())
+        return false;
+    for (std::size_t i = 1; i <= pattern.size(); ++i)
+        if (d[out - i] != pattern[pattern.size() - i])
+            return false;
+    return true;
+}
+
 // Removes pattern until it no longer occurs, in one left-to-right sweep that keeps the kept
 // text as a stack: an occurrence can only appear at the top when its last character arrives.
 // This gives the same text as repeated find-first-and-delete because none of the patterns
-// overlaps itself (no proper prefix is also a suffix) and each holds its last character once.
+// overlaps itself (no proper prefix is also a suffix) and each holds its last character only
+// at its end.
 void RemoveUntilGone(std::string& s, std::string_view pattern)
 {
     const std::size_t first = s.find(pattern);
     if (first == std::string::npos)
         return;
     const char last = pattern.back();
-    const std::size_t m = pattern.size();
     const std::size_t n = s.size();
     char* const d = s.data();
     std::size_t out = first;
@@ -33,8 +45,8 @@ void RemoveUntilGone(std::string& s, std::string_view pattern)
         std::memmove(d + out, d + in, end - in);
         out += end - in;
         in = end;
-        if (hit && out >= m && std::memcmp(d + out - m, pattern.data(), m) == 0)
-            out -= m;
+        if (hit && EndsWith(d, out, pattern))
+            out -= pattern.size();
     }
     s.resize(out);
 }
@@ -55,9 +67,10 @@ std::vector<std::string> HarvestLinks(std::string_view text)
     std::string_view pending;
     std::size_t end = text.size();
     while (end > 0) {
-        const std::size_t k = text.rfind('<', end - 1);
-        if (k == std::string_view::npos)
+        const void* hit = memrchr(text.data(), '<', end);
+        if (hit == nullptr)
             break;
+        const auto k = static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
         const std::string_view chunk = text.substr(k, end - k);
         end = k;
         if (!chunk.starts_with("<a h")) {
@@ -73,7 +86,7 @@ std::vector<std::string> HarvestLinks(std::string_view text)
             pending = {};
         }
     }
-    return base::SplitLines(collected);
+    return SplitPaneLines(collected);
 }
 
 } // namespace steps
@@ -87,32 +100,39 @@ std::string ProcessLinks(std::string_view text)
 
 std::string RemoveEmptyLinks(std::string_view text)
 {
-    std::vector<std::string> kept;
-    for (auto& line : base::SplitLines(text)) {
+    std::string out;
+    out.reserve(text.size());
+    ForEachLine(text, [&out](const char* begin, const char* end) {
+        const std::string_view line(begin, static_cast<std::size_t>(end - begin));
         // At most ten trailing blanks are ignored; blanks beyond them count as text.
         std::size_t n = line.size();
         for (int i = 0; i < 10 && n > 0 && line[n - 1] == ' '; ++i)
             --n;
-        const std::size_t pipe = std::string_view(line).substr(0, n).rfind('|');
+        const std::size_t pipe = line.substr(0, n).rfind('|');
         const std::size_t p = pipe == std::string_view::npos ? 0 : pipe + 1;
         if (p + 2 < n)
-            kept.push_back(std::move(line));
-    }
-    return JoinLines(kept);
+            out.append(line).append("\r\n");
+    });
+    return out;
 }
 
 std::string RemoveLinkTags(std::string_view text)
 {
-    std::vector<std::string> lines = base::SplitLines(text);
-    for (auto& line : lines) {
+    std::string out;
+    out.reserve(text.size());
+    ForEachLine(text, [&out](const char* begin, const char* end) {
+        std::string_view line(begin, static_cast<std::size_t>(end - begin));
         const std::size_t q = line.find('"');
-        if (q != std::string::npos)
-            line.erase(0, q + 1);
+        if (q != std::string_view::npos)
+            line.remove_prefix(q + 1);
         const std::size_t r = line.rfind('"');
-        if (r != std::string::npos)
-            line.erase(r, 2);
-    }
-    return JoinLines(lines);
+        if (r == std::string_view::npos)
+            out.append(line);
+        else
+            out.append(line.substr(0, r)).append(line.substr(std::min(r + 2, line.size())));
+        out.append("\r\n");
+    });
+    return out;
 }
 
 } // namespace tarnby
