@@ -68,13 +68,12 @@ struct TidiedLine {
     }
 };
 
-bool IsSettled(const TidiedLine& line, bool atFirstLine)
+bool IsSettled(const TidiedLine& line)
 {
     const std::string& v = line.v;
     if (Contains(v, "|") || Contains(v, "\t") || Contains(v, kNbsp) || !Contains(v, "\""))
         return false;
-    // A first line has no line to join; joining to it must not trim it.
-    return v[0] == '<' || (atFirstLine && static_cast<unsigned char>(v[0]) > 32);
+    return v[0] == '<';
 }
 
 // The part of a visit after the checks: TABs, the first "|", the "target" cut, and the place
@@ -144,7 +143,13 @@ private:
     {
         RemoveChar(a, '|');
         RemoveNbsp(a);
-        if (!a.empty() && a[0] != '<' && !done_.empty()) {
+        if (!a.empty() && a[0] != '<') {
+            if (done_.empty()) {
+                // A continuation line at the top has no link line to join: it goes, as the
+                // text of a link that step C has already deleted.
+                current_ = None{};
+                return;
+            }
             TidiedLine& previous = done_.back();
             if (previous.settled) {
                 joinToSettled(previous, std::move(a));
@@ -160,7 +165,7 @@ private:
             return;
         }
         TidiedLine line = Tidy(std::move(a));
-        line.settled = IsSettled(line, done_.empty());
+        line.settled = IsSettled(line);
         current_ = std::move(line);
     }
 
