@@ -1,0 +1,138 @@
+#include "httpprot/RequestTarget.h"
+
+#include "httpprot/UrlRoutines.h"
+
+namespace httpprot {
+
+namespace {
+
+struct ParsedUrl {
+    std::string protocol, user, password, host, port, path;
+};
+
+ParsedUrl Parse(std::string_view url)
+{
+    ParsedUrl u;
+    ParseURL(url, u.protocol, u.user, u.password, u.host, u.port, u.path);
+    return u;
+}
+
+std::string Authority(const std::string& host, const std::string& port)
+{
+    return port.empty() ? host : host + ":" + port;
+}
+
+std::string OrHttp(const std::string& protocol)
+{
+    return protocol.empty() ? std::string("http") : protocol;
+}
+
+// How a location value relates to the current target.
+enum class LocationKind {
+    OriginPath, // "/x": a path on the same origin ("//host/x" is a network path: Absolute)
+    BareName,   // "page.html": parses as a host; taken as a name below the origin's root
+    Absolute,   // names a host: a new origin
+    Hostless,   // "http:/x", "http://", "": a path without a host, on the same origin
+};
+
+LocationKind Classify(std::string_view v, const ParsedUrl& u)
+{
+    if (!v.empty() && v[0] == '/' && (v.size() < 2 || v[1] != '/'))
+        return LocationKind::OriginPath;
+    if (u.host.empty())
+        return LocationKind::Hostless;
+    if (u.protocol.empty() && u.port.empty() && u.path.empty())
+        return LocationKind::BareName;
+    return LocationKind::Absolute;
+}
+
+std::string PathOrRoot(const std::string& path)
+{
+    return path.empty() ? std::string("/") : path;
+}
+
+void ApplyDirect(std::string_view v, RequestTarget& t)
+{
+    const ParsedUrl u = Parse(v);
+    const std::string protocol = OrHttp(u.protocol);
+    switch (Classify(v, u)) {
+    case LocationKind::OriginPath:
+        t.path = std::string(v);
+        return;
+    case LocationKind::BareName:
+        t.path = protocol + "://" + t.targetHost + "/" + u.host;
+        t.hostName = t.targetHost;
+        return;
+    case LocationKind::Absolute:
+        t.path = PathOrRoot(u.path);
+        t.hostName = u.host;
+        t.targetHost = u.host;
+        break;
+    case LocationKind::Hostless:
+        t.path = protocol + "://" + t.targetHost + PathOrRoot(u.path);
+        t.hostName = t.targetHost;
+        break;
+    }
+    // A location without a port keeps the current one (not "80").
+    if (!u.port.empty())
+        t.port = u.port;
+}
+
+void ApplyViaProxy(std::string_view v, RequestTarget& t)
+{
+    const ParsedUrl u = Parse(v);
+    const std::string protocol = OrHttp(u.protocol);
+    const std::string origin = protocol + "://" + Authority(t.targetHost, t.targetPort);
+    switch (Classify(v, u)) {
+    case LocationKind::OriginPath:
+    case LocationKind::Hostless:
+        t.path = origin + PathOrRoot(u.path);
+        break;
+    case LocationKind::BareName:
+        t.path = origin + "/" + u.host;
+        break;
+    case LocationKind::Absolute:
+        // The new origin: later relative locations and the Host header follow it.
+        t.path = protocol + "://" + Authority(u.host, u.port) + PathOrRoot(u.path);
+        t.targetHost = u.host;
+        t.targetPort = u.port;
+        break;
+    }
+}
+
+} // namespace
+
+RequestTarget TargetForUrl(std::string_view url, std::string_view proxy, std::string_view proxyPort)
+{
+    RequestTarget t;
+    const ParsedUrl u = Parse(url);
+    t.targetHost = u.host;
+    t.targetPort = u.port;
+    t.user = u.user;
+    t.password = u.password;
+    t.documentName = DocumentNameFromPath(u.path);
+    if (proxy.empty()) {
+        t.hostName = u.host;
+        t.port = u.port.empty() ? "80" : u.port;
+        t.path = u.path;
+    } else {
+        t.viaProxy = true;
+        t.path = OrHttp(u.protocol) + "://" + Authority(u.host, u.port) + u.path;
+        const ParsedUrl p = Parse(proxy);
+        t.hostName = p.host;
+        t.port = p.port.empty() ? std::string(proxyPort) : p.port;
+    }
+    if (t.path.empty())
+        t.path.push_back('/');
+    return t;
+}
+
+void ApplyLocation(std::string_view location, RequestTarget& target)
+{
+    if (target.viaProxy)
+        ApplyViaProxy(location, target);
+    else
+        ApplyDirect(location, target);
+}
+
+} // namespace httpprot

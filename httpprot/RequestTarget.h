@@ -1,0 +1,32 @@
+#pragma once
+// Where a request goes and what it asks for: the connection host and port, the request-URI,
+// the Host header's host and the local document name, derived from the URL and the proxy
+// settings when a request starts, and moved by each "location" answer. Pure functions, so
+// every rule can be checked without a socket.
+#include <string>
+#include <string_view>
+
+namespace httpprot {
+
+struct RequestTarget {
+    std::string hostName;   // where to connect: the origin server, or the proxy
+    std::string port;       // port text for that connection
+    std::string path;       // request-URI: a path, or an absolute URI through a proxy
+    std::string targetHost; // for the Host header (never with a port)
+    std::string targetPort; // the origin's port as the URL gave it (empty: the default)
+    std::string documentName;
+    std::string user;       // user information of the URL; empty when it has none
+    std::string password;
+    bool viaProxy = false;
+};
+
+// proxy empty: direct to the URL's host and port ("80" when the URL names none). Otherwise the
+// connection goes to the proxy's host and its port, or proxyPort when it names none, and the
+// request-URI is absolute: protocol ("http" when the URL has none) "://" host [":" port] path.
+// The path is "/" when the URL has none.
+RequestTarget TargetForUrl(std::string_view url, std::string_view proxy, std::string_view proxyPort);
+
+// Moves target to the value of a "location" field (its user information is ignored).
+void ApplyLocation(std::string_view location, RequestTarget& target);
+
+} // namespace httpprot
