@@ -1,0 +1,552 @@
+#include "tcpip/Ftp.h"
+
+#include "platform/net/AsyncSelect.h"
+#include "tcpip/Address.h"
+#include "tcpip/FtpReply.h"
+#include "tcpip/TextNumber.h"
+
+#include <algorithm>
+#include <climits>
+
+namespace tcpip {
+
+namespace net = platform::net;
+
+namespace {
+
+// Read, write, accept and connect, as Winsock numbers them, and the close as well: the last
+// bytes of a download may come with it.
+constexpr long kDataEvents = net::FD_READ | net::FD_WRITE | net::FD_ACCEPT | net::FD_CONNECT | net::FD_CLOSE;
+
+// Runs at the end of the scope, also when it is left by an exception.
+template <typename F>
+class Finally {
+public:
+    explicit Finally(F f) : f_(std::move(f)) {}
+    ~Finally() { f_(); }
+    Finally(const Finally&) = delete;
+    Finally& operator=(const Finally&) = delete;
+
+private:
+    F f_;
+};
+
+} // namespace
+
+T_FTP::T_FTP(QObject* owner)
+    : T_TcpIp(owner)
+{
+}
+
+T_FTP::~T_FTP()
+{
+    OnTrace = nullptr;
+    if (connected_ || ControlSocket != -1) {
+        try {
+            Disconnect();
+        } catch (...) {
+        }
+    }
+}
+
+void T_FTP::SendLine(const std::string& text)
+{
+    WriteString(ControlSocket, text + "\r\n");
+    Trace(text, tl_command);
+}
+
+void T_FTP::ReadReply()
+{
+    // The closed flag is shared with the data connection; a control connection that has really
+    // ended reports it again at once.
+    closed_ = false;
+    ReplyReader reader;
+    do {
+        std::string line;
+        if (!ReadLineChecked(ControlSocket, line)) {
+            if (reader.started())
+                throw ETcpIpError("The server closed the connection in the middle of a reply");
+            ReplyCode = 999;
+            ReplyText.clear();
+            throw EProtocolError("FTP", ReplyCode, ReplyText);
+        }
+        Trace(line, tl_reply);
+        reader.addLine(std::move(line));
+        if (reader.tooLong()) {
+            DropConnection();
+            throw ETcpIpError("The server's reply is too long (more than 1 MB)");
+        }
+    } while (!reader.complete());
+    ReplyCode = reader.code();
+    ReplyText = reader.text();
+    if (ReplyCode >= 400)
+        throw EProtocolError("FTP", ReplyCode, ReplyText);
+}
+
+void T_FTP::Connect()
+{
+    port_ = Port;
+    T_TcpIp::Connect();
+    ControlSocket = socket_;
+    ReadReply();
+    SendLine("USER " + Username);
+    ReadReply();
+    WriteString(ControlSocket, "PASS " + Password + "\r\n");
+    Trace("PASS ******", tl_command);
+    ReadReply();
+    SendLine("TYPE I");
+    ReadReply();
+}
+
+void T_FTP::Disconnect()
+{
+    try {
+        if (busy_)
+            AbortTransfer();
+    } catch (const ETcpIpError&) {
+    }
+    if (connected_) {
+        if (ControlSocket != -1) {
+            try {
+                SendLine("QUIT");
+                ReadReply();
+            } catch (const ETcpIpError&) {
+            }
+        }
+        if (socket_ != -1 && socket_ != ControlSocket)
+            CloseQuietly(socket_);
+        socket_ = ControlSocket;
+        ControlSocket = -1;
+    }
+    T_TcpIp::Disconnect();
+    if (ControlSocket != -1)
+        CloseSocketId(ControlSocket);
+    busy_ = false;
+    waitForReadable_ = false;
+}
+
+void T_FTP::DropConnection()
+{
+    if (socket_ != -1 && socket_ != ControlSocket)
+        CloseSocketId(socket_);
+    socket_ = -1;
+    CloseSocketId(ControlSocket);
+    connected_ = false;
+    closed_ = true;
+    busy_ = false;
+    waitForReadable_ = false;
+}
+
+void T_FTP::AbortTransfer()
+{
+    if (!busy_)
+        return;
+    SendLine("ABOR");
+    try {
+        ReadReply();
+    } catch (const EProtocolError& e) {
+        if (e.ReplyCode != 426)
+            throw EProtocolError("FTP", ReplyCode, ReplyText);
+        ReadReply();
+    }
+    busy_ = false;
+}
+
+void T_FTP::Execute()
+{
+    Connect();
+    if (Mode != tftp_upload)
+        DataStream.clear();
+    try {
+        switch (Mode) {
+        case tftp_download: Retrieve(); break;
+        case tftp_upload: Store(); break;
+        case tftp_getdir: ListDirectory("."); break;
+        }
+    } catch (...) {
+        Disconnect();
+        throw;
+    }
+    Disconnect();
+}
+
+void T_FTP::beginOperation()
+{
+    if (busy_)
+        throw EProtocolBusy();
+    if (!connected_)
+        Connect();
+}
+
+void T_FTP::simpleCommand(const std::string& line)
+{
+    beginOperation();
+    SendLine(line);
+    ReadReply();
+}
+
+void T_FTP::ChangeDir(const std::string& directory)
+{
+    simpleCommand("CWD " + directory);
+}
+
+void T_FTP::DeleteFile(const std::string& name)
+{
+    simpleCommand("DELE " + name);
+}
+
+void T_FTP::RemoveDir(const std::string& name)
+{
+    simpleCommand("RMD " + name);
+}
+
+void T_FTP::MakeDir(const std::string& name)
+{
+    simpleCommand("MKD " + name);
+}
+
+void T_FTP::RenameFile(const std::string& oldName, const std::string& newName)
+{
+    simpleCommand("RNFR " + oldName);
+    SendLine("RNTO " + newName);
+    ReadReply();
+}
+
+void T_FTP::GetDirEntry(t_filedata& entry)
+{
+    entry = t_filedata{};
+    while (listingCursor_ < ListingLines.count()
+           && (entry.type == ft_none || entry.name == "." || entry.name == "..")) {
+        ParseListingLine(ListingLines.get(listingCursor_), entry);
+        ++listingCursor_;
+    }
+}
+
+void T_FTP::OpenDataConnection()
+{
+    if (socket_ != -1 && socket_ != ControlSocket)
+        CloseSocketId(socket_);
+    socket_ = -1;
+    dataListening_ = dataConnected_ = dataFailed_ = false;
+    if (Passive) {
+        SendLine("PASV");
+        ReadReply();
+        if (ReplyCode != 227)
+            throw EProtocolError("FTP", ReplyCode, ReplyText);
+        const auto passive = ParsePassiveReply(ReplyText);
+        if (!passive) {
+            Trace("No address in the passive reply; no data connection", tl_socket);
+            return;
+        }
+        // Only ever the server itself: a reply naming another host must not send us there.
+        const std::uint32_t server = PeerAddressOf(ControlSocket);
+        if (passive->address != server)
+            Trace("Passive reply named " + AddressToText(passive->address) + "; connecting to the server at "
+                      + AddressToText(server) + " instead",
+                  tl_socket);
+        address_ = server;
+        socket_ = CreateSocket();
+        if (socket_ == -1)
+            return;
+        if (Async)
+            Select(socket_, WM_SOCKET_DATA, kDataEvents);
+        ConnectSocket(socket_, passive->port, address_);
+        dataConnected_ = socket_ != -1 && SocketState(socket_) == ss_connected;
+        return;
+    }
+    // Active: listen where the server reaches us (the control connection's own address) on a
+    // port the system picks, and tell the server.
+    const std::uint32_t local = LocalAddressOf(ControlSocket);
+    BindListen(socket_, 0, local);
+    if (socket_ == -1)
+        return;
+    dataListening_ = true;
+    SendLine(PortCommand(local, LocalPort(socket_)));
+    try {
+        ReadReply();
+    } catch (...) {
+        CloseSocketId(socket_);
+        dataListening_ = false;
+        throw;
+    }
+    if (Async)
+        Select(socket_, WM_SOCKET_DATA, kDataEvents);
+}
+
+void T_FTP::acceptActiveConnection()
+{
+    if (Async || !dataListening_ || socket_ == -1)
+        return;
+    const std::uint32_t server = PeerAddressOf(ControlSocket);
+    for (;;) {
+        WaitOrRaise(socket_, Direction::Read);
+        sockaddr_in peer{};
+        TSocket accepted = AcceptIncoming(socket_, peer);
+        if (accepted == -1)
+            continue;
+        if (peer.sin_addr.s_addr != server) {
+            Trace("Refused a data connection from " + AddressToText(peer.sin_addr.s_addr), tl_socket);
+            CloseSocketId(accepted);
+            continue;
+        }
+        CloseSocketId(socket_);
+        socket_ = accepted;
+        dataListening_ = false;
+        dataConnected_ = true;
+        return;
+    }
+}
+
+void T_FTP::waitDataConnected()
+{
+    if (!Async || socket_ == -1)
+        return;
+    if (!PumpUntil([this] { return dataConnected_ || dataFailed_ || socket_ == -1; }))
+        RaiseTimeout(Direction::Read);
+}
+
+void T_FTP::startTransfer(t_ftp_mode mode)
+{
+    transferMode_ = mode;
+    busy_ = true;
+}
+
+void T_FTP::awaitFinalReply()
+{
+    acceptActiveConnection();
+    if (!Async) {
+        while (ReadDataChunk()) {
+        }
+        closed_ = false;
+        ReadReply();
+        return;
+    }
+    Select(ControlSocket, WM_SOCKET_CONTROL, net::FD_READ);
+    closed_ = false;
+    waitForReadable_ = true;
+    Finally done([this] {
+        waitForReadable_ = false;
+        if (ControlSocket != -1)
+            Select(ControlSocket, WM_SOCKET_CONTROL, 0);
+    });
+    ReadReply();
+}
+
+void T_FTP::closeDataSocket()
+{
+    if (socket_ == -1 || socket_ == ControlSocket)
+        return;
+    net::shutdown(socket_, net::SD_SEND);
+    CloseSocketId(socket_);
+    dataListening_ = dataConnected_ = false;
+}
+
+void T_FTP::storeChunk(int count)
+{
+    if (count <= 0)
+        return;
+    if (transferMode_ == tftp_download)
+        DataStream.write(ReceiveBuffer.data(), static_cast<std::size_t>(count));
+    else if (transferMode_ == tftp_getdir)
+        ListingStream.write(ReceiveBuffer.data(), static_cast<std::size_t>(count));
+}
+
+bool T_FTP::ReadDataChunk()
+{
+    if (socket_ == -1 || dataListening_)
+        return false;
+    int count = 0;
+    ReadData(socket_, ReceiveBuffer.data(), count, kReceiveBufferSize);
+    storeChunk(count);
+    base::raise(OnDataReceived, this, transferMode_, count);
+    return count > 0;
+}
+
+// A read notification: take what is there without waiting; the end of the data is left to
+// the finish routine.
+void T_FTP::receiveNotified()
+{
+    if (socket_ == -1 || dataListening_)
+        return;
+    const int count = ReceiveOnce(socket_, ReceiveBuffer.data(), kReceiveBufferSize);
+    if (count <= 0)
+        return;
+    storeChunk(count);
+    base::raise(OnDataReceived, this, transferMode_, count);
+}
+
+bool T_FTP::SendDataChunk()
+{
+    if (socket_ == -1 || dataListening_)
+        return false;
+    const std::size_t count = DataStream.read(ReceiveBuffer.data(), ReceiveBuffer.size());
+    if (count > 0)
+        WriteData(socket_, ReceiveBuffer.data(), static_cast<int>(count));
+    return count > 0;
+}
+
+void T_FTP::SocketWindowProc(unsigned message, net::WPARAM wParam, net::LPARAM lParam)
+{
+    if (message != WM_SOCKET_DATA) {
+        T_TcpIp::SocketWindowProc(message, wParam, lParam);
+        return;
+    }
+    if (static_cast<TSocket>(wParam) != socket_ || socket_ == -1)
+        return;
+    const int error = net::WSAGETSELECTERROR(lParam);
+    switch (net::WSAGETSELECTEVENT(lParam)) {
+    case net::FD_READ:
+    case net::FD_CLOSE:
+        if (transferMode_ != tftp_upload)
+            receiveNotified();
+        break;
+    case net::FD_WRITE:
+        writable_ = true;
+        dataConnected_ = true;
+        break;
+    case net::FD_CONNECT:
+        dataConnected_ = error == 0;
+        dataFailed_ = error != 0;
+        writable_ = true;
+        break;
+    case net::FD_ACCEPT: {
+        sockaddr_in peer{};
+        const TSocket accepted = AcceptIncoming(socket_, peer);
+        if (accepted == -1)
+            break;
+        if (peer.sin_addr.s_addr != PeerAddressOf(ControlSocket)) {
+            Trace("Refused a data connection from " + AddressToText(peer.sin_addr.s_addr), tl_socket);
+            TSocket refused = accepted;
+            CloseSocketId(refused);
+            break;
+        }
+        CloseSocketId(socket_);
+        socket_ = accepted;
+        dataListening_ = false;
+        dataConnected_ = true;
+        Select(socket_, WM_SOCKET_DATA, kDataEvents);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void T_FTP::ListDirectory(const std::string& directory)
+{
+    beginOperation();
+    if (directory.empty())
+        return;
+    OpenDataConnection();
+    try {
+        SendLine("TYPE A");
+        ReadReply();
+        SendLine("LIST " + directory);
+        ReadReply();
+    } catch (...) {
+        closeDataSocket();
+        throw;
+    }
+    startTransfer(tftp_getdir);
+    ListingStream.clear();
+    awaitFinalReply();
+    FinishListing();
+}
+
+void T_FTP::FinishListing()
+{
+    closed_ = false;
+    while (ReadDataChunk()) {
+    }
+    closed_ = false;
+    closeDataSocket();
+    SendLine("TYPE I");
+    ReadReply();
+    ListingLines.setText(ListingStream.data());
+    ListingStream.clear();
+    listingCursor_ = 0;
+    base::raise(OnActionComplete, this, tftp_getdir);
+    busy_ = false;
+}
+
+void T_FTP::Retrieve()
+{
+    beginOperation();
+    if (URI.empty())
+        return;
+    try {
+        SendLine("SIZE " + URI);
+        ReadReply();
+        TransferSize = ToNumber(ReplyText).value_or(0);
+    } catch (const EProtocolError&) {
+        TransferSize = 0;
+    }
+    OpenDataConnection();
+    try {
+        SendLine("RETR " + URI);
+        ReadReply();
+    } catch (...) {
+        closeDataSocket();
+        throw;
+    }
+    startTransfer(tftp_download);
+    DataStream.clear();
+    awaitFinalReply();
+    FinishRetrieve();
+}
+
+void T_FTP::FinishRetrieve()
+{
+    while (ReadDataChunk()) {
+    }
+    closed_ = false;
+    closeDataSocket();
+    DataStream.setPosition(0);
+    base::raise(OnActionComplete, this, tftp_download);
+    busy_ = false;
+}
+
+void T_FTP::Store()
+{
+    beginOperation();
+    if (URI.empty())
+        return;
+    OpenDataConnection();
+    try {
+        SendLine("STOR " + URI);
+        ReadReply();
+    } catch (...) {
+        closeDataSocket();
+        throw;
+    }
+    startTransfer(tftp_upload);
+    TransferSize = static_cast<std::int32_t>(std::min<std::int64_t>(DataStream.size(), INT_MAX));
+    DataStream.setPosition(0);
+    acceptActiveConnection();
+    waitDataConnected();
+    if (Async) {
+        Select(ControlSocket, WM_SOCKET_CONTROL, net::FD_READ);
+        Finally done([this] {
+            if (ControlSocket != -1)
+                Select(ControlSocket, WM_SOCKET_CONTROL, 0);
+        });
+        FinishStore();
+        return;
+    }
+    FinishStore();
+}
+
+void T_FTP::FinishStore()
+{
+    while (SendDataChunk()) {
+    }
+    closed_ = false;
+    closeDataSocket();
+    waitForReadable_ = true;
+    Finally done([this] { waitForReadable_ = false; });
+    ReadReply();
+    base::raise(OnActionComplete, this, tftp_upload);
+    busy_ = false;
+}
+
+} // namespace tcpip

@@ -1,0 +1,115 @@
+#pragma once
+// T_FTP: an FTP session on one control connection, with a fresh data connection (passive by
+// default, active on request) for every transfer. Every operation returns when the server's
+// final reply has been read and raises EProtocolError for a reply code of 400 or more.
+//
+// States: logged out (ControlSocket -1) -> logged in, idle -> transfer under way (Busy()) from
+// the transfer command's preliminary reply until its finish routine has raised
+// OnActionComplete. Meanwhile every operation except GetDirEntry and ReadReply raises
+// EProtocolBusy. A transfer whose final reply fails stays busy until the next log-out.
+//
+// With Async set, transfers are driven by data-socket notifications while the call waits for
+// the final reply by turning the event loop (window commands, timers and input run inside);
+// without it the call sleeps on its sockets and the event loop does not turn.
+#include <cstdint>
+#include <string>
+
+#include "base/StringList.h"
+#include "tcpip/ListingParser.h"
+#include "tcpip/TcpIp.h"
+
+namespace tcpip {
+
+enum t_ftp_mode : std::uint8_t { tftp_download = 0, tftp_upload = 1, tftp_getdir = 2 };
+
+// (Sender, mode, bytes read; 0 or less at the end of the data)
+using TDataTransferProc = base::Event<QObject*, t_ftp_mode, std::int32_t>;
+using TFTPActionCompleteProc = base::Event<QObject*, t_ftp_mode>;
+
+class T_FTP : public T_TcpIp {
+public:
+    explicit T_FTP(QObject* owner = nullptr);
+    // Logs out when logged in (nothing is traced).
+    ~T_FTP() override;
+
+    std::string URI;
+    std::string Password = "guestx@noplace";
+    std::string Username = "ftp";
+    bool Passive = true;
+    std::uint16_t Port = 21;
+    t_ftp_mode Mode = tftp_download;
+    TDataTransferProc OnDataReceived;
+    TFTPActionCompleteProc OnActionComplete;
+    bool Async = false;
+
+    // The last reply: its code (999 when its first three characters are no number, or when
+    // no reply came) and its first line from the fifth character on.
+    int ReplyCode = 0;
+    std::string ReplyText;
+    TSocket ControlSocket = -1;
+    base::StringList ListingLines;
+    // The SIZE answer of a download (0 when unknown), the stream size of an upload.
+    std::int32_t TransferSize = 0;
+    base::MemoryStream ListingStream;
+
+    bool Busy() const { return busy_; }
+    t_ftp_mode TransferMode() const { return transferMode_; }
+
+    // Connect, then by Mode: Retrieve, Store or ListDirectory("."); always log out at the end.
+    void Execute() override;
+    void SendLine(const std::string& text) override;
+    // Log-in: greeting, USER, PASS (traced as "PASS ******"), TYPE I.
+    void Connect() override;
+    // Log-out: ABOR when busy, QUIT, close everything. Always ends logged out; a failing
+    // exchange with a server that has gone does not stop it.
+    void Disconnect() override;
+
+    void ListDirectory(const std::string& directory);
+    void Retrieve();
+    void Store();
+    void ChangeDir(const std::string& directory);
+    void DeleteFile(const std::string& name);
+    void RemoveDir(const std::string& name);
+    void MakeDir(const std::string& name);
+    void RenameFile(const std::string& oldName, const std::string& newName);
+    // The next entry of the last listing, skipping "." and ".." where it can; type 0 when the
+    // listing is exhausted.
+    void GetDirEntry(t_filedata& entry);
+    // Reads one whole reply (all lines of a multi-line one) and then raises for a code of 400
+    // or more. No reply at all gives code 999 with an empty text; a connection that ends in
+    // the middle of a multi-line reply raises ETcpIpError.
+    void ReadReply();
+    // Only when busy (after a failed transfer): ABOR, and its reply. A reply below 400, or a 426
+    // followed by its second reply, ends the transfer (busy cleared).
+    void AbortTransfer();
+
+protected:
+    void SocketWindowProc(unsigned message, platform::net::WPARAM wParam, platform::net::LPARAM lParam) override;
+    void DropConnection() override;
+
+private:
+    void beginOperation();
+    void simpleCommand(const std::string& line);
+    void OpenDataConnection();
+    void acceptActiveConnection();
+    void waitDataConnected();
+    void startTransfer(t_ftp_mode mode);
+    void awaitFinalReply();
+    void closeDataSocket();
+    bool ReadDataChunk();
+    bool SendDataChunk();
+    void receiveNotified();
+    void storeChunk(int count);
+    void FinishListing();
+    void FinishRetrieve();
+    void FinishStore();
+
+    t_ftp_mode transferMode_ = tftp_download;
+    bool busy_ = false;
+    std::size_t listingCursor_ = 0;
+    bool dataListening_ = false; // the data socket is the active-mode listener
+    bool dataConnected_ = false;
+    bool dataFailed_ = false;
+};
+
+} // namespace tcpip

@@ -1,0 +1,133 @@
+#include "tcpip/FtpReply.h"
+
+#include "base/Text.h"
+#include "platform/net/Sockets.h"
+#include "tcpip/ListingParser.h"
+#include "tcpip/TextNumber.h"
+
+#include <arpa/inet.h>
+
+namespace tcpip {
+
+namespace {
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+std::string_view trimmed(std::string_view s)
+{
+    while (!s.empty() && s.front() == ' ')
+        s.remove_prefix(1);
+    while (!s.empty() && s.back() == ' ')
+        s.remove_suffix(1);
+    return s;
+}
+
+std::optional<int> byteNumber(std::string_view text)
+{
+    const auto n = ToNumber(trimmed(text));
+    if (!n || *n < 0 || *n > 255)
+        return std::nullopt;
+    return *n;
+}
+
+} // namespace
+
+bool LineAssembler::feed(char byte)
+{
+    if (byte == '\n') {
+        pending_ = 0;
+        return true;
+    }
+    ++pending_;
+    if (byte != '\r' && line_.size() < kMaxLineLength)
+        line_ += byte;
+    return false;
+}
+
+std::string LineAssembler::takeLine()
+{
+    std::string line;
+    line.swap(line_);
+    return line;
+}
+
+int ReplyCode(std::string_view line)
+{
+    if (line.size() < 3 || !isDigit(line[0]) || !isDigit(line[1]) || !isDigit(line[2]))
+        return 999;
+    return (line[0] - '0') * 100 + (line[1] - '0') * 10 + (line[2] - '0');
+}
+
+std::string ReplyText(std::string_view line)
+{
+    return line.size() > 4 ? std::string(line.substr(4)) : std::string();
+}
+
+bool ReplyReader::addLine(std::string line)
+{
+    if (complete_)
+        return true;
+    bytes_ += line.size() + 1;
+    if (lines_.empty()) {
+        code_ = ReplyCode(line);
+        text_ = ReplyText(line);
+        if (code_ != 999 && line.size() > 3 && line[3] == '-')
+            closing_ = line.substr(0, 3);
+        else
+            complete_ = true;
+    } else if (line.compare(0, 3, closing_) == 0 && (line.size() == 3 || line[3] == ' ')) {
+        complete_ = true;
+    }
+    lines_.push_back(std::move(line));
+    return complete_;
+}
+
+std::optional<PassiveAddress> ParsePassiveReply(std::string_view replyText)
+{
+    std::string_view s = replyText;
+    if (const auto open = s.find('('); open != std::string_view::npos) {
+        s.remove_prefix(open + 1);
+    } else {
+        std::size_t first = 0;
+        while (first < s.size() && !isDigit(s[first]))
+            ++first;
+        s.remove_prefix(first);
+    }
+    if (const auto close = s.find(')'); close != std::string_view::npos)
+        s = s.substr(0, close);
+
+    const std::size_t fourth = NthPosition(',', s, 4);
+    if (fourth == 0)
+        return std::nullopt;
+    std::string host(s.substr(0, fourth - 1));
+    for (char& c : host)
+        if (c == ',')
+            c = '.';
+    const std::string_view ports = s.substr(fourth);
+    const auto comma = ports.find(',');
+    if (comma == std::string_view::npos)
+        return std::nullopt;
+    const auto p1 = byteNumber(ports.substr(0, comma));
+    const auto p2 = byteNumber(ports.substr(comma + 1));
+    if (!p1 || !p2)
+        return std::nullopt;
+    PassiveAddress result;
+    result.address = host.find('\0') == std::string::npos ? platform::net::inet_addr(host.c_str()) : INADDR_NONE;
+    result.port = static_cast<std::uint16_t>(*p1 * 256 + *p2);
+    return result;
+}
+
+std::string PortCommand(std::uint32_t address, std::uint16_t port)
+{
+    const std::uint32_t host = ntohl(address);
+    std::string text = "PORT ";
+    for (int shift = 24; shift >= 0; shift -= 8)
+        text.append(std::to_string((host >> shift) & 0xFF)).append(",");
+    text.append(std::to_string(port / 256)).append(",").append(std::to_string(port % 256));
+    return text;
+}
+
+} // namespace tcpip

@@ -1,0 +1,76 @@
+#pragma once
+// The FTP control connection's wire format, as pure logic fed with bytes and lines:
+// lines (LineAssembler), replies (ReplyReader), and the texts of PASV replies and PORT commands.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tcpip {
+
+// Control-connection bytes -> lines. CR bytes are dropped wherever they stand; LF ends a line.
+// A line keeps at most kMaxLineLength bytes: the rest of a longer line is read and dropped up
+// to its LF, so one over-long line never shifts the replies that follow it.
+class LineAssembler {
+public:
+    static constexpr std::size_t kMaxLineLength = 8192;
+
+    // True when byte (a LF) completed a line; take it with takeLine().
+    bool feed(char byte);
+    std::string takeLine();
+    // Bytes received since the last LF (also those dropped from an over-long line).
+    std::size_t pendingBytes() const { return pending_; }
+
+private:
+    std::string line_;
+    std::size_t pending_ = 0;
+};
+
+// 999 unless the first three characters are digits.
+int ReplyCode(std::string_view line);
+// The line from its fifth character on (after the code and the separator).
+std::string ReplyText(std::string_view line);
+
+// Lines -> one reply. The first line sets code and text. A first line with a numeric code and
+// "-" as fourth character opens a multi-line reply, which ends at the first later line that
+// begins with the same code followed by a space (or is just that code); lines between may be
+// anything. Every other first line (code 999 included) is a whole reply by itself.
+class ReplyReader {
+public:
+    // More than this many bytes in one reply mean a server that does not speak FTP.
+    static constexpr std::size_t kMaxReplyBytes = 1 << 20;
+
+    // Adds the next line; true when the reply is complete. Lines after completion are refused
+    // (returns true, nothing changes).
+    bool addLine(std::string line);
+    bool started() const { return !lines_.empty(); }
+    bool complete() const { return complete_; }
+    bool tooLong() const { return bytes_ > kMaxReplyBytes; }
+    int code() const { return code_; }
+    const std::string& text() const { return text_; }
+    const std::vector<std::string>& lines() const { return lines_; }
+
+private:
+    std::vector<std::string> lines_;
+    std::string closing_;
+    int code_ = 999;
+    std::string text_;
+    std::size_t bytes_ = 0;
+    bool complete_ = false;
+};
+
+struct PassiveAddress {
+    std::uint32_t address = 0xFFFFFFFF; // network order; INADDR_NONE when the text is no address
+    std::uint16_t port = 0;
+};
+
+// The "h1,h2,h3,h4,p1,p2" of a 227 reply text: the part inside the first "(" and the next ")";
+// without a "(" (some servers omit it) the part from the first digit on. Port = p1 * 256 + p2
+// with p1 and p2 in 0..255. Empty for anything else (junk numbers, missing commas).
+std::optional<PassiveAddress> ParsePassiveReply(std::string_view replyText);
+
+// "PORT h1,h2,h3,h4,p1,p2" for an address in network order and a port.
+std::string PortCommand(std::uint32_t address, std::uint16_t port);
+
+} // namespace tcpip

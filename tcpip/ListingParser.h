@@ -1,0 +1,43 @@
+#pragma once
+// One line of an FTP LIST answer -> one directory entry, in the two styles servers use:
+// Unix ("-rw-r--r--  1 user group  2048 Nov 12  1998 index.html") and DOS
+// ("01-15-98  02:05PM  1234 page.htm", "<DIR>" for folders). Lines may hold any byte.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "tcpip/DateTime.h"
+
+namespace tcpip {
+
+enum t_filetype : std::uint8_t { ft_none = 0, ft_directory = 1, ft_file = 2, ft_link = 3 };
+
+// A directory entry. The empty entry (type 0, size 0, no name, date 0) means "no entry".
+struct t_filedata {
+    std::uint8_t type = ft_none;
+    std::int32_t size = 0;   // bytes; 0 when not given or too large for 32 bits
+    std::string name;
+    double date = 0;         // DateTime days (days since 30 December 1899, time as fraction)
+    bool operator==(const t_filedata&) const = default;
+};
+
+// Fills entry from one line:
+// - "total..." makes it the empty entry;
+// - a line beginning with "-", "d", "l" or "s" is a Unix line, with a digit a DOS line;
+// - any other line (empty, a block device "b...", text) leaves entry exactly as it was.
+// A Unix or DOS line that cannot be taken apart (an impossible date such as Feb 30, a DOS size
+// that is no number) gives the empty entry. Names are the text after the line's last space, so
+// "a -> b" gives "b" and a name with spaces keeps its last word.
+// Unix dates with a time and no year fall in the year that puts them no more than one day after
+// today (a "Dec 31" listed in January is last December); today is the local date by default.
+void ParseListingLine(std::string_view line, t_filedata& entry);
+void ParseListingLine(std::string_view line, t_filedata& entry, const CivilDate& today);
+
+// 1..12 for an exact, case-sensitive "Jan".."Dec"; 0 otherwise.
+int MonthNumber(std::string_view text);
+
+// 1-based position of the n-th occurrence of pattern in text (n > 0), or of the last one
+// (n == -1). 0 when there are fewer than n occurrences, none, or n is 0 or below -1.
+std::size_t NthPosition(char pattern, std::string_view text, int n);
+
+} // namespace tcpip

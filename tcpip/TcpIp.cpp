@@ -1,0 +1,445 @@
+#include "tcpip/TcpIp.h"
+
+#include "platform/net/AsyncSelect.h"
+#include "platform/net/WinsockErrors.h"
+#include "tcpip/Address.h"
+#include "tcpip/FtpReply.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+
+#include <poll.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+
+namespace tcpip {
+
+namespace net = platform::net;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+// Start-up counts as done unless the platform refuses it with one of these codes.
+bool startSockets()
+{
+    net::WSAData data;
+    const int result = net::WSAStartup(0x0101, data);
+    const bool done = result != net::WSAEINVAL && result != net::WSASYSNOTREADY && result != net::WSAVERNOTSUPPORTED;
+    if (done)
+        std::atexit([] { net::WSACleanup(); });
+    return done;
+}
+
+std::string durationText(std::chrono::milliseconds d)
+{
+    if (d.count() % 1000 == 0)
+        return std::to_string(d.count() / 1000) + " seconds";
+    return std::to_string(d.count()) + " ms";
+}
+
+sockaddr_in socketAddress(std::uint16_t port, std::uint32_t address)
+{
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(port);
+    a.sin_addr.s_addr = address;
+    return a;
+}
+
+} // namespace
+
+T_TcpIp::T_TcpIp(QObject* owner)
+    : QObject(owner), ReceiveBuffer(kReceiveBufferSize)
+{
+    static const bool started = startSockets();
+    (void)started;
+    window_ = new net::MessageWindow(
+        [this](unsigned message, net::WPARAM wParam, net::LPARAM lParam) {
+            // Nothing may cross Qt's event dispatch: the waiting call raises it instead.
+            try {
+                SocketWindowProc(message, wParam, lParam);
+            } catch (...) {
+                if (!handlerError_)
+                    handlerError_ = std::current_exception();
+            }
+        },
+        this);
+}
+
+T_TcpIp::~T_TcpIp()
+{
+    OnTrace = nullptr;
+    if (socket_ != -1) {
+        try {
+            T_TcpIp::Disconnect();
+        } catch (...) {
+        }
+    }
+}
+
+void T_TcpIp::Trace(const std::string& text, TTraceLevel level)
+{
+    base::raise(OnTrace, text, level);
+}
+
+void T_TcpIp::SocketWindowProc(unsigned message, net::WPARAM, net::LPARAM lParam)
+{
+    // A close counts as readable as well: after it the socket gets no further read notification,
+    // and the waiting read must see the end of the connection.
+    const unsigned event = net::WSAGETSELECTEVENT(lParam);
+    if (message == WM_SOCKET_CONTROL && (event == net::FD_READ || event == net::FD_CLOSE))
+        readable_ = true;
+}
+
+void T_TcpIp::OpenOutputSocket(TSocket& socket, std::uint16_t port, std::uint32_t address)
+{
+    CloseSocketId(socket);
+    socket = CreateSocket();
+    if (socket != -1)
+        ConnectSocket(socket, port, address);
+}
+
+void T_TcpIp::Execute()
+{
+    Connect();
+    DataStream.clear();
+    while (!IsClosed(socket_)) {
+        int count = 0;
+        ReadData(socket_, ReceiveBuffer.data(), count, kReceiveBufferSize);
+        if (count > 0)
+            DataStream.write(ReceiveBuffer.data(), static_cast<std::size_t>(count));
+    }
+    DataStream.setPosition(0);
+}
+
+void T_TcpIp::SendLine(const std::string& text)
+{
+    WriteString(socket_, text + "\r\n");
+    Trace(text, tl_command);
+}
+
+void T_TcpIp::Connect()
+{
+    if (connected_)
+        Disconnect();
+    address_ = ResolveAddress(Hostname);
+    if (address_ == kNoAddress)
+        throw ETcpIpError("Couldn't resolve hostname " + Hostname);
+    OpenOutputSocket(socket_, port_, address_);
+    if (socket_ == -1)
+        throw ESocketError(net::WSAGetLastError());
+    closed_ = false;
+    connected_ = true;
+    NoteActivity();
+}
+
+void T_TcpIp::Disconnect()
+{
+    CloseSocketId(socket_);
+    socket_ = -1;
+    connected_ = false;
+}
+
+void T_TcpIp::DropConnection()
+{
+    CloseSocketId(socket_);
+    connected_ = false;
+    closed_ = true;
+}
+
+bool T_TcpIp::IsClosed(TSocket socket)
+{
+    return closed_ || SocketState(socket) != ss_connected;
+}
+
+TSocket T_TcpIp::CreateSocket()
+{
+    const TSocket s = net::socket(AF_INET, SOCK_STREAM, 0);
+    if (s == net::INVALID_SOCKET)
+        return -1;
+    unsigned long nonBlocking = 1;
+    net::ioctlsocket(s, net::IoctlCommand::Fionbio, &nonBlocking);
+    return s;
+}
+
+void T_TcpIp::ConnectSocket(TSocket& socket, std::uint16_t port, std::uint32_t address)
+{
+    const sockaddr_in a = socketAddress(port, address);
+    int error = 0;
+    if (net::connect(socket, reinterpret_cast<const sockaddr*>(&a), sizeof a) != 0)
+        error = net::WSAGetLastError();
+    if (error == net::WSAEWOULDBLOCK) {
+        // A selected socket completes later with its connect notification; any other waits here.
+        if (std::any_of(selections_.begin(), selections_.end(), [&](const Selection& s) { return s.socket == socket; }))
+            return;
+        error = 0;
+        if (!WaitFor(socket, Direction::Write)) {
+            error = net::WSAETIMEDOUT;
+        } else {
+            int soError = 0;
+            int length = sizeof soError;
+            net::getsockopt(socket, SOL_SOCKET, SO_ERROR, &soError, &length);
+            error = soError == 0 ? 0 : net::winsockErrorFromErrno(soError);
+        }
+    }
+    if (error != 0) {
+        CloseSocketId(socket);
+        Trace("Failed to open output socket " + std::to_string(port) + " to host " + AddressToText(address), tl_socket);
+        net::WSASetLastError(error);
+        return;
+    }
+    NoteActivity();
+    Trace("Opened output socket " + std::to_string(port) + " to host " + AddressToText(address)
+              + " successfully; ID " + std::to_string(socket),
+          tl_socket);
+}
+
+void T_TcpIp::BindListen(TSocket& socket, std::uint16_t port, std::uint32_t address)
+{
+    CloseSocketId(socket);
+    socket = CreateSocket();
+    const sockaddr_in a = socketAddress(port, address);
+    if (socket == -1 || net::bind(socket, reinterpret_cast<const sockaddr*>(&a), sizeof a) != 0) {
+        Trace("Failed to bind socket " + std::to_string(port) + " for local ip " + AddressToText(address), tl_socket);
+        CloseSocketId(socket);
+        return;
+    }
+    const std::uint16_t bound = LocalPort(socket);
+    Trace("Bound to socket " + std::to_string(bound) + " for local ip " + AddressToText(address), tl_socket);
+    if (net::listen(socket, 2) != 0) {
+        CloseSocketId(socket);
+        Trace("Failed to set input socket " + std::to_string(bound) + " to listening mode", tl_socket);
+        return;
+    }
+    Trace("Set input socket " + std::to_string(bound) + " to listening mode sucessfully; ID " + std::to_string(socket),
+          tl_socket);
+}
+
+TSocket T_TcpIp::AcceptIncoming(TSocket listening, sockaddr_in& peer)
+{
+    sockaddr_in from{};
+    int length = sizeof from;
+    const TSocket s = net::accept(listening, reinterpret_cast<sockaddr*>(&from), &length);
+    peer = from;
+    if (s == net::INVALID_SOCKET) {
+        Trace("No incoming connection found on socket ID " + std::to_string(listening), tl_socket);
+        return -1;
+    }
+    NoteActivity();
+    Trace("Incoming connection found on socket ID " + std::to_string(listening) + "; generated socket ID "
+              + std::to_string(s),
+          tl_socket);
+    return s;
+}
+
+TSocketState T_TcpIp::SocketState(TSocket socket)
+{
+    if (socket == -1)
+        return ss_none;
+    sockaddr_in peer{};
+    int length = sizeof peer;
+    if (net::getpeername(socket, reinterpret_cast<sockaddr*>(&peer), &length) == 0)
+        return ss_connected;
+    return net::WSAGetLastError() == net::WSAENOTCONN ? ss_not_connected : ss_failed;
+}
+
+void T_TcpIp::CloseSocketId(TSocket& socket)
+{
+    if (socket == -1)
+        return;
+    const TSocket closed = socket;
+    CloseQuietly(socket);
+    Trace("Closed socket ID " + std::to_string(closed), tl_socket);
+}
+
+void T_TcpIp::CloseQuietly(TSocket& socket)
+{
+    if (socket == -1)
+        return;
+    selections_.erase(std::remove_if(selections_.begin(), selections_.end(),
+                                     [&](const Selection& s) { return s.socket == socket; }),
+                      selections_.end());
+    net::closesocket(socket);
+    socket = -1;
+}
+
+void T_TcpIp::Select(TSocket socket, unsigned message, long mask)
+{
+    selections_.erase(std::remove_if(selections_.begin(), selections_.end(),
+                                     [&](const Selection& s) { return s.socket == socket; }),
+                      selections_.end());
+    if (mask != 0)
+        selections_.push_back({ socket, message, mask });
+    net::WSAAsyncSelect(socket, window_, message, mask);
+}
+
+bool T_TcpIp::selectedFor(TSocket socket, unsigned message, long events) const
+{
+    return std::any_of(selections_.begin(), selections_.end(), [&](const Selection& s) {
+        return s.socket == socket && s.message == message && (s.mask & events) != 0;
+    });
+}
+
+int T_TcpIp::ReceiveOnce(TSocket socket, char* buffer, int size)
+{
+    const int n = net::recv(socket, buffer, size, 0);
+    if (n > 0) {
+        NoteActivity();
+        Trace("Received " + std::to_string(n) + " bytes on socket ID " + std::to_string(socket), tl_socket);
+        return n;
+    }
+    // 0 is the peer's orderly close, whatever the last error was before.
+    if (n < 0 && net::WSAGetLastError() == net::WSAEWOULDBLOCK)
+        return -1;
+    return 0;
+}
+
+void T_TcpIp::ReadData(TSocket socket, char* buffer, int& count, int size)
+{
+    std::vector<char> scratch;
+    if (buffer == nullptr) {
+        scratch.resize(static_cast<std::size_t>(std::max(size, 1)));
+        buffer = scratch.data();
+    }
+    for (;;) {
+        count = ReceiveOnce(socket, buffer, size);
+        if (count == 0)
+            closed_ = true;
+        if (count >= 0)
+            return;
+        WaitOrRaise(socket, Direction::Read);
+    }
+}
+
+bool T_TcpIp::ReadLineChecked(TSocket socket, std::string& line)
+{
+    LineAssembler assembler;
+    do {
+        char byte = 0;
+        int count = 0;
+        ReadData(socket, &byte, count, 1);
+        if (count == 1 && assembler.feed(byte)) {
+            line = assembler.takeLine();
+            return true;
+        }
+    } while (!IsClosed(socket));
+    return false;
+}
+
+void T_TcpIp::ReadLine(TSocket socket, std::string& line)
+{
+    ReadLineChecked(socket, line);
+}
+
+void T_TcpIp::WriteData(TSocket socket, const char* buffer, int count)
+{
+    if (socket == -1)
+        return;
+    int done = 0;
+    while (done < count) {
+        const int n = net::send(socket, buffer + done, count - done, 0);
+        if (n > 0) {
+            done += n;
+            NoteActivity();
+            continue;
+        }
+        const int error = net::WSAGetLastError();
+        if (n < 0 && error == net::WSAEWOULDBLOCK) {
+            WaitOrRaise(socket, Direction::Write);
+            continue;
+        }
+        throw ETcpIpError("The connection was lost while sending (error " + std::to_string(error) + ")");
+    }
+    Trace("Sent " + std::to_string(count) + " bytes on socket ID " + std::to_string(socket), tl_socket);
+}
+
+void T_TcpIp::WriteString(TSocket socket, const std::string& text)
+{
+    WriteData(socket, text.data(), static_cast<int>(text.size()));
+}
+
+Clock::time_point T_TcpIp::deadline(Clock::time_point start) const
+{
+    return std::max(start, lastActivity_) + silenceTimeout_;
+}
+
+bool T_TcpIp::WaitFor(TSocket socket, Direction direction)
+{
+    if (direction == Direction::Read && waitForReadable_ && selectedFor(socket, WM_SOCKET_CONTROL, net::FD_READ)) {
+        readable_ = false;
+        return PumpUntil([this] { return readable_; });
+    }
+    if (direction == Direction::Write && selectedFor(socket, WM_SOCKET_DATA, net::FD_WRITE)) {
+        writable_ = false;
+        return PumpUntil([this] { return writable_; });
+    }
+    const Clock::time_point start = Clock::now();
+    pollfd p{ socket, static_cast<short>(direction == Direction::Read ? POLLIN : POLLOUT), 0 };
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline(start) - Clock::now());
+        if (left.count() <= 0)
+            return false;
+        const int r = ::poll(&p, 1, static_cast<int>(std::min<long long>(left.count() + 1, 1 << 30)));
+        if (r > 0 || (r < 0 && errno != EINTR))
+            return true;
+    }
+}
+
+void T_TcpIp::WaitOrRaise(TSocket socket, Direction direction)
+{
+    if (!WaitFor(socket, direction))
+        RaiseTimeout(direction);
+}
+
+bool T_TcpIp::PumpUntil(const std::function<bool()>& done)
+{
+    const Clock::time_point start = Clock::now();
+    QTimer timer;
+    timer.setTimerType(Qt::PreciseTimer);
+    timer.setSingleShot(true);
+    while (!done()) {
+        if (handlerError_)
+            std::rethrow_exception(std::exchange(handlerError_, nullptr));
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline(start) - Clock::now());
+        if (left.count() <= 0)
+            return false;
+        timer.start(static_cast<int>(std::min<long long>(left.count() + 1, 1 << 30)));
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    if (handlerError_)
+        std::rethrow_exception(std::exchange(handlerError_, nullptr));
+    return true;
+}
+
+void T_TcpIp::RaiseTimeout(Direction direction)
+{
+    DropConnection();
+    if (direction == Direction::Read)
+        throw ETcpIpError("Connection timed out: nothing received from the server for " + durationText(silenceTimeout_));
+    throw ETcpIpError("Connection timed out: the server took no data for " + durationText(silenceTimeout_));
+}
+
+std::uint32_t T_TcpIp::LocalAddressOf(TSocket socket)
+{
+    sockaddr_in a{};
+    int length = sizeof a;
+    return net::getsockname(socket, reinterpret_cast<sockaddr*>(&a), &length) == 0 ? a.sin_addr.s_addr : kNoAddress;
+}
+
+std::uint32_t T_TcpIp::PeerAddressOf(TSocket socket)
+{
+    sockaddr_in a{};
+    int length = sizeof a;
+    return net::getpeername(socket, reinterpret_cast<sockaddr*>(&a), &length) == 0 ? a.sin_addr.s_addr : kNoAddress;
+}
+
+std::uint16_t T_TcpIp::LocalPort(TSocket socket)
+{
+    sockaddr_in a{};
+    int length = sizeof a;
+    return net::getsockname(socket, reinterpret_cast<sockaddr*>(&a), &length) == 0 ? ntohs(a.sin_port) : 0;
+}
+
+} // namespace tcpip

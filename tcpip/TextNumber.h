@@ -1,0 +1,13 @@
+#pragma once
+// Decimal text -> number, as the platform's string conversion takes it: leading blanks, an
+// optional sign, decimal digits and nothing after them.
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace tcpip {
+
+// Empty when the text is no such number or does not fit in 32 bits signed.
+std::optional<std::int32_t> ToNumber(std::string_view text);
+
+} // namespace tcpip
