@@ -53,8 +53,7 @@ void TCustomWSocket::ResetToDefaults()
     state_ = wsClosed;
     awaitedState_ = wsInvalidState;
     allSent_ = true;
-    lineReceived_ = false;
-    lineBuffer_.clear();
+    lineReceived_ = false; // the text stays: a ReadLine ended by the close still returns it
     paused_ = false;
     readCount_ = 0;
     closeReported_ = false;

@@ -147,6 +147,13 @@ public:
     virtual int Pause();
     virtual int Resume();
 
+    // What the Addr, Port and Proto texts converted to (host order for the port).
+    std::uint16_t PortNumber() const { return portNum_; }
+    std::uint16_t LocalPortNumber() const { return localPortNum_; }
+    int ProtocolNumber() const { return proto_; }
+    int SocketType() const { return type_; } // SOCK_STREAM or SOCK_DGRAM
+    const sockaddr_in& AddressRecord() const { return sin_; }
+
     SOCKET Handle() const { return handle_; }
     SOCKET AcceptedHandle() const { return acceptedHandle_; }
     // The hidden window; never null.

@@ -191,8 +191,14 @@ void TCustomWSocket::InternalClose(bool withShutdown)
         }
         return;
     }
-    if (state_ == wsClosed)
+    if (state_ == wsClosed) {
+        // Only a Listen whose bind failed gets here: the handle never left wsClosed. Close it
+        // quietly instead of leaking it.
+        net::closesocket(handle_);
+        handle_ = INVALID_SOCKET;
+        connectionToken_.reset();
         return;
+    }
     if (withShutdown)
         Shutdown(net::SD_BOTH);
     while (net::closesocket(handle_) == SOCKET_ERROR) {
