@@ -54,7 +54,9 @@ class RichEdit : public QPlainTextEdit {
 public:
     explicit RichEdit(QWidget* parent = nullptr);
 
-    // Whole text.
+    // Whole text. setText puts a new document in place of the old one (far faster for big
+    // texts) and clears the undo history; whatever attaches to document() (a highlighter, a
+    // signal connection) attaches again on documentReplaced().
     std::string text() const;
     void setText(std::string_view bytes);
     core::TextEncoding encoding() const { return encoding_; }
@@ -114,7 +116,11 @@ public:
 
     void printTo(QPrinter& printer) const;
 
+signals:
+    void documentReplaced();
+
 private:
+    void watchDocument();
     QString decodeLine(std::string_view bytes) const;
     QTextBlock blockAt(int index) const;
 

@@ -1,0 +1,99 @@
+#include "platform/gui/Dialogs.h"
+#include "platform/gui/QtDialogs.h"
+#include "platform/gui/ScriptedDialogs.h"
+
+#include <QPrinter>
+#include <gtest/gtest.h>
+
+using namespace platform::gui;
+
+namespace {
+
+TEST(FileFilters, ProgramFilterStringsParseIntoDescriptionsAndPatterns)
+{
+    const auto filters = ParseFileFilter(QStringLiteral(
+        "Web files (*.htm;*.html;*.asp)|*.htm;*.html;*.asp|Text Files (*.txt)|*.txt|All files (*.*)|*.*"));
+    ASSERT_EQ(filters.size(), 3u);
+    EXPECT_EQ(filters[0].description, QStringLiteral("Web files (*.htm;*.html;*.asp)"));
+    EXPECT_EQ(filters[0].patterns, (QStringList{"*.htm", "*.html", "*.asp"}));
+    EXPECT_EQ(filters[2].patterns, QStringList{"*.*"});
+    // Qt's dialog wants blanks between patterns, and "*.*" must match names without a dot.
+    EXPECT_EQ(QtNameFilter(filters[0]), QStringLiteral("Web files (*.htm *.html *.asp)"));
+    EXPECT_EQ(QtNameFilter(filters[2]), QStringLiteral("All files (*)"));
+    EXPECT_EQ(QtNameFilter({QStringLiteral("Makro "), {QStringLiteral("*.mkr")}}),
+              QStringLiteral("Makro  (*.mkr)"));
+}
+
+TEST(FileFilters, OddFilterStringsStillGiveUsableFilters)
+{
+    EXPECT_TRUE(ParseFileFilter(QString()).empty());
+    const auto lone = ParseFileFilter(QStringLiteral("Everything"));
+    ASSERT_EQ(lone.size(), 1u);
+    EXPECT_EQ(lone[0].patterns, QStringList{"*"});
+    const auto trailing = ParseFileFilter(QStringLiteral("A|*.a|"));
+    ASSERT_EQ(trailing.size(), 1u);
+    EXPECT_EQ(trailing[0].patterns, QStringList{"*.a"});
+}
+
+TEST(ScriptedDialogs, AnswersInOrderAndRecordsEveryQuestion)
+{
+    ScriptedDialogs dialogs;
+    ScopedDialogs scope(dialogs);
+    dialogs.answerMessage(No);
+    dialogs.answerOpen({QStringLiteral("/tmp/a.htm"), QStringLiteral("/tmp/b.htm")}, 2);
+    dialogs.answerSave(QStringLiteral("/tmp/out"), 1);
+    dialogs.answerColour(QColor(Qt::red));
+    dialogs.answerInput(QStringLiteral("typed"));
+
+    EXPECT_EQ(ShowMessage(QStringLiteral("Caption"), QStringLiteral("Text?"), MessageIcon::Question,
+                          Yes | No),
+              No);
+    OpenFileRequest open;
+    open.multiSelect = true;
+    const auto opened = platform::gui::dialogs().openFiles(open);
+    EXPECT_EQ(opened.files.size(), 2);
+    EXPECT_EQ(opened.filterIndex, 2);
+    const auto saved = platform::gui::dialogs().saveFile({});
+    EXPECT_EQ(saved.file, QStringLiteral("/tmp/out"));
+    EXPECT_EQ(saved.filterIndex, 1);
+    EXPECT_EQ(platform::gui::dialogs().chooseColor(Qt::black), QColor(Qt::red));
+    EXPECT_EQ(platform::gui::dialogs().input({QStringLiteral("c"), QStringLiteral("p"), {}}),
+              QStringLiteral("typed"));
+
+    ASSERT_EQ(dialogs.asked().size(), 5u);
+    EXPECT_EQ(dialogs.asked()[0].message.caption, QStringLiteral("Caption"));
+    EXPECT_EQ(dialogs.asked()[0].message.buttons, MessageButtons(Yes | No));
+    EXPECT_TRUE(dialogs.asked()[1].open.multiSelect);
+    EXPECT_EQ(dialogs.asked()[3].colour, QColor(Qt::black));
+    EXPECT_EQ(dialogs.unanswered(), 0);
+    EXPECT_EQ(dialogs.pending(), 0u);
+}
+
+TEST(ScriptedDialogs, AQuestionWithoutItsAnswerIsCancelledAndCounted)
+{
+    ScriptedDialogs dialogs;
+    ScopedDialogs scope(dialogs);
+    dialogs.answerSave(QStringLiteral("/tmp/x"));
+    // The script expected a save dialog; a message box comes first.
+    EXPECT_EQ(ShowMessage(QString(), QString(), MessageIcon::Question, Yes | No | Cancel), Cancel);
+    EXPECT_EQ(ShowMessage(QString(), QString(), MessageIcon::Question, Yes | No), No);
+    EXPECT_FALSE(platform::gui::dialogs().openFiles({}).accepted());
+    EXPECT_EQ(dialogs.unanswered(), 3);
+    EXPECT_EQ(dialogs.pending(), 1u);
+    QPrinter printer;
+    EXPECT_FALSE(platform::gui::dialogs().setupPrinter(printer));
+}
+
+TEST(ScriptedDialogs, ScopesNestAndRestoreTheDialogsBefore)
+{
+    ScriptedDialogs outer;
+    ScriptedDialogs inner;
+    ScopedDialogs a(outer);
+    {
+        ScopedDialogs b(inner);
+        EXPECT_EQ(&platform::gui::dialogs(), &inner);
+    }
+    EXPECT_EQ(&platform::gui::dialogs(), &outer);
+}
+
+} // namespace
