@@ -1,0 +1,127 @@
+// The batch mode as users run it: the built tarnby program, started without any display.
+#include "base/Streams.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+struct Outcome {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+Outcome Tarnby(const QStringList& arguments, const QByteArray& input = {})
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove("DISPLAY");
+    environment.remove("WAYLAND_DISPLAY");
+    environment.remove("QT_QPA_PLATFORM");
+    process.setProcessEnvironment(environment);
+    process.start(TARNBY_EXECUTABLE, arguments);
+    if (!process.waitForStarted(10000))
+        return {};
+    process.write(input);
+    process.closeWriteChannel();
+    process.waitForFinished(30000);
+    Outcome run;
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = process.readAllStandardOutput().toStdString();
+    run.err = process.readAllStandardError().toStdString();
+    return run;
+}
+
+const QString kWorkedExample = QStringLiteral(TEST_DATA_DIR "/tarnby/passes/worked-example/input");
+const std::string kWorkedExampleLinks = "page3.html|third link\npage1.html|firstlink tail\n";
+
+TEST(BatchProcess, PrintsTheLinksOfTheWorkedExampleWithoutADisplay)
+{
+    const Outcome run = Tarnby({"--links", kWorkedExample});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, kWorkedExampleLinks);
+    EXPECT_EQ(run.err, "");
+}
+
+TEST(BatchProcess, StopsAfterTheAskedPass)
+{
+    EXPECT_EQ(Tarnby({"--links", "--passes", "1", kWorkedExample}).out,
+              "<a href=\"page3.html\">|third link\n<a href=\"page2.html\">|\n<a href=\"page1.html\">|firstlink tail\n");
+    EXPECT_EQ(Tarnby({"--links", "--passes=0", kWorkedExample}).out.substr(0, 27), "<html><body>\n<p>hello <b>wo");
+}
+
+TEST(BatchProcess, WritesTheOutputFileWithCrLfAsSaveDoes)
+{
+    QTemporaryDir folder;
+    const QString out = folder.filePath("links.txt");
+    const Outcome run = Tarnby({"--links", kWorkedExample, "-o", out});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(base::ReadWholeFile(out.toStdString()), "page3.html|third link\r\npage1.html|firstlink tail\r\n");
+}
+
+TEST(BatchProcess, ConcatenatesFilesAndStandardInputInOrder)
+{
+    QTemporaryDir folder;
+    const QString first = folder.filePath("first.html");
+    base::WriteWholeFile(first.toStdString(), "<a href=\"One.html\">One</a>");
+    const Outcome run = Tarnby({"--links", first, "-"}, "<A href=\"two.html\">Two</a>\n");
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "two.html|two\none.html|one\n");
+}
+
+TEST(BatchProcess, AMissingFileIsNamedAndNothingIsWrittenOrClobbered)
+{
+    QTemporaryDir folder;
+    const QString missing = folder.filePath("no such page.html");
+    const Outcome printing = Tarnby({"--links", kWorkedExample, missing});
+    EXPECT_EQ(printing.exitCode, 1);
+    EXPECT_EQ(printing.out, "");
+    EXPECT_NE(printing.err.find(missing.toStdString()), std::string::npos) << printing.err;
+
+    const QString fresh = folder.filePath("fresh.txt");
+    EXPECT_EQ(Tarnby({"--links", missing, "-o", fresh}).exitCode, 1);
+    EXPECT_FALSE(QFile::exists(fresh));
+
+    const QString kept = folder.filePath("kept.txt");
+    base::WriteWholeFile(kept.toStdString(), "earlier result\r\n");
+    EXPECT_EQ(Tarnby({"--links", kWorkedExample, folder.path(), "-o", kept}).exitCode, 1);
+    EXPECT_EQ(base::ReadWholeFile(kept.toStdString()), "earlier result\r\n");
+}
+
+TEST(BatchProcess, AnOutputFileThatCannotBeWrittenFailsWithItsName)
+{
+    QTemporaryDir folder;
+    const QString out = folder.filePath("no-folder/links.txt");
+    const Outcome run = Tarnby({"--links", kWorkedExample, "-o", out});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find(out.toStdString()), std::string::npos) << run.err;
+}
+
+TEST(BatchProcess, AWrongCommandLineExitsWithTwoAndSaysWhy)
+{
+    const Outcome run = Tarnby({"--links", "--passes", "7", kWorkedExample});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("--passes takes 0, 1, 2 or 3"), std::string::npos) << run.err;
+}
+
+TEST(BatchProcess, HelpAndVersion)
+{
+    const Outcome help = Tarnby({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    for (const char* option : {"--links", "--passes", "-o", "--help", "--version"})
+        EXPECT_NE(help.out.find(option), std::string::npos) << option;
+    const Outcome version = Tarnby({"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, "Tarnby v1.1c\n");
+}
+
+} // namespace
