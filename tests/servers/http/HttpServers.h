@@ -1,0 +1,48 @@
+#pragma once
+// Real HTTP servers for tests on 127.0.0.1 with ephemeral ports: nginx serving a folder the
+// test fills, and tinyproxy in front of it. Each lives in its own temporary folder (config,
+// pid file, logs, temp paths) and is stopped when the object goes.
+//   testservers::Nginx web;                      // serves web.root() at 127.0.0.1:web.port()
+//   web.write("page.html", "<a href=x>x</a>");
+//   testservers::TinyProxy proxy;                // forwards to any loopback server
+#include "ServerProcess.h"
+
+#include <memory>
+#include <string>
+
+namespace testservers {
+
+class Nginx {
+public:
+    // Besides the files of root(), the server answers:
+    //   /old.html  301 to /page.html          /loop  302 to itself (an endless loop)
+    //   anything missing: nginx's own 404 "Not Found" page
+    Nginx();
+    ~Nginx();
+    std::uint16_t port() const { return process_->port(); }
+    // "http://127.0.0.1:PORT" + path
+    std::string url(const std::string& path) const;
+    const std::string& root() const { return root_; }
+    void write(const std::string& relative, const std::string& bytes) const;
+    std::string output() const { return process_->output(); }
+
+private:
+    TempFolder folder_;
+    std::string root_;
+    std::unique_ptr<ServerProcess> process_;
+};
+
+class TinyProxy {
+public:
+    TinyProxy();
+    ~TinyProxy();
+    std::uint16_t port() const { return process_->port(); }
+    // What tinyproxy logged so far (one line per request it forwarded).
+    std::string log() const;
+
+private:
+    TempFolder folder_;
+    std::unique_ptr<ServerProcess> process_;
+};
+
+} // namespace testservers
