@@ -94,7 +94,10 @@ std::optional<PassiveAddress> ParsePassiveReply(std::string_view replyText)
         std::size_t first = 0;
         while (first < s.size() && !isDigit(s[first]))
             ++first;
-        s.remove_prefix(first);
+        std::size_t end = first;
+        while (end < s.size() && (isDigit(s[end]) || s[end] == ','))
+            ++end;
+        s = s.substr(first, end - first);
     }
     if (const auto close = s.find(')'); close != std::string_view::npos)
         s = s.substr(0, close);

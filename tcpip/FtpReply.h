@@ -66,7 +66,7 @@ struct PassiveAddress {
 };
 
 // The "h1,h2,h3,h4,p1,p2" of a 227 reply text: the part inside the first "(" and the next ")";
-// without a "(" (some servers omit it) the part from the first digit on. Port = p1 * 256 + p2
+// without a "(" (some servers omit it) the run of digits and commas from the first digit on. Port = p1 * 256 + p2
 // with p1 and p2 in 0..255. Empty for anything else (junk numbers, missing commas).
 std::optional<PassiveAddress> ParsePassiveReply(std::string_view replyText);
 

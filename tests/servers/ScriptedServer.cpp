@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -66,6 +67,13 @@ int listenOnLoopback(std::uint16_t& port)
     }
     port = ntohs(a.sin_port);
     return fd;
+}
+
+// Scripted bytes go out when the step says so, not when Nagle's algorithm lets them.
+void noDelay(int fd)
+{
+    const int one = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
 }
 
 std::string portPair(std::uint16_t port)
@@ -161,6 +169,7 @@ void ScriptedServer::runStep(const Step& step)
         pending_.clear();
         if (control_ < 0)
             throw StepFailed(std::string("accept failed: ") + std::strerror(errno));
+        noDelay(control_);
         break;
     }
     case K::Send:
@@ -219,6 +228,7 @@ void ScriptedServer::runStep(const Step& step)
         data_ = ::accept(dataListener_, nullptr, nullptr);
         if (data_ < 0)
             throw StepFailed(std::string("accept failed: ") + std::strerror(errno));
+        noDelay(data_);
         break;
     case K::ConnectData: {
         std::string text = transcript();
@@ -235,6 +245,7 @@ void ScriptedServer::runStep(const Step& step)
         a.sin_addr.s_addr = htonl((h1 << 24) | (h2 << 16) | (h3 << 8) | h4);
         if (::connect(data_, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0)
             throw StepFailed(std::string("connect to the PORT address failed: ") + std::strerror(errno));
+        noDelay(data_);
         break;
     }
     case K::DataSend:
