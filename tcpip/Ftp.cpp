@@ -275,7 +275,7 @@ void T_FTP::OpenDataConnection()
 
 void T_FTP::acceptActiveConnection()
 {
-    if (Async || !dataListening_ || socket_ == -1)
+    if (!dataListening_ || socket_ == -1)
         return;
     const std::uint32_t server = PeerAddressOf(ControlSocket);
     for (;;) {
@@ -313,8 +313,8 @@ void T_FTP::startTransfer(t_ftp_mode mode)
 
 void T_FTP::awaitFinalReply()
 {
-    acceptActiveConnection();
     if (!Async) {
+        acceptActiveConnection();
         while (ReadDataChunk()) {
         }
         closed_ = false;
@@ -456,6 +456,7 @@ void T_FTP::ListDirectory(const std::string& directory)
 void T_FTP::FinishListing()
 {
     closed_ = false;
+    acceptActiveConnection();
     while (ReadDataChunk()) {
     }
     closed_ = false;
@@ -497,6 +498,7 @@ void T_FTP::Retrieve()
 
 void T_FTP::FinishRetrieve()
 {
+    acceptActiveConnection();
     while (ReadDataChunk()) {
     }
     closed_ = false;
@@ -522,7 +524,8 @@ void T_FTP::Store()
     startTransfer(tftp_upload);
     TransferSize = static_cast<std::int32_t>(std::min<std::int64_t>(DataStream.size(), INT_MAX));
     DataStream.setPosition(0);
-    acceptActiveConnection();
+    if (!Async)
+        acceptActiveConnection();
     waitDataConnected();
     if (Async) {
         Select(ControlSocket, WM_SOCKET_CONTROL, net::FD_READ);

@@ -91,6 +91,9 @@ private:
     void beginOperation();
     void simpleCommand(const std::string& line);
     void OpenDataConnection();
+    // Active mode: waits for the server's data connection (from the server's address only)
+    // unless it has been accepted already. Asynchronous transfers accept on the notification,
+    // and here when the final reply came before that notification was handled.
     void acceptActiveConnection();
     void waitDataConnected();
     void startTransfer(t_ftp_mode mode);

@@ -60,7 +60,7 @@ std::string vsftpdConfig(std::uint16_t port, std::uint16_t passiveLow, const std
         { "pasv_max_port", std::to_string(passiveLow + kPassivePorts - 1) },
         { "port_enable", "YES" }, { "connect_from_port_20", "NO" }, { "seccomp_sandbox", "NO" },
         { "anonymous_enable", "NO" }, { "local_enable", "YES" }, { "write_enable", "YES" },
-        { "local_umask", "022" }, { "chroot_local_user", "YES" }, { "allow_writeable_chroot", "YES" },
+        { "local_umask", "022" }, { "ascii_upload_enable", "YES" }, { "ascii_download_enable", "YES" }, { "chroot_local_user", "YES" }, { "allow_writeable_chroot", "YES" },
         { "local_root", root }, { "secure_chroot_dir", kSecureChrootDir },
         { "pam_service_name", "vsftpd" }, { "userlist_enable", "NO" }, { "xferlog_enable", "YES" },
         { "vsftpd_log_file", log }, { "max_clients", "50" }, { "max_per_ip", "50" },
