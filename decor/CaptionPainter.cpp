@@ -61,8 +61,12 @@ int DrawElided(QPainter& painter, const QRect& room, const QFont& font, const QS
         return 0;
     const QFontMetrics metrics(font);
     const QString shown = metrics.elidedText(text, Qt::ElideRight, room.width());
+    // Like the platform's text drawing, nothing of a glyph's overhang leaves the rectangle.
+    painter.save();
+    painter.setClipRect(room, Qt::IntersectClip);
     painter.setFont(font);
     painter.drawText(room, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, shown);
+    painter.restore();
     return std::min(room.width(), metrics.horizontalAdvance(shown));
 }
 
