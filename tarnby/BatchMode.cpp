@@ -1,10 +1,12 @@
 #include "tarnby/BatchMode.h"
 
 #include "base/Exception.h"
+#include "base/Streams.h"
 #include "tarnby/BatchOptions.h"
 #include "tarnby/PageSources.h"
 #include "tarnby/ReductionPasses.h"
 
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QString>
 
@@ -53,11 +55,19 @@ void WriteStandardOutput(const std::string& bytes)
         throw base::EFileError("Cannot write to standard output");
 }
 
-// The file appears complete or not at all: it is written beside its final name and renamed.
+// A regular file appears complete or not at all: it is written beside its final name and
+// renamed into place (through a symbolic link, to the file it names). Anything else that
+// already exists, such as /dev/null or a pipe, is written in place: renaming over it would
+// put a regular file where the device or pipe was.
 void WriteOutputFile(const std::string& path, const std::string& bytes)
 {
-    QSaveFile file(QString::fromLocal8Bit(path));
-    file.setDirectWriteFallback(true);
+    const QString name = QString::fromLocal8Bit(path);
+    const QFileInfo info(name);
+    if (info.exists() && !info.isFile()) {
+        base::WriteWholeFile(path, bytes);
+        return;
+    }
+    QSaveFile file(name);
     if (!file.open(QIODevice::WriteOnly)
         || file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())
         || !file.commit())

@@ -2,6 +2,7 @@
 #include "base/Streams.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
@@ -9,6 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 namespace {
 
@@ -103,6 +107,55 @@ TEST(BatchProcess, AnOutputFileThatCannotBeWrittenFailsWithItsName)
     const Outcome run = Tarnby({"--links", kWorkedExample, "-o", out});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.err.find(out.toStdString()), std::string::npos) << run.err;
+}
+
+TEST(BatchProcess, WritesThroughASymbolicLinkAndKeepsTheLink)
+{
+    QTemporaryDir folder;
+    const QString target = folder.filePath("target.txt");
+    const QString link = folder.filePath("link.txt");
+    base::WriteWholeFile(target.toStdString(), "old\r\n");
+    ASSERT_TRUE(QFile::link(target, link));
+    EXPECT_EQ(Tarnby({"--links", kWorkedExample, "-o", link}).exitCode, 0);
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(base::ReadWholeFile(target.toStdString()), "page3.html|third link\r\npage1.html|firstlink tail\r\n");
+}
+
+// Renaming a finished file over a device or a pipe would replace it with a regular file
+// (as root, "-o /dev/null" would have broken the system's /dev/null).
+TEST(BatchProcess, WritesIntoDevicesInPlaceAndReportsAFullOne)
+{
+    QTemporaryDir folder;
+    const std::string null = folder.filePath("null").toStdString();
+    const std::string full = folder.filePath("full").toStdString();
+    if (::mknod(null.c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0 || ::mknod(full.c_str(), S_IFCHR | 0666, makedev(1, 7)) != 0)
+        GTEST_SKIP() << "creating device nodes needs root";
+    EXPECT_EQ(Tarnby({"--links", kWorkedExample, "-o", QString::fromStdString(null)}).exitCode, 0);
+    const Outcome onFull = Tarnby({"--links", kWorkedExample, "-o", QString::fromStdString(full)});
+    EXPECT_EQ(onFull.exitCode, 1);
+    EXPECT_NE(onFull.err.find(full), std::string::npos) << onFull.err;
+    struct stat st {};
+    ASSERT_EQ(::stat(null.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));
+    ASSERT_EQ(::stat(full.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));
+}
+
+TEST(BatchProcess, WritesIntoANamedPipe)
+{
+    QTemporaryDir folder;
+    const std::string pipe = folder.filePath("pipe").toStdString();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    QProcess process;
+    process.start(TARNBY_EXECUTABLE, {"--links", kWorkedExample, "-o", QString::fromStdString(pipe)});
+    ASSERT_TRUE(process.waitForStarted(10000));
+    const std::string received = base::ReadWholeFile(pipe);  // opening waits for the writer
+    ASSERT_TRUE(process.waitForFinished(30000));
+    EXPECT_EQ(process.exitCode(), 0);
+    EXPECT_EQ(received, "page3.html|third link\r\npage1.html|firstlink tail\r\n");
+    struct stat st {};
+    ASSERT_EQ(::stat(pipe.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }
 
 TEST(BatchProcess, AWrongCommandLineExitsWithTwoAndSaysWhy)
