@@ -3,6 +3,7 @@
 // header, every line is read. No crash, no read out of bounds, no endless loop.
 #include "httpprot/ResponseHeader.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -14,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string line;
     while (at < size) {
         // The first byte of each receive chooses how many bytes arrive at once.
-        const std::size_t want = 1 + data[at] * 40u;
+        const std::size_t want = 1 + std::size_t{data[at]} * 40u;
         ++at;
         const std::size_t n = std::min({want, size - at, buffer.freeCount()});
         buffer.append(std::string_view(reinterpret_cast<const char*>(data) + at, n));

@@ -351,6 +351,11 @@ struct FailureCase {
     const char* reason;
 };
 
+void PrintTo(const FailureCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
 class HttpCliFailure : public HttpCliScripted, public testing::WithParamInterface<FailureCase> {};
 
 TEST_P(HttpCliFailure, EndsTheRequestAsFailedWithAReason)

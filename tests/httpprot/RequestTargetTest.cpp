@@ -56,6 +56,11 @@ struct LocationCase {
     const char* targetHost;
 };
 
+void PrintTo(const LocationCase& c, std::ostream* out)
+{
+    *out << '"' << c.location << (c.viaProxy ? "\" via proxy" : "\"");
+}
+
 class Relocation : public testing::TestWithParam<LocationCase> {};
 
 TEST_P(Relocation, MovesTheTarget)

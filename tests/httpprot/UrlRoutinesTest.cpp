@@ -33,6 +33,11 @@ struct ParseCase {
     Url expected;
 };
 
+void PrintTo(const ParseCase& c, std::ostream* out)
+{
+    *out << '"' << c.url << '"';
+}
+
 class ParseUrlTable : public testing::TestWithParam<ParseCase> {};
 
 TEST_P(ParseUrlTable, TakesTheUrlApart)
