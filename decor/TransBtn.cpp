@@ -5,18 +5,18 @@
 
 #include <QCursor>
 #include <QEvent>
-#include <QKeySequence>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QShortcutEvent>
 #include <QToolTip>
 #include <algorithm>
 
 namespace decor {
 
-TTransparentButton::TTransparentButton(QWidget* parent) : QWidget(parent)
+TTransparentButton::TTransparentButton(QWidget* parent) : QAbstractButton(parent)
 {
+    setFocusPolicy(Qt::NoFocus);
+    connect(this, &QAbstractButton::clicked, this, [this] { base::raise(OnClick); });
     // No background of its own: whatever the parent paints shows through unless not Transparent.
     setAutoFillBackground(false);
     resize(40, 40);
@@ -46,11 +46,8 @@ void TTransparentButton::SetMovable(bool value) { movable_ = value; }
 
 void TTransparentButton::SetCaption(const QString& value)
 {
-    if (caption_ == value)
-        return;
-    caption_ = value;
-    updateShortcut();
-    update();
+    if (text() != value)
+        setText(value);
 }
 
 void TTransparentButton::SetDown(bool value)
@@ -127,18 +124,6 @@ bool TTransparentButton::hintShown() const
 
 void TTransparentButton::SetPopUpMenu(QMenu* value) { popUpMenu_ = value; }
 
-void TTransparentButton::updateShortcut()
-{
-    if (shortcutId_ != 0)
-        releaseShortcut(shortcutId_);
-    shortcutId_ = 0;
-    const QKeySequence key = QKeySequence::mnemonic(caption_);
-    if (!key.isEmpty())
-        shortcutId_ = grabShortcut(key);
-}
-
-void TTransparentButton::Click() { base::raise(OnClick); }
-
 QSize TTransparentButton::sizeHint() const { return size(); }
 
 ButtonLook TTransparentButton::look() const
@@ -157,7 +142,7 @@ ButtonLook TTransparentButton::look() const
     look.wordWrap = wordWrap_;
     look.borderWidth = borderWidth_;
     look.spacing = spacing_;
-    look.caption = caption_;
+    look.caption = text();
     look.font = font();
     look.fontColor = fontColor_.isValid() ? fontColor_ : palette().color(QPalette::ButtonText);
     look.images = images_;
@@ -175,12 +160,10 @@ bool TTransparentButton::event(QEvent* e)
 {
     switch (e->type()) {
     case QEvent::Shortcut:
-        if (static_cast<QShortcutEvent*>(e)->shortcutId() == shortcutId_) {
-            if (isEnabled())
-                Click();
-            return true;
-        }
-        break;
+        // The only shortcut a button holds is its accelerator: click at once, no animation.
+        if (isEnabled())
+            Click();
+        return true;
     case QEvent::ToolTip:
         if (!hintShown()) {
             QToolTip::hideText();
@@ -191,7 +174,7 @@ bool TTransparentButton::event(QEvent* e)
     default:
         break;
     }
-    return QWidget::event(e);
+    return QAbstractButton::event(e);
 }
 
 void TTransparentButton::mousePressEvent(QMouseEvent* e)
@@ -291,7 +274,7 @@ void TTransparentButton::changeEvent(QEvent* e)
         rebuildImages();
         update();
     }
-    QWidget::changeEvent(e);
+    QAbstractButton::changeEvent(e);
 }
 
 } // namespace decor

@@ -1,21 +1,23 @@
 #pragma once
 // TTransparentButton: a push button drawn on its parent's surface, with a glyph of up to four
 // frames, a caption in one of nine places around it and one of seven frame styles; it can stay
-// down, drop down a popup menu and be dragged about its parent.
+// down, drop down a popup menu and be dragged about its parent. It is a QAbstractButton so that
+// windows treat it like any other button (text, clicked(), click()), but the mouse, keyboard and
+// painting rules are its own; it never takes the keyboard focus.
 #include "base/Event.h"
 #include "decor/ButtonPainter.h"
 
 #include <QImage>
+#include <QAbstractButton>
 #include <QList>
 #include <QMenu>
 #include <QPointer>
-#include <QWidget>
 
 
 
 namespace decor {
 
-class TTransparentButton : public QWidget {
+class TTransparentButton : public QAbstractButton {
     Q_OBJECT
 public:
     // Starts 40 x 40, enabled, visible, fsExplorer, ttaCenter, transparent, one glyph frame.
@@ -26,7 +28,8 @@ public:
     void SetAutoGray(bool value);
     int BorderWidth() const { return borderWidth_; }
     void SetBorderWidth(unsigned value);
-    QString Caption() const { return caption_; }
+    // The accelerator letter follows "&"; Alt with it clicks an enabled button.
+    QString Caption() const { return text(); }
     void SetCaption(const QString& value);
     bool Down() const { return down_; }
     void SetDown(bool value);
@@ -75,8 +78,8 @@ public:
     bool PressedLook() const { return pressedLook_; }
     bool MouseOver() const { return mouseOver_; }
 
-    // Fires OnClick.
-    void Click();
+    // Clicks as a release inside does: emits clicked() and fires OnClick, if enabled.
+    void Click() { click(); }
 
     base::Event<> OnClick;
     base::Event<Qt::MouseButton, Qt::KeyboardModifiers, QPoint> OnMouseDown;
@@ -100,7 +103,6 @@ protected:
 private:
     void endPress(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint point);
     void rebuildImages();
-    void updateShortcut();
     bool hintShown() const;
     ButtonLook look() const;
     template <typename T>
@@ -108,7 +110,6 @@ private:
 
     bool autoGray_ = true;
     int borderWidth_ = 1;
-    QString caption_;
     bool down_ = false;
     QColor fontColor_;
     TFrameStyle frameStyle_ = TFrameStyle::fsExplorer;
@@ -133,7 +134,6 @@ private:
     bool droppingMouse_ = false;
     QPoint dragOrigin_;
     QList<QImage> images_;
-    int shortcutId_ = 0;
 };
 
 } // namespace decor
