@@ -13,7 +13,7 @@ int RunGui(int argc, char** argv)
 {
     platform::gui::Application app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Tarnby"));
-    platform::gui::Application::setTitle(QStringLiteral("Tarnby v1.1c"));
+    platform::gui::Application::setTitle(QLatin1String(kProductTitle));
 
     // File names are taken as the bytes the shell gave, whatever their encoding.
     std::vector<std::string> files(argv + 1, argv + argc);

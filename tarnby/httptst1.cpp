@@ -2,10 +2,10 @@
 
 #include "base/Exception.h"
 #include "platform/core/IniFile.h"
-#include "platform/gui/Application.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/RichEdit.h"
 #include "platform/gui/Shell.h"
+#include "platform/gui/ShowWindow.h"
 #include "tarnby/PageFiles.h"
 #include "tarnby/ReductionPasses.h"
 #include "tarnby/ToolStrip.h"
@@ -30,6 +30,7 @@ namespace tarnby {
 using platform::gui::dialogs;
 using platform::gui::MessageIcon;
 
+const char* const kProductTitle = "Tarnby v1.1c";
 const char* const kWindowCaption = "Tarnby";
 const char* const kOpenFilter =
     "Web files (*.htm;*.html;*.asp)|*.htm;*.html;*.asp|Text Files (*.txt)|*.txt|All files (*.*)|*.*";
@@ -309,7 +310,7 @@ void THttpTestForm::setStatus(const QString& text)
 
 void THttpTestForm::FormCreate(const std::vector<std::string>& files)
 {
-    show();
+    platform::gui::ShowAndWaitUntilExposed(this);
     setStatus(QLatin1String(kReady));
     if (!files.empty()) {
         Memo1->setText(LoadFiles(files, [this](int number) {
@@ -345,7 +346,7 @@ void THttpTestForm::closeEvent(QCloseEvent* event)
         settings.writeString("Data", "URL", URLEdit->text().toStdString());
     } catch (const std::exception& e) {
         // The window still closes; the user learns that the URL was not kept.
-        platform::gui::ShowMessage(platform::gui::Application::title(), QString::fromUtf8(e.what()),
+        platform::gui::ShowMessage(QLatin1String(kProductTitle), QString::fromUtf8(e.what()),
                                    MessageIcon::Error);
     }
     QMainWindow::closeEvent(event);
@@ -456,14 +457,14 @@ void THttpTestForm::Reset1Click()
 
 void THttpTestForm::Help1Click()
 {
-    platform::gui::ShowMessage(platform::gui::Application::title(), HelpText());
+    platform::gui::ShowMessage(QLatin1String(kProductTitle), HelpText());
 }
 
 void THttpTestForm::Image1DblClick()
 {
     const QUrl url{QLatin1String(kHomePageUrl)};
     if (!platform::gui::OpenUrl(url))
-        platform::gui::ShowMessage(platform::gui::Application::title(),
+        platform::gui::ShowMessage(QLatin1String(kProductTitle),
                                    QStringLiteral("The web browser could not be started for ")
                                        + url.toString(),
                                    MessageIcon::Warning);

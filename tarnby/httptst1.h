@@ -27,6 +27,7 @@ class RichEdit;
 namespace tarnby {
 
 // The texts the window shows (also what its tests compare against).
+extern const char* const kProductTitle;     // "Tarnby v1.1c": application title, Help caption
 extern const char* const kWindowCaption;    // "Tarnby"
 extern const char* const kOpenFilter;
 extern const char* const kSaveFilter;

@@ -6,6 +6,7 @@
 #include "platform/gui/RichEdit.h"
 #include "platform/gui/ScriptedDialogs.h"
 #include "platform/gui/Shell.h"
+#include "platform/gui/ShowWindow.h"
 #include "tarnby/httptst1.h"
 
 #include <QEvent>
@@ -13,6 +14,12 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
+
+// Readable failure messages for texts.
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
 
 // Records the status bar's text each time it is painted: what a person could have seen.
 class StatusPaints : public QObject {
@@ -50,7 +57,8 @@ protected:
         paints.reset();
         form = std::make_unique<tarnby::THttpTestForm>();
         paints = std::make_unique<StatusPaints>(form->StatusBar1);
-        form->show();
+        platform::gui::ShowAndWaitUntilExposed(form.get());
+        paints->clear();
     }
 
     std::string page(const QString& name, std::string_view bytes) const
