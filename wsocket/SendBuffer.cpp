@@ -15,7 +15,8 @@ void TBuffer::SetCapacity(std::int32_t n)
     n = std::max(n, writePos_);
     if (n == capacity_)
         return;
-    auto storage = std::make_unique<char[]>(static_cast<std::size_t>(n));
+    // Left uninitialised: every byte is written before it is read.
+    std::unique_ptr<char[]> storage(new char[static_cast<std::size_t>(n)]);
     if (writePos_ != readPos_)
         std::memcpy(storage.get(), data_.get(), static_cast<std::size_t>(writePos_));
     data_ = std::move(storage);

@@ -231,6 +231,7 @@ void TCustomWSocket::SocketError(const std::string& functionName)
             net::closesocket(handle_);
         handle_ = INVALID_SOCKET;
         connectionToken_.reset();
+        DiscardSendQueue();
         if (state_ != wsClosed)
             ChangeState(wsClosed);
     }

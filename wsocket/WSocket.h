@@ -189,6 +189,7 @@ private:
     void EndLine();
     void StopWaitCtrl();
     void InternalClose(bool withShutdown);
+    void DiscardSendQueue();
     void ApplyLinger();
     void ProcessPendingMessages();
     void ProcessApplicationMessages();

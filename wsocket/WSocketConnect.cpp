@@ -172,6 +172,12 @@ void TCustomWSocket::Dup(SOCKET newHandle)
     ChangeState(wsConnected);
 }
 
+// Bytes of a closed connection must never go out first on the next one.
+void TCustomWSocket::DiscardSendQueue()
+{
+    bufferList_.clear();
+}
+
 void TCustomWSocket::Close()
 {
     InternalClose(true);
@@ -215,6 +221,7 @@ void TCustomWSocket::InternalClose(bool withShutdown)
     }
     handle_ = INVALID_SOCKET;
     connectionToken_.reset();
+    DiscardSendQueue();
     ChangeState(wsClosed);
     if (!destroying_ && !closeReported_ && OnSessionClosed) {
         closeReported_ = true;

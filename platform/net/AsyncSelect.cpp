@@ -135,6 +135,14 @@ void onWritable(const SelectionPtr& sel)
     socklen_t len = sizeof soError;
     if (::getsockopt(sel->s, SOL_SOCKET, SO_ERROR, &soError, &len) != 0)
         soError = errno;
+    if (soError == ECONNRESET || soError == EPIPE) {
+        // The connection was made and the peer reset it before we looked: a connect that
+        // succeeded, then a close with the reset code (what is readable still drains then).
+        post(sel, FD_CONNECT, 0);
+        sel->closePosted = true;
+        post(sel, FD_CLOSE, WSAECONNRESET);
+        return;
+    }
     const int error = winsockErrorFromErrno(soError);
     sel->connectFailed = error != 0;
     post(sel, FD_CONNECT, error);

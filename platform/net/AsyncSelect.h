@@ -5,7 +5,8 @@
 // - FD_CLOSE: posted once per connection, when the peer has closed (a peek reads 0 bytes) or
 //   reset it (error code in the high word); the handle gets no further FD_READ.
 // - FD_CONNECT: posted when a connect started through Sockets.h completes, with the socket's
-//   error mapped to Winsock (10061 for a refusal); on success FD_WRITE follows.
+//   error mapped to Winsock (10061 for a refusal); on success FD_WRITE follows. A connection
+//   the peer reset before the completion was seen is a success followed by FD_CLOSE(10054).
 // - FD_WRITE: posted after a successful connect, at selection time when the socket is already
 //   connected, and after a send that would block or was cut short, once there is room again.
 // Messages are posted to the window with wParam = the socket and lParam = event bit in the low

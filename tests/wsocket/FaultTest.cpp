@@ -69,6 +69,23 @@ TEST(Faults, PeerThatNeverReadsLeavesTheQueueAndFlushGivesUpInTime)
     EXPECT_EQ(s.State(), wsClosed);
 }
 
+TEST(Faults, BytesQueuedAtCloseNeverReachTheNextConnection)
+{
+    ThreadedServer stuck(ThreadedServer::Kind::NeverRead);
+    ThreadedServer sink(ThreadedServer::Kind::Sink);
+    TWSocket s;
+    connectTo(s, stuck.port());
+    const std::string chunk(16 * 1024 * 1024, 'o');
+    s.Send(chunk.data(), static_cast<int>(chunk.size()));
+    runFor(50); // the kernel takes what fits; the rest stays queued
+    s.Close();
+    connectTo(s, sink.port());
+    s.SendStr("fresh");
+    ASSERT_TRUE(runUntil([&] { return sink.received() >= 5; }));
+    runFor(100);
+    EXPECT_EQ(sink.received(), 5);
+}
+
 TEST(Faults, StaleAndPausedNotificationsAreIgnored)
 {
     testservers::ScriptedServer server({script::accept(), script::stall(200ms), script::send("late"), script::expectClose()});

@@ -246,6 +246,7 @@ TEST(SocketWithWaitControl, ReadLineAndFlushThroughTheControl)
     TWSocket s;
     SocketLog log(s);
     s.SetWaitCtrl(&wait);
+    s.SetLingerOnOff(wsLingerOff); // Flush hands everything to the kernel; the close must not drop it
     s.SetAddr("127.0.0.1");
     s.SetPort(std::to_string(server.port()));
     s.Connect();

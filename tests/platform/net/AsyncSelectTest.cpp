@@ -103,6 +103,26 @@ TEST(AsyncSelectConnect, RefusalPostsOneConnectWithTheWinsockCode)
     closesocket(s);
 }
 
+TEST(AsyncSelectConnect, PeerResetBeforeTheCompletionIsSeenIsAConnectThenAClose)
+{
+    Recorder r;
+    Listener listener;
+    const SOCKET s = tcpSocket();
+    ASSERT_EQ(WSAAsyncSelect(s, &r.window, kMessage, FD_READ | FD_WRITE | FD_CONNECT | FD_CLOSE), 0);
+    startConnect(s, listener.port);
+    // The peer accepts and resets while the event loop has not looked at the socket yet.
+    resetClose(listener.acceptOne());
+    ::usleep(20000);
+    ASSERT_TRUE(runUntil([&] { return r.has(FD_CLOSE); }));
+    runFor(50);
+    ASSERT_EQ(r.notes.size(), 2u);
+    EXPECT_EQ(r.notes[0].event, FD_CONNECT);
+    EXPECT_EQ(r.notes[0].error, 0);
+    EXPECT_EQ(r.notes[1].event, FD_CLOSE);
+    EXPECT_EQ(r.notes[1].error, WSAECONNRESET);
+    closesocket(s);
+}
+
 TEST(AsyncSelectConnect, FreshSocketIsNotReportedAsClosed)
 {
     Recorder r;
