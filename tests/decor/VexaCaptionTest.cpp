@@ -321,3 +321,35 @@ TEST_F(CaptionMouse, SystemMenuCommandsRunOnTheWindow)
     QTest::mouseClick(frame, Qt::RightButton, {}, Centre(layout().text));
     EXPECT_TRUE(form.isMaximized());
 }
+
+TEST(VexaCaptionLife, ClientAreaClicksStillReachTheWindowsOwnWidgets)
+{
+    QMainWindow form;
+    auto* content = new QLabel("content");
+    form.setCentralWidget(content);
+    form.resize(300, 200);
+    auto* caption = new TVexaCaption(&form);
+    ShowActive(form);
+    const CaptionLayout l = caption->Layout();
+    EXPECT_EQ(form.childAt(content->geometry().center()), content);
+    EXPECT_EQ(form.childAt(l.text.center()), NonClient(form));
+    EXPECT_EQ(form.childAt(QPoint(1, 100)), NonClient(form)) << "the frame belongs to the caption too";
+}
+
+TEST(VexaCaptionLife, ResizingTheWindowMovesTheButtonsAndTheMaskAlong)
+{
+    QMainWindow form;
+    auto* content = new QLabel("content");
+    form.setCentralWidget(content);
+    form.resize(300, 200);
+    auto* caption = new TVexaCaption(&form);
+    ShowActive(form);
+    form.resize(500, 260);
+    QApplication::processEvents();
+    const CaptionLayout l = caption->Layout();
+    EXPECT_EQ(l.caption.x() + l.caption.width(), 500 - l.frameWidth);
+    EXPECT_EQ(l.buttons[cbClose].x(), 500 - l.frameWidth - caption->Metrics().cxSize);
+    EXPECT_EQ(NonClient(form)->size(), QSize(500, 260));
+    EXPECT_EQ(form.childAt(QPoint(498, 130)), NonClient(form));
+    EXPECT_EQ(form.childAt(content->geometry().center()), content);
+}
