@@ -45,28 +45,6 @@ protected:
 
 } // namespace
 
-TEST_F(TransBtn, StartsWithTheDocumentedDefaults)
-{
-    TTransparentButton fresh;
-    EXPECT_EQ(fresh.size(), QSize(40, 40));
-    EXPECT_TRUE(fresh.AutoGray());
-    EXPECT_EQ(fresh.BorderWidth(), 1);
-    EXPECT_FALSE(fresh.Down());
-    EXPECT_TRUE(fresh.Enabled());
-    EXPECT_EQ(fresh.FrameStyle(), TFrameStyle::fsExplorer);
-    EXPECT_EQ(fresh.NumGlyphs(), 1);
-    EXPECT_TRUE(fresh.ParentFont());
-    EXPECT_TRUE(fresh.ParentShowHint());
-    EXPECT_TRUE(fresh.ShowPressed());
-    EXPECT_EQ(fresh.Spacing(), 2);
-    EXPECT_EQ(fresh.TextAlign(), TTextAlign::ttaCenter);
-    EXPECT_TRUE(fresh.Transparent());
-    EXPECT_FALSE(fresh.WordWrap());
-    EXPECT_FALSE(fresh.Movable());
-    EXPECT_EQ(fresh.PopUpMenu(), nullptr);
-    EXPECT_EQ(fresh.focusPolicy(), Qt::NoFocus);
-}
-
 TEST_F(TransBtn, ClickInsideFiresOnClickAndClickedOnce)
 {
     int signalled = 0;

@@ -52,30 +52,6 @@ TEST(VexaCaptionOwner, MustBeATopLevelWidget)
     EXPECT_EQ(window.findChildren<TVexaCaption*>().size(), 0);
 }
 
-TEST(VexaCaptionDefaults, ColoursNumbersAndFontsCopiedFromTheWindow)
-{
-    QWidget form;
-    QFont font("DejaVu Sans");
-    font.setPixelSize(13);
-    font.setItalic(true);
-    form.setFont(font);
-    auto* caption = new TVexaCaption(&form);
-    EXPECT_EQ(caption->ActiveBeginColor(), QColor(0, 0, 128));
-    EXPECT_EQ(caption->ActiveEndColor(), QColor(0, 0, 255));
-    EXPECT_EQ(caption->ActiveFontColor(), QColor(255, 255, 255));
-    EXPECT_EQ(caption->InactiveBeginColor(), QColor(128, 128, 128));
-    EXPECT_EQ(caption->InactiveEndColor(), QColor(192, 192, 192));
-    EXPECT_EQ(caption->InactiveFontColor(), QColor(192, 192, 192));
-    EXPECT_EQ(caption->NumColors(), 64);
-    EXPECT_FALSE(caption->AutoSize());
-    EXPECT_TRUE(caption->ApplicationName().isEmpty());
-    EXPECT_TRUE(caption->ApplicationNameFont().bold());
-    EXPECT_EQ(caption->ApplicationNameFont().pixelSize(), 13);
-    EXPECT_FALSE(caption->CaptionFont().bold());
-    EXPECT_FALSE(caption->CaptionFont().italic());
-    EXPECT_EQ(caption->CaptionFont().pixelSize(), 13);
-}
-
 TEST(VexaCaptionLife, TakesOverTheTitleBarAndDeletingItGivesEverythingBack)
 {
     QMainWindow form;
