@@ -6,7 +6,7 @@
 //
 // What makes it linear: a finished line is almost always "settled". Its text is V with "|"
 // put after V's last ">", where V holds no "|", TAB or "&nbsp;", has a ">" and a double quote,
-// and is no continuation line at its index. A visit leaves a settled line exactly as it is
+// and starts with "<" (so it is no continuation line). A visit leaves a settled line as it is
 // (the "target" cut never finds more to cut in a tidied line: after a cut no "target" stands
 // before the first ">"), and joining a continuation line a to it gives V + " " + a' (a' being
 // a without TABs and "&nbsp;") with "|" after the last ">", settled again. Both cost the size
