@@ -492,6 +492,12 @@ void T_FTP::Retrieve()
     }
     startTransfer(tftp_download);
     DataStream.clear();
+    // Room for the announced size at once: growing a large file chunk by chunk would copy it
+    // again and again (the stream keeps its room when cut back to empty).
+    if (TransferSize > 0) {
+        DataStream.setSize(TransferSize);
+        DataStream.setSize(0);
+    }
     awaitFinalReply();
     FinishRetrieve();
 }
