@@ -313,13 +313,26 @@ void THttpTestForm::FormCreate(const std::vector<std::string>& files)
     platform::gui::ShowAndWaitUntilExposed(this);
     setStatus(QLatin1String(kReady));
     if (!files.empty()) {
-        Memo1->setText(LoadFiles(files, [this](int number) {
-            setStatus(QStringLiteral(" Files Loading...  ") + QString::number(number));
+        Memo1->setText(loadShowingProgress([&] {
+            return LoadFiles(files, [this](int number) {
+                setStatus(QStringLiteral(" Files Loading...  ") + QString::number(number));
+            });
         }));
         setStatus(QLatin1String(kReady));
     }
     Memo2->clear();
     setStatus(QLatin1String(kReady));
+}
+
+std::string THttpTestForm::loadShowingProgress(const std::function<std::string()>& load)
+{
+    try {
+        return load();
+    } catch (...) {
+        // The error box follows; the status bar must not go on claiming that files load.
+        setStatus(QLatin1String(kReady));
+        throw;
+    }
 }
 
 void THttpTestForm::SetButtons(bool enabled)
@@ -380,8 +393,10 @@ void THttpTestForm::BatchConcatenate1Click()
     request.mustExist = true;
     const auto answer = dialogs().openFiles(request);
     if (answer.accepted()) {
-        Memo1->setText(LoadFilesWithNames(localNames(answer.files), [this](int number) {
-            setStatus(QStringLiteral("Loading File(s)...  ") + QString::number(number));
+        Memo1->setText(loadShowingProgress([&] {
+            return LoadFilesWithNames(localNames(answer.files), [this](int number) {
+                setStatus(QStringLiteral("Loading File(s)...  ") + QString::number(number));
+            });
         }));
     }
     Process->setEnabled(true);

@@ -6,6 +6,7 @@
 // Every dialog goes through platform::gui::dialogs(); the home page opens through
 // platform::gui::OpenUrl. Handlers let file errors escape: the application object shows them.
 #include <QMainWindow>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -118,6 +119,9 @@ private:
     void buildMenus();
     // Writes the status text and paints the bar at once, before any work that follows.
     void setStatus(const QString& text);
+    // Runs a loader that reports progress in the status bar; on failure the bar says "Ready"
+    // again before the error goes on to the application's error box.
+    std::string loadShowingProgress(const std::function<std::string()>& load);
     using Pass = std::string (*)(std::string_view);
     // Memo1's whole text taken once, run through the pass, and set once.
     void runPass(const QString& status, Pass pass);

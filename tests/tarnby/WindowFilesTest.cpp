@@ -48,6 +48,7 @@ TEST_F(WindowTest, AnUnreadableStartUpFileIsAFileErrorNamingItAndTheWindowGoesOn
     }
     EXPECT_TRUE(form->isVisible());
     EXPECT_EQ(memo1(), "");
+    EXPECT_EQ(paints->texts.back(), QStringLiteral("Ready"));
     form->Memo1->setText("<a href=\"p.html\">text here</a>");
     form->MenuProcess->trigger();
     EXPECT_EQ(memo1Lines(), Lines{"<a href=\"p.html\">|text here"});
@@ -108,6 +109,7 @@ TEST_F(WindowTest, AFileThatVanishedBeforeOpenIsAFileErrorNamingIt)
         EXPECT_NE(std::string(e.what()).find("gone.htm"), std::string::npos) << e.what();
     }
     EXPECT_EQ(memo1(), "");
+    EXPECT_EQ(form->StatusBar1->currentMessage(), QStringLiteral("Ready"));
 }
 
 TEST_F(WindowTest, SaveWritesPlainTextUnderTheNameAsTyped)
