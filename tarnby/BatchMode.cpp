@@ -2,15 +2,22 @@
 
 #include "base/Exception.h"
 #include "base/Streams.h"
+#include "httpprot/HttpCli.h"
 #include "tarnby/BatchOptions.h"
+#include "tarnby/PageFetch.h"
 #include "tarnby/PageSources.h"
 #include "tarnby/ReductionPasses.h"
 
+#include <QCoreApplication>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QString>
+#include <QTimer>
 
 #include <cstdio>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -79,6 +86,100 @@ void Report(const std::string& message)
     std::fprintf(stderr, "%s: %s\n", kProgram, message.c_str());
 }
 
+void WriteLog(const std::vector<std::string>& lines)
+{
+    for (const auto& line : lines)
+        std::fprintf(stderr, "%s\n", line.c_str());
+}
+
+// Fetches URLs as the window's Get does, with the same client settings and document file.
+// The client follows relocations without limit and never times out; without an Abort button
+// the batch mode aborts it itself, after maxRedirects hops or timeoutSeconds.
+class BatchFetcher {
+public:
+    explicit BatchFetcher(const BatchOptions& options) : options_(options), fetch_(client_)
+    {
+        client_.SetProxy(options.proxy);
+        fetch_.OnLog = [this](const std::string& line) { log_.push_back(line); };
+        fetch_.OnRequestDone = [this] { requestDone_ = true; };
+        client_.OnLocationChange = [this](httpprot::THttpCli* client) {
+            if (++hops_ > options_.maxRedirects)
+                AbortFor(Limit::Redirects, *client);
+        };
+    }
+
+    std::string operator()(const std::string& url)
+    {
+        log_.clear();
+        hops_ = 0;
+        limit_ = Limit::None;
+        requestDone_ = false;
+        QTimer timer;
+        timer.setSingleShot(true);
+        timer.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&timer, &QTimer::timeout, [this] { AbortFor(Limit::Time, client_); });
+        if (options_.timeoutSeconds > 0)
+            timer.start(std::chrono::seconds(options_.timeoutSeconds));
+        const bool fetched = fetch_.Fetch(url);
+        timer.stop();
+        const auto failureLines = log_.size() >= 3 ? log_.end() - 3 : log_.begin();
+        const std::vector<std::string> failure(failureLines, log_.end());
+        AwaitRequestDone();
+        if (!fetched) {
+            WriteLog(options_.verbose ? log_ : failure);
+            throw base::Exception(FailureMessage(url));
+        }
+        if (options_.verbose)
+            WriteLog(log_);
+        return fetch_.ReadDocument();
+    }
+
+private:
+    enum class Limit { None, Redirects, Time };
+
+    void AbortFor(Limit limit, httpprot::THttpCli& client)
+    {
+        if (limit_ == Limit::None)
+            limit_ = limit;
+        client.Abort();
+    }
+
+    // The request-done event follows Get's return through the event loop; its log line
+    // belongs to this fetch's log.
+    void AwaitRequestDone()
+    {
+        QTimer guard;
+        guard.setSingleShot(true);
+        guard.setTimerType(Qt::PreciseTimer);
+        guard.start(std::chrono::seconds(5));
+        while (!requestDone_ && guard.isActive())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+
+    std::string FailureMessage(const std::string& url) const
+    {
+        switch (limit_) {
+        case Limit::Redirects:
+            return "gave up on " + url + ": more than " + std::to_string(options_.maxRedirects)
+                + " redirects (--max-redirects)";
+        case Limit::Time:
+            return "gave up on " + url + ": not fetched within " + std::to_string(options_.timeoutSeconds)
+                + " seconds (--timeout)";
+        case Limit::None:
+            break;
+        }
+        return "cannot fetch " + url + ": " + client_.ReasonPhrase();
+    }
+
+    const BatchOptions& options_;
+    httpprot::THttpCli client_;
+    PageFetch fetch_;
+    std::vector<std::string> log_;
+    int hops_ = 0;
+    Limit limit_ = Limit::None;
+    bool requestDone_ = false;
+};
+
 } // namespace
 
 bool IsBatchInvocation(int argc, char** argv)
@@ -113,7 +214,20 @@ int RunBatch(int argc, char** argv)
         case BatchOptions::Action::Links:
             break;
         }
-        const std::string pane = RunPasses(LoadSources(options.sources), options.passes);
+        // Fetching turns an event loop (host look-ups, sockets, timers).
+        std::optional<QCoreApplication> application;
+        int applicationArgc = 1;
+        char applicationName[] = "tarnby";
+        char* applicationArgv[] = {applicationName, nullptr};
+        if (QCoreApplication::instance() == nullptr)
+            application.emplace(applicationArgc, applicationArgv);
+        std::unique_ptr<BatchFetcher> fetcher;
+        const FetchUrl fetchUrl = [&](const std::string& url) {
+            if (!fetcher)
+                fetcher = std::make_unique<BatchFetcher>(options);
+            return (*fetcher)(url);
+        };
+        const std::string pane = RunPasses(LoadSources(options.sources, fetchUrl), options.passes);
         if (options.outputFile)
             WriteOutputFile(*options.outputFile, pane);
         else

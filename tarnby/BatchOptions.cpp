@@ -22,6 +22,13 @@ int ParsePassCount(const std::string& value)
     return value[0] - '0';
 }
 
+int ParseCount(const std::string& option, const std::string& value)
+{
+    if (value.empty() || value.size() > 9 || value.find_first_not_of("0123456789") != std::string::npos)
+        throw BatchUsageError(option + " takes a whole number of 0 or more, not \"" + value + "\"");
+    return std::stoi(value);
+}
+
 const std::vector<Option>& Options()
 {
     static const std::vector<Option> options = {
@@ -32,6 +39,18 @@ const std::vector<Option>& Options()
         {"--output", "-o", "FILE",
          "write the lines to FILE with CR LF line ends, as the window's Save does",
          [](BatchOptions& o, const std::string& v) { o.outputFile = v; }},
+        {"--verbose", "-v", "", "write the fetch log of each URL to standard error",
+         [](BatchOptions& o, const std::string&) { o.verbose = true; }},
+        {"--proxy", "", "HOST[:PORT]", "fetch URLs through this HTTP proxy (port 80 by default)",
+         [](BatchOptions& o, const std::string& v) {
+             if (v.empty())
+                 throw BatchUsageError("--proxy needs a host");
+             o.proxy = v;
+         }},
+        {"--timeout", "", "SECONDS", "abort a fetch after SECONDS (default 120; 0: never)",
+         [](BatchOptions& o, const std::string& v) { o.timeoutSeconds = ParseCount("--timeout", v); }},
+        {"--max-redirects", "", "N", "abort a fetch that would follow more than N redirects (default 20)",
+         [](BatchOptions& o, const std::string& v) { o.maxRedirects = ParseCount("--max-redirects", v); }},
         {"--help", "-h", "", "show this help",
          [](BatchOptions& o, const std::string&) { o.action = BatchOptions::Action::Help; }},
         {"--version", "", "", "show the program's name and version",
@@ -99,19 +118,21 @@ BatchOptions ParseBatchArguments(const std::vector<std::string>& arguments)
     if (!linksAsked)
         throw BatchUsageError("--links is needed to print a page's links");
     if (options.sources.empty())
-        throw BatchUsageError("no page given: name at least one FILE");
+        throw BatchUsageError("no page given: name at least one FILE or URL");
     return options;
 }
 
 std::string BatchUsage()
 {
     std::string text =
-        "Usage: tarnby --links [options] FILE...\n"
+        "Usage: tarnby --links [options] FILE-OR-URL...\n"
         "       tarnby [FILE...]            (the window, with the files loaded)\n"
         "\n"
-        "Loads the files one after the other (all text lower-cased, as the window does at\n"
+        "Loads the pages one after the other (all text lower-cased, as the window does at\n"
         "start-up), runs the reduction passes and writes one \"URL|text\" line per link.\n"
-        "A FILE of \"-\" is standard input; \"--\" ends the options.\n"
+        "A FILE of \"-\" is standard input; \"--\" ends the options. An \"http://\" URL is\n"
+        "fetched as the window's Get fetches it, into a file named after the document in\n"
+        "the current folder.\n"
         "\n"
         "Options:\n";
     for (const auto& option : Options()) {
@@ -125,8 +146,9 @@ std::string BatchUsage()
         text.append("  ").append(names).append(option.help).append("\n");
     }
     text += "\n"
-            "Exit status: 0 when the lines were written, 1 when a page could not be read or the\n"
-            "lines could not be written (nothing is written then), 2 for a wrong command line.\n";
+            "Exit status: 0 when the lines were written, 1 when a page could not be read or\n"
+            "fetched or the lines could not be written (nothing is written then), 2 for a wrong\n"
+            "command line.\n";
     return text;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
-// The batch mode's command line: "tarnby --links [--passes N] [-o FILE] SOURCE...".
+// The batch mode's command line: "tarnby --links [--passes N] [-o FILE] [-v] [--proxy HOST[:PORT]]
+// [--timeout SECONDS] [--max-redirects N] SOURCE...".
 // Options are rows of one table (BatchOptions.cpp); a new option is a new row and, where it
 // carries a setting, a new field here.
 #include <optional>
@@ -17,6 +18,14 @@ struct BatchOptions {
     int passes = 3;
     // Where the lines go instead of standard output.
     std::optional<std::string> outputFile;
+    // Fetching URLs: the fetch log of a successful fetch goes to standard error.
+    bool verbose = false;
+    // The client's Proxy ("HOST" or "HOST:PORT"); empty: direct.
+    std::string proxy;
+    // A fetch is aborted after this many seconds (0: never) or when it would follow more
+    // than maxRedirects relocations. Both are never negative.
+    int timeoutSeconds = 120;
+    int maxRedirects = 20;
     // The page sources in command-line order (see PageSources.h); never empty for Links.
     std::vector<std::string> sources;
 };

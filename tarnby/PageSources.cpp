@@ -4,9 +4,11 @@
 #include "base/Streams.h"
 #include "tarnby/PaneText.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 #include <utility>
 
 namespace tarnby {
@@ -40,20 +42,43 @@ public:
     }
 };
 
+class UrlSource : public PageSource {
+public:
+    UrlSource(std::string url, FetchUrl fetch) : url_(std::move(url)), fetch_(std::move(fetch)) {}
+    std::string read() const override { return fetch_(url_); }
+
+private:
+    std::string url_;
+    FetchUrl fetch_;
+};
+
 } // namespace
 
-std::unique_ptr<PageSource> SourceFor(const std::string& argument)
+bool IsPageUrl(const std::string& argument)
+{
+    constexpr std::string_view scheme = "http://";
+    if (argument.size() < scheme.size())
+        return false;
+    for (std::size_t i = 0; i < scheme.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(argument[i])) != scheme[i])
+            return false;
+    return true;
+}
+
+std::unique_ptr<PageSource> SourceFor(const std::string& argument, const FetchUrl& fetchUrl)
 {
     if (argument == "-")
         return std::make_unique<StandardInputSource>();
+    if (fetchUrl && IsPageUrl(argument))
+        return std::make_unique<UrlSource>(argument, fetchUrl);
     return std::make_unique<FileSource>(argument);
 }
 
-std::string LoadSources(const std::vector<std::string>& arguments)
+std::string LoadSources(const std::vector<std::string>& arguments, const FetchUrl& fetchUrl)
 {
     std::string pane;
     for (const auto& argument : arguments)
-        AppendLines(pane, SourceFor(argument)->read());
+        AppendLines(pane, SourceFor(argument, fetchUrl)->read());
     LowerCaseInPlace(pane);
     return pane;
 }

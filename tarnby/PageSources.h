@@ -1,7 +1,8 @@
 #pragma once
 // The pages that the batch mode's command line names. Each argument becomes a source that
-// yields the page's bytes; a local file is one kind, standard input ("-") another, and new
-// kinds come in through SourceFor.
+// yields the page's bytes; a local file is one kind, standard input ("-") another, an
+// "http://" URL a third, and new kinds come in through SourceFor.
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,12 +16,19 @@ public:
     virtual std::string read() const = 0;
 };
 
-// The source that a command-line argument names.
-std::unique_ptr<PageSource> SourceFor(const std::string& argument);
+// Fetches the page a URL names and returns its bytes; throws a base::Exception naming it.
+using FetchUrl = std::function<std::string(const std::string& url)>;
+
+// True for an argument that names a page by URL: it starts with "http://" (in any case).
+bool IsPageUrl(const std::string& argument);
+
+// The source that a command-line argument names; URLs are read through fetchUrl (without
+// one, a URL names a file).
+std::unique_ptr<PageSource> SourceFor(const std::string& argument, const FetchUrl& fetchUrl = {});
 
 // Loads the sources in order exactly as start-up loads files: each page's lines appended,
 // then the whole text lower-cased. Every source is read before anything is returned, so a
 // failing one leaves nothing behind.
-std::string LoadSources(const std::vector<std::string>& arguments);
+std::string LoadSources(const std::vector<std::string>& arguments, const FetchUrl& fetchUrl = {});
 
 } // namespace tarnby

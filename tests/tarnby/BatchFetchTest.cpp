@@ -1,0 +1,168 @@
+// The batch mode with URLs, as users run it: the tarnby program fetching from real and
+// scripted servers on loopback into its current folder.
+#include "HttpServers.h"
+#include "ScriptedServer.h"
+#include "base/Streams.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace testservers::script;
+using testservers::ScriptedServer;
+using std::chrono::milliseconds;
+
+namespace {
+
+const std::string kPage = "<html><body><A HREF=\"http://x.invalid/a\">Alpha</A>\n"
+                          "<a href=\"b.html\"><img src=\"i.png\"></a> <a href=\"c.html\">Gamma</a></body></html>\n";
+const std::string kLinks = "c.html|gamma\nhttp://x.invalid/a|alpha\n";
+
+struct ProcessRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+    qint64 milliseconds = 0;
+};
+
+class BatchFetch : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        web = new testservers::Nginx();
+        web->write("page.html", kPage);
+    }
+    static void TearDownTestSuite() { delete web; }
+
+    ProcessRun Tarnby(const QStringList& arguments)
+    {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove("DISPLAY");
+        environment.remove("WAYLAND_DISPLAY");
+        process.setProcessEnvironment(environment);
+        process.setWorkingDirectory(folder.path());
+        QElapsedTimer clock;
+        clock.start();
+        process.start(TARNBY_EXECUTABLE, arguments);
+        process.waitForFinished(60000);
+        ProcessRun run;
+        run.milliseconds = clock.elapsed();
+        run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        run.out = process.readAllStandardOutput().toStdString();
+        run.err = process.readAllStandardError().toStdString();
+        return run;
+    }
+    static QString Url(const std::string& path) { return QString::fromStdString(web->url(path)); }
+    static QString Url(const ScriptedServer& server, const std::string& path)
+    {
+        return QString::fromStdString("http://127.0.0.1:" + std::to_string(server.port()) + path);
+    }
+    std::string InFolder(const char* name) const { return folder.filePath(name).toStdString(); }
+
+    static testservers::Nginx* web;
+    QTemporaryDir folder;
+};
+
+testservers::Nginx* BatchFetch::web = nullptr;
+
+TEST_F(BatchFetch, PrintsTheLinksOfAPageFromARealServer)
+{
+    const ProcessRun run = Tarnby({"--links", Url("/page.html")});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, kLinks);
+    EXPECT_EQ(run.err, "") << "the log goes to standard error only with -v";
+    EXPECT_EQ(base::ReadWholeFile(InFolder("page.html")), kPage) << "the same document file as the window";
+}
+
+TEST_F(BatchFetch, ThroughARealProxy)
+{
+    testservers::TinyProxy proxy;
+    const ProcessRun run = Tarnby({"--links", "--proxy", QString("127.0.0.1:%1").arg(proxy.port()), Url("/page.html")});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, kLinks);
+    EXPECT_NE(proxy.log().find("GET " + web->url("/page.html")), std::string::npos) << proxy.log();
+}
+
+TEST_F(BatchFetch, UrlsAndFilesMixInCommandLineOrder)
+{
+    base::WriteWholeFile(InFolder("local.html"), "<a href=\"local.html\">Local</a>\n");
+    const ProcessRun run = Tarnby({"--links", "--passes", "3", "local.html", Url("/old.html")});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "c.html|gamma\nhttp://x.invalid/a|alpha\nlocal.html|local\n");
+}
+
+TEST_F(BatchFetch, VerboseWritesTheFetchLog)
+{
+    const ProcessRun run = Tarnby({"--links", "-v", Url("/page.html")});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.err.rfind("text/html => page.html\nDocument = page.html\nStatusCode = 200\nhdr>HTTP/1.1 200 OK\n", 0), 0u) << run.err;
+    EXPECT_NE(run.err.find("\nhdr>Content-Type: text/html\n"), std::string::npos) << run.err;
+    EXPECT_TRUE(run.err.ends_with("\nRequest Done Error = 0\n")) << run.err;
+}
+
+TEST_F(BatchFetch, AFailedFetchPrintsTheFailureLinesAndExitsWith1)
+{
+    const ProcessRun run = Tarnby({"--links", Url("/missing.html")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "GET Failed !\nStatusCode   = 404\nReasonPhrase = Not Found\ntarnby: cannot fetch "
+                           + web->url("/missing.html") + ": Not Found\n");
+}
+
+TEST_F(BatchFetch, StopsAnEndlessRedirectAtItsLimit)
+{
+    const ProcessRun run = Tarnby({"--links", "--max-redirects", "3", Url("/loop")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, "GET Failed !\nStatusCode   = 404\nReasonPhrase = Connection aborted on request\n"
+                       "tarnby: gave up on " + web->url("/loop") + ": more than 3 redirects (--max-redirects)\n");
+    const ProcessRun defaults = Tarnby({"--links", Url("/loop")});
+    EXPECT_NE(defaults.err.find("more than 20 redirects"), std::string::npos) << defaults.err;
+}
+
+TEST_F(BatchFetch, FollowsRedirectsUpToTheLimit)
+{
+    const ProcessRun run = Tarnby({"--links", "--max-redirects", "1", Url("/old.html")});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, kLinks);
+    EXPECT_EQ(Tarnby({"--links", "--max-redirects", "0", Url("/old.html")}).exitCode, 1);
+}
+
+TEST_F(BatchFetch, TimesOutAStallingAndADrippingServer)
+{
+    ScriptedServer stalling({accept(), expectUntil("\r\n\r\n"), stall(milliseconds(8000))});
+    ProcessRun run = Tarnby({"--links", "--timeout", "1", Url(stalling, "/slow.html")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("ReasonPhrase = Connection aborted on request\ntarnby: gave up on "), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(": not fetched within 1 seconds (--timeout)\n"), std::string::npos) << run.err;
+    EXPECT_LT(run.milliseconds, 5000);
+
+    ScriptedServer dripping({accept(), expectUntil("\r\n\r\n"),
+                             sendSlowly("HTTP/1.0 200 OK\r\n\r\n" + std::string(100, 'd'), 1, milliseconds(250))});
+    run = Tarnby({"--links", "--timeout", "1", Url(dripping, "/drip.html")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("(--timeout)"), std::string::npos) << run.err;
+    EXPECT_LT(run.milliseconds, 5000);
+}
+
+TEST_F(BatchFetch, WrongLimitsAreUsageErrors)
+{
+    for (const QStringList& arguments : {QStringList{"--links", "--timeout", "-1", "x"},
+                                         QStringList{"--links", "--max-redirects", "many", "x"},
+                                         QStringList{"--links", "--proxy", "", "x"}}) {
+        const ProcessRun run = Tarnby(arguments);
+        EXPECT_EQ(run.exitCode, 2) << arguments.join(' ').toStdString() << ": " << run.err;
+    }
+}
+
+TEST_F(BatchFetch, AResponseWithoutBodyIsAFileError)
+{
+    ScriptedServer server({accept(), expectUntil("\r\n\r\n"), send("HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\n"), close()});
+    const ProcessRun run = Tarnby({"--links", Url(server, "/empty.html")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, "tarnby: Cannot open file \"empty.html\". The server sent no document.\n");
+}
+
+} // namespace
