@@ -98,4 +98,13 @@ std::string LinkWithLongText(std::size_t lines)
     return page + "</a>\r\n";
 }
 
+std::string BinaryBytes(std::size_t bytes)
+{
+    std::mt19937 random(13);
+    std::string out(bytes, '\0');
+    for (std::size_t i = 0; i < bytes; ++i)
+        out[i] = (i + 1) % (1 << 20) == 0 ? '\n' : static_cast<char>(random() & 0xff);
+    return out;
+}
+
 } // namespace bench

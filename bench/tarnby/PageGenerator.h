@@ -12,5 +12,6 @@ std::string UnclosedAnchors(std::size_t count);      // "<a href=..." without an
 std::string UnclosedComment(std::size_t bytes);      // "<!--" never closed, tags after it
 std::string NoTagAtAll(std::size_t bytes);           // text lines without a single "<"
 std::string LinkWithLongText(std::size_t lines);     // one link whose text runs over many lines
+std::string BinaryBytes(std::size_t bytes);          // any bytes, NUL included, 1 MB lines
 
 } // namespace bench

@@ -4,6 +4,7 @@
 #include "PageGenerator.h"
 
 #include "base/Streams.h"
+#include "tarnby/PageFiles.h"
 #include "tarnby/ReductionPasses.h"
 
 #include <algorithm>
@@ -130,6 +131,16 @@ int main(int argc, char** argv)
     Pathological("never-closed \"<!--\" (5 MB)", bench::UnclosedComment, 5 * 1024 * 1024);
     Pathological("no \"<\" at all (4 MB)", bench::NoTagAtAll, 4 * 1024 * 1024);
     Pathological("one link, text of 50,000 lines", bench::LinkWithLongText, 50000);
+
+    {
+        const std::string binary = work + "/tarnby-bench-50mb.bin";
+        base::WriteWholeFile(binary, bench::BinaryBytes(50 * 1024 * 1024));
+        std::string pane;
+        const double load = Seconds([&] { pane = tarnby::LoadFiles({binary}); });
+        const double passes = PassTime(pane, 1);
+        std::printf("50 MB of random bytes in 1 MB lines: loading %.3f s, passes 1-3 %.3f s\n", load, passes);
+        std::remove(binary.c_str());
+    }
 
     const std::string file = work + "/tarnby-bench-20mb.html";
     base::WriteWholeFile(file, page20);

@@ -3,12 +3,15 @@
 
 #include "base/Exception.h"
 #include "base/Streams.h"
+#include "base/StringList.h"
+#include "base/Text.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -44,6 +47,22 @@ TEST_F(PageFiles, KeepsEveryByteButTheLineBreaksAndLowerCasesOnlyAscii)
     const std::string bytes = "A\0B\xC3\x89\xFF\x80 <\x01>\tZ"s;
     const auto file = write("binary.bin", bytes);
     EXPECT_EQ(tarnby::LoadFiles({file}), "a\0b\xC3\x89\xFF\x80 <\x01>\tz\r\n"s);
+}
+
+// The loader splits lines its own fast way; on any bytes it must split as the string list does.
+TEST_F(PageFiles, SplitsAnyBytesAsTheStringListDoes)
+{
+    std::mt19937 random(11);
+    const char alphabet[] = {'\r', '\n', '\r', '\n', 'A', 'z', '\0', '\xff', '<', ' '};
+    for (int round = 0; round < 300; ++round) {
+        std::string bytes(std::uniform_int_distribution<std::size_t>(0, 200)(random), ' ');
+        for (char& c : bytes)
+            c = alphabet[std::uniform_int_distribution<std::size_t>(0, sizeof alphabet - 1)(random)];
+        const auto file = write("random.bin", bytes);
+        base::StringList list;
+        list.setText(bytes);
+        ASSERT_EQ(tarnby::LoadFiles({file}), base::LowerCase(list.text())) << ::testing::PrintToString(bytes);
+    }
 }
 
 TEST_F(PageFiles, AnEmptyFileAddsNoLine)
