@@ -24,10 +24,17 @@ void WriteFileAtomically(const QString& path, std::string_view bytes)
     if (!QDir().mkpath(folder))
         throwFileError(path, QStringLiteral("Its folder cannot be created."));
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered: a write that fails while a buffer is flushed at commit() goes unnoticed by
+    // QSaveFile, which then renames a truncated file over the old one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throwFileError(path, file.errorString());
     const auto size = static_cast<qint64>(bytes.size());
-    if (file.write(bytes.data(), size) != size || !file.commit())
+    if (file.write(bytes.data(), size) != size) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        throwFileError(path, reason);
+    }
+    if (!file.commit())
         throwFileError(path, file.errorString());
 }
 

@@ -209,3 +209,27 @@ TEST(IniFileWrite, AFileThatExistsButCannotBeReadIsNeverOverwritten)
 }
 
 } // namespace
+
+#include "FileSizeLimit.h"
+
+namespace {
+
+TEST(IniFileWrite, AFailedWriteLeavesTheOldFileWholeAndNoTemporaryFile)
+{
+    TempConfig config;
+    std::string big = "; a long comment to make the file large\n[Data]\nURL=old\n";
+    big += std::string(4000, ';') + "\n";
+    config.write(QStringLiteral("t.ini"), big);
+    IniFile ini(QStringLiteral("t.ini"));
+    {
+        // The rewritten file cannot grow past 1000 bytes: the write fails half way.
+        FileSizeLimit limit(1000);
+        EXPECT_THROW(ini.writeString("Data", "URL", "new"), base::EFileError);
+    }
+    EXPECT_EQ(config.read(QStringLiteral("t.ini")), big);
+    EXPECT_EQ(config.entries(), QStringList{QStringLiteral("t.ini")});
+    ini.writeString("Data", "URL", "new");
+    EXPECT_EQ(ini.readString("Data", "URL"), "new");
+}
+
+} // namespace

@@ -4,6 +4,9 @@
 #include "base/Exception.h"
 #include "base/Streams.h"
 
+#include "FileSizeLimit.h"
+
+#include <QDir>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -195,6 +198,27 @@ TEST(RichEditText, SettingAFewMegabytesKeepsEveryLine)
     EXPECT_EQ(pane.lineCount(), 40000);
     EXPECT_EQ(pane.line(39999), "<a href=\"page39999.html\">link number 39999</a>");
     EXPECT_EQ(pane.text(), big);
+}
+
+} // namespace
+
+namespace {
+
+TEST(RichEditText, ASaveThatFailsHalfWayLeavesTheOldFileAsItWas)
+{
+    QTemporaryDir dir;
+    const std::string path = dir.filePath(QStringLiteral("page.htm")).toStdString();
+    const std::string old = "the old page\r\n";
+    base::WriteWholeFile(path, old);
+    RichEdit pane;
+    pane.setText(std::string(5000, 'x'));
+    {
+        FileSizeLimit limit(2000);
+        EXPECT_THROW(pane.savePlainText(path), base::EFileError);
+        EXPECT_THROW(pane.saveRtf(path), base::EFileError);
+    }
+    EXPECT_EQ(base::ReadWholeFile(path), old);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"page.htm"});
 }
 
 } // namespace
