@@ -145,12 +145,13 @@ void TCustomWSocket::HandleSocketEvent(net::WPARAM wParam, net::LPARAM lParam)
 
 // Drains what is readable in one go. A pass that consumes nothing ends the loop: the bytes
 // stay queued, and the next notification comes once the program reads again, so a handler
-// that never reads cannot spin here or starve the event loop.
+// that never reads cannot spin here or starve the event loop. Consumed means ReadCount grew,
+// or fewer bytes wait than after the previous pass (a handler reading the handle directly).
 void TCustomWSocket::DataAvailableLoop(std::uint16_t error)
 {
+    bool firstPass = true;
+    unsigned long waitingBefore = 0;
     for (;;) {
-        unsigned long before = 0;
-        net::ioctlsocket(handle_, net::IoctlCommand::Fionread, &before);
         const std::int32_t readBefore = readCount_;
         lastError_ = 0;
         try {
@@ -170,8 +171,10 @@ void TCustomWSocket::DataAvailableLoop(std::uint16_t error)
         }
         if (waiting == 0)
             return;
-        if (readCount_ == readBefore && waiting >= before)
+        if (readCount_ == readBefore && (firstPass || waiting >= waitingBefore))
             return;
+        firstPass = false;
+        waitingBefore = waiting;
     }
 }
 

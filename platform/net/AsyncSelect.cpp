@@ -1,5 +1,6 @@
 #include "platform/net/AsyncSelect.h"
 
+#include "platform/net/FaultInjection.h"
 #include "platform/net/SelectHooks.h"
 
 #include <QPointer>
@@ -162,6 +163,8 @@ void stopNotifiers(Selection& sel)
 
 int WSAAsyncSelect(SOCKET s, MessageWindow* window, unsigned message, long mask)
 {
+    if (faults::injectFailure())
+        return SOCKET_ERROR;
     int type = 0;
     socklen_t len = sizeof type;
     if (s < 0 || ::getsockopt(s, SOL_SOCKET, SO_TYPE, &type, &len) != 0) {

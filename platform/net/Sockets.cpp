@@ -1,5 +1,6 @@
 #include "platform/net/Sockets.h"
 
+#include "platform/net/FaultInjection.h"
 #include "platform/net/SelectHooks.h"
 
 #include <arpa/inet.h>
@@ -60,6 +61,8 @@ int WSACleanup()
 
 SOCKET socket(int addressFamily, int type, int protocol)
 {
+    if (faults::injectFailure())
+        return SOCKET_ERROR;
     const int s = ::socket(addressFamily, type | SOCK_CLOEXEC, protocol);
     if (s < 0)
         return fail();
@@ -68,6 +71,13 @@ SOCKET socket(int addressFamily, int type, int protocol)
 
 int connect(SOCKET s, const sockaddr* address, int length)
 {
+    if (faults::injectFailure()) {
+        // Would-block is what a connect under way reports: start it for real.
+        if (WSAGetLastError() == WSAEWOULDBLOCK && length >= 0
+            && (::connect(s, address, static_cast<socklen_t>(length)) == 0 || errno == EINPROGRESS))
+            detail::connectStarted(s, false);
+        return SOCKET_ERROR;
+    }
     if (!validLength(length))
         return SOCKET_ERROR;
     const int r = ::connect(s, address, static_cast<socklen_t>(length));
@@ -86,6 +96,8 @@ int connect(SOCKET s, const sockaddr* address, int length)
 
 int bind(SOCKET s, const sockaddr* address, int length)
 {
+    if (faults::injectFailure())
+        return SOCKET_ERROR;
     if (!validLength(length))
         return SOCKET_ERROR;
     return ::bind(s, address, static_cast<socklen_t>(length)) == 0 ? 0 : fail();
@@ -93,6 +105,8 @@ int bind(SOCKET s, const sockaddr* address, int length)
 
 int listen(SOCKET s, int backlog)
 {
+    if (faults::injectFailure())
+        return SOCKET_ERROR;
     if (::listen(s, backlog) != 0)
         return fail();
     detail::listenStarted(s);
@@ -101,6 +115,10 @@ int listen(SOCKET s, int backlog)
 
 SOCKET accept(SOCKET s, sockaddr* address, int* length)
 {
+    if (faults::injectFailure()) {
+        detail::acceptCalled(s);
+        return SOCKET_ERROR;
+    }
     socklen_t len = length ? static_cast<socklen_t>(*length) : 0;
     const int flags = ::fcntl(s, F_GETFL);
     const int inherit = SOCK_CLOEXEC | (flags >= 0 && (flags & O_NONBLOCK) ? SOCK_NONBLOCK : 0);
@@ -118,6 +136,10 @@ SOCKET accept(SOCKET s, sockaddr* address, int* length)
 
 int recv(SOCKET s, void* buffer, int length, int flags)
 {
+    if (faults::injectFailure()) {
+        detail::readCalled(s);
+        return SOCKET_ERROR;
+    }
     if (!validLength(length))
         return SOCKET_ERROR;
     const auto r = retryInterrupted([&] { return ::recv(s, buffer, static_cast<size_t>(length), flags); });
@@ -132,6 +154,10 @@ int recv(SOCKET s, void* buffer, int length, int flags)
 
 int recvfrom(SOCKET s, void* buffer, int length, int flags, sockaddr* from, int* fromLength)
 {
+    if (faults::injectFailure()) {
+        detail::readCalled(s);
+        return SOCKET_ERROR;
+    }
     if (!validLength(length))
         return SOCKET_ERROR;
     socklen_t len = fromLength ? static_cast<socklen_t>(*fromLength) : 0;
@@ -151,6 +177,11 @@ int recvfrom(SOCKET s, void* buffer, int length, int flags, sockaddr* from, int*
 
 int send(SOCKET s, const void* data, int length, int flags)
 {
+    if (faults::injectFailure()) {
+        if (WSAGetLastError() == WSAEWOULDBLOCK)
+            detail::sendFellShort(s);
+        return SOCKET_ERROR;
+    }
     if (!validLength(length))
         return SOCKET_ERROR;
     const auto r = retryInterrupted(
@@ -169,6 +200,11 @@ int send(SOCKET s, const void* data, int length, int flags)
 
 int sendto(SOCKET s, const void* data, int length, int flags, const sockaddr* to, int toLength)
 {
+    if (faults::injectFailure()) {
+        if (WSAGetLastError() == WSAEWOULDBLOCK)
+            detail::sendFellShort(s);
+        return SOCKET_ERROR;
+    }
     if (!validLength(length) || !validLength(toLength))
         return SOCKET_ERROR;
     const auto r = retryInterrupted([&] {
@@ -187,6 +223,11 @@ int sendto(SOCKET s, const void* data, int length, int flags, const sockaddr* to
 
 int sendv(SOCKET s, const iovec* pieces, int count, int flags)
 {
+    if (faults::injectFailure()) {
+        if (WSAGetLastError() == WSAEWOULDBLOCK)
+            detail::sendFellShort(s);
+        return SOCKET_ERROR;
+    }
     if (!validLength(count))
         return SOCKET_ERROR;
     msghdr message{};
@@ -210,11 +251,22 @@ int sendv(SOCKET s, const iovec* pieces, int count, int flags)
 
 int shutdown(SOCKET s, int how)
 {
+    if (faults::injectFailure())
+        return SOCKET_ERROR;
     return ::shutdown(s, how) == 0 ? 0 : fail();
 }
 
 int closesocket(SOCKET s)
 {
+    if (faults::injectFailure()) {
+        // A close that would block keeps the handle (the caller retries); any other failure is
+        // one that reports an error after releasing the descriptor, as EIO does on Linux.
+        if (WSAGetLastError() != WSAEWOULDBLOCK) {
+            detail::aboutToClose(s);
+            ::close(s);
+        }
+        return SOCKET_ERROR;
+    }
     // Notifiers go first: once closed, the number may be handed to the next socket at once.
     detail::aboutToClose(s);
     if (::close(s) == 0)
@@ -227,6 +279,8 @@ int closesocket(SOCKET s)
 
 int setsockopt(SOCKET s, int level, int name, const void* value, int length)
 {
+    if (faults::injectFailure())
+        return SOCKET_ERROR;
     if (!validLength(length))
         return SOCKET_ERROR;
     return ::setsockopt(s, level, name, value, static_cast<socklen_t>(length)) == 0 ? 0 : fail();
@@ -234,6 +288,8 @@ int setsockopt(SOCKET s, int level, int name, const void* value, int length)
 
 int getsockopt(SOCKET s, int level, int name, void* value, int* length)
 {
+    if (faults::injectFailure())
+        return SOCKET_ERROR;
     socklen_t len = static_cast<socklen_t>(*length);
     if (::getsockopt(s, level, name, value, &len) != 0)
         return fail();
@@ -243,6 +299,8 @@ int getsockopt(SOCKET s, int level, int name, void* value, int* length)
 
 int getsockname(SOCKET s, sockaddr* address, int* length)
 {
+    if (faults::injectFailure())
+        return SOCKET_ERROR;
     socklen_t len = static_cast<socklen_t>(*length);
     if (::getsockname(s, address, &len) != 0)
         return fail();
@@ -252,6 +310,8 @@ int getsockname(SOCKET s, sockaddr* address, int* length)
 
 int getpeername(SOCKET s, sockaddr* address, int* length)
 {
+    if (faults::injectFailure())
+        return SOCKET_ERROR;
     socklen_t len = static_cast<socklen_t>(*length);
     if (::getpeername(s, address, &len) != 0)
         return fail();
@@ -261,6 +321,8 @@ int getpeername(SOCKET s, sockaddr* address, int* length)
 
 int ioctlsocket(SOCKET s, IoctlCommand command, unsigned long* argument)
 {
+    if (faults::injectFailure())
+        return SOCKET_ERROR;
     if (command == IoctlCommand::Fionread) {
         int waiting = 0;
         if (::ioctl(s, FIONREAD, &waiting) != 0)

@@ -1,6 +1,7 @@
 #pragma once
 // Everything of the platform's Winsock stand-in in one include.
 #include "platform/net/AsyncSelect.h"
+#include "platform/net/FaultInjection.h"
 #include "platform/net/MessageWindow.h"
 #include "platform/net/Resolver.h"
 #include "platform/net/Sockets.h"

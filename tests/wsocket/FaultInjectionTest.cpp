@@ -1,0 +1,104 @@
+// Every socket call of a whole exchange (connect, send, echo, receive, close) made to fail in
+// turn: the exchange must end with the right bytes or a clean error report or a closed
+// socket, within a bound, without a crash or a leaked descriptor.
+#include "LoopbackPeer.h"
+#include "LoopbackServers.h"
+#include "SocketLog.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+using nettest::runUntil;
+using wstest::ThreadedServer;
+namespace faults = platform::net::faults;
+
+namespace {
+
+int openDescriptors()
+{
+    int count = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))
+        ++count;
+    return count;
+}
+
+struct Outcome {
+    bool fired = false;
+    bool completed = false;
+    bool reported = false;
+    bool closed = false;
+};
+
+Outcome exchange(std::uint16_t port, int failAt, int code)
+{
+    Outcome outcome;
+    TWSocket s;
+    std::string echoed;
+    int errors = 0;
+    s.OnError = [&](TCustomWSocket*) { ++errors; };
+    s.OnSessionConnected = [&](TCustomWSocket* sender, std::uint16_t error) {
+        if (error == 0)
+            sender->SendStr("hello over loopback");
+    };
+    s.OnDataAvailable = ReceiveInto(echoed);
+    faults::failNthCall(failAt, code);
+    s.SetAddr("127.0.0.1");
+    s.SetPort(std::to_string(port));
+    s.Connect();
+    runUntil([&] { return echoed == "hello over loopback" || errors > 0 || s.State() == wsClosed; }, 3000);
+    s.Close();
+    outcome.fired = faults::fired();
+    faults::failNthCall(0, 0);
+    outcome.completed = echoed == "hello over loopback";
+    outcome.reported = errors > 0;
+    outcome.closed = s.State() == wsClosed && s.Handle() == INVALID_SOCKET;
+    if (!outcome.closed) {
+        s.OnError = nullptr;
+        s.Abort();
+    }
+    return outcome;
+}
+
+void failEveryCallInTurn(int code)
+{
+    ThreadedServer server(ThreadedServer::Kind::Echo);
+    exchange(server.port(), 0, 0); // the event loop opens what it needs once
+    const int descriptors = openDescriptors();
+    int failAt = 1;
+    for (; failAt < 200; ++failAt) {
+        const Outcome o = exchange(server.port(), failAt, code);
+        EXPECT_TRUE(o.completed || o.reported || o.closed) << "call " << failAt << " failing with " << code;
+        EXPECT_TRUE(o.closed || o.reported) << "Close after call " << failAt << " failed with " << code;
+        // The server thread closes its end when it sees ours go: give it a moment.
+        EXPECT_TRUE(runUntil([&] { return openDescriptors() == descriptors; }, 2000))
+            << "descriptor leaked when call " << failAt << " failed with " << code;
+        if (!o.fired) {
+            EXPECT_TRUE(o.completed) << "the exchange itself works";
+            break; // the exchange made fewer calls: every one has failed once
+        }
+    }
+    EXPECT_GT(failAt, 10) << "the exchange makes calls";
+}
+
+} // namespace
+
+TEST(FaultInjection, EveryCallFailingWithNoBuffersEndsCleanly)
+{
+    failEveryCallInTurn(platform::net::WSAENOBUFS);
+}
+
+TEST(FaultInjection, EveryCallFailingWithAResetEndsCleanly)
+{
+    failEveryCallInTurn(platform::net::WSAECONNRESET);
+}
+
+TEST(FaultInjection, EveryCallWouldBlockOnceAndTheExchangeStillCompletes)
+{
+    ThreadedServer server(ThreadedServer::Kind::Echo);
+    for (int failAt = 1; failAt < 200; ++failAt) {
+        const Outcome o = exchange(server.port(), failAt, platform::net::WSAEWOULDBLOCK);
+        if (!o.fired)
+            break;
+        EXPECT_TRUE(o.completed || o.reported) << "call " << failAt;
+    }
+}
