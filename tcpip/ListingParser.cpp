@@ -43,7 +43,18 @@ bool parseUnix(std::string_view line, t_filedata& entry, const CivilDate& today)
     }
     const auto lastSpace = static_cast<long long>(NthPosition(' ', line, -1));
     entry.name = base::Copy(line, lastSpace + 1, length(line));
-    const std::string middle = base::Copy(line, 12, lastSpace - 12);
+    // The fields end before the name; for a link that is the link's own name before " -> ",
+    // so that its size and date are read from their columns too.
+    long long fieldsEnd = lastSpace;
+    if (line[0] == 'l') {
+        const auto arrow = line.find(" -> ", 11);
+        if (arrow != std::string_view::npos) {
+            const auto before = line.substr(0, arrow).rfind(' ');
+            if (before != std::string_view::npos && static_cast<long long>(before) >= 11)
+                fieldsEnd = static_cast<long long>(before) + 1;
+        }
+    }
+    const std::string middle = base::Copy(line, 12, fieldsEnd - 12);
     const std::string field = base::Copy(middle, length(middle) - 11, 12);
 
     int year = today.year, hour = 0, minute = 0;

@@ -27,7 +27,8 @@ struct t_filedata {
 // - any other line (empty, a block device "b...", text) leaves entry exactly as it was.
 // A Unix or DOS line that cannot be taken apart (an impossible date such as Feb 30, a DOS size
 // that is no number) gives the empty entry. Names are the text after the line's last space, so
-// "a -> b" gives "b" and a name with spaces keeps its last word.
+// "a -> b" gives "b" (with the link's own size and date) and a name with spaces keeps its
+// last word.
 // Unix dates with a time and no year fall in the year that puts them no more than one day after
 // today (a "Dec 31" listed in January is last December); today is the local date by default.
 void ParseListingLine(std::string_view line, t_filedata& entry);

@@ -240,6 +240,21 @@ TEST_F(ScriptedFtp, ActiveListingAnnouncesTheControlConnectionsAddress)
         << server->transcript();
 }
 
+TEST_F(ScriptedFtp, ActiveAsyncDownloadWhoseFinalReplyIsThereBeforeTheAccept)
+{
+    // The server connects, sends and closes the data connection and has both replies out before
+    // the client turns its event loop: the bytes must still be taken, not reported as none.
+    start(join(loginSteps(), { expectLine(), send("213 5\r\n"), expectLine(), send("200 PORT ok\r\n"),
+                               expectLine(), connectData(), dataSend("hello"), dataClose(),
+                               send("150 go\r\n226 done\r\n") }));
+    ftp.Passive = false;
+    ftp.Async = true;
+    ftp.URI = "a.txt";
+    ftp.Retrieve();
+    EXPECT_EQ(ftp.DataStream.data(), "hello");
+    EXPECT_TRUE(server->finish()) << server->failure();
+}
+
 TEST_F(ScriptedFtp, SizeRefusedStillDownloads)
 {
     start(join(loginSteps(), { expectLine(), send("500 SIZE not understood\r\n"), listenData(), expectLine(),

@@ -129,6 +129,10 @@ TEST(UnixListing, LinkTakesTheTargetName)
     const auto e = parse("lrwxrwxrwx   1 user  group    11 Jan  1 10:00 www -> htdocs");
     EXPECT_EQ(e.type, ft_link);
     EXPECT_EQ(e.name, "htdocs");
+    EXPECT_EQ(e.size, 11);
+    EXPECT_EQ(dateText(e), "2026-01-01 10:00:00");
+    EXPECT_EQ(parse("lrwxrwxrwx 1 u g 7 Nov 12  1998 a b -> c d").name, "d");
+    EXPECT_EQ(dateText(parse("lrwxrwxrwx 1 u g 7 Nov 12  1998 a -> c d")), "1998-11-12 00:00:00");
 }
 
 TEST(UnixListing, TimeStampsAheadOfTodayBelongToLastYear)
