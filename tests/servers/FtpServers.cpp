@@ -4,7 +4,9 @@
 #include <QFileInfo>
 #include <QProcess>
 
+#include <fcntl.h>
 #include <pwd.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -45,8 +47,20 @@ void ensureVsftpdUser()
     if (::geteuid() != 0)
         throw std::runtime_error(std::string("the FTP test user ") + kVsftpdUser
                                  + " is missing and only root can create it");
-    run("useradd", { "-M", "-d", "/", "-s", "/bin/sh", kVsftpdUser });
-    run("chpasswd", {}, QByteArray(kVsftpdUser) + ":" + kPassword + "\n");
+    // Suites run in parallel: one creates the user (with its password) while the others wait.
+    const int lock = ::open("/tmp/quellin-ftp-test-user.lock", O_CREAT | O_RDWR | O_CLOEXEC, 0600);
+    if (lock < 0 || ::flock(lock, LOCK_EX) != 0)
+        throw std::runtime_error("cannot lock the creation of the FTP test user");
+    try {
+        if (::getpwnam(kVsftpdUser) == nullptr) {
+            run("useradd", { "-M", "-d", "/", "-s", "/bin/sh", kVsftpdUser });
+            run("chpasswd", {}, QByteArray(kVsftpdUser) + ":" + kPassword + "\n");
+        }
+    } catch (...) {
+        ::close(lock);
+        throw;
+    }
+    ::close(lock);
 }
 
 std::string vsftpdConfig(std::uint16_t port, std::uint16_t passiveLow, const std::string& root,
