@@ -141,6 +141,7 @@ THttpTestForm::THttpTestForm(QWidget* parent) : QMainWindow(parent)
     setStatusBar(StatusBar1);
 
     buildMenus();
+    setUpFetch();
     SetButtons(true);
     Process->setEnabled(true);
 
@@ -354,6 +355,8 @@ void THttpTestForm::showEvent(QShowEvent* event)
 
 void THttpTestForm::closeEvent(QCloseEvent* event)
 {
+    // A fetch still under way would keep the program alive after its window has gone.
+    MenuAbortClick();
     try {
         platform::core::IniFile settings{QLatin1String(kSettingsFile)};
         settings.writeString("Data", "URL", URLEdit->text().toStdString());

@@ -5,8 +5,11 @@
 //
 // Every dialog goes through platform::gui::dialogs(); the home page opens through
 // platform::gui::OpenUrl. Handlers let file errors escape: the application object shows them.
+#include "tarnby/PageFetch.h"
+
 #include <QMainWindow>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +26,9 @@ class QStatusBar;
 
 namespace platform::gui {
 class RichEdit;
+}
+namespace httpprot {
+class THttpCli;
 }
 
 namespace tarnby {
@@ -81,6 +87,8 @@ public:
     platform::gui::RichEdit* Memo1;
     platform::gui::RichEdit* Memo2;
     QStatusBar* StatusBar1;
+    // The window's HTTP client (owned by the window); the fetch command drives it.
+    httpprot::THttpCli* HttpCli1;
 
     QMenu* File1;
     QMenu* Process1;
@@ -127,6 +135,9 @@ private:
     void runPass(const QString& status, Pass pass);
 
     bool shown_ = false;
+    // HttpCli1's settings, event handlers, document file and log (FetchCommand.cpp).
+    std::unique_ptr<PageFetch> fetch_;
+    void setUpFetch();
 };
 
 } // namespace tarnby
