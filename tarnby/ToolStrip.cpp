@@ -1,24 +1,48 @@
 #include "tarnby/ToolStrip.h"
 
+#include "decor/Colors.h"
+#include "decor/TransBtn.h"
+
 #include <QBoxLayout>
-#include <QToolButton>
+#include <QFontMetrics>
 
 namespace tarnby {
 
+namespace {
+
+constexpr int kButtonHeight = 25;
+
+// The glyph buttons' captions: Arial of 11 pixels, black. The others take the panel's font.
+QFont GlyphButtonFont()
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(11);
+    return font;
+}
+
+} // namespace
+
 QAbstractButton* CreateToolButton(QWidget* parent, const ToolButtonSpec& spec)
 {
-    // Flat until the pointer is over it; the glyph stands left of the caption.
-    auto* button = new QToolButton(parent);
+    auto* button = new decor::TTransparentButton(parent);
     button->setObjectName(spec.name);
-    button->setText(spec.caption);
-    button->setIcon(spec.glyph);
-    button->setToolTip(spec.hint);
-    button->setAutoRaise(true);
+    button->SetCaption(spec.caption);
+    button->SetHint(spec.hint);
+    button->SetShowHint(true);
+    int glyphWidth = 0;
+    if (!spec.glyph.isNull()) {
+        button->SetGlyph(spec.glyph);
+        button->SetFont(GlyphButtonFont());
+        button->SetFontColor(QColor(decor::clBlack));
+        button->SetTextAlign(decor::TTextAlign::ttaRight);
+        glyphWidth = int(button->Images().first().deviceIndependentSize().width()) + 2 * button->Spacing();
+    }
     // Buttons keep their size; a window narrower than the strip clips the last ones.
-    button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    button->setToolButtonStyle(spec.glyph.isNull() ? Qt::ToolButtonTextOnly
-                                                   : Qt::ToolButtonTextBesideIcon);
-    button->setFocusPolicy(Qt::TabFocus);
+    const int captionWidth = QFontMetrics(button->Font())
+                                 .boundingRect(QRect(0, 0, 1000, kButtonHeight), decor::CaptionTextFlags(false), spec.caption)
+                                 .width();
+    button->setFixedSize(glyphWidth + captionWidth + 4 * button->Spacing(), kButtonHeight);
     if (spec.onClick)
         QObject::connect(button, &QAbstractButton::clicked, button, spec.onClick);
     return button;

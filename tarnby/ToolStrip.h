@@ -1,7 +1,8 @@
 #pragma once
 // The buttons on the window's top panel. Every tool button is made by CreateToolButton, the one
-// place that decides what kind of button the window shows.
-#include <QIcon>
+// place that decides what kind of button the window shows: a transparent button, flat until the
+// pointer is over it, 25 pixels high and as wide as its glyph and caption need.
+#include <QImage>
 #include <QString>
 #include <functional>
 #include <vector>
@@ -16,7 +17,7 @@ struct ToolButtonSpec {
     QString name;    // object name, as the window's code and tests refer to it
     QString caption;
     QString hint;
-    QIcon glyph;     // may be null; shown left of the caption
+    QImage glyph;    // frames side by side (normal, disabled); null: caption only
     std::function<void()> onClick;
 };
 

@@ -9,6 +9,8 @@
 #include "tarnby/PageFiles.h"
 #include "tarnby/ReductionPasses.h"
 #include "tarnby/ToolStrip.h"
+#include "decor/ToolGlyphs.h"
+#include "decor/vexaCap.h"
 
 #include <QAction>
 #include <QApplication>
@@ -23,7 +25,6 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QStyle>
 
 namespace tarnby {
 
@@ -147,6 +148,15 @@ THttpTestForm::THttpTestForm(QWidget* parent) : QMainWindow(parent)
 
     setMinimumSize(kMinWidth, kMinHeight);
     resize(kMinWidth, 391);
+
+    // The gradient caption bar in its own colours (navy to blue, grey to silver, 64 bands).
+    VexaCaption1 = new decor::TVexaCaption(this);
+    QFont captionFont(QStringLiteral("MS Sans Serif"));
+    captionFont.setStyleHint(QFont::SansSerif);
+    captionFont.setPixelSize(14);
+    VexaCaption1->SetCaptionFont(captionFont);
+    captionFont.setBold(true);
+    VexaCaption1->SetApplicationNameFont(captionFont);
 }
 
 void THttpTestForm::buildPanel()
@@ -169,23 +179,23 @@ void THttpTestForm::buildPanel()
     auto* tools = new QHBoxLayout;
     tools->setSpacing(0);
     left->addLayout(tools);
-    const QStyle* style = QApplication::style();
+    const qreal ratio = qApp->devicePixelRatio();
     const auto buttons = BuildToolButtons(
         Panel1, tools,
         {
             {QStringLiteral("GetButton"), QStringLiteral("&Get URL  "),
              QStringLiteral("Get the source of the webpage at the URL "),
-             style->standardIcon(QStyle::SP_ArrowDown), [this] { MenuGetClick(); }},
+             decor::GetUrlGlyph(ratio), [this] { MenuGetClick(); }},
             {QStringLiteral("AbortButton"), QStringLiteral("&Abort  "), QStringLiteral("Abort Get"),
-             style->standardIcon(QStyle::SP_BrowserStop), [this] { MenuAbortClick(); }},
+             decor::AbortGlyph(ratio), [this] { MenuAbortClick(); }},
             {QStringLiteral("Process"), QStringLiteral("Process 1 ->"),
-             QStringLiteral("Process Links, Remove other tags and formatting"), QIcon(),
+             QStringLiteral("Process Links, Remove other tags and formatting"), QImage(),
              [this] { MenuProcessClick(); }},
             {QStringLiteral("TransparentButton4"), QStringLiteral("Process 2 ->"),
-             QStringLiteral("Remove Links with no text (usually image links)"), QIcon(),
+             QStringLiteral("Remove Links with no text (usually image links)"), QImage(),
              [this] { MenuRemoveLinksClick(); }},
             {QStringLiteral("TransparentButton5"), QStringLiteral("Process 3 "),
-             QStringLiteral("Remove remaining tag components"), QIcon(),
+             QStringLiteral("Remove remaining tag components"), QImage(),
              [this] { MenuRemoveTagsClick(); }},
         });
     GetButton = buttons[0];

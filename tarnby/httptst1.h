@@ -27,6 +27,10 @@ class QStatusBar;
 namespace platform::gui {
 class RichEdit;
 }
+
+namespace decor {
+class TVexaCaption;
+}
 namespace httpprot {
 class THttpCli;
 }
@@ -72,6 +76,7 @@ public:
     void Image1DblClick();
 
     // Controls, named as the window's design names them (also their object names).
+    decor::TVexaCaption* VexaCaption1;
     QFrame* Panel1;
     QAbstractButton* GetButton;
     QAbstractButton* AbortButton;

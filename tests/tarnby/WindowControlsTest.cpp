@@ -1,6 +1,7 @@
 // The window as a person first meets it: controls, captions, hints, menus, sizes, Help, the
 // home-page image, the Edit and View commands.
 #include "WindowFixture.h"
+#include "decor/TransBtn.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -39,7 +40,13 @@ TEST_F(WindowTest, ToolButtonsHaveTheirCaptionsAndHints)
         EXPECT_EQ(b->toolTip(), QLatin1String(texts.second));
         EXPECT_TRUE(b->isVisible());
     }
-    EXPECT_FALSE(form->GetButton->icon().isNull());
+    for (QAbstractButton* glyphed : {form->GetButton, form->AbortButton}) {
+        const auto* button = qobject_cast<decor::TTransparentButton*>(glyphed);
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button->NumGlyphs(), 2) << "normal and disabled frames";
+        EXPECT_EQ(button->TextAlign(), decor::TTextAlign::ttaRight);
+        EXPECT_EQ(button->height(), 25);
+    }
 }
 
 TEST_F(WindowTest, PanelUrlBoxImageLogAndPanesAreSetUpAsDesigned)
