@@ -123,13 +123,18 @@ QString RichEdit::wholeText() const
 void RichEdit::setText(std::string_view bytes)
 {
     core::DecodedText decoded = core::DecodeText(bytes);
+    replaceDocument(decoded.text, decoded.encoding);
+}
+
+void RichEdit::replaceDocument(const QString& text, TextEncoding encoding)
+{
     // Filling a fresh document that has no layout yet and then handing it to the pane takes
     // half the time of refilling the pane's own (three seconds for 50 MB instead of six).
     auto* fresh = new QTextDocument(this);
     fresh->setDefaultFont(document()->defaultFont());
     fresh->setDefaultTextOption(document()->defaultTextOption());
     fresh->setUndoRedoEnabled(false);
-    fresh->setPlainText(toDocumentBreaks(decoded.text));
+    fresh->setPlainText(toDocumentBreaks(text));
     fresh->setUndoRedoEnabled(true);
     fresh->setModified(false);
     fresh->setDocumentLayout(new QPlainTextDocumentLayout(fresh));
@@ -138,17 +143,23 @@ void RichEdit::setText(std::string_view bytes)
     QTextDocument* old = document()->parent() == this ? document() : nullptr;
     setDocument(fresh);
     delete old;
-    encoding_ = decoded.encoding;
+    encoding_ = encoding;
     watchDocument();
     emit documentReplaced();
 }
 
-QString RichEdit::decodeLine(std::string_view bytes) const
+QString RichEdit::decodeLine(std::string_view bytes)
 {
-    // A Windows-1252 pane stays one: each byte of a new line is one character there too.
-    if (encoding_ == TextEncoding::Windows1252)
-        return core::DecodeWindows1252(bytes);
-    return core::DecodeText(bytes).text;
+    if (encoding_ == TextEncoding::Utf8) {
+        core::DecodedText decoded = core::DecodeText(bytes);
+        if (decoded.encoding == TextEncoding::Utf8)
+            return std::move(decoded.text);
+        // Bytes that are not UTF-8 make the whole text Windows-1252, as if it had been set at
+        // once: the bytes already in the pane are read again one per character, so that none
+        // of them, old or new, changes on the way out.
+        replaceDocument(core::DecodeWindows1252(text()), TextEncoding::Windows1252);
+    }
+    return core::DecodeWindows1252(bytes);
 }
 
 int RichEdit::lineCount() const
@@ -177,10 +188,11 @@ std::string RichEdit::line(int index) const
 
 void RichEdit::setLine(int index, std::string_view bytes)
 {
-    const QTextBlock block = blockAt(index);
-    QTextCursor cursor(block);
+    blockAt(index); // checks the index before anything changes
+    const QString text = toDocumentBreaks(decodeLine(bytes));
+    QTextCursor cursor(blockAt(index));
     cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-    cursor.insertText(toDocumentBreaks(decodeLine(bytes)));
+    cursor.insertText(text);
 }
 
 void RichEdit::deleteLine(int index)
@@ -202,9 +214,9 @@ void RichEdit::deleteLine(int index)
 
 void RichEdit::appendLine(std::string_view bytes)
 {
+    QString text = toDocumentBreaks(decodeLine(bytes)) + QLatin1Char('\n');
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
-    QString text = toDocumentBreaks(decodeLine(bytes)) + QLatin1Char('\n');
     if (document()->lastBlock().length() > 1)
         text.prepend(QLatin1Char('\n'));
     cursor.insertText(text);

@@ -10,6 +10,9 @@
 // A line is the text between two breaks; lineCount() does not count an empty last line after a
 // final break, so "" has 0 lines, "a" and "a\r\n" 1, "a\r\n\r\n" 2.
 //
+// A line set or appended keeps its bytes too: bytes that are not UTF-8 turn a UTF-8 pane into a
+// Windows-1252 one (its whole text read again byte by byte, like a text set at once).
+//
 // Positions. Line indices are 0-based. Selection and find positions are 0-based string
 // positions in the whole text: characters (UTF-16 units) with a line break counting as two,
 // so for ASCII text they are byte offsets into text().
@@ -121,7 +124,9 @@ signals:
 
 private:
     void watchDocument();
-    QString decodeLine(std::string_view bytes) const;
+    // The characters of a line about to enter the pane; may turn the pane to Windows-1252.
+    QString decodeLine(std::string_view bytes);
+    void replaceDocument(const QString& text, core::TextEncoding encoding);
     QTextBlock blockAt(int index) const;
 
     core::TextEncoding encoding_ = core::TextEncoding::Utf8;

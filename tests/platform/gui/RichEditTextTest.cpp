@@ -222,3 +222,25 @@ TEST(RichEditText, ASaveThatFailsHalfWayLeavesTheOldFileAsItWas)
 }
 
 } // namespace
+
+namespace {
+
+TEST(RichEditText, ALineThatIsNotUtf8TurnsTheWholePaneToWindows1252KeepingEveryByte)
+{
+    RichEdit pane;
+    pane.setText("caf\xc3\xa9\r\n");
+    ASSERT_EQ(pane.encoding(), TextEncoding::Utf8);
+    pane.appendLine("caf\xe9");
+    EXPECT_EQ(pane.encoding(), TextEncoding::Windows1252);
+    EXPECT_EQ(pane.text(), "caf\xc3\xa9\r\ncaf\xe9\r\n");
+    pane.setLine(0, "\xc3\xa9t\xc3\xa9");
+    EXPECT_EQ(pane.line(0), "\xc3\xa9t\xc3\xa9");
+
+    // Lines appended one by one to an emptied pane, as start-up loading used to do it.
+    pane.clear();
+    for (const char* line : {"<p>Gr\xfc\xdf" "e</p>", "\xe9t\xe9"})
+        pane.appendLine(line);
+    EXPECT_EQ(pane.text(), "<p>Gr\xfc\xdf" "e</p>\r\n\xe9t\xe9\r\n");
+}
+
+} // namespace
