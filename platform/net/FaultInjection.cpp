@@ -11,7 +11,18 @@ std::atomic<int> failAt{0};
 std::atomic<int> counted{0};
 std::atomic<int> code{0};
 std::atomic<bool> hasFired{false};
+std::atomic<int> delay{0};
 } // namespace
+
+void delayLookups(int milliseconds)
+{
+    delay = milliseconds > 0 ? milliseconds : 0;
+}
+
+int lookupDelay()
+{
+    return delay;
+}
 
 void failNthCall(int n, int winsockCode)
 {

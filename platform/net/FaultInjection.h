@@ -15,6 +15,11 @@ int callsCounted();
 // True when the armed failure has happened.
 bool fired();
 
+// Makes every asynchronous host look-up take at least this long on its helper thread (a slow
+// name server); 0 (the default) for none.
+void delayLookups(int milliseconds);
+int lookupDelay();
+
 // For the socket calls: counts one call; true (and the last error set) when this one must fail.
 bool injectFailure();
 

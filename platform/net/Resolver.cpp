@@ -1,5 +1,6 @@
 #include "platform/net/Resolver.h"
 
+#include "platform/net/FaultInjection.h"
 #include "platform/net/Sockets.h"
 
 #include <QCoreApplication>
@@ -251,7 +252,9 @@ AsyncRequest WSAAsyncGetHostByName(MessageWindow* window, unsigned message, cons
     request->result = std::move(result);
     request->bufferSize = bufferSize;
     try {
-        std::thread([request] {
+        std::thread([request, delay = faults::lookupDelay()] {
+            if (delay > 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(delay));
             request->outcome = lookUp(request->name, request->error);
             Hub::postCompletion(request);
         }).detach();

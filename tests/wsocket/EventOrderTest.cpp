@@ -5,6 +5,7 @@
 #include "SocketLog.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <gtest/gtest.h>
 
 using nettest::runFor;
@@ -120,6 +121,27 @@ TEST(LookupOrder, DestroyWithALookupPendingFiresNothing)
     }
     runFor(200);
     EXPECT_TRUE(entries.empty());
+}
+
+TEST(LookupOrder, SlowResolverNeitherBlocksTheCallerNorOutlivesTheSocket)
+{
+    platform::net::faults::delayLookups(500);
+    QElapsedTimer clock;
+    clock.start();
+    {
+        TWSocket gone;
+        gone.OnDnsLookupDone = [](TCustomWSocket*, std::uint16_t) { ADD_FAILURE() << "destroyed socket notified"; };
+        gone.DnsLookup("localhost");
+    }
+    TWSocket s;
+    SocketLog log(s);
+    s.DnsLookup("localhost");
+    EXPECT_LT(clock.elapsed(), 200) << "DnsLookup returns at once";
+    ASSERT_TRUE(runUntil([&] { return !log.entries.empty(); }));
+    platform::net::faults::delayLookups(0);
+    EXPECT_GE(clock.elapsed(), 450);
+    EXPECT_EQ(log.entries, Entries{"DnsLookupDone 0"});
+    runFor(100);
 }
 
 TEST(ConnectOrder, SuccessOpensConnectsAndReportsConnected)
@@ -293,6 +315,54 @@ TEST(CloseOrder, LocalCloseChangesStateThenReportsTheCloseThenResets)
     EXPECT_EQ(log.entries.size(), 2u) << "closing a closed socket does nothing";
     runFor(50);
     EXPECT_EQ(log.entries.size(), 2u);
+}
+
+TEST(CloseOrder, AbortClosesLikeCloseWithoutTheShutdown)
+{
+    ThreadedServer server(ThreadedServer::Kind::Echo);
+    TWSocket s;
+    SocketLog log(s);
+    connectTo(s, server.port());
+    ASSERT_TRUE(runUntil([&] { return s.State() == wsConnected; }));
+    log.entries.clear();
+    s.Abort();
+    EXPECT_EQ(log.entries, (Entries{"ChangeState 4>7", "SessionClosed 0"}));
+    EXPECT_EQ(s.Handle(), INVALID_SOCKET);
+}
+
+TEST(Defaults, CreationAndResetValues)
+{
+    TWSocket s;
+    EXPECT_EQ(s.State(), wsClosed);
+    EXPECT_EQ(s.Proto(), "tcp");
+    EXPECT_EQ(s.ProtocolNumber(), 6);
+    EXPECT_EQ(s.FlushTimeout(), 60);
+    EXPECT_EQ(s.LingerOnOff(), wsLingerOn);
+    EXPECT_EQ(s.LingerTimeout(), 0);
+    EXPECT_FALSE(s.MultiThreaded());
+    EXPECT_EQ(s.SendFlags(), wsSendNormal);
+    EXPECT_EQ(s.WaitCtrl(), nullptr);
+    EXPECT_EQ(s.ReadCount(), 0);
+    EXPECT_EQ(s.LastError(), 0);
+    EXPECT_EQ(s.Handle(), INVALID_SOCKET);
+
+    ThreadedServer server(ThreadedServer::Kind::Echo);
+    s.SetFlushTimeout(5);
+    s.SetLingerOnOff(wsLingerOff);
+    s.SetLingerTimeout(3);
+    s.SetMultiThreaded(true);
+    s.SetSendFlags(wsSendUrgent);
+    connectTo(s, server.port());
+    ASSERT_TRUE(s.Wait(5, wsConnected));
+    s.DnsLookup("127.0.0.1");
+    s.Close();
+    EXPECT_EQ(s.FlushTimeout(), 60) << "reset";
+    EXPECT_EQ(s.LingerOnOff(), wsLingerOn) << "reset";
+    EXPECT_EQ(s.LingerTimeout(), 0) << "reset";
+    EXPECT_TRUE(s.MultiThreaded()) << "kept";
+    EXPECT_EQ(s.SendFlags(), wsSendUrgent) << "kept";
+    EXPECT_EQ(s.DnsResult(), "127.0.0.1") << "kept";
+    EXPECT_EQ(s.Port(), server.portText()) << "text kept";
 }
 
 TEST(CloseOrder, DestroyWhileConnectedClosesWithoutSessionClosed)

@@ -6,6 +6,8 @@
 #include "SocketLog.h"
 
 #include <filesystem>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <gtest/gtest.h>
 
 using nettest::runUntil;
@@ -90,6 +92,63 @@ TEST(FaultInjection, EveryCallFailingWithNoBuffersEndsCleanly)
 TEST(FaultInjection, EveryCallFailingWithAResetEndsCleanly)
 {
     failEveryCallInTurn(platform::net::WSAECONNRESET);
+}
+
+TEST(FaultInjection, EveryCallOfADatagramExchangeFailingEndsCleanly)
+{
+    const int udp = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    sockaddr_in a = nettest::loopback(0);
+    ::bind(udp, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    socklen_t len = sizeof a;
+    ::getsockname(udp, reinterpret_cast<sockaddr*>(&a), &len);
+    const int descriptors = openDescriptors();
+    for (int failAt = 1; failAt < 100; ++failAt) {
+        TWSocket s;
+        int errors = 0;
+        s.OnError = [&](TCustomWSocket*) { ++errors; };
+        s.SetProto("udp");
+        s.SetAddr("127.0.0.1");
+        s.SetPort(std::to_string(ntohs(a.sin_port)));
+        faults::failNthCall(failAt, platform::net::WSAENOBUFS);
+        s.Connect();
+        if (s.State() == wsConnected)
+            s.SendStr("datagram");
+        char buffer[64];
+        std::string got;
+        runUntil([&] {
+            const auto n = ::recv(udp, buffer, sizeof buffer, MSG_DONTWAIT);
+            if (n > 0)
+                got.assign(buffer, static_cast<std::size_t>(n));
+            return !got.empty() || errors > 0;
+        }, 1000);
+        s.Close();
+        const bool fired = faults::fired();
+        faults::failNthCall(0, 0);
+        EXPECT_TRUE(got == "datagram" || errors > 0) << "call " << failAt;
+        EXPECT_EQ(openDescriptors(), descriptors) << "call " << failAt;
+        if (!fired)
+            break;
+    }
+    ::close(udp);
+}
+
+TEST(FaultInjection, BindAndGetsocknameFailuresOfADatagramConnectAreFormattedReports)
+{
+    for (const auto& [failAt, text] : {std::pair{2, "winsock.bind failed, error #10048"},
+                                       std::pair{3, "winsock.getsockname failed, error #10048"}}) {
+        TWSocket s;
+        s.SetProto("udp");
+        s.SetAddr("127.0.0.1");
+        s.SetPort("9");
+        faults::failNthCall(failAt, platform::net::WSAEADDRINUSE);
+        try {
+            s.Connect();
+            ADD_FAILURE() << "no exception for call " << failAt;
+        } catch (const ESocketException& e) {
+            EXPECT_STREQ(e.what(), text);
+        }
+        faults::failNthCall(0, 0);
+    }
 }
 
 TEST(FaultInjection, EveryCallWouldBlockOnceAndTheExchangeStillCompletes)

@@ -4,6 +4,7 @@
 
 #include "platform/net/Winsock.h"
 
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -127,6 +128,29 @@ TEST(AsyncLookup, RequesterThatGoesAwayLeavesNothingDangling)
     }
     nettest::runFor(300); // completions for a destroyed window and a released buffer
     EXPECT_TRUE(buffer.expired());
+}
+
+TEST(AsyncLookup, SlowResolverLeavesTheLoopRunningAndCancelAndDestroyStaySafe)
+{
+    faults::delayLookups(600);
+    Requester r;
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+    ticker.start(10);
+    const AsyncRequest request = WSAAsyncGetHostByName(&r.window, kDone, "localhost", r.result);
+    const AsyncRequest cancelled = WSAAsyncGetHostByName(&r.window, kDone, "localhost", r.result);
+    EXPECT_EQ(WSACancelAsyncRequest(cancelled), 0);
+    {
+        auto gone = std::make_unique<Requester>();
+        ASSERT_NE(WSAAsyncGetHostByName(&gone->window, kDone, "localhost", gone->result), 0u);
+    }
+    ASSERT_TRUE(nettest::runUntil([&] { return !r.done.empty(); }));
+    faults::delayLookups(0);
+    EXPECT_GT(ticks, 20) << "the event loop ran while the resolver was busy";
+    nettest::runFor(100);
+    ASSERT_EQ(r.done.size(), 1u);
+    EXPECT_EQ(r.done[0].request, request);
 }
 
 TEST(AsyncLookup, MissingWindowIsRefused)
