@@ -30,19 +30,22 @@ QAbstractButton* CreateToolButton(QWidget* parent, const ToolButtonSpec& spec)
     button->SetCaption(spec.caption);
     button->SetHint(spec.hint);
     button->SetShowHint(true);
-    int glyphWidth = 0;
+    const int spacing = button->Spacing();
+    // Caption-only buttons: two Spacings of air either side of the caption.
+    int inner = 4 * spacing;
     if (!spec.glyph.isNull()) {
         button->SetGlyph(spec.glyph);
         button->SetFont(GlyphButtonFont());
         button->SetFontColor(QColor(decor::clBlack));
         button->SetTextAlign(decor::TTextAlign::ttaRight);
-        glyphWidth = int(button->Images().first().deviceIndependentSize().width()) + 2 * button->Spacing();
+        // Spacing, glyph, Spacing, caption, Spacing.
+        inner = int(button->Images().first().deviceIndependentSize().width()) + 3 * spacing;
     }
     // Buttons keep their size; a window narrower than the strip clips the last ones.
     const int captionWidth = QFontMetrics(button->Font())
                                  .boundingRect(QRect(0, 0, 1000, kButtonHeight), decor::CaptionTextFlags(false), spec.caption)
                                  .width();
-    button->setFixedSize(glyphWidth + captionWidth + 4 * button->Spacing(), kButtonHeight);
+    button->setFixedSize(captionWidth + inner, kButtonHeight);
     if (spec.onClick)
         QObject::connect(button, &QAbstractButton::clicked, button, spec.onClick);
     return button;

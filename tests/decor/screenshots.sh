@@ -26,9 +26,9 @@ shoot() { # scale, then shots as name:options
 
 export -f shoot
 export build out config
-# Points are window pixels: the Get button's glyph lies at (16, 66) at 100 %.
+# Points are window pixels: (20, 60) is on the Get button at 100 %.
 "$root/tests/support/with-xvfb.sh" bash -c '
-  shoot 1 "active:" "inactive:--deactivate" "hover:--hover 40,66" "pressed:--press 40,66"
-  shoot 2 "active-200:" "pressed-200:--press 80,132"
+  shoot 1 "active:" "inactive:--deactivate" "hover:--hover 20,60" "pressed:--press 20,60"
+  shoot 2 "active-200:" "pressed-200:--press 40,120"
 '
 ls -l "$out"/decor-*.png
