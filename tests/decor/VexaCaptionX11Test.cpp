@@ -163,3 +163,21 @@ TEST_F(CaptionOnX11, RemovingTheCaptionGivesTheWindowItsManagedTitleBarBack)
         << "the window manager framed the window again";
     EXPECT_EQ(form.contentsMargins(), QMargins());
 }
+
+TEST_F(CaptionOnX11, DraggingTheBottomRightCornerResizesASizeableWindow)
+{
+    const QSize start = form.size();
+    Pointer pointer(XDisplay());
+    const QPoint corner = screenPoint(QPoint(form.width() - 2, form.height() - 2));
+    pointer.moveTo(corner);
+    pointer.button(true);
+    for (int step = 1; step <= 10; ++step)
+        pointer.moveTo(corner + QPoint(5 * step, 4 * step));
+    pointer.button(false);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form.size() != start; }, 2000));
+    EXPECT_NEAR(form.width() - start.width(), 50, 6);
+    EXPECT_NEAR(form.height() - start.height(), 40, 6);
+    QApplication::processEvents();
+    const CaptionLayout l = layout();
+    EXPECT_EQ(l.caption.x() + l.caption.width(), form.width() - l.frameWidth) << "the caption follows the new width";
+}
