@@ -1,6 +1,7 @@
 // The batch mode as users run it: the built tarnby program, started without any display.
 #include "base/Streams.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -11,6 +12,9 @@
 
 #include <string>
 
+#include <csignal>
+
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
@@ -156,6 +160,33 @@ TEST(BatchProcess, WritesIntoANamedPipe)
     struct stat st {};
     ASSERT_EQ(::stat(pipe.c_str(), &st), 0);
     EXPECT_TRUE(S_ISFIFO(st.st_mode));
+}
+
+// A write that fails half way (here at a file size limit) must leave the earlier file whole
+// and no half-written file beside it.
+TEST(BatchProcess, AWriteFailingHalfWayKeepsTheEarlierFile)
+{
+    QTemporaryDir folder;
+    const QString page = folder.filePath("many.html");
+    std::string bytes;
+    for (int i = 0; i < 5000; ++i)
+        bytes += "<a href=\"page" + std::to_string(i) + ".html\">link number " + std::to_string(i) + "</a>\n";
+    base::WriteWholeFile(page.toStdString(), bytes);
+    const QString out = folder.filePath("links.txt");
+    base::WriteWholeFile(out.toStdString(), "earlier result\r\n");
+
+    QProcess process;
+    process.setChildProcessModifier([] {
+        const rlimit limit{64 * 1024, 64 * 1024};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        ::signal(SIGXFSZ, SIG_IGN);
+    });
+    process.start(TARNBY_EXECUTABLE, {"--links", page, "-o", out});
+    ASSERT_TRUE(process.waitForFinished(30000));
+    EXPECT_EQ(process.exitCode(), 1);
+    EXPECT_NE(process.readAllStandardError().toStdString().find(out.toStdString()), std::string::npos);
+    EXPECT_EQ(base::ReadWholeFile(out.toStdString()), "earlier result\r\n");
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"links.txt", "many.html"}));
 }
 
 TEST(BatchProcess, AWrongCommandLineExitsWithTwoAndSaysWhy)
