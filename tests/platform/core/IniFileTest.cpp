@@ -5,6 +5,7 @@
 #include "platform/core/IniFile.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 using platform::core::ConfigFolder;
@@ -230,6 +231,23 @@ TEST(IniFileWrite, AFailedWriteLeavesTheOldFileWholeAndNoTemporaryFile)
     EXPECT_EQ(config.entries(), QStringList{QStringLiteral("t.ini")});
     ini.writeString("Data", "URL", "new");
     EXPECT_EQ(ini.readString("Data", "URL"), "new");
+}
+
+} // namespace
+
+namespace {
+
+TEST(IniFileWrite, ASymlinkedSettingsFileStaysALinkAndItsTargetIsWritten)
+{
+    // Settings kept in a dotfiles folder and linked into the config folder.
+    TempConfig config;
+    QDir(config.path()).mkdir(QStringLiteral("dotfiles"));
+    config.write(QStringLiteral("dotfiles/Tarnby.ini"), "[Data]\nURL=old\n");
+    QFile::link(config.file(QStringLiteral("dotfiles/Tarnby.ini")), config.file(QStringLiteral("Tarnby.ini")));
+    IniFile ini(QStringLiteral("Tarnby.ini"));
+    ini.writeString("Data", "URL", "new");
+    EXPECT_TRUE(QFileInfo(config.file(QStringLiteral("Tarnby.ini"))).isSymLink());
+    EXPECT_EQ(config.read(QStringLiteral("dotfiles/Tarnby.ini")), "[Data]\nURL=new\n");
 }
 
 } // namespace
