@@ -65,15 +65,8 @@ void CaptionFrame::paintEvent(QPaintEvent*)
     look.applicationName = caption_.ApplicationName();
     QWidget* form = parentWidget();
     look.caption = form->windowTitle();
-    if (caption_.AutoSize()) {
-        const int pixels = std::max(1, look.layout.text.height() - 5);
-        QFont name = caption_.ApplicationNameFont();
-        QFont text = caption_.CaptionFont();
-        name.setPixelSize(pixels);
-        text.setPixelSize(pixels);
-        caption_.applicationNameFont_ = name;
-        caption_.captionFont_ = text;
-    }
+    if (caption_.AutoSize())
+        caption_.fitFonts(look.layout.text.height());
     look.applicationNameFont = caption_.ApplicationNameFont();
     look.captionFont = caption_.CaptionFont();
     look.icon = form->windowIcon().isNull() ? style()->standardIcon(QStyle::SP_TitleBarMenuButton) : form->windowIcon();

@@ -5,7 +5,6 @@
 #include "decor/Colors.h"
 #include "decor/PopupMenus.h"
 
-#include <QCursor>
 #include <QEvent>
 #include <QMenu>
 #include <QStyle>
@@ -13,6 +12,7 @@
 #include <QWhatsThis>
 #include <QWidget>
 #include <QWindow>
+#include <algorithm>
 
 namespace decor {
 
@@ -213,6 +213,13 @@ void TVexaCaption::SetCaptionFont(const QFont& value)
 {
     captionFont_ = value;
     Repaint();
+}
+
+void TVexaCaption::fitFonts(int textHeight)
+{
+    const int pixels = std::max(1, textHeight - 5);
+    applicationNameFont_.setPixelSize(pixels);
+    captionFont_.setPixelSize(pixels);
 }
 
 TBorderStyle TVexaCaption::BorderStyle() const

@@ -7,7 +7,6 @@
 #include "decor/CaptionGeometry.h"
 
 #include <QColor>
-#include <QElapsedTimer>
 #include <QFont>
 #include <QMargins>
 #include <QObject>
@@ -115,6 +114,8 @@ protected:
 private:
     friend class CaptionFrame;
     void applyFrame();
+    // AutoSize: both fonts get the character height textHeight - 5 (at least 1 pixel).
+    void fitFonts(int textHeight);
     template <typename T>
     void store(T& field, const T& value);
 
