@@ -1,6 +1,7 @@
 // The caption on a real X server with a window manager: activation colours as the manager
 // activates windows, and the real pointer (XTest) dragging, double-clicking and clicking.
 #include "decor/Colors.h"
+#include "decor/TransBtn.h"
 #include "decor/vexaCap.h"
 
 #include <QApplication>
@@ -180,4 +181,29 @@ TEST_F(CaptionOnX11, DraggingTheBottomRightCornerResizesASizeableWindow)
     QApplication::processEvents();
     const CaptionLayout l = layout();
     EXPECT_EQ(l.caption.x() + l.caption.width(), form.width() - l.frameWidth) << "the caption follows the new width";
+}
+
+TEST_F(CaptionOnX11, RealPointerEnteringAndLeavingAButtonRaisesAndFlattensIt)
+{
+    auto* button = new TTransparentButton(&form);
+    button->setGeometry(40, 100, 90, 25);
+    button->SetCaption("&Get URL  ");
+    int clicks = 0;
+    button->OnClick = [&] { ++clicks; };
+    button->show();
+    QApplication::processEvents();
+    Pointer pointer(XDisplay());
+    pointer.moveTo(screenPoint(QPoint(300, 220)));
+    ASSERT_FALSE(button->MouseOver());
+    pointer.moveTo(button->mapToGlobal(QPoint(45, 12)));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return button->MouseOver(); }, 2000));
+    QTest::qWait(50);
+    const QPoint corner = button->mapToGlobal(QPoint(0, 0));
+    EXPECT_EQ(ScreenPixel(corner), button->palette().color(QPalette::Light).rgb() & 0xFFFFFF) << "raised while hovered";
+    pointer.click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return clicks == 1; }, 2000));
+    pointer.moveTo(screenPoint(QPoint(300, 220)));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !button->MouseOver(); }, 2000));
+    QTest::qWait(50);
+    EXPECT_EQ(ScreenPixel(corner), form.palette().color(QPalette::Window).rgb() & 0xFFFFFF) << "flat again";
 }
