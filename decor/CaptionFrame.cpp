@@ -69,7 +69,10 @@ void CaptionFrame::paintEvent(QPaintEvent*)
         caption_.fitFonts(look.layout.text.height());
     look.applicationNameFont = caption_.ApplicationNameFont();
     look.captionFont = caption_.CaptionFont();
-    look.icon = form->windowIcon().isNull() ? style()->standardIcon(QStyle::SP_TitleBarMenuButton) : form->windowIcon();
+    // The window's icon (Qt falls back to the application's), else a generic program icon.
+    look.icon = form->windowIcon();
+    if (look.icon.isNull())
+        look.icon = QIcon::fromTheme(QStringLiteral("application-x-executable"), style()->standardIcon(QStyle::SP_ComputerIcon));
     look.iconic = form->isMinimized();
     look.zoomed = form->isMaximized();
     for (int kind = cbClose; kind <= cbHelp; ++kind)
