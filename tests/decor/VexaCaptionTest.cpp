@@ -329,3 +329,14 @@ TEST(VexaCaptionLife, ResizingTheWindowMovesTheButtonsAndTheMaskAlong)
     EXPECT_EQ(form.childAt(QPoint(498, 130)), NonClient(form));
     EXPECT_EQ(form.childAt(content->geometry().center()), content);
 }
+
+TEST(VexaCaptionLife, TakingOverAndGivingBackLeavesAHiddenWindowHidden)
+{
+    QWidget form;
+    auto* caption = new TVexaCaption(&form);
+    EXPECT_FALSE(form.isVisible());
+    delete caption;
+    QApplication::processEvents();
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_FALSE(form.windowFlags() & Qt::FramelessWindowHint);
+}
