@@ -193,7 +193,8 @@ private:
     void ApplyLinger();
     void ProcessPendingMessages();
     void ProcessApplicationMessages();
-    bool WaitMultiThreaded(int timeoutSeconds, const std::function<bool()>& done);
+    // Turns the event loop, asleep between events, until done() or the time is up.
+    bool WaitMultiThreaded(int timeoutSeconds, const std::function<bool()>& done, int extraMs = 0);
     void RunWaitCtrl(int timeoutSeconds);
 
     SOCKET handle_ = INVALID_SOCKET;

@@ -9,6 +9,7 @@ namespace {
 constexpr long kConnectEvents = net::FD_READ | net::FD_WRITE | net::FD_ACCEPT | net::FD_CONNECT | net::FD_CLOSE;
 constexpr long kListenEvents = net::FD_READ | net::FD_WRITE | net::FD_ACCEPT | net::FD_CLOSE;
 constexpr long kConnectedEvents = net::FD_READ | net::FD_WRITE | net::FD_CONNECT | net::FD_CLOSE;
+constexpr int kCloseRetryMs = 10;
 
 sockaddr* asSockaddr(sockaddr_in& address)
 {
@@ -214,10 +215,9 @@ void TCustomWSocket::InternalClose(bool withShutdown)
             connectionToken_.reset();
             return SocketError("Disconnect (closesocket)");
         }
-        if (multiThreaded_)
-            ProcessPendingMessages();
-        else
-            ProcessApplicationMessages();
+        // Both modes: one pass of the event loop, asleep until something arrives or a short
+        // while has passed (nothing need arrive for the close to become possible).
+        WaitMultiThreaded(0, [] { return false; }, kCloseRetryMs);
     }
     handle_ = INVALID_SOCKET;
     connectionToken_.reset();

@@ -19,9 +19,9 @@ void TCustomWSocket::ProcessApplicationMessages()
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
-bool TCustomWSocket::WaitMultiThreaded(int timeoutSeconds, const std::function<bool()>& done)
+bool TCustomWSocket::WaitMultiThreaded(int timeoutSeconds, const std::function<bool()>& done, int extraMs)
 {
-    const QDeadlineTimer deadline(std::chrono::milliseconds(std::max(timeoutSeconds, 0) * 1000LL),
+    const QDeadlineTimer deadline(std::chrono::milliseconds(std::max(timeoutSeconds, 0) * 1000LL + extraMs),
                                   Qt::PreciseTimer);
     // Re-armed on every pass: a coarse or spent timer would let WaitForMoreEvents sleep on.
     QTimer wake;
