@@ -28,7 +28,6 @@
 #include "base/StringList.h"
 
 #include <QObject>
-#include <QPointer>
 #include <cstdint>
 #include <deque>
 #include <functional>
