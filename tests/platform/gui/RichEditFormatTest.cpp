@@ -111,6 +111,18 @@ TEST_F(RichEditFormat, PaneColoursAndWrapping)
     EXPECT_FALSE(pane.wordWrap());
     pane.setWordWrap(true);
     EXPECT_TRUE(pane.wordWrap());
+
+    // Setting the whole text puts a new document in place: the view settings stay.
+    QFont big(QStringLiteral("DejaVu Serif"));
+    big.setPointSize(15);
+    pane.setFont(big);
+    pane.setText("new text\r\n");
+    EXPECT_EQ(pane.document()->defaultFont().family(), QStringLiteral("DejaVu Serif"));
+    EXPECT_EQ(pane.document()->defaultFont().pointSize(), 15);
+    EXPECT_TRUE(pane.wordWrap());
+    EXPECT_EQ(pane.document()->defaultTextOption().wrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+    EXPECT_EQ(pane.backgroundColour(), QColor(Qt::yellow));
+    EXPECT_EQ(pane.selectionFormat().format.fontName, QStringLiteral("DejaVu Serif"));
 }
 
 TEST_F(RichEditFormat, PrintsToAPdfPrinter)
