@@ -62,6 +62,20 @@ TEST(LookupOrder, UnknownNameArrivesAsHostNotFoundWithAnEmptyResult)
     EXPECT_FALSE(log.has("Error")) << "a failed look-up is no error report";
 }
 
+TEST(LookupOrder, OversizedAndBrokenNamesFailAsLookups)
+{
+    TWSocket s;
+    SocketLog log(s);
+    for (const std::string& name : {std::string(10240, 'a'), std::string("local\0host", 10), std::string("a..b")}) {
+        log.entries.clear();
+        s.DnsLookup(name);
+        ASSERT_TRUE(runUntil([&] { return !log.entries.empty(); }));
+        EXPECT_NE(log.entries[0], "DnsLookupDone 0") << name.size();
+        EXPECT_EQ(s.DnsResult(), "");
+    }
+    EXPECT_FALSE(log.has("Error"));
+}
+
 TEST(LookupOrder, AllOnesTakesTheAsynchronousPath)
 {
     TWSocket s;
