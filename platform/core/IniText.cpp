@@ -9,6 +9,14 @@ namespace {
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
+// A UTF-8 byte order mark (editors put one at the start of a file) is not part of a name.
+std::string_view withoutByteOrderMark(std::string_view line)
+{
+    if (line.substr(0, 3) == "\xEF\xBB\xBF")
+        line.remove_prefix(3);
+    return line;
+}
+
 std::string_view trimmed(std::string_view s)
 {
     while (!s.empty() && isBlank(s.front()))
@@ -43,7 +51,7 @@ void requireSingleLine(std::string_view s, const char* what)
 
 std::optional<std::string> SectionNameOf(std::string_view line)
 {
-    const std::string_view t = trimmed(line);
+    const std::string_view t = trimmed(withoutByteOrderMark(line));
     if (t.empty() || t.front() != '[')
         return std::nullopt;
     const std::size_t close = t.find(']');
@@ -54,6 +62,7 @@ std::optional<std::string> SectionNameOf(std::string_view line)
 
 std::optional<std::string> KeyNameOf(std::string_view line)
 {
+    line = withoutByteOrderMark(line);
     if (isComment(line))
         return std::nullopt;
     const std::size_t eq = line.find('=');

@@ -6,8 +6,9 @@
 // Recognised lines: "[name]" (blanks around it allowed; text after "]" ignored) starts a
 // section; "key=value" inside a section is a key (blanks and tabs around key and value are
 // not part of them). Lines starting with ";" or "#", blank lines and anything else are kept
-// as they are and otherwise ignored, as are keys before the first section. Names compare
-// ASCII case-insensitively; the first of duplicate sections or keys is the one that counts.
+// as they are and otherwise ignored, as are keys before the first section. A UTF-8 byte order
+// mark before the first line is kept and ignored. Names compare ASCII case-insensitively; the
+// first of duplicate sections or keys is the one that counts.
 #include <optional>
 #include <string>
 #include <string_view>

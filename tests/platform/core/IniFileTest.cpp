@@ -96,6 +96,17 @@ TEST(IniFileRead, SectionsAndKeysListInFileOrderEachOnce)
     EXPECT_TRUE(ini.sectionKeys("Mid").empty());
 }
 
+TEST(IniFileRead, AByteOrderMarkBeforeTheFirstSectionIsIgnoredAndKept)
+{
+    TempConfig config;
+    config.write(QStringLiteral("bom.ini"), "\xef\xbb\xbf[Data]\r\nURL=u\r\n");
+    IniFile ini(QStringLiteral("bom.ini"));
+    EXPECT_EQ(ini.readString("Data", "URL"), "u");
+    EXPECT_EQ(ini.sections(), Strings{"Data"});
+    ini.writeString("Data", "URL", "v");
+    EXPECT_EQ(config.read(QStringLiteral("bom.ini")), "\xef\xbb\xbf[Data]\r\nURL=v\r\n");
+}
+
 TEST(IniFileRead, GarbageAndBinaryFilesGiveDefaultsWithoutFailing)
 {
     TempConfig config;
