@@ -214,6 +214,22 @@ TEST(SendOrder, DataSentComesAfterSendReturnsEvenWhenEverythingWentAtOnce)
     EXPECT_TRUE(runUntil([&] { return server.received() == 18; }));
 }
 
+TEST(SendOrder, SendInsideSessionConnectedSeesDataSentFromBothWriteNotices)
+{
+    ThreadedServer server(ThreadedServer::Kind::Sink);
+    TWSocket s;
+    SocketLog log(s);
+    s.OnSessionConnected = [&](TCustomWSocket* sender, std::uint16_t) {
+        log.entries.push_back("SessionConnected");
+        sender->SendStr("request");
+    };
+    connectTo(s, server.port());
+    ASSERT_TRUE(runUntil([&] { return server.received() == 7; }));
+    runFor(100);
+    // The connect's own FD_WRITE and the one Send posts both find the queue empty.
+    EXPECT_EQ(log.from("SessionConnected"), (Entries{"SessionConnected", "DataSent 0", "DataSent 0"}));
+}
+
 TEST(SendOrder, ZeroBytesQueueNothingAndDataSentNeedsABlock)
 {
     ThreadedServer server(ThreadedServer::Kind::Sink);
