@@ -5,6 +5,10 @@
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
+    // CTest lists the tests without the suites' environment and perhaps without any display;
+    // listing needs none, so a run that names no platform gets the offscreen one.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }
