@@ -97,3 +97,86 @@ TEST(ScriptedDialogs, ScopesNestAndRestoreTheDialogsBefore)
 }
 
 } // namespace
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest/QTest>
+#include <functional>
+
+namespace {
+
+// Acts on the real dialog once it is up, as a person would.
+void whenModal(std::function<void(QWidget*)> act)
+{
+    QTimer::singleShot(0, [act = std::move(act)] { act(QApplication::activeModalWidget()); });
+}
+
+TEST(QtDialogs, AMessageBoxAnswersWithTheButtonClickedAndEscapeCancels)
+{
+    QtDialogs real;
+    const MessageRequest request{QStringLiteral("Confimation"), QStringLiteral("Save To a File?"),
+                                 MessageIcon::Question, Yes | No | Cancel, NoButton};
+    whenModal([](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->windowTitle(), QStringLiteral("Confimation"));
+        box->button(QMessageBox::No)->click();
+    });
+    EXPECT_EQ(real.message(request), No);
+    whenModal([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
+    EXPECT_EQ(real.message(request), Cancel);
+}
+
+TEST(QtDialogs, TheSaveDialogTellsWhichOfTwoLookAlikeFiltersWasChosen)
+{
+    // Both filters are "*.*": only the description tells text from RTF.
+    QTemporaryDir dir;
+    QtDialogs real;
+    SaveFileRequest request;
+    request.filters = ParseFileFilter(QStringLiteral("Plain Text or HTML|*.*|RTF File - Rich Text Format|*.*"));
+    request.fileName = dir.filePath(QStringLiteral("preset"));
+    whenModal([&](QWidget* w) {
+        auto* dialog = qobject_cast<QFileDialog*>(w);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->nameFilters().size(), 2);
+        dialog->selectNameFilter(dialog->nameFilters().at(1));
+        dialog->selectFile(dir.filePath(QStringLiteral("links")));
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    const SaveFileResult chosen = real.saveFile(request);
+    EXPECT_EQ(chosen.filterIndex, 1);
+    EXPECT_EQ(chosen.file, dir.filePath(QStringLiteral("links")));
+
+    whenModal([](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); });
+    EXPECT_FALSE(real.saveFile(request).accepted());
+}
+
+TEST(QtDialogs, TheOpenDialogReturnsEveryChosenFile)
+{
+    QTemporaryDir dir;
+    for (const char* name : {"a.htm", "b.html"}) {
+        QFile f(dir.filePath(QLatin1String(name)));
+        f.open(QIODevice::WriteOnly);
+    }
+    QtDialogs real;
+    OpenFileRequest request;
+    request.filters = ParseFileFilter(QStringLiteral("Web files (*.htm;*.html)|*.htm;*.html|All files (*.*)|*.*"));
+    request.multiSelect = true;
+    request.folder = dir.path();
+    whenModal([&](QWidget* w) {
+        auto* dialog = qobject_cast<QFileDialog*>(w);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFiles);
+        dialog->selectFile(QStringLiteral("\"a.htm\" \"b.html\""));
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    const OpenFileResult chosen = real.openFiles(request);
+    EXPECT_EQ(chosen.files, (QStringList{dir.filePath(QStringLiteral("a.htm")), dir.filePath(QStringLiteral("b.html"))}));
+    EXPECT_EQ(chosen.filterIndex, 0);
+}
+
+} // namespace
