@@ -453,8 +453,18 @@ void THttpCli::ConnectionClosed()
     ending_ = true;
     connected_ = false;
     CheckResponseComplete();
-    if (bodyChunkCount_ > 0 && OnDocEnd)
-        OnDocEnd(this);
+    if (bodyChunkCount_ > 0 && OnDocEnd) {
+        try {
+            OnDocEnd(this);
+        } catch (const std::exception& e) {
+            // Typically the document file could not be written out: the request has failed,
+            // and it must still end.
+            if (statusCode_ < 400) {
+                statusCode_ = 404;
+                reasonPhrase_ = OneLine(e.what());
+            }
+        }
+    }
     window_->post(WM_SET_READY, 0, 0);
 }
 

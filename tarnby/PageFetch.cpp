@@ -1,6 +1,8 @@
 #include "tarnby/PageFetch.h"
 
 #include "base/Exception.h"
+#include "base/Streams.h"
+#include "httpprot/DocumentFile.h"
 #include "httpprot/HttpCli.h"
 
 namespace tarnby {
@@ -24,7 +26,7 @@ PageFetch::~PageFetch()
     client_.OnDocBegin = nullptr;
     client_.OnDocEnd = nullptr;
     client_.OnRequestDone = nullptr;
-    ReleaseDocument();
+    client_.SetDocumentStream(nullptr);
 }
 
 bool PageFetch::Busy() const
@@ -44,7 +46,7 @@ void PageFetch::DocBegin()
     Log("Document = " + name);
     // The name never holds a path separator and is never "." or "..": the file is in the
     // current folder.
-    document_ = std::make_unique<base::FileStream>(name, base::FileStream::Create);
+    document_ = std::make_unique<httpprot::DocumentFile>(name);
     documentWritten_ = true;
     client_.SetDocumentStream(document_.get());
 }
@@ -52,7 +54,9 @@ void PageFetch::DocBegin()
 void PageFetch::ReleaseDocument()
 {
     client_.SetDocumentStream(nullptr);
-    document_.reset();
+    const std::unique_ptr<httpprot::DocumentFile> document = std::move(document_);
+    if (document)
+        document->close();
 }
 
 void PageFetch::RequestDone(int error)
@@ -72,7 +76,11 @@ bool PageFetch::Fetch(const std::string& url)
         Log("GET Failed !");
         Log("StatusCode   = " + std::to_string(client_.StatusCode()));
         Log("ReasonPhrase = " + client_.ReasonPhrase());
-        ReleaseDocument();
+        try {
+            ReleaseDocument();
+        } catch (const base::EFileError&) {
+            // The fetch has failed already; the partial file is what it is.
+        }
         return false;
     }
     Log("StatusCode = " + std::to_string(client_.StatusCode()));

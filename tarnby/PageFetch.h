@@ -9,12 +9,12 @@
 //   "Request Done Error = 0". A failed fetch logs "GET Failed !", "StatusCode   = " + code and
 //   "ReasonPhrase = " + reason instead of the status and header lines.
 #include "base/Event.h"
-#include "base/Streams.h"
 
 #include <memory>
 #include <string>
 
 namespace httpprot {
+class DocumentFile;
 class THttpCli;
 }
 
@@ -48,7 +48,8 @@ public:
     // earlier fetch, is not taken for this one).
     std::string ReadDocument() const;
 
-    // Closes and releases the document file, if one is open (the DocEnd handler).
+    // Closes and releases the document file, if one is open (the DocEnd handler). Throws
+    // base::EFileError when its last bytes cannot be written.
     void ReleaseDocument();
 
     httpprot::THttpCli& Client() const { return client_; }
@@ -59,7 +60,7 @@ private:
     void Log(const std::string& line);
 
     httpprot::THttpCli& client_;
-    std::unique_ptr<base::FileStream> document_;
+    std::unique_ptr<httpprot::DocumentFile> document_;
     bool documentWritten_ = false;
 };
 

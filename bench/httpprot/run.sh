@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# HTTP benchmark: THttpCli (bench driver httpprot_fetch_bench) beside curl, same nginx on
+# loopback, same run.
+#   - one 200 MB document into a file (the target deleted before each run, for both);
+#   - 1,000 sequential fetches of a 10 kB page: one driver process against one
+#     "curl --http1.0" process given the same 1,000 URLs.
+# Prints the median of RUNS runs (default 5) for each and the ratio ours / curl in time
+# (<= 1.0 is as fast or faster). Run by bench/run inside the loopback namespace.
+set -euo pipefail
+runs=${RUNS:-5}
+bench="${BENCH_BUILD_DIR:?set BENCH_BUILD_DIR to a release build}/bench/httpprot/httpprot_fetch_bench"
+[ -x "$bench" ] || { echo "missing $bench (build target httpprot_fetch_bench)" >&2; exit 1; }
+command -v nginx >/dev/null && command -v curl >/dev/null
+
+work=$(mktemp -d /tmp/httpprot-bench-XXXXXX)
+chmod 755 "$work"
+trap 'kill "${nginx_pid:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
+mkdir -p "$work/www" "$work/tmp" "$work/out"
+head -c $((200 * 1024 * 1024)) /dev/urandom > "$work/www/big.bin"
+head -c 7600 /dev/urandom | base64 -w 76 > "$work/www/small.html"  # about 10 kB of text
+chmod -R a+rX "$work/www"
+
+port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
+cat > "$work/nginx.conf" <<CONF
+daemon off;
+worker_processes 1;
+pid $work/nginx.pid;
+error_log $work/error.log warn;
+events { worker_connections 256; }
+http {
+  access_log off;
+  client_body_temp_path $work/tmp/body;
+  proxy_temp_path $work/tmp/proxy;
+  fastcgi_temp_path $work/tmp/fastcgi;
+  uwsgi_temp_path $work/tmp/uwsgi;
+  scgi_temp_path $work/tmp/scgi;
+  types { text/html html; application/octet-stream bin; }
+  sendfile on;
+  server { listen 127.0.0.1:$port; root $work/www; }
+}
+CONF
+nginx -p "$work" -c "$work/nginx.conf" -e "$work/error.log" &
+nginx_pid=$!
+for _ in $(seq 100); do
+  curl -s -o /dev/null "http://127.0.0.1:$port/small.html" && break
+  sleep 0.05
+done
+
+base="http://127.0.0.1:$port"
+for i in $(seq 1000); do printf 'url = "%s/small.html"\noutput = "%s/out/small-curl.html"\n' "$base" "$work"; done > "$work/curl-small.cfg"
+
+now_ms() { date +%s%3N; }
+median() { sort -n | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
+
+ours_big=() curl_big=() ours_small=() curl_small=()
+for _ in $(seq "$runs"); do
+  rm -f "$work/out/big-ours.bin"
+  ours_big+=("$("$bench" "$base/big.bin" "$work/out/big-ours.bin" 1)")
+  cmp -s "$work/out/big-ours.bin" "$work/www/big.bin" || { echo "200 MB document differs" >&2; exit 1; }
+  rm -f "$work/out/big-curl.bin"
+  t0=$(now_ms); curl -s -o "$work/out/big-curl.bin" "$base/big.bin"; t1=$(now_ms)
+  curl_big+=($((t1 - t0)))
+
+  ours_small+=("$("$bench" "$base/small.html" "$work/out/small-ours.html" 1000)")
+  t0=$(now_ms); curl --http1.0 -s -K "$work/curl-small.cfg"; t1=$(now_ms)
+  curl_small+=($((t1 - t0)))
+done
+
+report() { # name ours... -- curl...
+  local name=$1; shift
+  local ours=() peer=() side=ours
+  for v in "$@"; do
+    if [ "$v" = "--" ]; then side=peer; continue; fi
+    if [ $side = ours ]; then ours+=("$v"); else peer+=("$v"); fi
+  done
+  local mo mp
+  mo=$(printf '%s\n' "${ours[@]}" | median)
+  mp=$(printf '%s\n' "${peer[@]}" | median)
+  printf '%-38s THttpCli %6d ms   curl %6d ms   ratio %.2f\n' "$name" "$mo" "$mp" "$(awk -v a="$mo" -v b="$mp" 'BEGIN { print (b > 0 ? a / b : 0) }')"
+}
+echo "httpprot: medians of $runs runs, nginx on 127.0.0.1"
+report "200 MB document into a file" "${ours_big[@]}" -- "${curl_big[@]}"
+report "1,000 sequential 10 kB fetches" "${ours_small[@]}" -- "${curl_small[@]}"
