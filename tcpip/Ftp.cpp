@@ -18,6 +18,8 @@ namespace {
 // bytes of a download may come with it.
 constexpr long kDataEvents = net::FD_READ | net::FD_WRITE | net::FD_ACCEPT | net::FD_CONNECT | net::FD_CLOSE;
 
+constexpr std::int32_t kMaxReservation = 256 * 1024 * 1024;
+
 // Runs at the end of the scope, also when it is left by an exception.
 template <typename F>
 class Finally {
@@ -493,9 +495,10 @@ void T_FTP::Retrieve()
     startTransfer(tftp_download);
     DataStream.clear();
     // Room for the announced size at once: growing a large file chunk by chunk would copy it
-    // again and again (the stream keeps its room when cut back to empty).
+    // again and again (the stream keeps its room when cut back to empty). Bounded, so that a
+    // wrong SIZE answer cannot claim gigabytes before a byte has come.
     if (TransferSize > 0) {
-        DataStream.setSize(TransferSize);
+        DataStream.setSize(std::min<std::int32_t>(TransferSize, kMaxReservation));
         DataStream.setSize(0);
     }
     awaitFinalReply();

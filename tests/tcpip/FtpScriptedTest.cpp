@@ -591,3 +591,47 @@ TEST_F(ScriptedFtp, TraceOfASynchronousPassiveListing)
         EXPECT_EQ(normalised[i].text, expected[i].text) << i;
     }
 }
+
+// The server fails at every point of a session in turn (reset of the control connection, or
+// of the data connection while one is open): each run must end with the whole result or an
+// ETcpIpError, within the timeout, and a completed download must be the whole file.
+TEST(ScriptedFtpFaults, ServerFailingAtEveryStepGivesTheWholeResultOrAnError)
+{
+    const std::string file(100 * 1024, 'f');
+    const std::string uri = "a";
+    const Script session = join(join(loginSteps(), passiveListing("-rw-r--r-- 1 u g 1 Nov 12  1998 a\r\n")),
+                                { expectLine(), send("213 102400\r\n"), listenData(), expectLine(),
+                                  send("227 ({pasv})\r\n"), expectLine(), acceptData(), send("150 go\r\n"),
+                                  dataSend(file), dataClose(), send("226 done\r\n") });
+    for (bool async : { false, true })
+        for (std::size_t cut = 1; cut <= session.size(); ++cut)
+            for (bool data : { false, true }) {
+                std::string label = async ? "async" : "sync";
+                label.append(" cut after step ").append(std::to_string(cut)).append(data ? " (data reset)" : "");
+                SCOPED_TRACE(label);
+                Script script(session.begin(), session.begin() + static_cast<long>(cut));
+                script.push_back(data ? dataReset() : reset());
+                ScriptedServer server(script, 2s);
+                T_FTP ftp;
+                pointAt(ftp, server.port());
+                ftp.setSilenceTimeout(500ms);
+                ftp.Async = async;
+                ftp.URI = uri;
+                bool complete = false;
+                ftp.OnActionComplete = [&](QObject*, t_ftp_mode mode) {
+                    if (mode == tftp_download)
+                        complete = true;
+                };
+                const auto started = std::chrono::steady_clock::now();
+                try {
+                    ftp.Connect();
+                    ftp.ListDirectory(".");
+                    ftp.Retrieve();
+                } catch (const ETcpIpError&) {
+                }
+                EXPECT_LT(std::chrono::steady_clock::now() - started, 3s);
+                if (complete) {
+                    EXPECT_TRUE(ftp.DataStream.data() == file) << ftp.DataStream.size() << " bytes";
+                }
+            }
+}
