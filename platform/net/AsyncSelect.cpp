@@ -36,8 +36,10 @@ using SelectionPtr = std::shared_ptr<Selection>;
 std::mutex registryMutex;
 std::unordered_map<SOCKET, SelectionPtr>& registry()
 {
-    static std::unordered_map<SOCKET, SelectionPtr> sockets;
-    return sockets;
+    // Never destroyed: a socket still selected at exit must not have its notifiers deleted
+    // after the application object has gone.
+    static auto* sockets = new std::unordered_map<SOCKET, SelectionPtr>;
+    return *sockets;
 }
 
 SelectionPtr find(SOCKET s)
