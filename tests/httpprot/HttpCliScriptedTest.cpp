@@ -440,6 +440,41 @@ TEST_F(HttpCliScripted, AnExceptionInAHandlerFailsTheRequestWithItsMessage)
     EXPECT_EQ(o.reason, "Cannot create file \"doc.html\"");
 }
 
+// A document stream whose Nth write fails, as a full disk would.
+class FailingStream : public base::MemoryStream {
+public:
+    explicit FailingStream(int failAt) : failAt_(failAt) {}
+    using base::MemoryStream::write;
+    std::size_t write(const void* buffer, std::size_t count) override
+    {
+        if (++writes_ == failAt_)
+            throw base::EFileError("Cannot write file \"doc.bin\". No space left on device");
+        return base::MemoryStream::write(buffer, count);
+    }
+
+private:
+    int failAt_;
+    int writes_ = 0;
+};
+
+TEST_F(HttpCliScripted, AFailingDocumentStreamEndsTheRequestCleanlyWheneverItFails)
+{
+    for (int failAt : {1, 2, 5}) {
+        ScriptedServer server({accept(), expectUntil(kEnd),
+                               sendSlowly("HTTP/1.0 200 OK\r\n\r\n" + std::string(100000, 'b'), 8000, milliseconds(1)),
+                               stall(milliseconds(5000))});
+        FailingStream stream(failAt);
+        client.SetDocumentStream(&stream);
+        const Outcome o = Fetch(Url(server, "/doc.bin"));
+        client.SetDocumentStream(nullptr);
+        ASSERT_TRUE(o.done) << "write " << failAt;
+        EXPECT_EQ(o.status, 404) << "write " << failAt;
+        EXPECT_EQ(o.reason, "Cannot write file \"doc.bin\". No space left on device") << "write " << failAt;
+        EXPECT_EQ(std::count(o.events.begin(), o.events.end(), "docend"), 1) << "the caller can release its file";
+        EXPECT_EQ(client.State(), THttpState::Ready);
+    }
+}
+
 // --- abort and the synchronous Get ------------------------------------------------------------
 
 TEST_F(HttpCliScripted, AbortEndsAStallingServer)
