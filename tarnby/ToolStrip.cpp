@@ -23,18 +23,18 @@ QFont GlyphButtonFont()
 
 } // namespace
 
-QAbstractButton* CreateToolButton(QWidget* parent, const ToolButtonSpec& spec)
+QAbstractButton* CreateToolButton(QWidget* parent, const ToolButtonSpec& setup)
 {
     auto* button = new decor::TTransparentButton(parent);
-    button->setObjectName(spec.name);
-    button->SetCaption(spec.caption);
-    button->SetHint(spec.hint);
+    button->setObjectName(setup.name);
+    button->SetCaption(setup.caption);
+    button->SetHint(setup.hint);
     button->SetShowHint(true);
     const int spacing = button->Spacing();
     // Caption-only buttons: two Spacings of air either side of the caption.
     int inner = 4 * spacing;
-    if (!spec.glyph.isNull()) {
-        button->SetGlyph(spec.glyph);
+    if (!setup.glyph.isNull()) {
+        button->SetGlyph(setup.glyph);
         button->SetFont(GlyphButtonFont());
         button->SetFontColor(QColor(decor::clBlack));
         button->SetTextAlign(decor::TTextAlign::ttaRight);
@@ -43,20 +43,20 @@ QAbstractButton* CreateToolButton(QWidget* parent, const ToolButtonSpec& spec)
     }
     // Buttons keep their size; a window narrower than the strip clips the last ones.
     const int captionWidth = QFontMetrics(button->Font())
-                                 .boundingRect(QRect(0, 0, 1000, kButtonHeight), decor::CaptionTextFlags(false), spec.caption)
+                                 .boundingRect(QRect(0, 0, 1000, kButtonHeight), decor::CaptionTextFlags(false), setup.caption)
                                  .width();
     button->setFixedSize(captionWidth + inner, kButtonHeight);
-    if (spec.onClick)
-        QObject::connect(button, &QAbstractButton::clicked, button, spec.onClick);
+    if (setup.onClick)
+        QObject::connect(button, &QAbstractButton::clicked, button, setup.onClick);
     return button;
 }
 
 std::vector<QAbstractButton*> BuildToolButtons(QWidget* parent, QBoxLayout* layout,
-                                               const std::vector<ToolButtonSpec>& specs)
+                                               const std::vector<ToolButtonSpec>& setups)
 {
     std::vector<QAbstractButton*> buttons;
-    for (const ToolButtonSpec& spec : specs) {
-        QAbstractButton* button = CreateToolButton(parent, spec);
+    for (const ToolButtonSpec& setup : setups) {
+        QAbstractButton* button = CreateToolButton(parent, setup);
         layout->addWidget(button);
         buttons.push_back(button);
     }

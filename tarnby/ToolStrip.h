@@ -21,10 +21,10 @@ struct ToolButtonSpec {
     std::function<void()> onClick;
 };
 
-QAbstractButton* CreateToolButton(QWidget* parent, const ToolButtonSpec& spec);
+QAbstractButton* CreateToolButton(QWidget* parent, const ToolButtonSpec& setup);
 
 // Creates the buttons in order, adds them to layout and returns them in the same order.
 std::vector<QAbstractButton*> BuildToolButtons(QWidget* parent, QBoxLayout* layout,
-                                               const std::vector<ToolButtonSpec>& specs);
+                                               const std::vector<ToolButtonSpec>& setups);
 
 } // namespace tarnby

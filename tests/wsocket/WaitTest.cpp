@@ -22,13 +22,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// Test discovery runs the executable without the tests' environment: draw offscreen there too.
-const bool offscreenPlatform = [] {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    return true;
-}();
-
 struct WaitRecorder {
     explicit WaitRecorder(TWait& wait)
     {
