@@ -27,6 +27,19 @@ std::string OneLine(std::string text)
     return text;
 }
 
+// Marks the client's own calls to its socket, each made inside a try block: a report raised
+// meanwhile is thrown to that block, as a socket without OnError would throw it.
+class SocketCall {
+public:
+    explicit SocketCall(int& depth) : depth_(depth) { ++depth_; }
+    ~SocketCall() { --depth_; }
+    SocketCall(const SocketCall&) = delete;
+    SocketCall& operator=(const SocketCall&) = delete;
+
+private:
+    int& depth_;
+};
+
 const char* MethodName(THttpRequest request)
 {
     switch (request) {
@@ -60,6 +73,7 @@ THttpCli::THttpCli(QObject* owner)
     socket_->OnDataAvailable = [this](TCustomWSocket*, std::uint16_t) { SocketDataAvailable(); };
     socket_->OnDataSent = [this](TCustomWSocket*, std::uint16_t) { SocketDataSent(); };
     socket_->OnSessionClosed = [this](TCustomWSocket*, std::uint16_t) { SocketSessionClosed(); };
+    socket_->OnError = [this](TCustomWSocket*) { SocketReported(); };
 }
 
 THttpCli::~THttpCli()
@@ -70,6 +84,7 @@ THttpCli::~THttpCli()
     socket_->OnDataAvailable = nullptr;
     socket_->OnDataSent = nullptr;
     socket_->OnSessionClosed = nullptr;
+    socket_->OnError = nullptr;
     socket_.reset();
     window_.reset();
 }
@@ -144,6 +159,7 @@ void THttpCli::ConnectPhase()
     contentLength_ = -1;
     SetState(THttpState::DnsLookup);
     try {
+        const SocketCall call(socketCalls_);
         socket_->DnsLookup(target_.hostName);
     } catch (const std::exception&) {
         // An empty host name, or a look-up that cannot start.
@@ -196,6 +212,7 @@ void THttpCli::SocketDnsLookupDone(std::uint16_t error)
     }
     SetState(THttpState::Connecting);
     try {
+        const SocketCall call(socketCalls_);
         socket_->SetAddr(socket_->DnsResult());
         socket_->SetPort(target_.port);
         socket_->SetProto("tcp");
@@ -207,6 +224,7 @@ void THttpCli::SocketDnsLookupDone(std::uint16_t error)
         return;
     }
     try {
+        const SocketCall call(socketCalls_);
         socket_->Connect();
     } catch (const std::exception&) {
         const int n = socket_->LastError();
@@ -214,6 +232,7 @@ void THttpCli::SocketDnsLookupDone(std::uint16_t error)
         statusCode_ = 404;
         reasonPhrase_ = "can't connect: " + ErrorText(n);
         try {
+            const SocketCall call(socketCalls_);
             socket_->Close();
         } catch (const std::exception&) {
             // The handle is gone either way; the request ends below.
@@ -273,7 +292,10 @@ void THttpCli::SendRequest()
     if (OnHeaderEnd)
         OnHeaderEnd(this);
     const std::string& header = headerStream_.data();
-    socket_->Send(header.data(), static_cast<int>(header.size()));
+    {
+        const SocketCall call(socketCalls_);
+        socket_->Send(header.data(), static_cast<int>(header.size()));
+    }
     headerStream_.clear();
 
     if (requestType_ == THttpRequest::Post) {
@@ -307,6 +329,7 @@ void THttpCli::SendNextPostBlock()
     sentCount_ += static_cast<std::int64_t>(n);
     if (OnSendData)
         OnSendData(this, sendBuffer_.data(), static_cast<int>(n));
+    const SocketCall call(socketCalls_);
     socket_->Send(sendBuffer_.data(), static_cast<int>(n));
 }
 
@@ -393,8 +416,10 @@ void THttpCli::HeaderLineReceived(const std::string& line)
     if (OnHeaderData)
         OnHeaderData(this);
     // Nothing more is received; what is already buffered is still handled.
-    if (statusCode_ >= 400 && socket_->State() != wsClosed)
+    if (statusCode_ >= 400 && socket_->State() != wsClosed) {
+        const SocketCall call(socketCalls_);
         socket_->Close();
+    }
 }
 
 void THttpCli::HeaderEnded()
@@ -403,8 +428,10 @@ void THttpCli::HeaderEnded()
         // The rest of this answer belongs to the old address, not to the document.
         receive_.clear();
         closedHandler_ = ClosedHandler::Relocation;
-        if (socket_->State() != wsClosed)
+        if (socket_->State() != wsClosed) {
+            const SocketCall call(socketCalls_);
             socket_->Close();
+        }
         return;
     }
     const std::size_t dot = LastPos(".", documentName_, -1);
@@ -491,6 +518,7 @@ void THttpCli::FailRequest(const std::string& reason)
     postAllowed_ = false;
     if (socket_->State() != wsClosed) {
         try {
+            const SocketCall call(socketCalls_);
             socket_->Close();
         } catch (const std::exception&) {
             // Closing failed; the request ends all the same.
@@ -499,9 +527,27 @@ void THttpCli::FailRequest(const std::string& reason)
     ConnectionClosed();
 }
 
+void THttpCli::SocketReported()
+{
+    const std::string message = socket_->ErrorMessage();
+    if (socketCalls_ > 0)
+        throw ESocketException(message);
+    // The socket's own work in the event loop failed (sending what is queued, closing after a
+    // notification): no caller is on the stack to catch a report, so the request ends here.
+    if (state_ == THttpState::Ready || ending_)
+        return;
+    if (requestDoneError_ == 0)
+        requestDoneError_ = platform::net::WSAGetLastError();
+    if (state_ == THttpState::Aborting)
+        ConnectionClosed();
+    else
+        FailRequest(OneLine(message));
+}
+
 void THttpCli::Abort()
 {
     if (state_ == THttpState::Ready) {
+        const SocketCall call(socketCalls_); // a failed close raises to the caller
         if (socket_->State() != wsClosed)
             socket_->Close();
         return;
@@ -512,6 +558,7 @@ void THttpCli::Abort()
     SetState(THttpState::Aborting);
     if (was == THttpState::DnsLookup) {
         try {
+            const SocketCall call(socketCalls_);
             socket_->CancelDnsLookup();
         } catch (const std::exception&) {
             // The look-up's result is dropped either way.
@@ -522,6 +569,7 @@ void THttpCli::Abort()
     requestDoneError_ = 3;
     if (was != THttpState::DnsLookup && socket_->State() != wsClosed) {
         try {
+            const SocketCall call(socketCalls_);
             socket_->Close(); // runs the connection-closed procedure
         } catch (const std::exception&) {
             ConnectionClosed();

@@ -14,6 +14,8 @@
 // cannot complete (no such host, no connection, aborted, a response it cannot read, a document
 // cut short) ends with StatusCode 404 and a ReasonPhrase that says what happened; a server's
 // status of 400 or more is kept as the server sent it. Get raises EHttpException for both.
+// A socket report never leaves through the event loop: one raised by the socket's own work
+// there (sending what is queued, closing) fails the request with the report's text.
 #include "base/Exception.h"
 #include "base/StringList.h"
 #include "base/Streams.h"
@@ -181,6 +183,7 @@ private:
     void RelocationClosed();
     void CheckResponseComplete();
     void FailRequest(const std::string& reason);
+    void SocketReported();
 
     std::string url_, proxy_, proxyPort_ = "80", sender_, agent_, reference_;
     std::string username_, password_, proxyUsername_, proxyPassword_, cookie_;
@@ -212,6 +215,7 @@ private:
     bool connected_ = false;
     bool postAllowed_ = false;
     bool ending_ = false; // the connection-closed procedure ran; WM_SET_READY is on its way
+    int socketCalls_ = 0; // the client's own socket calls in progress; 0 inside the socket's dispatch
     ClosedHandler closedHandler_ = ClosedHandler::Normal;
     ReceiveBuffer receive_;
     std::array<char, SendBufferSize> sendBuffer_{};

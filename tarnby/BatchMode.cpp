@@ -3,12 +3,12 @@
 #include "base/Exception.h"
 #include "base/Streams.h"
 #include "httpprot/HttpCli.h"
+#include "platform/core/CoreApplication.h"
 #include "tarnby/BatchOptions.h"
 #include "tarnby/PageFetch.h"
 #include "tarnby/PageSources.h"
 #include "tarnby/ReductionPasses.h"
 
-#include <QCoreApplication>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -108,6 +108,14 @@ public:
         };
     }
 
+    // An exception escaped an event handler (caught by the application object): the fetch
+    // cannot be trusted any more and ends with that message.
+    void AbortOnUncaught(std::string message)
+    {
+        uncaughtText_ = std::move(message);
+        AbortFor(Limit::Uncaught, client_);
+    }
+
     std::string operator()(const std::string& url)
     {
         log_.clear();
@@ -135,7 +143,7 @@ public:
     }
 
 private:
-    enum class Limit { None, Redirects, Time };
+    enum class Limit { None, Redirects, Time, Uncaught };
 
     void AbortFor(Limit limit, httpprot::THttpCli& client)
     {
@@ -165,6 +173,8 @@ private:
         case Limit::Time:
             return "gave up on " + url + ": not fetched within " + std::to_string(options_.timeoutSeconds)
                 + " seconds (--timeout)";
+        case Limit::Uncaught:
+            return "gave up on " + url + ": " + uncaughtText_;
         case Limit::None:
             break;
         }
@@ -178,7 +188,13 @@ private:
     int hops_ = 0;
     Limit limit_ = Limit::None;
     bool requestDone_ = false;
+    std::string uncaughtText_;
 };
+
+std::string UncaughtReport(const platform::core::CoreApplication& application)
+{
+    return "stopped after an internal error: " + application.UncaughtText().toStdString();
+}
 
 } // namespace
 
@@ -215,19 +231,30 @@ int RunBatch(int argc, char** argv)
             break;
         }
         // Fetching turns an event loop (host look-ups, sockets, timers).
-        std::optional<QCoreApplication> application;
+        std::optional<platform::core::CoreApplication> application;
         int applicationArgc = 1;
         char applicationName[] = "tarnby";
         char* applicationArgv[] = {applicationName, nullptr};
         if (QCoreApplication::instance() == nullptr)
             application.emplace(applicationArgc, applicationArgv);
         std::unique_ptr<BatchFetcher> fetcher;
+        if (application) {
+            application->OnUncaught = [&] {
+                if (fetcher)
+                    fetcher->AbortOnUncaught(application->UncaughtText().toStdString());
+            };
+        }
         const FetchUrl fetchUrl = [&](const std::string& url) {
             if (!fetcher)
                 fetcher = std::make_unique<BatchFetcher>(options);
             return (*fetcher)(url);
         };
         const std::string pane = RunPasses(LoadSources(options.sources, fetchUrl), options.passes);
+        // Output after a swallowed failure could be incomplete: none is written.
+        if (application && application->HasUncaught()) {
+            Report(UncaughtReport(*application));
+            return 1;
+        }
         if (options.outputFile)
             WriteOutputFile(*options.outputFile, pane);
         else

@@ -196,6 +196,7 @@ void TCustomWSocket::StopWaitCtrl()
 
 void TCustomWSocket::ReportError(const std::string& message)
 {
+    errorMessage_ = message;
     if (OnError)
         TriggerError();
     else

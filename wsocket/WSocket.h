@@ -91,6 +91,8 @@ public:
     // Bytes waiting in the socket now; -1 (and a "ioctlSocket" report) when that fails.
     std::int32_t RcvdCount();
     int LastError() const { return lastError_; }
+    // The text of the last report, also when it went to OnError (which gets no text).
+    const std::string& ErrorMessage() const { return errorMessage_; }
 
     bool MultiThreaded() const { return multiThreaded_; }
     void SetMultiThreaded(bool value) { multiThreaded_ = value; }
@@ -221,6 +223,7 @@ private:
     QMetaObject::Connection waitCtrlGone_;
     TSocketState awaitedState_ = wsInvalidState;
     int lastError_ = 0;
+    std::string errorMessage_;
     bool paused_ = false;
     TSocketLingerOnOff lingerOnOff_ = wsLingerOn;
     int lingerTimeout_ = 0;

@@ -1,5 +1,6 @@
 #include "platform/gui/Application.h"
 
+#include "platform/core/UncaughtException.h"
 #include "platform/gui/Dialogs.h"
 
 namespace platform::gui {
@@ -10,17 +11,6 @@ QString& titleText()
 {
     static QString text;
     return text;
-}
-
-QString messageOf(std::exception_ptr error)
-{
-    try {
-        std::rethrow_exception(error);
-    } catch (const std::exception& e) {
-        return QString::fromUtf8(e.what());
-    } catch (...) {
-        return QStringLiteral("An unknown error occurred.");
-    }
 }
 
 } // namespace
@@ -40,7 +30,7 @@ QString Application::title()
 void Application::showException(std::exception_ptr error) noexcept
 {
     try {
-        ShowMessage(title(), messageOf(error), MessageIcon::Error, Ok);
+        ShowMessage(title(), core::UncaughtMessage(error), MessageIcon::Error, Ok);
     } catch (...) {
         // Showing the message failed too (out of memory, say); nothing more can be done here,
         // and letting it escape would end the program.
@@ -49,12 +39,7 @@ void Application::showException(std::exception_ptr error) noexcept
 
 bool Application::notify(QObject* receiver, QEvent* event)
 {
-    try {
-        return QApplication::notify(receiver, event);
-    } catch (...) {
-        showException(std::current_exception());
-        return false;
-    }
+    return core::DeliverCatching([&] { return QApplication::notify(receiver, event); }, &showException);
 }
 
 } // namespace platform::gui
