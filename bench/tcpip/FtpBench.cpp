@@ -1,6 +1,7 @@
 // One timed FTP operation with T_FTP against a server on 127.0.0.1, for bench/tcpip/run.sh.
-//   tcpip_bench retrieve|store|list PORT USER PASSWORD sync|async REMOTE [LOCAL]
-// retrieve: REMOTE -> LOCAL (the file is written as the editor's download would be);
+//   tcpip_bench retrieve|download|store|list PORT USER PASSWORD sync|async REMOTE [LOCAL]
+// retrieve: REMOTE -> memory, then saved to LOCAL; download: REMOTE -> memory and LOCAL, each
+// block written to the file from OnDataReceived as it arrives;
 // store: LOCAL -> REMOTE; list: LIST of the folder REMOTE, then every line parsed.
 // Prints "seconds=S" (log-in excluded) and, for list, "entries=N parse_lines_per_second=R".
 #include "base/Streams.h"
@@ -16,7 +17,7 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     if (argc < 7) {
-        std::fprintf(stderr, "usage: %s retrieve|store|list PORT USER PASSWORD sync|async REMOTE [LOCAL]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s retrieve|download|store|list PORT USER PASSWORD sync|async REMOTE [LOCAL]\n", argv[0]);
         return 2;
     }
     const std::string action = argv[1];
@@ -36,6 +37,17 @@ int main(int argc, char** argv)
             const auto received = std::chrono::steady_clock::now();
             ftp.DataStream.saveToFile(local);
             std::printf("received_in=%.4f\n", std::chrono::duration<double>(received - start).count());
+        } else if (action == "download") {
+            // Each block goes to the file as it arrives (the stream's newest count bytes).
+            base::FileStream file(local, base::FileStream::Create);
+            ftp.OnDataReceived = [&](QObject*, tcpip::t_ftp_mode, std::int32_t count) {
+                if (count > 0) {
+                    const std::string& bytes = ftp.DataStream.data();
+                    file.write(bytes.data() + bytes.size() - static_cast<std::size_t>(count), static_cast<std::size_t>(count));
+                }
+            };
+            ftp.URI = argv[6];
+            ftp.Retrieve();
         } else if (action == "store") {
             ftp.DataStream.loadFromFile(local);
             ftp.URI = argv[6];

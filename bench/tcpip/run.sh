@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # FTP benchmark: T_FTP against curl and lftp, same vsftpd on loopback, same run.
 #   Retrieve and Store of a 200 MB file (synchronous and asynchronous), and a LIST of a folder
-#   of 20,000 files parsed into entries. "Receive, no file" times the bytes into memory only
+#   of 20,000 files parsed into entries. Retrieve runs two ways: saved to the file after the
+#   transfer, and written to it block by block from OnDataReceived (as curl -o and lftp do). "Receive, no file" times the bytes into memory only
 #   (ours: until Retrieve returns; curl: to /dev/null). Medians of RUNS runs (default 5), ratio = ours / peer
 #   in time (<= 1.0 is as fast or faster). Run by bench/run inside the loopback namespace; needs
 #   root (it creates the FTP test user as the test fixture does) and BENCH_BUILD_DIR.
@@ -73,6 +74,7 @@ measure() { # name, then the command per run (a shell function printing seconds)
   printf '%s\n' "${values[@]}" | median
 }
 ours_retrieve() { reset_download; ours retrieve "$port" "$user" "$pass" "$1" big.bin "$work/local/down.bin"; }
+ours_download() { reset_download; ours download "$port" "$user" "$pass" "$1" big.bin "$work/local/down.bin"; }
 ours_store() { ours store "$port" "$user" "$pass" "$1" up.bin "$work/local/up.bin"; }
 ours_list() { "$bench" list "$port" "$user" "$pass" sync many > "$work/list.out"; sed -n 's/^seconds=//p' "$work/list.out"; }
 ours_receive() { "$bench" retrieve "$port" "$user" "$pass" "$1" big.bin /dev/null | sed -n 's/^received_in=//p'; }
@@ -97,6 +99,8 @@ c_get=$(measure curl curl_retrieve)
 f_get=$(measure lftp lftp_retrieve)
 row "Retrieve 200 MB, synchronous" "$(measure ours ours_retrieve sync)" "$c_get" "$f_get"
 row "Retrieve 200 MB, asynchronous" "$(measure ours ours_retrieve async)" "$c_get" "$f_get"
+row "Retrieve, written as it comes, sync" "$(measure ours ours_download sync)" "$c_get" "$f_get"
+row "Retrieve, written as it comes, async" "$(measure ours ours_download async)" "$c_get" "$f_get"
 c_null=$(measure curl curl_receive)
 row "Receive 200 MB, no file, sync" "$(measure ours ours_receive sync)" "$c_null"
 row "Receive 200 MB, no file, async" "$(measure ours ours_receive async)" "$c_null"
