@@ -72,7 +72,7 @@ THttpCli::THttpCli(QObject* owner)
     socket_->OnSessionConnected = [this](TCustomWSocket*, std::uint16_t error) { SocketSessionConnected(error); };
     socket_->OnDataAvailable = [this](TCustomWSocket*, std::uint16_t) { SocketDataAvailable(); };
     socket_->OnDataSent = [this](TCustomWSocket*, std::uint16_t) { SocketDataSent(); };
-    socket_->OnSessionClosed = [this](TCustomWSocket*, std::uint16_t) { SocketSessionClosed(); };
+    socket_->OnSessionClosed = [this](TCustomWSocket*, std::uint16_t error) { SocketSessionClosed(error); };
     socket_->OnError = [this](TCustomWSocket*) { SocketReported(); };
 }
 
@@ -454,12 +454,21 @@ void THttpCli::BodyChunk(const char* data, std::size_t length)
         documentStream_->write(data, length);
 }
 
-void THttpCli::SocketSessionClosed()
+void THttpCli::SocketSessionClosed(std::uint16_t error)
 {
-    if (closedHandler_ == ClosedHandler::Relocation)
+    if (closedHandler_ == ClosedHandler::Relocation) {
         RelocationClosed();
-    else
-        ConnectionClosed();
+        return;
+    }
+    // Without a Content-Length only an orderly close ends the document; after a reset it may
+    // be cut short, and reporting it as received would pass on a truncated page.
+    if (error != 0 && !ending_ && state_ == THttpState::WaitingBody && statusCode_ < 400 && contentLength_ < 0
+        && !HasNoBody(requestType_, statusCode_)) {
+        statusCode_ = 404;
+        reasonPhrase_ = ErrorText(error);
+        requestDoneError_ = error;
+    }
+    ConnectionClosed();
 }
 
 void THttpCli::RelocationClosed()

@@ -171,7 +171,7 @@ private:
     void SocketSessionConnected(std::uint16_t error);
     void SocketDataAvailable();
     void SocketDataSent();
-    void SocketSessionClosed();
+    void SocketSessionClosed(std::uint16_t error);
 
     void SendRequest();
     void SendNextPostBlock();
