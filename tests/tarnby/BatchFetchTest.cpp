@@ -165,4 +165,18 @@ TEST_F(BatchFetch, AResponseWithoutBodyIsAFileError)
     EXPECT_EQ(run.err, "tarnby: Cannot open file \"empty.html\". The server sent no document.\n");
 }
 
+TEST_F(BatchFetch, AConnectionResetInTheMiddleOfThePageFailsWithTheReason)
+{
+    // Without a Content-Length the links of a page cut short would pass for the whole list.
+    ScriptedServer server({accept(), expectUntil("\r\n\r\n"), send("HTTP/1.0 200 OK\r\n\r\n<a href=\"a.html\">A</a><a hr"),
+                           stall(milliseconds(100)), reset()});
+    const ProcessRun run = Tarnby({"--links", Url(server, "/cut.html")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out, "");
+    const std::string last = "tarnby: cannot fetch " + Url(server, "/cut.html").toStdString()
+        + ": Connection reset by peer (Error #10054)\n";
+    ASSERT_GE(run.err.size(), last.size()) << run.err;
+    EXPECT_EQ(run.err.substr(run.err.size() - last.size()), last) << run.err;
+}
+
 } // namespace
