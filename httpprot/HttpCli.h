@@ -16,6 +16,7 @@
 // status of 400 or more is kept as the server sent it. Get raises EHttpException for both.
 // A socket report never leaves through the event loop: one raised by the socket's own work
 // there (sending what is queued, closing) fails the request with the report's text.
+// A reset while a document without Content-Length arrives fails it: it may be cut short.
 #include "base/Exception.h"
 #include "base/StringList.h"
 #include "base/Streams.h"
