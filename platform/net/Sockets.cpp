@@ -31,6 +31,18 @@ auto retryInterrupted(Call call)
     }
 }
 
+// getsockname and getpeername: the same in/out length handling around two system calls.
+int addressQuery(int (*query)(int, sockaddr*, socklen_t*), SOCKET s, sockaddr* address, int* length)
+{
+    if (faults::injectFailure())
+        return SOCKET_ERROR;
+    socklen_t len = static_cast<socklen_t>(*length);
+    if (query(s, address, &len) != 0)
+        return fail();
+    *length = static_cast<int>(len);
+    return 0;
+}
+
 bool validLength(int length)
 {
     if (length >= 0)
@@ -299,24 +311,12 @@ int getsockopt(SOCKET s, int level, int name, void* value, int* length)
 
 int getsockname(SOCKET s, sockaddr* address, int* length)
 {
-    if (faults::injectFailure())
-        return SOCKET_ERROR;
-    socklen_t len = static_cast<socklen_t>(*length);
-    if (::getsockname(s, address, &len) != 0)
-        return fail();
-    *length = static_cast<int>(len);
-    return 0;
+    return addressQuery(::getsockname, s, address, length);
 }
 
 int getpeername(SOCKET s, sockaddr* address, int* length)
 {
-    if (faults::injectFailure())
-        return SOCKET_ERROR;
-    socklen_t len = static_cast<socklen_t>(*length);
-    if (::getpeername(s, address, &len) != 0)
-        return fail();
-    *length = static_cast<int>(len);
-    return 0;
+    return addressQuery(::getpeername, s, address, length);
 }
 
 int ioctlsocket(SOCKET s, IoctlCommand command, unsigned long* argument)
