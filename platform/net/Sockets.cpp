@@ -43,6 +43,23 @@ int addressQuery(int (*query)(int, sockaddr*, socklen_t*), SOCKET s, sockaddr* a
     return 0;
 }
 
+// A send that would block re-arms the write notification, injected or real.
+int injectedSendFailure(SOCKET s)
+{
+    if (WSAGetLastError() == WSAEWOULDBLOCK)
+        detail::sendFellShort(s);
+    return SOCKET_ERROR;
+}
+
+int sendFailed(SOCKET s)
+{
+    const int savedErrno = errno;
+    if (savedErrno == EAGAIN || savedErrno == EWOULDBLOCK)
+        detail::sendFellShort(s);
+    errno = savedErrno;
+    return fail();
+}
+
 bool validLength(int length)
 {
     if (length >= 0)
@@ -189,22 +206,14 @@ int recvfrom(SOCKET s, void* buffer, int length, int flags, sockaddr* from, int*
 
 int send(SOCKET s, const void* data, int length, int flags)
 {
-    if (faults::injectFailure()) {
-        if (WSAGetLastError() == WSAEWOULDBLOCK)
-            detail::sendFellShort(s);
-        return SOCKET_ERROR;
-    }
+    if (faults::injectFailure())
+        return injectedSendFailure(s);
     if (!validLength(length))
         return SOCKET_ERROR;
     const auto r = retryInterrupted(
         [&] { return ::send(s, data, static_cast<size_t>(length), flags | MSG_NOSIGNAL); });
-    if (r < 0) {
-        const int savedErrno = errno;
-        if (savedErrno == EAGAIN || savedErrno == EWOULDBLOCK)
-            detail::sendFellShort(s);
-        errno = savedErrno;
-        return fail();
-    }
+    if (r < 0)
+        return sendFailed(s);
     if (r < length)
         detail::sendFellShort(s);
     return static_cast<int>(r);
@@ -212,34 +221,23 @@ int send(SOCKET s, const void* data, int length, int flags)
 
 int sendto(SOCKET s, const void* data, int length, int flags, const sockaddr* to, int toLength)
 {
-    if (faults::injectFailure()) {
-        if (WSAGetLastError() == WSAEWOULDBLOCK)
-            detail::sendFellShort(s);
-        return SOCKET_ERROR;
-    }
+    if (faults::injectFailure())
+        return injectedSendFailure(s);
     if (!validLength(length) || !validLength(toLength))
         return SOCKET_ERROR;
     const auto r = retryInterrupted([&] {
         return ::sendto(s, data, static_cast<size_t>(length), flags | MSG_NOSIGNAL, to,
                         static_cast<socklen_t>(toLength));
     });
-    if (r < 0) {
-        const int savedErrno = errno;
-        if (savedErrno == EAGAIN || savedErrno == EWOULDBLOCK)
-            detail::sendFellShort(s);
-        errno = savedErrno;
-        return fail();
-    }
+    if (r < 0)
+        return sendFailed(s);
     return static_cast<int>(r);
 }
 
 int sendv(SOCKET s, const iovec* pieces, int count, int flags)
 {
-    if (faults::injectFailure()) {
-        if (WSAGetLastError() == WSAEWOULDBLOCK)
-            detail::sendFellShort(s);
-        return SOCKET_ERROR;
-    }
+    if (faults::injectFailure())
+        return injectedSendFailure(s);
     if (!validLength(count))
         return SOCKET_ERROR;
     msghdr message{};
@@ -249,13 +247,8 @@ int sendv(SOCKET s, const iovec* pieces, int count, int flags)
     for (int i = 0; i < count; ++i)
         total += pieces[i].iov_len;
     const auto r = retryInterrupted([&] { return ::sendmsg(s, &message, flags | MSG_NOSIGNAL); });
-    if (r < 0) {
-        const int savedErrno = errno;
-        if (savedErrno == EAGAIN || savedErrno == EWOULDBLOCK)
-            detail::sendFellShort(s);
-        errno = savedErrno;
-        return fail();
-    }
+    if (r < 0)
+        return sendFailed(s);
     if (static_cast<std::size_t>(r) < total)
         detail::sendFellShort(s);
     return static_cast<int>(r);
