@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-bash scripts/install-deps.sh
+bash scripts/install-test-deps.sh
 
 jobs=${JOBS:-2}
 build=${BUILD_DIR:-build/test}

@@ -120,7 +120,7 @@ std::string RequireProgram(const std::string& program)
     const QString found = QStandardPaths::findExecutable(QString::fromStdString(program),
         { "/usr/sbin", "/usr/bin", "/sbin", "/bin", "/usr/local/sbin", "/usr/local/bin" });
     if (found.isEmpty())
-        throw std::runtime_error(program + " is not installed (run scripts/install-deps.sh)");
+        throw std::runtime_error(program + " is not installed (run scripts/install-test-deps.sh)");
     return found.toStdString();
 }
 
