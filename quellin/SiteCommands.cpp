@@ -54,7 +54,7 @@ std::string Tmainform::remoteName(const QString& text) const
 
 void Tmainform::btn_connectClick()
 {
-    if (TransferUnderWay())
+    if (TransferRunning())
         return;
     ftp->Hostname = remoteName(EditHostname->text());
     ftp->Username = remoteName(EditName->text());

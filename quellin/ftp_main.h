@@ -6,7 +6,9 @@
 // The window owns one FTP session (ftp). Command handlers let the session's exceptions escape:
 // the application object shows their message and the window stays as it was. While a transfer
 // is under way (asynchronous transfers turn the event loop, so commands can arrive inside one)
-// connecting and "Send Command" are disabled and the other remote commands do nothing.
+// connecting and "Send Command" are disabled and the other remote commands do nothing. After a
+// transfer whose final reply failed the session stays busy: connecting again (which logs out
+// first) is the way out, so it stays enabled then.
 //
 // Handlers are split by area: this file's ftp_main.cpp (layout, start, close, about),
 // SiteCommands.cpp (sites, connect, trace), RemoteView.cpp (the remote folder view and its
@@ -68,7 +70,9 @@ public:
     // The about box the program created at start (the window makes one when none was given).
     void setAboutBox(TAboutBox* box) { AboutBox = box; }
 
-    // Whether a transfer of the session is under way (commands may arrive inside one).
+    // Whether a transfer the window started is running (commands may arrive inside one).
+    bool TransferRunning() const { return transfers_ > 0; }
+    // Running, or left busy by a transfer whose final reply failed (until the next log-out).
     bool TransferUnderWay() const;
     // The longest the log-out at close may wait for a silent server.
     static constexpr std::chrono::milliseconds kCloseTimeout{ 3000 };
