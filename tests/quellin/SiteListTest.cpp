@@ -48,6 +48,13 @@ TEST(ReadSites, ReadsEveryKeyOfALongSectionInFileOrder)
     EXPECT_EQ(sites.back(), "u299:p@h/");
 }
 
+TEST(ReadSites, TheSampleSettingsFileHoldsTwoSites)
+{
+    const auto sites = quellin::ReadSites(QStringLiteral(TEST_DATA_DIR "/../../examples/QUELLIN.INI"));
+    ASSERT_EQ(sites.size(), 2u);
+    EXPECT_EQ(quellin::SplitSite(sites[1]).path, "/pub/html");
+}
+
 TEST(ReadSites, AMissingFileOrSectionGivesNoSites)
 {
     TempConfig config;
