@@ -3,6 +3,7 @@
 #include "quellin/Version.h"
 
 #include <algorithm>
+#include <iostream>
 
 namespace quellin {
 
@@ -41,6 +42,12 @@ std::string UsageText()
            "  --version  show the version and end\n"
            "\n"
            "Sites are stored in QUELLIN.INI in $XDG_CONFIG_HOME (default ~/.config).\n";
+}
+
+int RefuseMacro(const std::string& macroFile)
+{
+    std::cerr << "quellin: macros are not available yet: " << macroFile << "\n";
+    return 2;
 }
 
 std::string VersionText()

@@ -7,7 +7,6 @@
 #include "quellin/ftp_main.h"
 
 #include <QTimer>
-#include <iostream>
 
 namespace quellin {
 
@@ -18,22 +17,17 @@ int RunGui(int argc, char** argv)
     QCoreApplication::setApplicationVersion(QString::fromStdString(ProgramVersion()));
     platform::gui::Application::setTitle(QLatin1String(kWindowTitle));
 
-    // The application object has taken out its own options; what is left is ours.
+    // The application object has taken out its own options; what is left is ours (main has
+    // dealt with help, version and unknown options already).
     const CommandLine line = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
-    if (line.action == CommandLine::Action::Fail) {
-        std::cerr << "quellin: " << line.error << "\n" << UsageText();
-        return 2;
-    }
 
     // The windows, in the order they are created; all live until the program ends.
     Tmainform form;
     // (The macro window and the window-name dialog come here, before the about box.)
     form.setAboutBox(new TAboutBox(&form));
 
-    if (line.action == CommandLine::Action::PlayMacro) {
-        std::cerr << "quellin: macros are not available yet: " << line.macroFile << "\n";
-        return 2;
-    }
+    if (line.action == CommandLine::Action::PlayMacro)
+        return RefuseMacro(line.macroFile);
     // Start-up runs inside the message loop, so a failure is shown like any other.
     QTimer::singleShot(0, &form, [&form] { form.FormCreate(); });
     return app.exec();

@@ -5,7 +5,8 @@
 
 int main(int argc, char** argv)
 {
-    // Help and version need no display.
+    // Help, version and a plain macro file need no display (Qt's own options begin with one "-";
+    // with them the window program sorts the arguments out).
     const quellin::CommandLine line = quellin::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (line.action == quellin::CommandLine::Action::ShowHelp) {
         std::cout << quellin::UsageText();
@@ -15,5 +16,11 @@ int main(int argc, char** argv)
         std::cout << quellin::VersionText() << "\n";
         return 0;
     }
+    if (line.action == quellin::CommandLine::Action::Fail) {
+        std::cerr << "quellin: " << line.error << "\n" << quellin::UsageText();
+        return 2;
+    }
+    if (line.action == quellin::CommandLine::Action::PlayMacro && line.macroFile.rfind('-', 0) != 0)
+        return quellin::RefuseMacro(line.macroFile);
     return quellin::RunGui(argc, argv);
 }

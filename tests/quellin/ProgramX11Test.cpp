@@ -51,39 +51,36 @@ public:
     }
 
 private:
-    std::vector<Window> clients()
+    // The bytes of a window property of the given type; none when it is not set.
+    std::optional<std::string> property(Window window, const char* name, Atom type)
     {
-        std::vector<Window> windows;
-        const Atom list = XInternAtom(display_, "_NET_CLIENT_LIST", False);
-        Atom type;
+        Atom actualType;
         int format;
         unsigned long count;
         unsigned long after;
         unsigned char* data = nullptr;
-        if (XGetWindowProperty(display_, DefaultRootWindow(display_), list, 0, 1024, False, XA_WINDOW, &type, &format,
-                               &count, &after, &data) == Success && data) {
-            const auto* ids = reinterpret_cast<const Window*>(data);
-            windows.assign(ids, ids + count);
-            XFree(data);
-        }
+        if (XGetWindowProperty(display_, window, XInternAtom(display_, name, False), 0, 1024, False, type, &actualType,
+                               &format, &count, &after, &data) != Success || !data)
+            return std::nullopt;
+        const std::size_t unit = format == 32 ? sizeof(long) : static_cast<std::size_t>(format / 8);
+        std::string bytes(reinterpret_cast<const char*>(data), count * unit);
+        XFree(data);
+        return bytes;
+    }
+
+    std::vector<Window> clients()
+    {
+        const std::optional<std::string> list = property(DefaultRootWindow(display_), "_NET_CLIENT_LIST", XA_WINDOW);
+        std::vector<Window> windows;
+        if (list)
+            windows.assign(reinterpret_cast<const Window*>(list->data()),
+                           reinterpret_cast<const Window*>(list->data() + list->size()));
         return windows;
     }
 
     std::optional<std::string> titleOf(Window window)
     {
-        const Atom name = XInternAtom(display_, "_NET_WM_NAME", False);
-        const Atom utf8 = XInternAtom(display_, "UTF8_STRING", False);
-        Atom type;
-        int format;
-        unsigned long count;
-        unsigned long after;
-        unsigned char* data = nullptr;
-        if (XGetWindowProperty(display_, window, name, 0, 1024, False, utf8, &type, &format, &count, &after, &data)
-                != Success || !data)
-            return std::nullopt;
-        std::string title(reinterpret_cast<const char*>(data), count);
-        XFree(data);
-        return title;
+        return property(window, "_NET_WM_NAME", XInternAtom(display_, "UTF8_STRING", False));
     }
 
     bool hasTitle(const std::string& title)

@@ -122,6 +122,12 @@ TEST_P(RealServer, RemoteCommandsChangeTheServersDisk)
     EXPECT_EQ(dialogs.last().input.text, QStringLiteral("nine.txt"));
     EXPECT_EQ(server->read("www/neun.txt"), "123456789");
 
+    // A cancelled box answers its preset: the name stays.
+    select("neun.txt");
+    dialogs.answerInput(std::nullopt);
+    command([&] { form->Umbennen1Click(0); });
+    EXPECT_EQ(server->read("www/neun.txt"), "123456789");
+
     dialogs.answerInput(QStringLiteral("made"));
     command([&] { form->verzeichnisanlegen1Click(0); });
     EXPECT_TRUE(server->exists("www/made"));

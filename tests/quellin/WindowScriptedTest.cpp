@@ -4,12 +4,16 @@
 #include "ScriptedServer.h"
 #include "WindowFixture.h"
 
+#include "quellin/U_about.h"
 #include "richprint/TRECode.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QElapsedTimer>
+#include <QLabel>
+#include <QMenu>
+#include <QRegularExpression>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -218,6 +222,32 @@ TEST_F(QuellinWindow, EveryControlHasAnAccessibleName)
             EXPECT_FALSE(w->accessibleName().isEmpty()) << w->objectName().toStdString();
         }
     }
+}
+
+TEST_F(QuellinWindow, TheMenuCommandOpensTheEditorsMenuAtTheEditorsCorner)
+{
+    open();
+    form->Menu1Click();
+    EXPECT_TRUE(form->PMBefehle->isVisible());
+    EXPECT_EQ(form->PMBefehle->pos(), form->PanelEdit->mapToGlobal(QPoint(0, 0)));
+    form->PMBefehle->hide();
+}
+
+TEST_F(QuellinWindow, TheAboutBoxShowsTheBuildsVersion)
+{
+    open();
+    QString caption;
+    QString version;
+    QTimer::singleShot(0, form.get(), [&] {
+        caption = form->AboutBox->windowTitle();
+        version = form->AboutBox->Version->text();
+        form->AboutBox->accept();
+    });
+    form->About1Click();
+    EXPECT_EQ(caption, QStringLiteral("Infos"));
+    // The four parts of the build's version.
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^Version \\d+\\.\\d+\\.\\d+\\.\\d+$")).match(version).hasMatch())
+        << version.toStdString();
 }
 
 TEST_F(QuellinWindow, TheViewStyleCommandsKeepTheButtonsInStep)
