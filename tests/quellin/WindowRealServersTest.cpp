@@ -3,7 +3,10 @@
 #include "FtpServers.h"
 #include "WindowFixture.h"
 
+#include <QHeaderView>
+#include <QTest>
 #include <QToolButton>
+#include <QTreeView>
 #include <sys/time.h>
 
 using namespace testservers;
@@ -68,9 +71,13 @@ TEST_P(RealServer, ConnectsFromAStoredSiteAndShowsTheFolderSorted)
     // The trace shows the last command or reply.
     EXPECT_FALSE(form->Status->panelText(0).isEmpty());
 
-    form->FTPViewColumnClick(quellin::kSizeColumn);
+    QHeaderView* header = form->FTPView->reportView()->header();
+    const auto clickColumn = [&](int column) {
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(column) + 5, 5));
+    };
+    clickColumn(quellin::kSizeColumn);
     EXPECT_EQ(shownNames(), (std::vector<std::string>{ "sub", "README", "nine.txt", "ten.txt", "index.html" }));
-    form->FTPViewColumnClick(quellin::kDateColumn);
+    clickColumn(quellin::kDateColumn);
     EXPECT_LT(rowOf("ten.txt"), rowOf("nine.txt")) << "newest first";
     EXPECT_EQ(shownNames().front(), "sub");
 }
@@ -81,7 +88,7 @@ TEST_P(RealServer, EntersTwoFoldersAndComesBackThroughThePathCombo)
     select("sub");
     command([&] { form->FTPViewDblClick(); });
     select("deeper");
-    command([&] { form->FTPViewKeyPress(13); });
+    QTest::keyClick(form->FTPView->currentView(), Qt::Key_Return);
     EXPECT_EQ(shownNames(), std::vector<std::string>{ "page.htm" });
     EXPECT_EQ(pathItems(), (QStringList{ QStringLiteral("127.0.0.1"), QStringLiteral("sub"), QStringLiteral("deeper") }));
     EXPECT_EQ(form->cbx_path->currentIndex(), 2);
@@ -101,7 +108,7 @@ TEST_P(RealServer, EntersTwoFoldersAndComesBackThroughThePathCombo)
 
     // Up at the top: the server stays at its root, the host item goes too.
     command([&] { form->btn_upClick(); });
-    command([&] { form->FTPViewKeyPress(8); });
+    QTest::keyClick(form->FTPView->currentView(), Qt::Key_Backspace);
     EXPECT_EQ(shownError(), QString());
     EXPECT_EQ(shownNames(), std::vector<std::string>{ "www" });
     EXPECT_TRUE(pathItems().isEmpty());

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QRegularExpression>
+#include <QSplitter>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -131,6 +132,8 @@ TEST_F(Scripted, ConnectingAgainLogsOutOfAFailedTransferFirst)
     connect();
     EXPECT_EQ(shownNames(), std::vector<std::string>{ "y.htm" });
     EXPECT_FALSE(form->ftp->Busy());
+    EXPECT_EQ(pathItems(), (QStringList{ QStringLiteral("127.0.0.1"), QStringLiteral("127.0.0.1") }))
+        << "each connect adds the host";
     EXPECT_TRUE(server->finish()) << server->failure();
     EXPECT_EQ(server->transcript(), kLogin + "PASV\r\nTYPE A\r\nLIST .\r\nABOR\r\nQUIT\r\n" + kLogin + kListing);
 }
@@ -169,6 +172,8 @@ TEST_P(StartUp, WarnsOnceWhenOthersCanReadTheSettings)
     open();
     EXPECT_EQ(form->Status->panelText(0) == QLatin1String(quellin::kReadableWarning), GetParam().warned);
     EXPECT_EQ(form->CBSites->count(), 1);
+    // The trace panel reaches to the splitter beside the editor.
+    EXPECT_EQ(form->Status->panelWidth(0), form->Splitter1->handle(1)->mapTo(form.get(), QPoint(0, 0)).x());
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, StartUp,
