@@ -1,5 +1,7 @@
 #include "tarnby/BatchOptions.h"
 
+#include "tarnby/UrlReference.h"
+
 #include <algorithm>
 #include <functional>
 
@@ -36,6 +38,16 @@ const std::vector<Option>& Options()
          [](BatchOptions&, const std::string&) {}},
         {"--passes", "", "N", "run passes 1 to N only (0 to 3; default 3)",
          [](BatchOptions& o, const std::string& v) { o.passes = ParsePassCount(v); }},
+        {"--html-parser", "", "",
+         "instead of the passes, read each page as it is with an HTML parser and write its\n"
+         "                        links in page order, addresses made absolute",
+         [](BatchOptions& o, const std::string&) { o.htmlParser = true; }},
+        {"--base", "", "URL", "with --html-parser: the address files are resolved against",
+         [](BatchOptions& o, const std::string& v) {
+             if (!HasScheme(v))
+                 throw BatchUsageError("--base takes an absolute URL, not \"" + v + "\"");
+             o.baseUrl = v;
+         }},
         {"--output", "-o", "FILE",
          "write the lines to FILE with CR LF line ends, as the window's Save does",
          [](BatchOptions& o, const std::string& v) { o.outputFile = v; }},
@@ -89,6 +101,7 @@ BatchOptions ParseBatchArguments(const std::vector<std::string>& arguments)
 {
     BatchOptions options;
     bool linksAsked = false;
+    bool passesAsked = false;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
@@ -117,12 +130,17 @@ BatchOptions ParseBatchArguments(const std::vector<std::string>& arguments)
             throw BatchUsageError(name + " needs a value (" + std::string(option->valueName) + ")");
         }
         linksAsked = linksAsked || option->longName == "--links";
+        passesAsked = passesAsked || option->longName == "--passes";
         option->apply(options, value);
     }
     if (options.action != BatchOptions::Action::Links)
         return options;
     if (!linksAsked)
         throw BatchUsageError("--links is needed to print a page's links");
+    if (options.htmlParser && passesAsked)
+        throw BatchUsageError("--html-parser replaces the passes: leave out --passes");
+    if (!options.baseUrl.empty() && !options.htmlParser)
+        throw BatchUsageError("--base needs --html-parser (the passes keep addresses as written)");
     if (options.sources.empty())
         throw BatchUsageError("no page given: name at least one FILE or URL");
     return options;
