@@ -1,5 +1,7 @@
 #include "tarnby/BatchOptions.h"
 
+#include "tarnby/UrlReference.h"
+
 #include <algorithm>
 #include <functional>
 
@@ -36,6 +38,16 @@ const std::vector<Option>& Options()
          [](BatchOptions&, const std::string&) {}},
         {"--passes", "", "N", "run passes 1 to N only (0 to 3; default 3)",
          [](BatchOptions& o, const std::string& v) { o.passes = ParsePassCount(v); }},
+        {"--html-parser", "", "",
+         "instead of the passes, read each page as it is with an HTML parser and write its\n"
+         "                        links in page order, addresses made absolute",
+         [](BatchOptions& o, const std::string&) { o.htmlParser = true; }},
+        {"--base", "", "URL", "with --html-parser: the address files are resolved against",
+         [](BatchOptions& o, const std::string& v) {
+             if (!HasScheme(v))
+                 throw BatchUsageError("--base takes an absolute URL, not \"" + v + "\"");
+             o.baseUrl = v;
+         }},
         {"--output", "-o", "FILE",
          "write the lines to FILE with CR LF line ends, as the window's Save does",
          [](BatchOptions& o, const std::string& v) { o.outputFile = v; }},
@@ -51,6 +63,12 @@ const std::vector<Option>& Options()
          [](BatchOptions& o, const std::string& v) { o.timeoutSeconds = ParseCount("--timeout", v); }},
         {"--max-redirects", "", "N", "abort a fetch that would follow more than N redirects (default 20)",
          [](BatchOptions& o, const std::string& v) { o.maxRedirects = ParseCount("--max-redirects", v); }},
+        {"--cacert", "", "FILE", "also trust the CA certificate(s) in FILE (PEM) for https URLs",
+         [](BatchOptions& o, const std::string& v) {
+             if (v.empty())
+                 throw BatchUsageError("--cacert needs a file");
+             o.caCertFile = v;
+         }},
         {"--help", "-h", "", "show this help",
          [](BatchOptions& o, const std::string&) { o.action = BatchOptions::Action::Help; }},
         {"--version", "", "", "show the program's name and version",
@@ -83,6 +101,7 @@ BatchOptions ParseBatchArguments(const std::vector<std::string>& arguments)
 {
     BatchOptions options;
     bool linksAsked = false;
+    bool passesAsked = false;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
@@ -111,12 +130,17 @@ BatchOptions ParseBatchArguments(const std::vector<std::string>& arguments)
             throw BatchUsageError(name + " needs a value (" + std::string(option->valueName) + ")");
         }
         linksAsked = linksAsked || option->longName == "--links";
+        passesAsked = passesAsked || option->longName == "--passes";
         option->apply(options, value);
     }
     if (options.action != BatchOptions::Action::Links)
         return options;
     if (!linksAsked)
         throw BatchUsageError("--links is needed to print a page's links");
+    if (options.htmlParser && passesAsked)
+        throw BatchUsageError("--html-parser replaces the passes: leave out --passes");
+    if (!options.baseUrl.empty() && !options.htmlParser)
+        throw BatchUsageError("--base needs --html-parser (the passes keep addresses as written)");
     if (options.sources.empty())
         throw BatchUsageError("no page given: name at least one FILE or URL");
     return options;
@@ -130,7 +154,8 @@ std::string BatchUsage()
         "\n"
         "Loads the pages one after the other (all text lower-cased, as the window does at\n"
         "start-up), runs the reduction passes and writes one \"URL|text\" line per link.\n"
-        "A FILE of \"-\" is standard input; \"--\" ends the options. An \"http://\" URL is\n"
+        "A FILE of \"-\" is standard input; \"--\" ends the options. An \"http://\" or\n"
+        "\"https://\" URL (certificate checked against the system's CA store) is\n"
         "fetched as the window's Get fetches it, into a file named after the document in\n"
         "the current folder.\n"
         "\n"
