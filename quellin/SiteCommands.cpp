@@ -69,7 +69,9 @@ void Tmainform::btn_connectClick()
 
 void Tmainform::chk_asyncClick()
 {
-    ftp->Async = chk_async->isChecked();
+    // A running transfer keeps the mode it started in; the switch applies when it has ended.
+    if (!TransferRunning())
+        ftp->Async = chk_async->isChecked();
 }
 
 void Tmainform::ftp_trace(const std::string& text, int level)

@@ -414,6 +414,7 @@ void Tmainform::transferStarted()
 void Tmainform::transferEnded()
 {
     if (--transfers_ == 0) {
+        ftp->Async = chk_async->isChecked();
         btn_connect->setEnabled(true);
         SendCommand1->setEnabled(true);
     }

@@ -102,12 +102,15 @@ TEST_F(Scripted, AClickDuringAnAsynchronousTransferIsRefused)
     ASSERT_TRUE(form->ftp->Async);
     bool connectEnabled = true;
     bool sendCommandEnabled = true;
+    bool asyncDuringTransfer = false;
     QTimer::singleShot(200, form.get(), [&] {
         connectEnabled = form->btn_connect->isEnabled();
         sendCommandEnabled = form->SendCommand1->isEnabled();
         QTest::mouseClick(form->btn_connect, Qt::LeftButton);
         form->SendCommand1->trigger();
         command([&] { form->Auffrischen1Click(0); });
+        form->chk_async->click();
+        asyncDuringTransfer = form->ftp->Async;
     });
     connect();
     EXPECT_FALSE(connectEnabled);
@@ -116,6 +119,8 @@ TEST_F(Scripted, AClickDuringAnAsynchronousTransferIsRefused)
     EXPECT_EQ(shownNames(), std::vector<std::string>{ "x.htm" });
     EXPECT_TRUE(form->btn_connect->isEnabled());
     EXPECT_TRUE(form->SendCommand1->isEnabled());
+    EXPECT_TRUE(asyncDuringTransfer) << "the running transfer keeps its mode";
+    EXPECT_FALSE(form->ftp->Async) << "the switch applies after it";
     EXPECT_TRUE(server->finish()) << server->failure();
     EXPECT_EQ(server->transcript(), kLogin + kListing);
 }
