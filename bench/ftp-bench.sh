@@ -1,8 +1,11 @@
 # Sourced by the FTP benchmarks (needs root): the FTP test user, as the test fixture creates it,
-# and a vsftpd on 127.0.0.1 serving one folder.
-#   source bench/vsftpd.sh
-#   ensure_ftp_user                 sets user and pass
+# a vsftpd on 127.0.0.1 serving one folder, and the timing helpers.
+#   source bench/ftp-bench.sh
+#   prepare_ftp_bench NAME          the user (user, pass) and a work folder (work) holding the
+#                                   server's root (root); both go, and the server stops, at exit
 #   start_vsftpd ROOT WORK          writes WORK/vsftpd.conf, sets port and vsftpd_pid, waits until it listens
+#   time_of CMD...                  wall-clock seconds of one run (the command's output is dropped)
+#   ... | median                    the median of the numbers, one a line
 user=quellinftp
 pass=Qu3llin-test
 
@@ -12,6 +15,15 @@ ensure_ftp_user() {
     echo "$user:$pass" | chpasswd
   fi
   mkdir -p /var/run/vsftpd/empty
+}
+
+prepare_ftp_bench() {
+  ensure_ftp_user
+  work=$(mktemp -d "/tmp/$1-bench-XXXXXX")
+  chmod 755 "$work"
+  root="$work/root"
+  mkdir -p "$root"
+  trap 'kill "${vsftpd_pid:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
 }
 
 start_vsftpd() {
@@ -47,3 +59,7 @@ CONF
     sleep 0.05
   done
 }
+
+now() { date +%s.%N; }
+median() { sort -g | awk '{a[NR]=$1} END {print (NR%2 ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2)}'; }
+time_of() { local s e; s=$(now); "$@" >/dev/null 2>&1; e=$(now); awk -v s="$s" -v e="$e" 'BEGIN { print e - s }'; }
