@@ -177,8 +177,11 @@ TEST_P(StartUp, WarnsOnceWhenOthersCanReadTheSettings)
     open();
     EXPECT_EQ(form->Status->panelText(0) == QLatin1String(quellin::kReadableWarning), GetParam().warned);
     EXPECT_EQ(form->CBSites->count(), 1);
-    // The trace panel reaches to the splitter beside the editor.
+    EXPECT_TRUE(form->isMaximized());
+    // The trace panel reaches to the splitter beside the editor; the local view takes half the
+    // left column less 60 pixels.
     EXPECT_EQ(form->Status->panelWidth(0), form->Splitter1->handle(1)->mapTo(form.get(), QPoint(0, 0)).x());
+    EXPECT_EQ(form->Splitter2->sizes().at(1), (form->PanelLeft->height() - 60) / 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, StartUp,
