@@ -56,7 +56,14 @@ T_FTP::~T_FTP()
 
 void T_FTP::SendLine(const std::string& text)
 {
-    WriteString(ControlSocket, text + "\r\n");
+    try {
+        WriteString(ControlSocket, text + "\r\n");
+    } catch (const ETcpIpError&) {
+        // The control connection is gone: the session is logged out, the next operation logs in.
+        if (connected_)
+            DropConnection();
+        throw;
+    }
     Trace(text, tl_command);
 }
 
@@ -69,8 +76,12 @@ void T_FTP::ReadReply()
     do {
         std::string line;
         if (!ReadLineChecked(ControlSocket, line)) {
-            if (reader.started())
+            if (reader.started()) {
+                DropConnection();
                 throw ETcpIpError("The server closed the connection in the middle of a reply");
+            }
+            if (connected_)
+                serverHungUp();
             ReplyCode = 999;
             ReplyText.clear();
             throw EProtocolError("FTP", ReplyCode, ReplyText);
@@ -84,12 +95,33 @@ void T_FTP::ReadReply()
     } while (!reader.complete());
     ReplyCode = reader.code();
     ReplyText = reader.text();
+    // 421: the server is closing the control connection.
+    if (ReplyCode == 421 && connected_)
+        DropConnection();
     if (ReplyCode >= 400)
         throw EProtocolError("FTP", ReplyCode, ReplyText);
 }
 
+void T_FTP::serverHungUp()
+{
+    DropConnection();
+    ReplyCode = 421;
+    ReplyText = "The server closed the connection";
+    throw EProtocolError("FTP", ReplyCode, ReplyText);
+}
+
+void T_FTP::noticeHangUp()
+{
+    if (!connected_ || ControlSocket == -1 || !HasInput(ControlSocket))
+        return;
+    // Unasked words: a farewell such as "421 Timeout." before the server closed, or only its
+    // close. Either raises here; anything else was said by a server that is still there.
+    ReadReply();
+}
+
 void T_FTP::Connect()
 {
+    folder_.clear();
     port_ = Port;
     T_TcpIp::Connect();
     ControlSocket = socket_;
@@ -126,6 +158,7 @@ void T_FTP::Disconnect()
     T_TcpIp::Disconnect();
     if (ControlSocket != -1)
         CloseSocketId(ControlSocket);
+    folder_.clear();
     busy_ = false;
     waitForReadable_ = false;
 }
@@ -179,8 +212,16 @@ void T_FTP::beginOperation()
 {
     if (busy_)
         throw EProtocolBusy();
-    if (!connected_)
+    noticeHangUp();
+    if (!connected_) {
+        const std::string folder = folder_;
         Connect();
+        if (!folder.empty()) {
+            SendLine("CWD " + folder);
+            ReadReply();
+            folder_ = folder;
+        }
+    }
 }
 
 void T_FTP::simpleCommand(const std::string& line)
@@ -193,6 +234,7 @@ void T_FTP::simpleCommand(const std::string& line)
 void T_FTP::ChangeDir(const std::string& directory)
 {
     simpleCommand("CWD " + directory);
+    folder_ = JoinFolder(folder_, directory);
 }
 
 void T_FTP::DeleteFile(const std::string& name)
@@ -302,6 +344,68 @@ void T_FTP::acceptActiveConnection()
     }
 }
 
+bool T_FTP::acceptOrFinalReply()
+{
+    if (dataListening_ && socket_ != -1 && WaitForEitherReadable(socket_, ControlSocket) == 1) {
+        // No connection came and the server has answered: a "425" ends the call here.
+        closeDataSocket();
+        readFinalReply();
+        return false;
+    }
+    acceptActiveConnection();
+    return true;
+}
+
+void T_FTP::readFinalReply()
+{
+    if (finalReplyRead_)
+        return;
+    closed_ = false;
+    ReadReply();
+    finalReplyRead_ = true;
+}
+
+void T_FTP::raiseDataReceived(std::int64_t count)
+{
+    try {
+        base::raise(OnDataReceived, this, transferMode_, count);
+    } catch (...) {
+        handlerFailed_ = true;
+        throw;
+    }
+}
+
+void T_FTP::raiseActionComplete(t_ftp_mode mode)
+{
+    try {
+        base::raise(OnActionComplete, this, mode);
+    } catch (...) {
+        handlerFailed_ = true;
+        throw;
+    }
+    busy_ = false;
+}
+
+template <typename Steps>
+void T_FTP::runTransfer(Steps&& steps)
+{
+    try {
+        steps();
+    } catch (...) {
+        if (handlerFailed_ && busy_) {
+            // The handler's exception is the one to report; the session only has to be whole.
+            handlerFailed_ = false;
+            closeDataSocket();
+            try {
+                readFinalReply();
+            } catch (const ETcpIpError&) {
+            }
+            busy_ = false;
+        }
+        throw;
+    }
+}
+
 void T_FTP::waitDataConnected()
 {
     if (!Async || socket_ == -1)
@@ -314,16 +418,16 @@ void T_FTP::startTransfer(t_ftp_mode mode)
 {
     transferMode_ = mode;
     busy_ = true;
+    finalReplyRead_ = handlerFailed_ = false;
 }
 
 void T_FTP::awaitFinalReply()
 {
     if (!Async) {
-        acceptActiveConnection();
-        while (ReadDataChunk()) {
-        }
-        closed_ = false;
-        ReadReply();
+        if (acceptOrFinalReply())
+            while (ReadDataChunk()) {
+            }
+        readFinalReply();
         return;
     }
     Select(ControlSocket, WM_SOCKET_CONTROL, net::FD_READ);
@@ -334,7 +438,7 @@ void T_FTP::awaitFinalReply()
         if (ControlSocket != -1)
             Select(ControlSocket, WM_SOCKET_CONTROL, 0);
     });
-    ReadReply();
+    readFinalReply();
 }
 
 void T_FTP::closeDataSocket()
@@ -363,7 +467,7 @@ bool T_FTP::ReadDataChunk()
     int count = 0;
     ReadData(socket_, ReceiveBuffer.data(), count, kReceiveBufferSize);
     storeChunk(count);
-    base::raise(OnDataReceived, this, transferMode_, count);
+    raiseDataReceived(count);
     return count > 0;
 }
 
@@ -379,7 +483,7 @@ void T_FTP::receiveNotified()
         if (count <= 0)
             return;
         storeChunk(count);
-        base::raise(OnDataReceived, this, transferMode_, count);
+        raiseDataReceived(count);
         // A short read has emptied the socket: the next recv would only report that.
         if (count < kReceiveBufferSize)
             return;
@@ -460,8 +564,10 @@ void T_FTP::ListDirectory(const std::string& directory)
     }
     startTransfer(tftp_getdir);
     ListingStream.clear();
-    awaitFinalReply();
-    FinishListing();
+    runTransfer([this] {
+        awaitFinalReply();
+        FinishListing();
+    });
 }
 
 void T_FTP::FinishListing()
@@ -477,8 +583,7 @@ void T_FTP::FinishListing()
     ListingLines.setText(ListingStream.data());
     ListingStream.clear();
     listingCursor_ = 0;
-    base::raise(OnActionComplete, this, tftp_getdir);
-    busy_ = false;
+    raiseActionComplete(tftp_getdir);
 }
 
 void T_FTP::Retrieve()
@@ -510,8 +615,10 @@ void T_FTP::Retrieve()
         DataStream.setSize(std::min<std::int64_t>(TransferSize, kMaxReservation));
         DataStream.setSize(0);
     }
-    awaitFinalReply();
-    FinishRetrieve();
+    runTransfer([this] {
+        awaitFinalReply();
+        FinishRetrieve();
+    });
 }
 
 void T_FTP::FinishRetrieve()
@@ -522,8 +629,7 @@ void T_FTP::FinishRetrieve()
     closed_ = false;
     closeDataSocket();
     DataStream.setPosition(0);
-    base::raise(OnActionComplete, this, tftp_download);
-    busy_ = false;
+    raiseActionComplete(tftp_download);
 }
 
 void T_FTP::Store()
@@ -542,19 +648,23 @@ void T_FTP::Store()
     startTransfer(tftp_upload);
     TransferSize = static_cast<std::int64_t>(DataStream.size());
     DataStream.setPosition(0);
-    if (!Async)
-        acceptActiveConnection();
-    waitDataConnected();
-    if (Async) {
-        Select(ControlSocket, WM_SOCKET_CONTROL, net::FD_READ);
-        Finally done([this] {
-            if (ControlSocket != -1)
-                Select(ControlSocket, WM_SOCKET_CONTROL, 0);
-        });
+    runTransfer([this] {
+        if (!Async && !acceptOrFinalReply()) {
+            FinishStore();
+            return;
+        }
+        waitDataConnected();
+        if (Async) {
+            Select(ControlSocket, WM_SOCKET_CONTROL, net::FD_READ);
+            Finally done([this] {
+                if (ControlSocket != -1)
+                    Select(ControlSocket, WM_SOCKET_CONTROL, 0);
+            });
+            FinishStore();
+            return;
+        }
         FinishStore();
-        return;
-    }
-    FinishStore();
+    });
 }
 
 void T_FTP::FinishStore()
@@ -565,9 +675,8 @@ void T_FTP::FinishStore()
     closeDataSocket();
     waitForReadable_ = true;
     Finally done([this] { waitForReadable_ = false; });
-    ReadReply();
-    base::raise(OnActionComplete, this, tftp_upload);
-    busy_ = false;
+    readFinalReply();
+    raiseActionComplete(tftp_upload);
 }
 
 } // namespace tcpip

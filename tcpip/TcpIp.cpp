@@ -393,6 +393,28 @@ void T_TcpIp::WaitOrRaise(TSocket socket, Direction direction)
         RaiseTimeout(direction);
 }
 
+int T_TcpIp::WaitForEitherReadable(TSocket first, TSocket second)
+{
+    const Clock::time_point start = Clock::now();
+    pollfd p[2] = { { first, POLLIN, 0 }, { second, POLLIN, 0 } };
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline(start) - Clock::now());
+        if (left.count() <= 0)
+            RaiseTimeout(Direction::Read);
+        const int r = ::poll(p, 2, static_cast<int>(std::min<long long>(left.count() + 1, 1 << 30)));
+        if (r > 0)
+            return p[0].revents != 0 ? 0 : 1;
+        if (r < 0 && errno != EINTR)
+            return 0;
+    }
+}
+
+bool T_TcpIp::HasInput(TSocket socket)
+{
+    pollfd p{ socket, POLLIN, 0 };
+    return socket != -1 && ::poll(&p, 1, 0) > 0 && p.revents != 0;
+}
+
 bool T_TcpIp::PumpUntil(const std::function<bool()>& done)
 {
     const Clock::time_point start = Clock::now();
