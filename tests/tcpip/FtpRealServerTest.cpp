@@ -236,3 +236,33 @@ TEST_P(RealFtpLarge, StoreFiftyMegabytes)
 INSTANTIATE_TEST_SUITE_P(Servers, RealFtpLarge,
                          ::testing::Values(Setup{ FtpServerKind::Vsftpd, true, true }, Setup{ FtpServerKind::Pyftpdlib, false, false }),
                          [](const auto& info) { return nameOf(info.param); });
+
+class RealFtpNames : public RealFtp {};
+
+// Names with blanks and "->" are listed whole, and opening one opens that file, not another.
+TEST_P(RealFtpNames, BlanksAndArrowsInNamesAreKept)
+{
+    const std::vector<std::pair<std::string, int>> names = {
+        { " leading.txt", ft_file }, { "a  b   c.txt", ft_file }, { "a -> b.txt", ft_file },
+        { "index.html", ft_file },   { "old index.html", ft_file }, { "sub dir", ft_directory },
+    };
+    for (const auto& [name, type] : names) {
+        if (type == ft_directory)
+            server->makeFolder(name);
+        else
+            server->write(name, "content of " + name);
+    }
+    server->symlink("index.html", "link name");
+    auto expected = names;
+    expected.emplace_back("link name", ft_link);
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(session->list(), expected);
+    EXPECT_EQ(session->retrieve("old index.html"), "content of old index.html");
+    session->ftp.ChangeDir("sub dir");
+    EXPECT_EQ(session->ftp.ReplyCode, 250);
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, RealFtpNames,
+                         ::testing::Values(Setup{ FtpServerKind::Vsftpd, false, true },
+                                           Setup{ FtpServerKind::Pyftpdlib, false, true }),
+                         [](const auto& info) { return nameOf(info.param); });
