@@ -224,7 +224,7 @@ void T_FTP::beginOperation()
     }
 }
 
-void T_FTP::simpleCommand(const std::string& line)
+void T_FTP::SendCommand(const std::string& line)
 {
     beginOperation();
     SendLine(line);
@@ -233,28 +233,28 @@ void T_FTP::simpleCommand(const std::string& line)
 
 void T_FTP::ChangeDir(const std::string& directory)
 {
-    simpleCommand("CWD " + directory);
+    SendCommand("CWD " + directory);
     folder_ = JoinFolder(folder_, directory);
 }
 
 void T_FTP::DeleteFile(const std::string& name)
 {
-    simpleCommand("DELE " + name);
+    SendCommand("DELE " + name);
 }
 
 void T_FTP::RemoveDir(const std::string& name)
 {
-    simpleCommand("RMD " + name);
+    SendCommand("RMD " + name);
 }
 
 void T_FTP::MakeDir(const std::string& name)
 {
-    simpleCommand("MKD " + name);
+    SendCommand("MKD " + name);
 }
 
 void T_FTP::RenameFile(const std::string& oldName, const std::string& newName)
 {
-    simpleCommand("RNFR " + oldName);
+    SendCommand("RNFR " + oldName);
     SendLine("RNTO " + newName);
     ReadReply();
 }
@@ -669,7 +669,19 @@ void T_FTP::Store()
 
 void T_FTP::FinishStore()
 {
-    while (SendDataChunk()) {
+    try {
+        while (SendDataChunk()) {
+        }
+    } catch (const ETcpIpError&) {
+        // The data connection broke: the control connection tells how the transfer ended (a
+        // server that has gone logs the session out; a failure reply leaves it busy).
+        closeDataSocket();
+        try {
+            readFinalReply();
+            busy_ = false;
+        } catch (const ETcpIpError&) {
+        }
+        throw;
     }
     closed_ = false;
     closeDataSocket();

@@ -71,6 +71,9 @@ public:
     // exchange with a server that has gone does not stop it.
     void Disconnect() override;
 
+    // One command and its reply under the operation rules: EProtocolBusy during a transfer, a
+    // log-in first (and back to the folder) when logged out.
+    void SendCommand(const std::string& line);
     void ListDirectory(const std::string& directory);
     void Retrieve();
     void Store();
@@ -112,7 +115,6 @@ private:
     // speaks first (e.g. "425"), the final reply. False when it was the final reply.
     bool acceptOrFinalReply();
     void readFinalReply();
-    void simpleCommand(const std::string& line);
     void OpenDataConnection();
     // Active mode: waits for the server's data connection (from the server's address only)
     // unless it has been accepted already. Asynchronous transfers accept on the notification,

@@ -114,8 +114,8 @@ TEST_P(RealFtp, LogInChangeFolderAndListFilesFoldersAndLinks)
     EXPECT_EQ(ftp.ReplyCode, 250);
     const auto found = session->list();
     const std::vector<std::pair<std::string, int>> expected = {
-        { "index.html", ft_file }, { "old.txt", ft_file }, { "sub", ft_directory },
-        { "target.html", ft_file }, { "target.html", ft_link },
+        { "current", ft_link }, { "index.html", ft_file }, { "old.txt", ft_file },
+        { "sub", ft_directory }, { "target.html", ft_file },
     };
     EXPECT_EQ(found, expected);
     const auto old = std::find_if(session->entries.begin(), session->entries.end(),
