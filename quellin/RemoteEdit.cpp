@@ -121,7 +121,7 @@ void RemoteEdit::ftp_complete(QObject*, tcpip::t_ftp_mode mode)
 {
     if (mode != tcpip::tftp_download)
         return;
-    const std::string& bytes = ftp_.DataStream.data();
+    const std::string_view bytes = ftp_.DataStream.data();
     if (copyMode_) {
         platform::core::WriteFileAtomically(LocalFolder + localName(downloading_), bytes);
         return;
@@ -129,7 +129,7 @@ void RemoteEdit::ftp_complete(QObject*, tcpip::t_ftp_mode mode)
     platform::core::WriteFileAtomically(DownloadFile(downloading_), bytes);
     shape_ = ShapeOf(bytes);
     EditTempName = downloading_;
-    base::raise(OnOpened, downloading_, bytes);
+    base::raise(OnOpened, downloading_, std::string(bytes));
 }
 
 } // namespace quellin

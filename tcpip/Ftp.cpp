@@ -19,9 +19,13 @@ constexpr long kDataEvents = net::FD_READ | net::FD_WRITE | net::FD_ACCEPT | net
 
 constexpr std::int64_t kMaxReservation = 256 * 1024 * 1024;
 
-// Receive buffers taken per data notification: 32 of them are 1 MB, a few milliseconds on
-// loopback, so a fast download cannot keep window input waiting.
-constexpr int kDrainPerNotification = 32;
+// Bytes taken per data notification: 1 MB is a few milliseconds on loopback, so a fast
+// download cannot keep window input waiting.
+constexpr int kDrainPerNotification = 1024 * 1024;
+
+// A download is received straight into DataStream, this much room per read; a listing goes
+// through the receive buffer. Uploads are sent from DataStream in pieces of this size.
+constexpr int kStreamChunk = 256 * 1024;
 
 // Runs at the end of the scope, also when it is left by an exception.
 template <typename F>
@@ -450,12 +454,22 @@ void T_FTP::closeDataSocket()
     dataListening_ = dataConnected_ = false;
 }
 
+char* T_FTP::receiveRoom(int& size)
+{
+    if (transferMode_ == tftp_download) {
+        size = kStreamChunk;
+        return DataStream.appendRoom(static_cast<std::size_t>(size));
+    }
+    size = kReceiveBufferSize;
+    return ReceiveBuffer.data();
+}
+
 void T_FTP::storeChunk(int count)
 {
     if (count <= 0)
         return;
     if (transferMode_ == tftp_download)
-        DataStream.write(ReceiveBuffer.data(), static_cast<std::size_t>(count));
+        DataStream.commitAppend(static_cast<std::size_t>(count));
     else if (transferMode_ == tftp_getdir)
         ListingStream.write(ReceiveBuffer.data(), static_cast<std::size_t>(count));
 }
@@ -464,28 +478,33 @@ bool T_FTP::ReadDataChunk()
 {
     if (socket_ == -1 || dataListening_)
         return false;
+    int size = 0;
+    char* room = receiveRoom(size);
     int count = 0;
-    ReadData(socket_, ReceiveBuffer.data(), count, kReceiveBufferSize);
+    ReadData(socket_, room, count, size);
     storeChunk(count);
     raiseDataReceived(count);
     return count > 0;
 }
 
-// A read notification: take what is there without waiting, a buffer at a time, so that one
-// message carries up to kDrainPerNotification buffers instead of one (the event loop still
+// A read notification: take what is there without waiting, a read at a time, so that one
+// message carries up to kDrainPerNotification bytes instead of one read (the event loop still
 // turns between them for input and timers). The end of the data is left to the finish routine.
 void T_FTP::receiveNotified()
 {
-    for (int pass = 0; pass < kDrainPerNotification; ++pass) {
+    for (int taken = 0; taken < kDrainPerNotification;) {
         if (socket_ == -1 || dataListening_)
             return;
-        const int count = ReceiveOnce(socket_, ReceiveBuffer.data(), kReceiveBufferSize);
+        int size = 0;
+        char* room = receiveRoom(size);
+        const int count = ReceiveOnce(socket_, room, size);
         if (count <= 0)
             return;
         storeChunk(count);
         raiseDataReceived(count);
+        taken += count;
         // A short read has emptied the socket: the next recv would only report that.
-        if (count < kReceiveBufferSize)
+        if (count < size)
             return;
     }
 }
@@ -494,10 +513,14 @@ bool T_FTP::SendDataChunk()
 {
     if (socket_ == -1 || dataListening_)
         return false;
-    const std::size_t count = DataStream.read(ReceiveBuffer.data(), ReceiveBuffer.size());
-    if (count > 0)
-        WriteData(socket_, ReceiveBuffer.data(), static_cast<int>(count));
-    return count > 0;
+    // Straight from the stream's memory, without a copy into a buffer.
+    const std::string_view rest = DataStream.data().substr(static_cast<std::size_t>(DataStream.position()));
+    const auto count = std::min<std::size_t>(rest.size(), kStreamChunk);
+    if (count == 0)
+        return false;
+    WriteData(socket_, rest.data(), static_cast<int>(count));
+    DataStream.seek(static_cast<std::int64_t>(count), base::SeekOrigin::Current);
+    return true;
 }
 
 void T_FTP::SocketWindowProc(unsigned message, net::WPARAM wParam, net::LPARAM lParam)
@@ -612,8 +635,7 @@ void T_FTP::Retrieve()
     // again and again (the stream keeps its room when cut back to empty). Bounded, so that a
     // wrong SIZE answer cannot claim gigabytes before a byte has come.
     if (TransferSize > 0) {
-        DataStream.setSize(std::min<std::int64_t>(TransferSize, kMaxReservation));
-        DataStream.setSize(0);
+        DataStream.reserve(static_cast<std::size_t>(std::min<std::int64_t>(TransferSize, kMaxReservation)));
     }
     runTransfer([this] {
         awaitFinalReply();

@@ -127,6 +127,8 @@ private:
     bool ReadDataChunk();
     bool SendDataChunk();
     void receiveNotified();
+    // Where the next read goes and how much it may take: DataStream's own room for a download.
+    char* receiveRoom(int& size);
     void storeChunk(int count);
     void FinishListing();
     void FinishRetrieve();

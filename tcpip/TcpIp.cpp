@@ -287,7 +287,9 @@ int T_TcpIp::ReceiveOnce(TSocket socket, char* buffer, int size)
     const int n = net::recv(socket, buffer, size, 0);
     if (n > 0) {
         NoteActivity();
-        Trace("Received " + std::to_string(n) + " bytes on socket ID " + std::to_string(socket), tl_socket);
+        // Built only when someone listens: a download makes thousands of these.
+        if (OnTrace)
+            Trace("Received " + std::to_string(n) + " bytes on socket ID " + std::to_string(socket), tl_socket);
         return n;
     }
     // 0 is the peer's orderly close, whatever the last error was before.
@@ -352,7 +354,8 @@ void T_TcpIp::WriteData(TSocket socket, const char* buffer, int count)
         }
         throw ETcpIpError("The connection was lost while sending (error " + std::to_string(error) + ")");
     }
-    Trace("Sent " + std::to_string(count) + " bytes on socket ID " + std::to_string(socket), tl_socket);
+    if (OnTrace)
+        Trace("Sent " + std::to_string(count) + " bytes on socket ID " + std::to_string(socket), tl_socket);
 }
 
 void T_TcpIp::WriteString(TSocket socket, const std::string& text)

@@ -23,6 +23,7 @@
 
 #include "base/Event.h"
 #include "base/Streams.h"
+#include "tcpip/TransferStream.h"
 #include "platform/net/MessageWindow.h"
 #include "platform/net/Sockets.h"
 #include "tcpip/Exceptions.h"
@@ -57,7 +58,7 @@ public:
     std::string Hostname;
     TTraceProc OnTrace;
     // Received data (Execute); an FTP session also uploads from it.
-    base::MemoryStream DataStream;
+    TransferStream DataStream;
 
     // Connect, read until the peer closes, collect everything in DataStream (rewound).
     virtual void Execute();

@@ -79,7 +79,7 @@ public:
     {
         ftp.URI = name;
         ftp.Retrieve();
-        return ftp.DataStream.data();
+        return std::string(ftp.DataStream.data());
     }
     T_FTP ftp;
     std::vector<t_filedata> entries;
