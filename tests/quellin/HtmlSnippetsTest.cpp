@@ -1,5 +1,6 @@
 // Snippet texts read from QUELLIN.INI in the config folder: which lines a section gives.
 #include "TempConfig.h"
+#include "quellin/HtmlMenuTree.h"
 #include "quellin/HtmlSnippets.h"
 
 #include <gtest/gtest.h>
@@ -76,6 +77,29 @@ TEST(SnippetText, NoSettingsFileGivesNothing)
     TempConfig config;
     EXPECT_EQ(quellin::SnippetText(platform::core::IniFile(quellin::kSettingsFile), QStringLiteral("Title")),
               QString());
+}
+
+} // namespace
+
+namespace {
+
+void collectSnippetCaptions(const std::vector<quellin::HtmlMenuItem>& items, QStringList& captions)
+{
+    for (const quellin::HtmlMenuItem& item : items) {
+        if (item.kind == quellin::HtmlMenuItem::Kind::Snippet)
+            captions << item.caption;
+        collectSnippetCaptions(item.children, captions);
+    }
+}
+
+TEST(ShippedSettings, HaveASnippetForEveryItemOfTheMenu)
+{
+    const platform::core::IniFile shipped(QStringLiteral(TEST_DATA_DIR "/../../examples/QUELLIN.INI"));
+    QStringList captions;
+    collectSnippetCaptions(quellin::HtmlMenuTree(), captions);
+    ASSERT_EQ(captions.size(), 68);
+    for (const QString& caption : captions)
+        EXPECT_FALSE(quellin::SnippetText(shipped, caption).isEmpty()) << caption.toStdString();
 }
 
 } // namespace
