@@ -144,4 +144,8 @@ private:
 MessageButton ShowMessage(const QString& caption, const QString& text,
                           MessageIcon icon = MessageIcon::None, MessageButtons buttons = Ok);
 
+// An input box with a caption, a prompt and a preset answer. Cancel answers the preset, as the
+// programs' input boxes always did.
+QString InputBox(const QString& caption, const QString& prompt, const QString& preset);
+
 } // namespace platform::gui
