@@ -62,8 +62,9 @@ class HtmlMenuTest : public EditorTest {
 protected:
     QMenu* build()
     {
-        return quellin::BuildHtmlMenu(editor.get(),
-                                      [this](const QString& section) { chosen << section; });
+        auto* menu = new QMenu(editor.get());
+        quellin::AddHtmlMenuItems(*menu, [this](const QString& section) { chosen << section; });
+        return menu;
     }
     void insert(const char* section) { quellin::InsertSnippet(*editor, QString::fromUtf8(section)); }
 
@@ -105,7 +106,7 @@ class SnippetInsertion : public HtmlMenuTest, public testing::WithParamInterface
 TEST_P(SnippetInsertion, ReplacesTheSelectionAndLeavesTheCaretAfterTheLastLine)
 {
     const InsertCase& c = GetParam();
-    config.write(quellin::kSettingsFile,
+    config.write(QLatin1String(quellin::kSettingsFile),
                  "[Nonbreaking space]\n1=&nbsp;\n[Title]\nb=<title>\na=</title>\n");
     editor->setText("abcdef");
     editor->setSelection(c.selStart, c.selLength);

@@ -48,9 +48,9 @@ class SnippetTexts : public testing::TestWithParam<SnippetCase> {};
 TEST_P(SnippetTexts, GiveEachValueAndALineFeed)
 {
     TempConfig config;
-    config.write(quellin::kSettingsFile, kIni);
+    config.write(QLatin1String(quellin::kSettingsFile), kIni);
     const SnippetCase& c = GetParam();
-    EXPECT_EQ(quellin::SnippetText(platform::core::IniFile(quellin::kSettingsFile),
+    EXPECT_EQ(quellin::SnippetText(platform::core::IniFile(QLatin1String(quellin::kSettingsFile)),
                                    QString::fromUtf8(c.section)),
               c.expected);
 }
@@ -67,15 +67,15 @@ TEST(SnippetText, ASectionOfMoreThan256KeysGivesEveryLine)
         ini += QStringLiteral("k%1=line %1\n").arg(i);
         expected += QStringLiteral("line %1\n").arg(i);
     }
-    config.write(quellin::kSettingsFile, ini.toStdString());
-    EXPECT_EQ(quellin::SnippetText(platform::core::IniFile(quellin::kSettingsFile), QStringLiteral("Long")),
+    config.write(QLatin1String(quellin::kSettingsFile), ini.toStdString());
+    EXPECT_EQ(quellin::SnippetText(platform::core::IniFile(QLatin1String(quellin::kSettingsFile)), QStringLiteral("Long")),
               expected);
 }
 
 TEST(SnippetText, NoSettingsFileGivesNothing)
 {
     TempConfig config;
-    EXPECT_EQ(quellin::SnippetText(platform::core::IniFile(quellin::kSettingsFile), QStringLiteral("Title")),
+    EXPECT_EQ(quellin::SnippetText(platform::core::IniFile(QLatin1String(quellin::kSettingsFile)), QStringLiteral("Title")),
               QString());
 }
 
