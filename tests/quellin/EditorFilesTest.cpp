@@ -35,23 +35,32 @@ struct CommandCase {
     bool expectedModified;
 };
 
+class FileCommand : public EditorFilesTest, public testing::WithParamInterface<CommandCase> {
+protected:
+    // "old typed" in the editor, modified or not, and the answers to the confirmation queued.
+    void startEditing(const CommandCase& c)
+    {
+        editor->setText("old ");
+        editor->moveCursor(QTextCursor::End);
+        type("typed");
+        editor->setModified(c.modified);
+        for (MessageButton answer : c.answers)
+            dialogs.answerMessage(answer);
+    }
+};
+
 const CommandCase kNew[] = {
     {"UnmodifiedClearsWithoutAsking", false, {}, false, "", false},
     {"ModifiedAnsweredYesClears", true, {Yes}, false, "", false},
     {"ModifiedAnsweredNoKeepsTextAndFlag", true, {No}, false, "old typed", true},
 };
 
-class NewCommand : public EditorFilesTest, public testing::WithParamInterface<CommandCase> {};
+class NewCommand : public FileCommand {};
 
 TEST_P(NewCommand, AsksOnlyAboutAModifiedText)
 {
     const CommandCase& c = GetParam();
-    editor->setText("old ");
-    editor->moveCursor(QTextCursor::End);
-    type("typed");
-    editor->setModified(c.modified);
-    for (MessageButton answer : c.answers)
-        dialogs.answerMessage(answer);
+    startEditing(c);
     files.newText();
     EXPECT_EQ(text(), c.expectedText);
     EXPECT_EQ(editor->modified(), c.expectedModified);
@@ -73,18 +82,13 @@ const CommandCase kOpen[] = {
     {"CancelledDialogKeepsTextAndFlag", true, {Yes}, false, "old typed", true},
 };
 
-class OpenCommand : public EditorFilesTest, public testing::WithParamInterface<CommandCase> {};
+class OpenCommand : public FileCommand {};
 
 TEST_P(OpenCommand, AsksAboutAModifiedTextThenForTheFile)
 {
     const CommandCase& c = GetParam();
     write(QStringLiteral("page.html"), "opened\r\n");
-    editor->setText("old ");
-    editor->moveCursor(QTextCursor::End);
-    type("typed");
-    editor->setModified(c.modified);
-    for (MessageButton answer : c.answers)
-        dialogs.answerMessage(answer);
+    startEditing(c);
     const bool dialogRuns = c.answers.empty() || c.answers.back() == Yes;
     if (dialogRuns)
         dialogs.answerOpen(c.chooseFile ? QStringList{file(QStringLiteral("page.html"))} : QStringList{});
