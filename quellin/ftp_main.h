@@ -16,8 +16,10 @@
 // local drives and folders), HtmlTools.cpp (snippets and check), EditorCommands.cpp (the
 // editor's file, search, print and macro commands).
 #include "platform/core/TextCodec.h"
+#include "quellin/EditorFiles.h"
 #include "quellin/ExtensionIcons.h"
 #include "quellin/RemoteListing.h"
+#include "quellin/SearchReplace.h"
 
 #include <QMainWindow>
 #include <chrono>
@@ -231,6 +233,9 @@ public:
     QMenu* PMHTML;
     QMenu* PMPrint;
     QMenu* PMPrtDlgs;
+    // The editor's file commands and its find and replace (EditorCommands.cpp).
+    std::unique_ptr<EditorFiles> Files;
+    std::unique_ptr<SearchReplace> Search;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -249,6 +254,8 @@ private:
     void buildEditor();
     void buildRemoteMenu();
     void buildEditorMenu();
+    // The HTML menu, the file and search commands and the caret display (EditorCommands.cpp).
+    void buildEditorTools();
     void buildImages();
     void loadSites();
     // Logs out with a short timeout, so a silent server cannot hold the window open.
