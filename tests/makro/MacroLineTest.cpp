@@ -1,7 +1,6 @@
 // Line dispatch, the integer conversion of arguments and the key-name table, case by case.
 #include "makro/KeyNames.h"
 #include "makro/MacroLine.h"
-#include "platform/core/ProgramStart.h"
 
 #include <gtest/gtest.h>
 
@@ -124,29 +123,5 @@ INSTANTIATE_TEST_SUITE_P(Macro, Captures, ::testing::Values(
     CaptureCase{0x12, "MENU"}, CaptureCase{0x10, "SHIFT"}, CaptureCase{0x74, "F5"},
     CaptureCase{0x41, nullptr}, CaptureCase{0xE2, nullptr}),
     [](const auto& info) { return "Code" + std::to_string(info.param.code); });
-
-struct CommandLineCase {
-    std::string line;
-    std::vector<std::string> arguments;
-};
-
-class CommandLines : public ::testing::TestWithParam<CommandLineCase> {};
-
-TEST_P(CommandLines, SplitAsWindowsProgramsSplitThem)
-{
-    EXPECT_EQ(platform::core::SplitCommandLine(GetParam().line), GetParam().arguments);
-}
-
-INSTANTIATE_TEST_SUITE_P(Macro, CommandLines, ::testing::Values(
-    CommandLineCase{"edit readme.txt", {"edit", "readme.txt"}},
-    CommandLineCase{"  edit\t a  b ", {"edit", "a", "b"}},
-    CommandLineCase{"\"/opt/my tools/ed\" \"my notes.txt\"", {"/opt/my tools/ed", "my notes.txt"}},
-    CommandLineCase{"ed a\"b c\"d", {"ed", "ab cd"}},
-    CommandLineCase{"ed \"say \"\"hi\"\"\"", {"ed", "say \"hi\""}},
-    CommandLineCase{"ed a\\\\\"b c\" a\\\"b a\\b", {"ed", "a\\b c", "a\"b", "a\\b"}},
-    CommandLineCase{"C:\\dir\\ed x", {"C:\\dir\\ed", "x"}},
-    CommandLineCase{"ed \"\"", {"ed", ""}},
-    CommandLineCase{"   ", {}}),
-    [](const auto& info) { return std::to_string(info.index) + "_" + Printable(info.param.line); });
 
 } // namespace
