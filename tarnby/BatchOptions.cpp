@@ -51,6 +51,12 @@ const std::vector<Option>& Options()
          [](BatchOptions& o, const std::string& v) { o.timeoutSeconds = ParseCount("--timeout", v); }},
         {"--max-redirects", "", "N", "abort a fetch that would follow more than N redirects (default 20)",
          [](BatchOptions& o, const std::string& v) { o.maxRedirects = ParseCount("--max-redirects", v); }},
+        {"--cacert", "", "FILE", "also trust the CA certificate(s) in FILE (PEM) for https URLs",
+         [](BatchOptions& o, const std::string& v) {
+             if (v.empty())
+                 throw BatchUsageError("--cacert needs a file");
+             o.caCertFile = v;
+         }},
         {"--help", "-h", "", "show this help",
          [](BatchOptions& o, const std::string&) { o.action = BatchOptions::Action::Help; }},
         {"--version", "", "", "show the program's name and version",
@@ -130,7 +136,8 @@ std::string BatchUsage()
         "\n"
         "Loads the pages one after the other (all text lower-cased, as the window does at\n"
         "start-up), runs the reduction passes and writes one \"URL|text\" line per link.\n"
-        "A FILE of \"-\" is standard input; \"--\" ends the options. An \"http://\" URL is\n"
+        "A FILE of \"-\" is standard input; \"--\" ends the options. An \"http://\" or\n"
+        "\"https://\" URL (certificate checked against the system's CA store) is\n"
         "fetched as the window's Get fetches it, into a file named after the document in\n"
         "the current folder.\n"
         "\n"

@@ -19,6 +19,7 @@ PageFetch::PageFetch(THttpCli& client) : client_(client)
     client.OnDocBegin = [this](THttpCli*) { DocBegin(); };
     client.OnDocEnd = [this](THttpCli*) { ReleaseDocument(); };
     client.OnRequestDone = [this](THttpCli*, httpprot::THttpRequest, int error) { RequestDone(error); };
+    client.OnLocationChange = [this](THttpCli*) { LocationChanged(); };
 }
 
 PageFetch::~PageFetch()
@@ -26,6 +27,7 @@ PageFetch::~PageFetch()
     client_.OnDocBegin = nullptr;
     client_.OnDocEnd = nullptr;
     client_.OnRequestDone = nullptr;
+    client_.OnLocationChange = nullptr;
     client_.SetDocumentStream(nullptr);
 }
 
@@ -65,8 +67,21 @@ void PageFetch::RequestDone(int error)
     Log("Request Done Error = " + std::to_string(error));
 }
 
+// A server that keeps relocating (or one relocating to itself) must not keep the fetch going
+// for ever.
+void PageFetch::LocationChanged()
+{
+    if (++redirects_ <= maxRedirects_ || redirectLimitReached_)
+        return;
+    redirectLimitReached_ = true;
+    Log("Too many relocations: more than " + std::to_string(maxRedirects_) + ", request ended");
+    client_.Abort();
+}
+
 bool PageFetch::Fetch(const std::string& url)
 {
+    redirects_ = 0;
+    redirectLimitReached_ = false;
     client_.SetURL(url);
     client_.SetDocumentStream(nullptr);
     documentWritten_ = false;

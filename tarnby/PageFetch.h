@@ -8,6 +8,9 @@
 //   "hdr>" + each response header line, then (from the event loop, after Fetch has returned)
 //   "Request Done Error = 0". A failed fetch logs "GET Failed !", "StatusCode   = " + code and
 //   "ReasonPhrase = " + reason instead of the status and header lines.
+//
+// A fetch follows at most MaxRedirects relocations (20 unless set); the next one aborts it
+// after the log line "Too many relocations: more than N, request ended".
 #include "base/Event.h"
 
 #include <memory>
@@ -24,7 +27,7 @@ class PageFetch {
 public:
     // Gives client the window's settings (Agent "Tarnby v1.1c", ProxyPort "80", no NoCache,
     // form-encoded ContentTypePost, not MultiThreaded) and takes its OnDocBegin, OnDocEnd
-    // and OnRequestDone events. The client must outlive this object.
+    // OnRequestDone and OnLocationChange events. The client must outlive this object.
     explicit PageFetch(httpprot::THttpCli& client);
     ~PageFetch();
     PageFetch(const PageFetch&) = delete;
@@ -33,6 +36,11 @@ public:
     base::Event<const std::string&> OnLog;
     // The client's request-done event, raised before its log line.
     base::Event<> OnRequestDone;
+
+    int MaxRedirects() const { return maxRedirects_; }
+    void SetMaxRedirects(int count) { maxRedirects_ = count; }
+    // The last fetch was aborted for following too many relocations.
+    bool RedirectLimitReached() const { return redirectLimitReached_; }
 
     // True while a fetch is under way (the client is not ready); Fetch must not start then.
     bool Busy() const;
@@ -57,11 +65,15 @@ public:
 private:
     void DocBegin();
     void RequestDone(int error);
+    void LocationChanged();
     void Log(const std::string& line);
 
     httpprot::THttpCli& client_;
     std::unique_ptr<httpprot::DocumentFile> document_;
     bool documentWritten_ = false;
+    int maxRedirects_ = 20;
+    int redirects_ = 0;
+    bool redirectLimitReached_ = false;
 };
 
 } // namespace tarnby
