@@ -251,6 +251,8 @@ void TFormMakro::BthSaveClick()
 
 void TFormMakro::NeuerMakro1Click()
 {
+    // Cleared first: when the stored user information cannot be read, the text stays empty.
+    setLines({});
     setLines(NewMacroLines(ReadUserInfo(), QDateTime::currentDateTime()));
 }
 

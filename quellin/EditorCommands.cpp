@@ -1,6 +1,8 @@
 // The editor's file, search, print and macro commands.
 #include "quellin/ftp_main.h"
 
+#include "makro/u_makro.h"
+
 namespace quellin {
 
 void Tmainform::SBNeuClick() {}
@@ -15,7 +17,16 @@ void Tmainform::Preview1Click() {}
 void Tmainform::SBDruckEinrichtenClick() {}
 void Tmainform::Printersetup1Click() {}
 void Tmainform::PageAdjust1Click() {}
-void Tmainform::Makroeingeben1Click() {}
-void Tmainform::Makroausfhren1Click() {}
+void Tmainform::Makroeingeben1Click()
+{
+    if (MacroWindow)
+        MacroWindow->exec();
+}
+
+void Tmainform::Makroausfhren1Click()
+{
+    if (MacroWindow)
+        MacroWindow->BtnExcecuteClick();
+}
 
 } // namespace quellin

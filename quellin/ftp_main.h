@@ -45,6 +45,9 @@ class TSRichEdit;
 namespace tcpip {
 class T_FTP;
 }
+namespace makro {
+class TFormMakro;
+}
 
 namespace quellin {
 
@@ -67,6 +70,8 @@ public:
     void FormCreate();
     // The about box the program created at start (the window makes one when none was given).
     void setAboutBox(TAboutBox* box) { AboutBox = box; }
+    // The macro window the program created at start: F3 runs its text, Ctrl+F3 shows it.
+    void setMacroWindow(makro::TFormMakro* window) { MacroWindow = window; }
 
     // Whether a transfer of the session is under way (commands may arrive inside one).
     bool TransferUnderWay() const;
@@ -149,6 +154,7 @@ public:
     std::unique_ptr<platform::gui::ImageList> icons_large;
     std::int64_t ReceivedTotal = 0;
     TAboutBox* AboutBox = nullptr;
+    makro::TFormMakro* MacroWindow = nullptr;
 
     // Controls, named as the window's design names them (also their object names).
     QWidget* PanelTop;

@@ -3,6 +3,9 @@
 // through the dialog seam; the desktop is the recorder.
 #include "makro/KeyCaptureEdit.h"
 #include "makro/MacroTexts.h"
+#include "makro/UserInfoSource.h"
+#include "platform/core/TempConfig.h"
+#include "platform/core/UserStore.h"
 #include "makro/U_wndnam.h"
 #include "makro/u_makro.h"
 #include "base/StringList.h"
@@ -244,18 +247,64 @@ TEST(MacroWindow, FileErrorsNameTheFileAndKeepTheText)
     EXPECT_EQ(form.lines(), before);
 }
 
-TEST(MacroWindow, NewStartsWithAuthorAndDate)
+std::string AccountName()
 {
+    const std::string gecos = getpwuid(getuid())->pw_gecos;
+    return gecos.substr(0, gecos.find(','));
+}
+
+// New with the user information the settings store holds (or not): the author line.
+struct NewCase {
+    const char* name;
+    std::function<void(platform::core::UserStore&)> store;
+    std::string author; // "(account)" stands for the account's full name
+};
+
+std::ostream& operator<<(std::ostream& out, const NewCase& c)
+{
+    return out << c.name;
+}
+
+class NewMacro : public ::testing::TestWithParam<NewCase> {};
+
+TEST_P(NewMacro, StartsWithAuthorAndDate)
+{
+    TempConfig config;
+    platform::core::UserStore store;
+    GetParam().store(store);
     TFormMakro form(Recorder());
     Activate(form);
     QTest::keyClick(form.MemoEdit, Qt::Key_N, Qt::ControlModifier);
     const auto lines = form.lines();
     ASSERT_EQ(lines.size(), 2u);
-    std::string name = getpwuid(getuid())->pw_gecos;
-    name = name.substr(0, name.find(','));
-    EXPECT_EQ(lines[0], "; Author:\t\t" + name + ", ");
+    std::string author = GetParam().author;
+    if (author.starts_with("(account)"))
+        author.replace(0, 9, AccountName());
+    EXPECT_EQ(lines[0], "; Author:\t\t" + author);
     EXPECT_TRUE(lines[1].starts_with("; Written at:\t")) << lines[1];
     EXPECT_NE(lines[1].find(", "), std::string::npos);
+}
+
+const QString userInfo = QString::fromLatin1(makro::userInfoKey);
+
+INSTANTIATE_TEST_SUITE_P(Macro, NewMacro, ::testing::Values(
+    NewCase{"NoUserInformation", [](platform::core::UserStore&) {}, "(account), "},
+    NewCase{"NameAndCompany", [](platform::core::UserStore& s) {
+        s.writeString(userInfo, "DefName", "Anna Berg");
+        s.writeString(userInfo, "DefCompany", "Berg & Co");
+    }, "Anna Berg, Berg & Co"},
+    NewCase{"CompanyOnly", [](platform::core::UserStore& s) { s.writeString(userInfo, "DefCompany", "Firma"); },
+            "(account), Firma"}
+), [](const auto& info) { return std::string(info.param.name); });
+
+TEST(MacroWindow, NewWithUserInformationOfTheWrongTypeFailsWithTheTextCleared)
+{
+    TempConfig config;
+    platform::core::UserStore store;
+    store.writeBinary(userInfo, "DefName", "\x01\x02");
+    TFormMakro form(Recorder());
+    EXPECT_THROW(form.NeuerMakro1Click(), platform::core::ERegistryTypeError);
+    EXPECT_TRUE(form.lines().empty());
 }
 
 TEST(MacroWindow, ExitOnErrorShowsFehlerThroughTheDialogs)
