@@ -2,6 +2,7 @@
 // capture, Load/Save with the remembered name, New, and their error texts. Dialogs are answered
 // through the dialog seam; the desktop is the recorder.
 #include "makro/KeyCaptureEdit.h"
+#include "makro/MacroStart.h"
 #include "makro/MacroTexts.h"
 #include "makro/UserInfoSource.h"
 #include "platform/core/TempConfig.h"
@@ -338,5 +339,56 @@ TEST(WindowNamePicker, FillsItsListAtCreationAndOnRefreshOnly)
     ASSERT_EQ(picker.ListBox1->count(), 3);
     EXPECT_EQ(picker.ListBox1->item(0)->text(), "Later");
 }
+
+} // namespace
+
+namespace {
+
+// The command-line path: what is shown, and whether the program then ends.
+struct CommandLineCase {
+    const char* name;
+    const char* fileText; // nullptr: the file does not exist
+    bool programEnds;
+    const char* shown;    // the box's text, or nullptr for none
+};
+
+std::ostream& operator<<(std::ostream& out, const CommandLineCase& c)
+{
+    return out << c.name;
+}
+
+class CommandLinePlay : public ::testing::TestWithParam<CommandLineCase> {};
+
+TEST_P(CommandLinePlay, EndsTheProgramOnlyAfterARunThatDidNotFail)
+{
+    ScriptedDialogs dialogs;
+    ScopedDialogs scoped(dialogs);
+    QTemporaryDir folder;
+    const QString file = folder.filePath("play.mkr");
+    if (GetParam().fileText) {
+        QFile out(file);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(GetParam().fileText);
+    }
+    QWidget main;
+    const MacroWindows windows = CreateMacroWindows(&main, Recorder());
+    dialogs.answerMessage(platform::gui::Ok);
+    EXPECT_EQ(PlayCommandLineMacro(*windows.form, {file}), GetParam().programEnds);
+    EXPECT_FALSE(windows.form->isVisible());
+    if (GetParam().shown) {
+        ASSERT_EQ(dialogs.asked().size(), 1u);
+        EXPECT_TRUE(dialogs.last().message.text.contains(QString::fromUtf8(GetParam().shown)))
+            << dialogs.last().message.text.toStdString();
+    } else {
+        EXPECT_TRUE(dialogs.asked().empty());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Macro, CommandLinePlay, ::testing::Values(
+    CommandLineCase{"PlayedToTheEnd", "abc\r\n", true, nullptr},
+    CommandLineCase{"StoppedByExitOnError", "Window: none\r\nExitOnError\r\n", true, "Fehler"},
+    CommandLineCase{"FileMissing", nullptr, false, "play.mkr"},
+    CommandLineCase{"TimeEncodingError", "Sleep: 60\r\n", false, "Ungültiges Argument für Zeitkodierung"}
+), [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

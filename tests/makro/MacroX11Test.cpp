@@ -14,7 +14,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QPushButton>
 #include <QTest>
 #include <QVBoxLayout>
@@ -250,3 +252,29 @@ INSTANTIATE_TEST_SUITE_P(Macro, RealKeyCapture, ::testing::Values(
 ), [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
+
+#ifdef QUELLIN_PROGRAM
+namespace {
+
+TEST(MacroOnX11, QuellinPlaysTheFileOnItsCommandLineAndEnds)
+{
+    Target target(QStringLiteral("Macro Target"));
+    QTemporaryDir folder;
+    QFile file(folder.filePath("type.mkr"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("; typed by the program\r\nWindow: Macro Target\r\nfrom Quellin!\r\n");
+    file.close();
+    QProcess quellin;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_CONFIG_HOME", folder.path());
+    quellin.setProcessEnvironment(environment);
+    quellin.start(QStringLiteral(QUELLIN_PROGRAM), {file.fileName()});
+    ASSERT_TRUE(quellin.waitForStarted());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return quellin.state() == QProcess::NotRunning; }, 20000));
+    EXPECT_EQ(quellin.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(quellin.exitCode(), 0);
+    EXPECT_TRUE(ArrivesAs(target, "from Quellin!"));
+}
+
+} // namespace
+#endif
