@@ -49,6 +49,9 @@ class TSRichEdit;
 namespace tcpip {
 class T_FTP;
 }
+namespace makro {
+class TFormMakro;
+}
 
 namespace quellin {
 
@@ -71,6 +74,8 @@ public:
     void FormCreate();
     // The about box the program created at start (the window makes one when none was given).
     void setAboutBox(TAboutBox* box) { AboutBox = box; }
+    // The macro window the program created at start: F3 runs its text, Ctrl+F3 shows it.
+    void setMacroWindow(makro::TFormMakro* window) { MacroWindow = window; }
 
     // Whether a transfer the window started is running (commands may arrive inside one).
     bool TransferRunning() const { return transfers_ > 0; }
@@ -155,6 +160,7 @@ public:
     std::unique_ptr<platform::gui::ImageList> icons_large;
     std::int64_t ReceivedTotal = 0;
     TAboutBox* AboutBox = nullptr;
+    makro::TFormMakro* MacroWindow = nullptr;
 
     // Controls, named as the window's design names them (also their object names).
     QWidget* PanelTop;
