@@ -12,7 +12,7 @@ namespace platform::gui {
 
 class ScriptedDialogs : public Dialogs {
 public:
-    enum class Kind { Message, OpenFiles, SaveFile, Font, Colour, Printer, Input };
+    enum class Kind { Message, OpenFiles, SaveFile, Font, Colour, Printer, Input, PageSetup };
 
     struct Question {
         Kind kind = Kind::Message;
@@ -22,6 +22,7 @@ public:
         InputRequest input;       // Kind::Input
         QFont font;               // Kind::Font: the initial font
         QColor colour;            // Kind::Colour: the initial colour
+        PageSetupRequest pageSetup; // Kind::PageSetup
     };
 
     void answerMessage(MessageButton button);
@@ -34,6 +35,8 @@ public:
     // setup runs on the printer when accepted (to send the output to a PDF file, say).
     void answerPrinter(bool accept, std::function<void(QPrinter&)> setup = {});
     void answerInput(std::optional<QString> text);
+    // edit changes the request's values as the user would; a cancelled answer keeps them.
+    void answerPageSetup(bool accept, std::function<void(PageSetupResult&)> edit = {});
 
     const std::vector<Question>& asked() const { return asked_; }
     const Question& last() const { return asked_.back(); }
@@ -48,6 +51,7 @@ public:
     std::optional<QColor> chooseColor(const QColor& initial) override;
     bool setupPrinter(QPrinter& printer) override;
     std::optional<QString> input(const InputRequest& request) override;
+    PageSetupResult pageSetup(const PageSetupRequest& request, QPrinter* printer) override;
 
 private:
     struct Answer {
@@ -60,6 +64,7 @@ private:
         bool accept = false;
         std::function<void(QPrinter&)> setup;
         std::optional<QString> text;
+        std::function<void(PageSetupResult&)> editPageSetup;
     };
 
     // Records the question and takes the next answer when it is of the same kind.
