@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <sys/stat.h>
 
 namespace platform::gui {
 
@@ -58,6 +59,10 @@ void PdfOutputFile::commit()
         discard();
         throwFileError(target_, QStringLiteral("The document was not written completely."));
     }
+    // The temporary file was made private; the document gets the usual mode of a new file.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::chmod(QFile::encodeName(temporary_).constData(), 0666 & ~mask);
     // rename() replaces an existing target in one step.
     if (std::rename(QFile::encodeName(temporary_).constData(),
                     QFile::encodeName(target_).constData()) != 0) {
