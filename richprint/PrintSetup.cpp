@@ -23,13 +23,15 @@ void TRichPrinter::LoadSettings()
         plainText_ = false;
         return;
     }
+    // The margins were saved in the stored unit: switch to it first, so that they are taken in
+    // it (and clamped to the paper of the stored orientation).
+    SetMeasureUnit(stored->millimeters ? TMeasureUnit::muMillimeters : TMeasureUnit::muInches);
+    SetOrientation(stored->portrait ? TPrinterOrientation::poPortrait
+                                    : TPrinterOrientation::poLandscape);
     SetMarginLeft(stored->marginLeft);
     SetMarginTop(stored->marginTop);
     SetMarginBottom(stored->marginBottom);
     SetMarginRight(stored->marginRight);
-    SetMeasureUnit(stored->millimeters ? TMeasureUnit::muMillimeters : TMeasureUnit::muInches);
-    SetOrientation(stored->portrait ? TPrinterOrientation::poPortrait
-                                    : TPrinterOrientation::poLandscape);
     plainText_ = stored->plainText;
 }
 

@@ -216,7 +216,13 @@ void TRichPrinter::SetOptions_Dialog(TPageOptions options)
 
 QFont TRichPrinter::DeviceFont(const QFont& font) const
 {
-    QFont f = font;
+    // Every property set explicitly: a painter fills properties a font leaves unset from the
+    // device's own font, which text measuring does not.
+    QFont f(font.families(), -1, font.weight(), font.italic());
+    f.setUnderline(font.underline());
+    f.setStrikeOut(font.strikeOut());
+    if (font.pixelSize() > 0)
+        f.setPixelSize(font.pixelSize());
     if (font.pointSizeF() > 0)
         f.setPixelSize(std::max(1, int(std::lround(font.pointSizeF() * layout_.ResolutionY() / 72))));
     // Unhinted outlines measure the same on the printer, in a page file and on the screen.

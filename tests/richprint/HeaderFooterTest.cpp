@@ -66,12 +66,12 @@ TEST_F(PrintTest, TheLogoFillsItsBoxInTheHeaderBand)
         return c.red() > 200 && c.green() < 80;
     };
     // Left = 100 / 210 of the 170 mm text width after the text area's left edge; the box is
-    // 25 / 210 of it wide, and starts at the header line's top.
+    // 25 / 210 of it wide; it starts at the header line's top (16 mm) and is 16 mm high.
     const double left = 25 + 100.0 / 210 * 170;
     const double width = 25.0 / 210 * 170;
-    EXPECT_TRUE(red(left + width / 2, 14));
-    EXPECT_FALSE(red(left - 2, 14));
-    EXPECT_FALSE(red(left + width + 2, 14));
+    EXPECT_TRUE(red(left + width / 2, 22));
+    EXPECT_FALSE(red(left - 2, 22));
+    EXPECT_FALSE(red(left + width + 2, 22));
 }
 
 } // namespace

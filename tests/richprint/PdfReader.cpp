@@ -81,21 +81,24 @@ PdfPageSize PageSize(const QString& pdf)
     return {m.captured(1).toDouble() * kMmPerPoint, m.captured(2).toDouble() * kMmPerPoint};
 }
 
-QImage RenderPage(const QString& pdf, int page, int dpi)
+QImage RenderPage(const QString& pdf, int page, int dpi, const QRect& crop)
 {
     QTemporaryDir dir;
     const QString base = dir.filePath(QStringLiteral("page"));
-    Run(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-f"),
-                                     QString::number(page), QStringLiteral("-l"), QString::number(page),
-                                     QStringLiteral("-png"), QStringLiteral("-singlefile"), pdf, base});
+    QStringList args{"-r", QString::number(dpi), "-f", QString::number(page), "-l",
+                     QString::number(page), "-aa", "no", "-aaVector", "no", "-png", "-singlefile"};
+    if (!crop.isNull())
+        args << "-x" << QString::number(crop.x()) << "-y" << QString::number(crop.y()) << "-W"
+             << QString::number(crop.width()) << "-H" << QString::number(crop.height());
+    Run(QStringLiteral("pdftoppm"), args << pdf << base);
     return QImage(base + QStringLiteral(".png"));
 }
 
-int DarkRun(const QImage& image, int x, int y0, int y1)
+int DarkRun(const QImage& image, int x, int y0, int y1, int threshold)
 {
     int count = 0;
     for (int y = std::max(0, y0); y <= std::min(y1, image.height() - 1); ++y) {
-        if (qGray(image.pixel(x, y)) < 128)
+        if (qGray(image.pixel(x, y)) < threshold)
             ++count;
     }
     return count;

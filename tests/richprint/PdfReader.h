@@ -26,6 +26,7 @@ std::vector<PdfWord> WordsOnPage(const std::vector<PdfWord>& words, int page);
 QStringList PageLines(const QString& pdf, int page);
 int PageCount(const QString& pdf);
 PdfPageSize PageSize(const QString& pdf);
-QImage RenderPage(const QString& pdf, int page, int dpi);
-// Number of dark pixels in a column x from y0 to y1 of an image.
-int DarkRun(const QImage& image, int x, int y0, int y1);
+// Without anti-aliasing, so lines keep their exact pixel widths; crop in pixels at dpi.
+QImage RenderPage(const QString& pdf, int page, int dpi, const QRect& crop = {});
+// Number of pixels darker than the threshold (gray level) in column x from y0 to y1.
+int DarkRun(const QImage& image, int x, int y0, int y1, int threshold = 128);

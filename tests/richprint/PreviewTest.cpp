@@ -49,7 +49,7 @@ TEST_F(Preview, ShowsThePageScaledToTheImage)
     const int x = std::lround(23.0 / 210 * image.width());
     int dark = 0;
     for (int dx = -2; dx <= 2; ++dx)
-        dark = std::max(dark, DarkRun(image, x + dx, image.height() / 4, image.height() * 3 / 4));
+        dark = std::max(dark, DarkRun(image, x + dx, image.height() / 4, image.height() * 3 / 4, 250));
     EXPECT_GT(dark, image.height() / 3);
 }
 
@@ -82,16 +82,16 @@ TEST_P(Navigation, MovesWithinThePagesAndEnablesTheArrows)
     EXPECT_EQ(preview->PreviousEnabled(), GetParam().previous);
 }
 
-// 50 lines per page: 220 lines are five pages.
+// 58 lines per page: 260 lines are five pages.
 INSTANTIATE_TEST_SUITE_P(
     Cases, Navigation,
     testing::Values(NavigationCase{"OnePageAfterBuilding", 1, {}, "   1", true, true},
                     NavigationCase{"OnePageNext", 1, {Step::Next}, "   1", false, true},
                     NavigationCase{"OnePageNextPrevious", 1, {Step::Next, Step::Previous}, "   1", true, false},
-                    NavigationCase{"FivePagesBuilt", 220, {}, "   5", true, true},
-                    NavigationCase{"FivePagesPrevious", 220, {Step::Previous}, "   4", true, true},
-                    NavigationCase{"FivePagesHomeNext", 220, {Step::Home, Step::Next}, "   2", true, true},
-                    NavigationCase{"FivePagesEnd", 220, {Step::Home, Step::End}, "   5", false, true}),
+                    NavigationCase{"FivePagesBuilt", 260, {}, "   5", true, true},
+                    NavigationCase{"FivePagesPrevious", 260, {Step::Previous}, "   4", true, true},
+                    NavigationCase{"FivePagesHomeNext", 260, {Step::Home, Step::Next}, "   2", true, true},
+                    NavigationCase{"FivePagesEnd", 260, {Step::Home, Step::End}, "   5", false, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct ZoomCase {

@@ -21,7 +21,7 @@ public:
         printer.SetTitle(QStringLiteral("notes.txt"));
         QFont font(QStringLiteral("DejaVu Sans Mono"));
         font.setPointSize(10);
-        edit.document()->setDefaultFont(font);
+        edit.setFont(font);
     }
     ~PrintTest() override { qunsetenv("XDG_CONFIG_HOME"); }
 
