@@ -1,6 +1,7 @@
 #include "platform/gui/QtDialogs.h"
 
 #include "platform/gui/FindReplaceDialog.h"
+#include "platform/gui/PageSetupDialog.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -156,7 +157,17 @@ std::optional<QColor> QtDialogs::chooseColor(const QColor& initial)
 bool QtDialogs::setupPrinter(QPrinter& printer)
 {
     QPrintDialog dialog(&printer, parentWindow());
+    // A page range set on the printer beforehand is offered as the range to choose from.
+    if (printer.fromPage() > 0) {
+        dialog.setMinMax(printer.fromPage(), printer.toPage());
+        dialog.setOption(QAbstractPrintDialog::PrintPageRange);
+    }
     return dialog.exec() == QDialog::Accepted;
+}
+
+PageSetupResult QtDialogs::pageSetup(const PageSetupRequest& request, QPrinter* printer)
+{
+    return RunPageSetupDialog(request, printer, parentWindow());
 }
 
 std::optional<QString> QtDialogs::input(const InputRequest& request)

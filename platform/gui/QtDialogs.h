@@ -14,6 +14,7 @@ public:
     bool setupPrinter(QPrinter& printer) override;
     std::optional<QString> input(const InputRequest& request) override;
     bool showFindReplace(const FindReplaceRequest& request, FindReplaceHandler onAction) override;
+    PageSetupResult pageSetup(const PageSetupRequest& request, QPrinter* printer) override;
 };
 
 // A filter as Qt's file dialog wants it: "Web files (*.htm *.html)". "*.*" means every file,
