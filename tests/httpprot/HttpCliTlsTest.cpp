@@ -139,4 +139,24 @@ INSTANTIATE_TEST_SUITE_P(Scripted, HttpCliBrokenHandshake, testing::Values(
     BrokenHandshakeCase{"Stalls", {accept(), stall(milliseconds(8000))}, 300, "Connection aborted on request"}),
     [](const testing::TestParamInfo<BrokenHandshakeCase>& info) { return std::string(info.param.name); });
 
+// The tunnel request as a proxy sees it, and a proxy that refuses: nothing goes to the origin.
+TEST(HttpCliTunnel, AsksForTheTunnelWithCredentialsAndStopsWhenRefused)
+{
+    testservers::ScriptedServer proxy({accept(), expectUntil("\r\n\r\n"),
+                                       send("HTTP/1.0 403 Forbidden\r\nContent-Length: 0\r\n\r\n"), expectClose()});
+    THttpCli client;
+    Recorder recorder{client};
+    client.SetProxy("127.0.0.1:" + std::to_string(proxy.port()));
+    client.SetProxyUsername("joe");
+    client.SetProxyPassword("pw");
+    client.SetURL("https://secure.invalid/page.html");
+    const Outcome o = recorder.run([&] { client.GetASync(); });
+    EXPECT_TRUE(proxy.finish()) << proxy.failure();
+    EXPECT_EQ(proxy.transcript(), "CONNECT secure.invalid:443 HTTP/1.0\r\nHost: secure.invalid:443\r\n"
+                                  "Proxy-Authorization: Basic am9lOnB3\r\n\r\n");
+    EXPECT_EQ(o.status, 404);
+    EXPECT_EQ(o.reason, "the proxy refused the tunnel to secure.invalid:443: HTTP/1.0 403 Forbidden");
+    EXPECT_TRUE(o.header.empty()) << "the proxy's answer is not the document's";
+}
+
 } // namespace
