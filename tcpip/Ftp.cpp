@@ -6,7 +6,6 @@
 #include "tcpip/TextNumber.h"
 
 #include <algorithm>
-#include <climits>
 
 namespace tcpip {
 
@@ -18,7 +17,7 @@ namespace {
 // bytes of a download may come with it.
 constexpr long kDataEvents = net::FD_READ | net::FD_WRITE | net::FD_ACCEPT | net::FD_CONNECT | net::FD_CLOSE;
 
-constexpr std::int32_t kMaxReservation = 256 * 1024 * 1024;
+constexpr std::int64_t kMaxReservation = 256 * 1024 * 1024;
 
 // Receive buffers taken per data notification: 32 of them are 1 MB, a few milliseconds on
 // loopback, so a fast download cannot keep window input waiting.
@@ -490,7 +489,7 @@ void T_FTP::Retrieve()
     try {
         SendLine("SIZE " + URI);
         ReadReply();
-        TransferSize = ToNumber(ReplyText).value_or(0);
+        TransferSize = std::max<std::int64_t>(ToNumber64(ReplyText).value_or(0), 0);
     } catch (const EProtocolError&) {
         TransferSize = 0;
     }
@@ -508,7 +507,7 @@ void T_FTP::Retrieve()
     // again and again (the stream keeps its room when cut back to empty). Bounded, so that a
     // wrong SIZE answer cannot claim gigabytes before a byte has come.
     if (TransferSize > 0) {
-        DataStream.setSize(std::min<std::int32_t>(TransferSize, kMaxReservation));
+        DataStream.setSize(std::min<std::int64_t>(TransferSize, kMaxReservation));
         DataStream.setSize(0);
     }
     awaitFinalReply();
@@ -541,7 +540,7 @@ void T_FTP::Store()
         throw;
     }
     startTransfer(tftp_upload);
-    TransferSize = static_cast<std::int32_t>(std::min<std::int64_t>(DataStream.size(), INT_MAX));
+    TransferSize = static_cast<std::int64_t>(DataStream.size());
     DataStream.setPosition(0);
     if (!Async)
         acceptActiveConnection();

@@ -23,7 +23,7 @@ namespace tcpip {
 enum t_ftp_mode : std::uint8_t { tftp_download = 0, tftp_upload = 1, tftp_getdir = 2 };
 
 // (Sender, mode, bytes read; 0 or less at the end of the data)
-using TDataTransferProc = base::Event<QObject*, t_ftp_mode, std::int32_t>;
+using TDataTransferProc = base::Event<QObject*, t_ftp_mode, std::int64_t>;
 using TFTPActionCompleteProc = base::Event<QObject*, t_ftp_mode>;
 
 class T_FTP : public T_TcpIp {
@@ -49,7 +49,7 @@ public:
     TSocket ControlSocket = -1;
     base::StringList ListingLines;
     // The SIZE answer of a download (0 when unknown), the stream size of an upload.
-    std::int32_t TransferSize = 0;
+    std::int64_t TransferSize = 0;
     base::MemoryStream ListingStream;
 
     bool Busy() const { return busy_; }

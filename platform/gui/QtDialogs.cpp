@@ -1,11 +1,14 @@
 #include "platform/gui/QtDialogs.h"
 
+#include "platform/gui/FindReplaceDialog.h"
+
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QRegularExpression>
@@ -164,6 +167,20 @@ std::optional<QString> QtDialogs::input(const InputRequest& request)
     if (!ok)
         return std::nullopt;
     return text;
+}
+
+bool QtDialogs::showFindReplace(const FindReplaceRequest& request, FindReplaceHandler onAction)
+{
+    // At most one dialog of each kind, as with the system's own modeless dialogs.
+    static QPointer<FindReplaceDialog> open[2];
+    QPointer<FindReplaceDialog>& dialog = open[request.replace ? 1 : 0];
+    if (!dialog)
+        dialog = new FindReplaceDialog(request, parentWindow());
+    dialog->setHandler(std::move(onAction));
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+    return true;
 }
 
 } // namespace platform::gui

@@ -13,6 +13,7 @@ public:
     std::optional<QColor> chooseColor(const QColor& initial) override;
     bool setupPrinter(QPrinter& printer) override;
     std::optional<QString> input(const InputRequest& request) override;
+    bool showFindReplace(const FindReplaceRequest& request, FindReplaceHandler onAction) override;
 };
 
 // A filter as Qt's file dialog wants it: "Web files (*.htm *.html)". "*.*" means every file,

@@ -138,7 +138,7 @@ TEST_P(RealFtp, RetrieveTextAndBinaryEveryByte)
     server->write("page.htm", "<p>one</p>\n<p>two</p>\n");
     T_FTP& ftp = session->ftp;
     EXPECT_EQ(session->retrieve("data.bin"), binary);
-    EXPECT_EQ(ftp.TransferSize, static_cast<std::int32_t>(binary.size())) << "SIZE answered";
+    EXPECT_EQ(ftp.TransferSize, static_cast<std::int64_t>(binary.size())) << "SIZE answered";
     ftp.SendLine("TYPE A");
     ftp.ReadReply();
     EXPECT_EQ(session->retrieve("page.htm"), "<p>one</p>\r\n<p>two</p>\r\n") << "text mode converts line ends";
@@ -202,7 +202,7 @@ TEST_P(RealFtpAsync, BusyRefusalDuringATransfer)
     server->write("big.bin", randomBytes(4 * 1024 * 1024, 3));
     T_FTP& ftp = session->ftp;
     int refused = 0;
-    ftp.OnDataReceived = [&](QObject*, t_ftp_mode mode, std::int32_t) {
+    ftp.OnDataReceived = [&](QObject*, t_ftp_mode mode, std::int64_t) {
         EXPECT_EQ(mode, tftp_download);
         try {
             ftp.ChangeDir("/");

@@ -468,7 +468,7 @@ TEST_F(ScriptedFtp, UploadsEveryByteInOrderInBothModes)
             session.OnActionComplete = [&](QObject*, t_ftp_mode mode) { completed = mode == tftp_upload; };
             session.Store();
             EXPECT_TRUE(completed);
-            EXPECT_EQ(session.TransferSize, static_cast<std::int32_t>(payload.size()));
+            EXPECT_EQ(session.TransferSize, static_cast<std::int64_t>(payload.size()));
             EXPECT_TRUE(s.finish()) << s.failure();
             EXPECT_TRUE(s.dataReceived() == payload) << s.dataReceived().size() << " bytes arrived";
             EXPECT_NE(s.transcript().find("STOR up.bin\r\n"), std::string::npos);
@@ -502,7 +502,7 @@ TEST_F(ScriptedFtp, AsyncTransferRefusesASecondOperation)
     ftp.Async = true;
     ftp.URI = "a";
     int refused = 0;
-    ftp.OnDataReceived = [&](QObject*, t_ftp_mode, std::int32_t) {
+    ftp.OnDataReceived = [&](QObject*, t_ftp_mode, std::int64_t) {
         try {
             ftp.ListDirectory(".");
         } catch (const EProtocolBusy& e) {
