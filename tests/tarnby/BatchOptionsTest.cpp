@@ -50,6 +50,9 @@ TEST(BatchOptions, RefuseWhatCannotRunWithAMessageNamingTheProblem)
         {{"--links=yes", "a"}, "--links takes no value"},
         {{"--passes", "2", "a"}, "--links is needed"},
         {{"--links"}, "no page given"},
+        {{"--links", "--html-parser", "--passes", "2", "a"}, "--html-parser replaces the passes"},
+        {{"--links", "--base", "https://x.example/", "a"}, "--base needs --html-parser"},
+        {{"--links", "--html-parser", "--base", "docs/", "a"}, "--base takes an absolute URL, not \"docs/\""},
     };
     for (const auto& [args, message] : cases) {
         try {
