@@ -52,6 +52,9 @@ TEST(BatchOptions, RefuseWhatCannotRunWithAMessageNamingTheProblem)
         {{"--passes", "2", "a"}, "--links is needed"},
         {{"--links"}, "no page given"},
         {{"--links", "--cacert=", "https://x/"}, "--cacert needs a file"},
+        {{"--links", "--html-parser", "--passes", "2", "a"}, "--html-parser replaces the passes"},
+        {{"--links", "--base", "https://x.example/", "a"}, "--base needs --html-parser"},
+        {{"--links", "--html-parser", "--base", "docs/", "a"}, "--base takes an absolute URL, not \"docs/\""},
     };
     for (const auto& [args, message] : cases) {
         try {
