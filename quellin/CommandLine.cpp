@@ -44,12 +44,6 @@ std::string UsageText()
            "Sites are stored in QUELLIN.INI in $XDG_CONFIG_HOME (default ~/.config).\n";
 }
 
-int RefuseMacro(const std::string& macroFile)
-{
-    std::cerr << "quellin: macros are not available yet: " << macroFile << "\n";
-    return 2;
-}
-
 std::string VersionText()
 {
     return "Quellin " + ProgramVersion();

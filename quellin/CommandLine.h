@@ -18,8 +18,6 @@ struct CommandLine {
 CommandLine ParseCommandLine(const std::vector<std::string>& args);
 
 std::string UsageText();
-// Until the macro player exists: says so on standard error and returns the exit status (2).
-int RefuseMacro(const std::string& macroFile);
 // "Quellin " and the program's version ("Quellin 1.1.0.0").
 std::string VersionText();
 

@@ -1,5 +1,6 @@
 #include "quellin/GuiStart.h"
 
+#include "makro/MacroStart.h"
 #include "platform/gui/Application.h"
 #include "quellin/CommandLine.h"
 #include "quellin/U_about.h"
@@ -23,11 +24,15 @@ int RunGui(int argc, char** argv)
 
     // The windows, in the order they are created; all live until the program ends.
     Tmainform form;
-    // (The macro window and the window-name dialog come here, before the about box.)
+    const makro::MacroWindows macros = makro::CreateMacroWindows(&form);
+    form.setMacroWindow(macros.form);
     form.setAboutBox(new TAboutBox(&form));
 
-    if (line.action == CommandLine::Action::PlayMacro)
-        return RefuseMacro(line.macroFile);
+    // A macro given on the command line is played before any window shows; a file that cannot
+    // be read or a run that failed is reported, and the program then starts as usual.
+    if (line.action == CommandLine::Action::PlayMacro
+        && makro::PlayCommandLineMacro(*macros.form, {QString::fromStdString(line.macroFile)}))
+        return 0;
     // Start-up runs inside the message loop, so a failure is shown like any other.
     QTimer::singleShot(0, &form, [&form] { form.FormCreate(); });
     return app.exec();

@@ -160,6 +160,7 @@ Tmainform::Tmainform(QWidget* parent)
 
     buildRemoteMenu();
     buildEditorMenu();
+    buildEditorTools();
 
     ftp->OnTrace = [this](const std::string& text, tcpip::TTraceLevel level) { ftp_trace(text, level); };
     Memo->setText(platform::core::EncodeText(StartUpHelpText(), platform::core::TextEncoding::Utf8));

@@ -16,8 +16,10 @@
 // local drives and folders), HtmlTools.cpp (snippets and check), EditorCommands.cpp (the
 // editor's file, search, print and macro commands).
 #include "platform/core/TextCodec.h"
+#include "quellin/EditorFiles.h"
 #include "quellin/ExtensionIcons.h"
 #include "quellin/RemoteListing.h"
+#include "quellin/SearchReplace.h"
 
 #include <QMainWindow>
 #include <chrono>
@@ -47,6 +49,9 @@ class TSRichEdit;
 namespace tcpip {
 class T_FTP;
 }
+namespace makro {
+class TFormMakro;
+}
 
 namespace quellin {
 
@@ -69,6 +74,8 @@ public:
     void FormCreate();
     // The about box the program created at start (the window makes one when none was given).
     void setAboutBox(TAboutBox* box) { AboutBox = box; }
+    // The macro window the program created at start: F3 runs its text, Ctrl+F3 shows it.
+    void setMacroWindow(makro::TFormMakro* window) { MacroWindow = window; }
 
     // Whether a transfer the window started is running (commands may arrive inside one).
     bool TransferRunning() const { return transfers_ > 0; }
@@ -153,6 +160,7 @@ public:
     std::unique_ptr<platform::gui::ImageList> icons_large;
     std::int64_t ReceivedTotal = 0;
     TAboutBox* AboutBox = nullptr;
+    makro::TFormMakro* MacroWindow = nullptr;
 
     // Controls, named as the window's design names them (also their object names).
     QWidget* PanelTop;
@@ -231,6 +239,9 @@ public:
     QMenu* PMHTML;
     QMenu* PMPrint;
     QMenu* PMPrtDlgs;
+    // The editor's file commands and its find and replace (EditorCommands.cpp).
+    std::unique_ptr<EditorFiles> Files;
+    std::unique_ptr<SearchReplace> Search;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -249,6 +260,8 @@ private:
     void buildEditor();
     void buildRemoteMenu();
     void buildEditorMenu();
+    // The HTML menu, the file and search commands and the caret display (EditorCommands.cpp).
+    void buildEditorTools();
     void buildImages();
     void loadSites();
     // Logs out with a short timeout, so a silent server cannot hold the window open.

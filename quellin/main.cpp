@@ -5,8 +5,7 @@
 
 int main(int argc, char** argv)
 {
-    // Help, version and a plain macro file need no display (Qt's own options begin with one "-";
-    // with them the window program sorts the arguments out).
+    // Help and version need no display.
     const quellin::CommandLine line = quellin::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (line.action == quellin::CommandLine::Action::ShowHelp) {
         std::cout << quellin::UsageText();
@@ -20,7 +19,5 @@ int main(int argc, char** argv)
         std::cerr << "quellin: " << line.error << "\n" << quellin::UsageText();
         return 2;
     }
-    if (line.action == quellin::CommandLine::Action::PlayMacro && line.macroFile.rfind('-', 0) != 0)
-        return quellin::RefuseMacro(line.macroFile);
     return quellin::RunGui(argc, argv);
 }

@@ -39,10 +39,9 @@ const std::vector<Option>& Options()
         {"--passes", "", "N", "run passes 1 to N only (0 to 3; default 3)",
          [](BatchOptions& o, const std::string& v) { o.passes = ParsePassCount(v); }},
         {"--html-parser", "", "",
-         "instead of the passes, read each page as it is with an HTML parser and write its\n"
-         "                        links in page order, addresses made absolute",
+         "instead of the passes: an HTML parser's links, in page order",
          [](BatchOptions& o, const std::string&) { o.htmlParser = true; }},
-        {"--base", "", "URL", "with --html-parser: the address files are resolved against",
+        {"--base", "", "URL", "with --html-parser: the address of files and standard input",
          [](BatchOptions& o, const std::string& v) {
              if (!HasScheme(v))
                  throw BatchUsageError("--base takes an absolute URL, not \"" + v + "\"");
@@ -150,14 +149,24 @@ std::string BatchUsage()
 {
     std::string text =
         "Usage: tarnby --links [options] FILE-OR-URL...\n"
+        "       tarnby --links --html-parser [--base URL] [options] FILE-OR-URL...\n"
         "       tarnby [FILE...]            (the window, with the files loaded)\n"
         "\n"
         "Loads the pages one after the other (all text lower-cased, as the window does at\n"
-        "start-up), runs the reduction passes and writes one \"URL|text\" line per link.\n"
+        "start-up), runs the reduction passes and writes one \"url|text\" line per link.\n"
+        "The passes understand links written as <a href=\"...\"> (lower case after loading,\n"
+        "one blank, href first, double quotes) and nothing else: links with other attributes\n"
+        "first, single or no quotes, a \"#\" or \"target\" anywhere, or character references\n"
+        "come out wrong or not at all. Their lines are in reverse page order and lower-cased.\n"
+        "\n"
+        "For pages of today use --html-parser: each page is read as it came, by the HTML\n"
+        "standard's rules, and its links are written in page order with their case, their\n"
+        "text decoded, and addresses made absolute against the page's address (or <base href>,\n"
+        "or --base for files). A \"|\" in an address is written %7C, one in a text &#124;.\n"
+        "\n"
         "A FILE of \"-\" is standard input; \"--\" ends the options. An \"http://\" or\n"
-        "\"https://\" URL (certificate checked against the system's CA store) is\n"
-        "fetched as the window's Get fetches it, into a file named after the document in\n"
-        "the current folder.\n"
+        "\"https://\" URL (certificate checked against the system's CA store) is fetched\n"
+        "as the window's Get fetches it and kept in memory: nothing is written.\n"
         "\n"
         "Options:\n";
     for (const auto& option : Options()) {

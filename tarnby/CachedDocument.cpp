@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <unistd.h>
 
 namespace tarnby {
@@ -21,8 +22,12 @@ CachedDocument::CachedDocument(std::string finalPath)
     : finalPath_(std::move(finalPath)),
       // Per process: two windows fetching pages of one name do not write into each other.
       partPath_(finalPath_ + ".part-" + std::to_string(::getpid())),
-      file_(std::make_unique<httpprot::DocumentFile>(partPath_))
+      file_(nullptr)
 {
+    // A folder of that name would only refuse the document at the end, after the download.
+    if (std::filesystem::is_directory(finalPath_))
+        throw base::EFileError("Cannot create file \"" + finalPath_ + "\". It is a folder.", EISDIR);
+    file_ = std::make_unique<httpprot::DocumentFile>(partPath_);
 }
 
 CachedDocument::~CachedDocument()

@@ -3,71 +3,86 @@
 #include "platform/core/TextCodec.h"
 #include "tarnby/UrlReference.h"
 
-#include <gumbo.h>
+#include <QUtf8StringView>
+#include <myhtml/api.h>
 
-#include <memory>
+#include <algorithm>
+#include <cstring>
+#include <new>
 #include <optional>
 
 namespace tarnby {
 
 namespace {
 
-// The parse tree, freed with the output.
-using ParseTree = std::unique_ptr<GumboOutput, void (*)(GumboOutput*)>;
+// The tree MyHTML builds of a page (on this thread alone), freed with its parser.
+class ParseTree {
+public:
+    explicit ParseTree(const std::string& utf8) : parser_(myhtml_create()), tree_(myhtml_tree_create())
+    {
+        if (parser_ == nullptr || tree_ == nullptr || myhtml_init(parser_, MyHTML_OPTIONS_PARSE_MODE_SINGLE, 1, 0) != 0
+            || myhtml_tree_init(tree_, parser_) != 0
+            || myhtml_parse(tree_, MyENCODING_UTF_8, utf8.data(), utf8.size()) != 0) {
+            release();
+            throw std::bad_alloc();
+        }
+    }
+    ~ParseTree() { release(); }
+    ParseTree(const ParseTree&) = delete;
+    ParseTree& operator=(const ParseTree&) = delete;
+    myhtml_tree_node_t* document() const { return myhtml_tree_get_document(tree_); }
 
-ParseTree Parse(const std::string& utf8)
-{
-    return ParseTree(gumbo_parse_with_options(&kGumboDefaultOptions, utf8.data(), utf8.size()),
-                     [](GumboOutput* output) { gumbo_destroy_output(&kGumboDefaultOptions, output); });
-}
+private:
+    void release()
+    {
+        if (tree_ != nullptr)
+            myhtml_tree_destroy(tree_);
+        if (parser_ != nullptr)
+            myhtml_destroy(parser_);
+    }
+
+    myhtml_t* parser_;
+    myhtml_tree_t* tree_;
+};
+
+using Node = myhtml_tree_node_t;
 
 std::string AsUtf8(std::string_view page)
 {
-    const platform::core::DecodedText decoded = platform::core::DecodeText(page);
-    if (decoded.encoding == platform::core::TextEncoding::Utf8)
+    if (QUtf8StringView(page.data(), static_cast<qsizetype>(page.size())).isValidUtf8())
         return std::string(page);
-    return decoded.text.toUtf8().toStdString();
+    return platform::core::DecodeWindows1252(page).toUtf8().toStdString();
 }
 
-bool IsHtmlElement(const GumboNode* node, GumboTag tag)
+bool IsHtmlElement(Node* node, myhtml_tag_id_t tag)
 {
-    return node->type == GUMBO_NODE_ELEMENT && node->v.element.tag == tag
-        && node->v.element.tag_namespace == GUMBO_NAMESPACE_HTML;
+    return myhtml_node_tag_id(node) == tag && myhtml_node_namespace(node) == MyHTML_NAMESPACE_HTML;
 }
 
-const char* Attribute(const GumboNode* node, const char* name)
+const char* Attribute(Node* node, const char* name)
 {
-    const GumboAttribute* attribute = gumbo_get_attribute(&node->v.element.attributes, name);
-    return attribute ? attribute->value : nullptr;
-}
-
-const GumboVector* Children(const GumboNode* node)
-{
-    switch (node->type) {
-    case GUMBO_NODE_DOCUMENT:
-        return &node->v.document.children;
-    case GUMBO_NODE_ELEMENT:
-    case GUMBO_NODE_TEMPLATE:
-        return &node->v.element.children;
-    default:
+    myhtml_tree_attr_t* attribute = myhtml_attribute_by_key(node, name, std::strlen(name));
+    if (attribute == nullptr)
         return nullptr;
-    }
+    const char* value = myhtml_attribute_value(attribute, nullptr);
+    return value ? value : "";
 }
 
 // Calls visit(node) for root and every node below it in document order; visit returns
 // whether to go into the node's children. Iterative: real pages nest deeply.
 template <typename Visit>
-void Walk(const GumboNode* root, Visit&& visit)
+void Walk(Node* root, Visit&& visit)
 {
-    std::vector<const GumboNode*> pending{root};
+    std::vector<Node*> pending{root};
     while (!pending.empty()) {
-        const GumboNode* node = pending.back();
+        Node* node = pending.back();
         pending.pop_back();
         if (!visit(node))
             continue;
-        if (const GumboVector* children = Children(node))
-            for (unsigned i = children->length; i-- > 0;)
-                pending.push_back(static_cast<const GumboNode*>(children->data[i]));
+        const std::size_t first = pending.size();
+        for (Node* child = myhtml_node_child(node); child != nullptr; child = myhtml_node_next(child))
+            pending.push_back(child);
+        std::reverse(pending.begin() + static_cast<std::ptrdiff_t>(first), pending.end());
     }
 }
 
@@ -100,39 +115,35 @@ private:
     bool pendingBlank_ = false;
 };
 
-bool HoldsText(const GumboNode* node)
+std::string_view NodeText(Node* node)
 {
-    return node->type == GUMBO_NODE_TEXT || node->type == GUMBO_NODE_WHITESPACE
-        || node->type == GUMBO_NODE_CDATA;
+    if (myhtml_node_tag_id(node) != MyHTML_TAG__TEXT)
+        return {};
+    std::size_t length = 0;
+    const char* text = myhtml_node_text(node, &length);
+    return text ? std::string_view(text, length) : std::string_view();
 }
 
-std::string LinkText(const GumboNode* link)
+std::string LinkText(Node* link)
 {
     CollapsedText text;
     CollapsedText alts;
-    Walk(link, [&](const GumboNode* node) {
-        if (HoldsText(node))
-            text.add(node->v.text.text);
-        if (IsHtmlElement(node, GUMBO_TAG_IMG))
+    Walk(link, [&](Node* node) {
+        text.add(NodeText(node));
+        if (IsHtmlElement(node, MyHTML_TAG_IMG))
             if (const char* alt = Attribute(node, "alt")) {
                 alts.add(" ");
                 alts.add(alt);
             }
-        return !IsHtmlElement(node, GUMBO_TAG_SCRIPT) && !IsHtmlElement(node, GUMBO_TAG_STYLE);
+        return !IsHtmlElement(node, MyHTML_TAG_SCRIPT) && !IsHtmlElement(node, MyHTML_TAG_STYLE);
     });
     std::string result = text.take();
     return result.empty() ? alts.take() : result;
 }
 
-// The URL relative addresses are resolved against, if any.
-std::optional<std::string> BaseUrl(const GumboNode* document, std::string_view pageUrl)
+// The URL relative addresses are resolved against, if any; baseHref is the first <base href>.
+std::optional<std::string> BaseUrl(const char* baseHref, std::string_view pageUrl)
 {
-    const char* baseHref = nullptr;
-    Walk(document, [&](const GumboNode* node) {
-        if (baseHref == nullptr && IsHtmlElement(node, GUMBO_TAG_BASE))
-            baseHref = Attribute(node, "href");
-        return baseHref == nullptr;
-    });
     if (baseHref != nullptr) {
         const std::string href = CleanUrlText(baseHref);
         std::string base = pageUrl.empty() ? href : ResolveReference(pageUrl, href);
@@ -155,11 +166,13 @@ void ReplaceAll(std::string& text, char what, std::string_view with)
 std::vector<PageLink> ExtractLinks(std::string_view page, std::string_view pageUrl)
 {
     const std::string utf8 = AsUtf8(page);
-    const ParseTree tree = Parse(utf8);
-    const std::optional<std::string> base = BaseUrl(tree->document, pageUrl);
+    const ParseTree tree(utf8);
+    const char* baseHref = nullptr;
     std::vector<PageLink> links;
-    Walk(tree->document, [&](const GumboNode* node) {
-        if (!IsHtmlElement(node, GUMBO_TAG_A))
+    Walk(tree.document(), [&](Node* node) {
+        if (baseHref == nullptr && IsHtmlElement(node, MyHTML_TAG_BASE))
+            baseHref = Attribute(node, "href");
+        if (!IsHtmlElement(node, MyHTML_TAG_A))
             return true;
         const char* href = Attribute(node, "href");
         if (href == nullptr)
@@ -169,9 +182,13 @@ std::vector<PageLink> ExtractLinks(std::string_view page, std::string_view pageU
             return true;
         std::string text = LinkText(node);
         if (!text.empty())
-            links.push_back({base ? ResolveReference(*base, address) : address, std::move(text)});
+            links.push_back({address, std::move(text)});
         return true;
     });
+    // A <base> may follow links in the tree and still applies to them.
+    if (const std::optional<std::string> base = BaseUrl(baseHref, pageUrl))
+        for (PageLink& link : links)
+            link.url = ResolveReference(*base, link.url);
     return links;
 }
 

@@ -32,7 +32,6 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, CommandLine,
     ::testing::Values(Case{ { QStringLiteral("--help") }, 0, "Usage: quellin", "" },
                       Case{ { QStringLiteral("--version") }, 0, "Quellin 1.", "" },
-                      Case{ { QStringLiteral("site.mkr") }, 2, "", "macros are not available yet" },
                       Case{ { QStringLiteral("--frobnicate") }, 2, "", "unknown option --frobnicate" }));
 
 } // namespace

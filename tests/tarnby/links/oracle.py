@@ -32,13 +32,6 @@ def decode(data):
         return "".join(b.to_bytes(1, "big").decode("cp1252", errors="ignore") or chr(b) for b in data)
 
 
-# Our parser reads controls (but TAB, LF, FF and CR) and noncharacters as U+FFFD, as the
-# standard once said; html5lib keeps them. Both are read the same way here.
-REPLACED = re.compile("[\x01-\x08\x0b\x0e-\x1f\x7f-\x9f\ufdd0-\ufdef"
-                      + "".join("\\U%08x\\U%08x" % (p + 0xFFFE, p + 0xFFFF) for p in range(0, 0x110000, 0x10000))
-                      + "]")
-
-
 def collapse(text):
     return WHITE.sub(" ", text).strip(" \t\n\f\r")
 
@@ -84,7 +77,7 @@ def link_text(link):
 
 
 def links(data, page_url):
-    root = html5lib.parse(REPLACED.sub("\ufffd", decode(data)), treebuilder="etree")
+    root = html5lib.parse(decode(data), treebuilder="etree")
     base = None
     for element in root.iter():
         if is_html(element, "base") and element.get("href") is not None:
