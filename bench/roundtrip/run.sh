@@ -5,14 +5,8 @@
 # 10,000 files. Medians of RUNS runs (default 5); ratio = ours / curl in time. Needs root (the
 # FTP test user) and BENCH_BUILD_DIR; bench/run runs it inside the loopback namespace.
 set -euo pipefail
-runs=${RUNS:-5}
-bench="${BENCH_BUILD_DIR:?set BENCH_BUILD_DIR to a release build}/bench/roundtrip/roundtrip_bench"
-[ -x "$bench" ] || { echo "missing $bench (build target roundtrip_bench)" >&2; exit 1; }
 source "$(dirname "$0")/../tcpip/vsftpd.sh"
-
-work=$(mktemp -d /tmp/roundtrip-bench-XXXXXX)
-chmod 755 "$work"
-trap 'kill "$vsftpd_pid" 2>/dev/null || true; rm -rf "$work"' EXIT
+bench_setup roundtrip
 root="$work/root"
 mkdir -p "$root" "$work/local" "$work/many"
 page() { # SIZE_MB: an HTML page of LF lines

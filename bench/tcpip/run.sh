@@ -7,14 +7,8 @@
 #   in time (<= 1.0 is as fast or faster). Run by bench/run inside the loopback namespace; needs
 #   root (it creates the FTP test user as the test fixture does) and BENCH_BUILD_DIR.
 set -euo pipefail
-runs=${RUNS:-5}
-bench="${BENCH_BUILD_DIR:?set BENCH_BUILD_DIR to a release build}/bench/tcpip/tcpip_bench"
-[ -x "$bench" ] || { echo "missing $bench (build target tcpip_bench)" >&2; exit 1; }
 source "$(dirname "$0")/vsftpd.sh"
-
-work=$(mktemp -d /tmp/tcpip-bench-XXXXXX)
-chmod 755 "$work"
-trap 'kill "$vsftpd_pid" 2>/dev/null || true; rm -rf "$work"' EXIT
+bench_setup tcpip
 root="$work/root"
 mkdir -p "$root/many" "$work/local"
 head -c $((200 * 1024 * 1024)) /dev/urandom > "$root/big.bin"

@@ -1,6 +1,16 @@
 # Sourced by the FTP benchmarks: start_vsftpd ROOT starts vsftpd on 127.0.0.1 serving ROOT to the
 # test user (created as the test fixture does; needs root) and sets user, pass, port, url and
 # vsftpd_pid. The caller kills vsftpd_pid when done.
+# bench_setup NAME: runs (RUNS, default 5), bench (the release build's NAME_bench, checked) and
+# work (a folder removed, with vsftpd stopped, at exit).
+bench_setup() {
+  runs=${RUNS:-5}
+  bench="${BENCH_BUILD_DIR:?set BENCH_BUILD_DIR to a release build}/bench/$1/$1_bench"
+  [ -x "$bench" ] || { echo "missing $bench (build target $1_bench)" >&2; exit 1; }
+  work=$(mktemp -d "/tmp/$1-bench-XXXXXX")
+  chmod 755 "$work"
+  trap 'kill "${vsftpd_pid:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
+}
 user=quellinftp
 pass=Qu3llin-test
 start_vsftpd() {
