@@ -110,6 +110,19 @@ bool IsAccessibleFolder(const QString& path)
     return info.isDir() && info.isReadable() && info.isExecutable();
 }
 
+DriveComboItem ParseDriveComboItem(const QString& item)
+{
+    DriveComboItem parts;
+    QString text = item;
+    parts.current = text.startsWith('T');
+    if (parts.current)
+        text.remove(0, 1);
+    const qsizetype colon = text.indexOf(':');
+    parts.level = text.left(colon).toInt();
+    parts.path = text.mid(colon + 1);
+    return parts;
+}
+
 LocalBrowserState::LocalBrowserState(std::vector<LocalDrive> drives, QString folder)
     : LocalFolder(std::move(folder)), drives_(std::move(drives))
 {
@@ -143,7 +156,7 @@ QStringList LocalBrowserState::ComboItems() const
 
 QString LocalBrowserState::ChooseComboItem(const QString& item)
 {
-    const QString path = item.mid(item.indexOf(':') + 1);
+    const QString path = ParseDriveComboItem(item).path;
     if (path != kDrivesFolder && !IsAccessibleFolder(path))
         return "No access to " + path + ".";
     LocalFolder = path == kDrivesFolder ? path : withSlash(path);
