@@ -6,6 +6,7 @@
 #include <QCollator>
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QLocale>
 #include <QMimeDatabase>
 
@@ -66,11 +67,21 @@ QString LocalDateText(const QDateTime& time)
 
 QString TypeNameOf(const QFileInfo& info)
 {
-    // By name only: reading every file's first bytes would make a large folder slow.
+    // By name only, without touching the file (reading or even stating every file again would
+    // make a large folder slow), and remembered per name suffix.
     static const QMimeDatabase mimes;
-    const QMimeType type = info.isDir() ? mimes.mimeTypeForName("inode/directory")
-                                        : mimes.mimeTypeForFile(info, QMimeDatabase::MatchExtension);
-    return type.comment().left(kTypeNameLimit);
+    static QHash<QString, QString> bySuffix;
+    if (info.isDir())
+        return mimes.mimeTypeForName(QStringLiteral("inode/directory")).comment().left(kTypeNameLimit);
+    // The whole suffix ("tar.gz" is no "gz"); names without one ("Makefile") are matched whole.
+    const QString suffix = info.completeSuffix();
+    const auto known = bySuffix.constFind(suffix);
+    if (!suffix.isEmpty() && known != bySuffix.constEnd())
+        return *known;
+    const QString name = mimes.mimeTypeForFile(info.fileName(), QMimeDatabase::MatchExtension).comment().left(kTypeNameLimit);
+    if (!suffix.isEmpty())
+        bySuffix.insert(suffix, name);
+    return name;
 }
 
 std::vector<LocalItem> FolderItems(const QString& folder)
@@ -110,6 +121,19 @@ bool IsAccessibleFolder(const QString& path)
     return info.isDir() && info.isReadable() && info.isExecutable();
 }
 
+DriveComboItem ParseDriveComboItem(const QString& item)
+{
+    DriveComboItem parts;
+    QString text = item;
+    parts.current = text.startsWith('T');
+    if (parts.current)
+        text.remove(0, 1);
+    const qsizetype colon = text.indexOf(':');
+    parts.level = text.left(colon).toInt();
+    parts.path = text.mid(colon + 1);
+    return parts;
+}
+
 LocalBrowserState::LocalBrowserState(std::vector<LocalDrive> drives, QString folder)
     : LocalFolder(std::move(folder)), drives_(std::move(drives))
 {
@@ -143,7 +167,7 @@ QStringList LocalBrowserState::ComboItems() const
 
 QString LocalBrowserState::ChooseComboItem(const QString& item)
 {
-    const QString path = item.mid(item.indexOf(':') + 1);
+    const QString path = ParseDriveComboItem(item).path;
     if (path != kDrivesFolder && !IsAccessibleFolder(path))
         return "No access to " + path + ".";
     LocalFolder = path == kDrivesFolder ? path : withSlash(path);

@@ -45,6 +45,14 @@ QString TypeNameOf(const QFileInfo& info);
 std::vector<LocalItem> FolderItems(const QString& folder);
 std::vector<LocalItem> DriveItems(const std::vector<LocalDrive>& drives);
 
+// A combo item "T3:/home/user/": its level (3), whether it is the current one, its path.
+struct DriveComboItem {
+    int level = 0;
+    bool current = false;
+    QString path;
+};
+DriveComboItem ParseDriveComboItem(const QString& item);
+
 class LocalBrowserState {
 public:
     explicit LocalBrowserState(std::vector<LocalDrive> drives, QString folder = kDrivesFolder);

@@ -6,7 +6,10 @@
 #include <cerrno>
 #include <cstring>
 #include <new>
+#include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tcpip {
 
@@ -36,11 +39,17 @@ void TransferStream::grow(std::size_t needed)
     // of the room can be one.
     std::size_t capacity = std::max({ needed, capacity_ * 2, kSmallest });
     capacity = roundUp(capacity, capacity >= kHugePage ? kHugePage : kPage);
-    void* moved = memory_ == nullptr
+    void* moved = memory_ == nullptr || fileBacked_
         ? ::mmap(nullptr, capacity, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0)
         : ::mremap(memory_, capacity_, capacity, MREMAP_MAYMOVE);
     if (moved == MAP_FAILED)
         throw std::bad_alloc();
+    if (fileBacked_) {
+        // A file's pages end with the file: its bytes move to anonymous room once.
+        std::memcpy(moved, memory_, size_);
+        ::munmap(memory_, capacity_);
+        fileBacked_ = false;
+    }
     memory_ = static_cast<char*>(moved);
     capacity_ = capacity;
     if (capacity_ >= kHugePage)
@@ -104,6 +113,7 @@ void TransferStream::clear()
         ::munmap(memory_, capacity_);
     memory_ = nullptr;
     size_ = capacity_ = position_ = 0;
+    fileBacked_ = false;
 }
 
 char* TransferStream::appendRoom(std::size_t count)
@@ -120,17 +130,27 @@ void TransferStream::commitAppend(std::size_t count)
 
 void TransferStream::loadFromFile(const std::string& path)
 {
-    base::FileStream file(path, base::FileStream::OpenRead);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat info {};
+    if (fd < 0 || ::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+        const int error = fd < 0 ? errno : S_ISDIR(info.st_mode) ? EISDIR : errno;
+        if (fd >= 0)
+            ::close(fd);
+        throw base::EFileError("Cannot open file \"" + path + "\". " + std::strerror(error), error);
+    }
     clear();
-    const auto expected = static_cast<std::size_t>(std::max<std::int64_t>(0, file.size()));
-    for (;;) {
-        // Room for the rest of the file and one block more, so that the end is seen at once.
-        const std::size_t left = expected > size_ ? expected - size_ : 0;
-        char* room = appendRoom(left + kSmallest);
-        const std::size_t n = file.read(room, capacity_ - size_);
-        if (n == 0)
-            break;
-        size_ += n;
+    // The file's own pages, mapped privately: no copy and no zero-filled room for an upload, and
+    // a write to the stream copies only the page it touches.
+    const auto length = static_cast<std::size_t>(info.st_size);
+    void* mapped = length == 0 ? MAP_FAILED
+                               : ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+    ::close(fd);
+    if (mapped != MAP_FAILED) {
+        memory_ = static_cast<char*>(mapped);
+        size_ = capacity_ = length;
+        fileBacked_ = true;
+    } else if (length != 0) {
+        throw base::EFileError("Cannot read file \"" + path + "\". " + std::strerror(errno), errno);
     }
     position_ = 0;
 }

@@ -3,7 +3,8 @@
 // megabytes. Its room is anonymous memory that is never zero-filled by us (the kernel gives
 // zero pages on first touch), grows by remapping instead of copying, and asks for huge pages
 // once it is large (fewer page faults). Received bytes can go straight into it (appendRoom /
-// commitAppend) instead of through a separate receive buffer.
+// commitAppend) instead of through a separate receive buffer, and a file to upload is mapped,
+// not copied (loadFromFile).
 //
 // Invariants: size() <= capacity; position() <= size() after every operation except seek and
 // setPosition past the end (a write there fills the gap with zero bytes); data() views the
@@ -53,6 +54,8 @@ private:
     std::size_t size_ = 0;
     std::size_t capacity_ = 0;
     std::size_t position_ = 0;
+    // The room is a private mapping of a loaded file: exactly size_ bytes, grown by copying.
+    bool fileBacked_ = false;
 };
 
 } // namespace tcpip

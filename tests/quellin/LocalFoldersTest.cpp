@@ -1,6 +1,8 @@
 // The local browser's logic on a temporary folder tree and on this machine's drives: texts,
 // order, the folder combo's levels, moving up to "Drives", the double-click outcomes and the
 // commands with their failures.
+#include "platform/core/ItemRoles.h"
+#include "quellin/LocalFolderModel.h"
 #include "quellin/LocalFolders.h"
 #include "quellin/SafeNames.h"
 
@@ -192,4 +194,32 @@ TEST(LocalFolder, DeleteRenameCreateAndTheirFailures)
     QFile::remove(root + "new dir/inside");
     state.Delete(find("new dir"));
     EXPECT_TRUE(state.Items().empty());
+}
+
+TEST(LocalFolderModel, ColumnsFollowTheKindAndComboItemsParse)
+{
+    LocalFolderModel model;
+    model.imageIndex = [](const LocalItem& item) { return item.kind() == "dir" ? 0 : 1; };
+    model.setItems({ { { "sub", "", "Folder", "d", "dir", "/a/sub" } }, { { "a.txt", "1 KB", "Text", "d", "file", "/a/a.txt" } } },
+                   false);
+    const auto header = [&](int column) { return model.headerData(column, Qt::Horizontal, Qt::DisplayRole).toString(); };
+    EXPECT_EQ((QStringList{ header(0), header(1), header(2), header(3) }), (QStringList{ "Name", "Size", "Type", "Date" }));
+    EXPECT_EQ(model.data(model.index(1, 5), Qt::DisplayRole).toString(), "/a/a.txt");
+    EXPECT_EQ(model.data(model.index(1, 0), platform::core::ImageIndexRole).toInt(), 1);
+    EXPECT_TRUE(model.data(model.index(1, 1), Qt::TextAlignmentRole).isValid()) << "sizes right-aligned";
+    model.setItems({}, true);
+    EXPECT_EQ((QStringList{ header(0), header(1), header(2), header(3) }), (QStringList{ "Name", "Type", "Size", "Free" }));
+
+    const struct {
+        const char* item;
+        int level;
+        bool current;
+        const char* path;
+    } items[] = { { "T0:Drives", 0, true, "Drives" }, { "1:/", 1, false, "/" }, { "T3:/a/b:c/", 3, true, "/a/b:c/" } };
+    for (const auto& c : items) {
+        const auto parts = ParseDriveComboItem(c.item);
+        EXPECT_EQ(parts.level, c.level) << c.item;
+        EXPECT_EQ(parts.current, c.current) << c.item;
+        EXPECT_EQ(parts.path, c.path) << c.item;
+    }
 }

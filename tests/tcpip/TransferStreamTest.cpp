@@ -8,6 +8,7 @@
 
 #include <QTemporaryDir>
 
+#include <cstdio>
 #include <cstring>
 
 using namespace tcpip;
@@ -56,5 +57,14 @@ TEST(TransferStream, AppendedRoomGrowsPastHugePagesAndKeepsEveryByte)
     loaded.loadFromFile(path);
     EXPECT_TRUE(loaded.data() == expected);
     EXPECT_EQ(loaded.position(), 0);
+    loaded.write("head");
+    loaded.seek(0, base::SeekOrigin::End);
+    loaded.write("tail");
+    EXPECT_TRUE(loaded.data() == "head" + expected.substr(4) + "tail") << "a loaded file grows like any stream";
+    EXPECT_TRUE(base::ReadWholeFile(path) == expected) << "the file itself is untouched";
+    TransferStream empty;
+    std::fclose(std::fopen(dir.filePath("empty").toLocal8Bit().constData(), "w"));
+    empty.loadFromFile(dir.filePath("empty").toStdString());
+    EXPECT_EQ(empty.size(), 0);
     EXPECT_THROW(loaded.loadFromFile(dir.filePath("missing").toStdString()), base::EFileError);
 }
