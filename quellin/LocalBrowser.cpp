@@ -1,24 +1,148 @@
 // The local drives and folders below the remote view.
 #include "quellin/ftp_main.h"
 
+#include "platform/gui/Application.h"
+#include "platform/gui/Dialogs.h"
+#include "platform/gui/ListView.h"
+#include "quellin/DriveComboDelegate.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QFileIconProvider>
+#include <QToolButton>
+
 namespace quellin {
 
-void Tmainform::StartLocalBrowser() {}
+namespace {
 
-void Tmainform::LocalCommand(int /*tag*/, const char* /*command*/) {}
+void showMessage(const QString& text)
+{
+    platform::gui::ShowMessage(platform::gui::Application::title(), text);
+}
 
-void Tmainform::CBDriveChange() {}
+} // namespace
 
-void Tmainform::SBUpClick() {}
+void Tmainform::StartLocalBrowser()
+{
+    driveImage_ = icons_small->add(QFileIconProvider().icon(QFileIconProvider::Drive));
+    icons_large->add(QFileIconProvider().icon(QFileIconProvider::Drive));
+    LocalItems->imageIndex = [this](const LocalItem& item) { return localImage(item); };
+    LocalView->setModel(LocalItems.get());
+    LocalView->setImageLists(icons_small.get(), icons_large.get());
+    CBDrive->setItemDelegate(new DriveComboDelegate(CBDrive));
+    Local = std::make_unique<LocalBrowserState>(MountedDrives(), QCoreApplication::applicationDirPath() + '/');
+    SetFiles();
+}
 
-void Tmainform::SBBigIconsClick() {}
+int Tmainform::localImage(const LocalItem& item)
+{
+    if (item.kind() == QLatin1String("drive"))
+        return driveImage_;
+    if (item.kind() == QLatin1String("dir"))
+        return kImageFolder;
+    return IconCache->ImageFor(QFile::encodeName(item.caption()).toStdString(), kImageDocument);
+}
 
-void Tmainform::SBSmallIconsClick() {}
+void Tmainform::SetFiles()
+{
+    SBUp->setEnabled(!Local->AtDrives());
+    LocalItems->setItems(Local->Items(), Local->AtDrives());
+    Edit->LocalFolder = Local->AtDrives() ? QString() : Local->LocalFolder;
+    CBDriveUpdate();
+}
 
-void Tmainform::SBListClick() {}
+void Tmainform::CBDriveUpdate()
+{
+    const QStringList items = Local->ComboItems();
+    CBDrive->clear();
+    CBDrive->addItems(items);
+    for (int i = 0; i < items.size(); ++i)
+        if (ParseDriveComboItem(items[i]).current)
+            CBDrive->setCurrentIndex(i);
+}
 
-void Tmainform::LocalViewDblClick() {}
+void Tmainform::LocalCommand(int /*tag*/, const char* command)
+{
+    const std::string_view what(command);
+    const int row = LocalView->selectedRow();
+    if (what == "delete") {
+        if (row < 0 || Local->AtDrives())
+            return;
+        Local->Delete(LocalItems->item(row));
+    } else if (what == "rename") {
+        if (row < 0 || Local->AtDrives())
+            return;
+        const LocalItem item = LocalItems->item(row);
+        Local->Rename(item, platform::gui::InputBox(QStringLiteral("Rename"), QStringLiteral("Name:"), item.caption()));
+    } else if (what == "create folder") {
+        if (Local->AtDrives())
+            return;
+        Local->CreateDir(platform::gui::InputBox(QStringLiteral("Create Dir"), QStringLiteral("Name:"), QString()));
+    }
+    SetFiles();
+}
 
-void Tmainform::LocalViewColumnClick(int /*column*/) {}
+void Tmainform::CBDriveChange()
+{
+    if (CBDrive->currentIndex() < 0)
+        return;
+    const QString refused = Local->ChooseComboItem(CBDrive->currentText());
+    if (!refused.isEmpty()) {
+        showMessage(refused);
+        CBDriveUpdate();
+    } else {
+        SetFiles();
+        if (LocalItems->rowCount() > 0)
+            LocalView->setSelectedRow(0);
+    }
+    LocalView->setFocus();
+}
+
+void Tmainform::SBUpClick()
+{
+    if (Local->AtDrives())
+        return;
+    Local->Up();
+    SetFiles();
+    LocalView->setFocus();
+    if (LocalItems->rowCount() > 0)
+        LocalView->setSelectedRow(0);
+}
+
+void Tmainform::SBBigIconsClick()
+{
+    LocalView->setViewStyle(platform::gui::ViewStyle::Icon);
+    SBBigIcons->setChecked(true);
+}
+
+void Tmainform::SBSmallIconsClick()
+{
+    LocalView->setViewStyle(platform::gui::ViewStyle::List);
+    SBSmallIcons->setChecked(true);
+}
+
+void Tmainform::SBListClick()
+{
+    LocalView->setViewStyle(platform::gui::ViewStyle::Report);
+    SBList->setChecked(true);
+}
+
+void Tmainform::LocalViewDblClick()
+{
+    const int row = LocalView->selectedRow();
+    if (row < 0)
+        return;
+    const QString message = Local->Open(LocalItems->item(row));
+    if (message.isEmpty())
+        SetFiles();
+    else
+        showMessage(message);
+}
+
+void Tmainform::LocalViewColumnClick(int /*column*/)
+{
+    showMessage(QStringLiteral("This could start a sorting routine."));
+}
 
 } // namespace quellin

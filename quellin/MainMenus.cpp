@@ -77,6 +77,22 @@ void Tmainform::buildRemoteMenu()
     FTPView->setContextMenu(PMFTP);
 
     PMLocal = popupMenu(this, "PMLocal");
+    QWidget* local = LocalView;
+    // View and Sort are there as on the remote side, without actions.
+    submenu(PMLocal, "LocalView1", "&View");
+    submenu(PMLocal, "LocalSort1", "&Sort");
+    PMLocal->addSeparator();
+    QAction* localDelete = item(PMLocal, local, "LocalDelete1", "&Delete", QKeySequence(Qt::Key_Delete), 1);
+    QAction* localRename = item(PMLocal, local, "LocalRename1", "&Rename", QKeySequence(Qt::Key_F2), 1);
+    QAction* localCreate = item(PMLocal, local, "LocalCreateDir1", "&Create Dir", QKeySequence(Qt::Key_F3), 1);
+    QAction* localRefresh = item(PMLocal, local, "LocalRefresh1", "Re&fresh", QKeySequence(Qt::Key_F5), 1);
+    PMLocal->addSeparator();
+    CopyToFTP1 = item(PMLocal, local, "CopyToFTP1", "Copy To &FTP", QKeySequence(Qt::CTRL | Qt::Key_C), 1);
+    connect(localDelete, &QAction::triggered, this, [this] { Loeschen1Click(1); });
+    connect(localRename, &QAction::triggered, this, [this] { Umbennen1Click(1); });
+    connect(localCreate, &QAction::triggered, this, [this] { verzeichnisanlegen1Click(1); });
+    connect(localRefresh, &QAction::triggered, this, [this] { Auffrischen1Click(1); });
+    connect(CopyToFTP1, &QAction::triggered, this, [this] { CopyClick(1); });
     LocalView->setContextMenu(PMLocal);
 }
 

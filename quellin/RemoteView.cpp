@@ -14,17 +14,6 @@
 
 namespace quellin {
 
-class Tmainform::TransferScope {
-public:
-    explicit TransferScope(Tmainform& form) : form_(form) { form_.transferStarted(); }
-    ~TransferScope() { form_.transferEnded(); }
-    TransferScope(const TransferScope&) = delete;
-    TransferScope& operator=(const TransferScope&) = delete;
-
-private:
-    Tmainform& form_;
-};
-
 namespace {
 
 QString shown(const std::string& name)

@@ -1,6 +1,7 @@
 #include "quellin/ftp_main.h"
 
 #include "platform/core/IniFile.h"
+#include "platform/core/PrivateTempFolder.h"
 #include "platform/gui/Accessibility.h"
 #include "platform/gui/Application.h"
 #include "platform/gui/Dialogs.h"
@@ -127,7 +128,8 @@ QString StartUpHelpText()
 }
 
 Tmainform::Tmainform(QWidget* parent)
-    : QMainWindow(parent), ftp(new tcpip::T_FTP(this)), RemoteItems(std::make_unique<RemoteListModel>())
+    : QMainWindow(parent), ftp(new tcpip::T_FTP(this)), RemoteItems(std::make_unique<RemoteListModel>()),
+      LocalItems(std::make_unique<LocalFolderModel>())
 {
     setObjectName(QStringLiteral("mainform"));
     setWindowTitle(QLatin1String(kWindowTitle));
@@ -163,6 +165,8 @@ Tmainform::Tmainform(QWidget* parent)
     buildEditorTools();
 
     ftp->OnTrace = [this](const std::string& text, tcpip::TTraceLevel level) { ftp_trace(text, level); };
+    Edit = std::make_unique<RemoteEdit>(*ftp, platform::core::PrivateTempFolder(QStringLiteral("quellin")));
+    connectRoundTrip();
     Memo->setText(platform::core::EncodeText(StartUpHelpText(), platform::core::TextEncoding::Utf8));
     Memo->setModified(false);
     resize(1000, 700);
@@ -306,6 +310,12 @@ void Tmainform::buildLocalArea(QWidget* area)
     LocalView->setAccessibleName(QStringLiteral("Local folder"));
     LocalView->OnDblClick = [this] { LocalViewDblClick(); };
     LocalView->OnColumnClick = [this](int column) { LocalViewColumnClick(column); };
+    LocalView->OnKeyPress = [this](char key) {
+        if (key == 13)
+            LocalViewDblClick();
+        else if (key == 8)
+            SBUpClick();
+    };
     column->addWidget(LocalView, 1);
 }
 

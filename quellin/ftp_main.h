@@ -18,6 +18,8 @@
 #include "platform/core/TextCodec.h"
 #include "quellin/EditorFiles.h"
 #include "quellin/ExtensionIcons.h"
+#include "quellin/LocalFolderModel.h"
+#include "quellin/RemoteEdit.h"
 #include "quellin/RemoteListing.h"
 #include "quellin/SearchReplace.h"
 
@@ -118,6 +120,8 @@ public:
 
     // --- Local browser (LocalBrowser.cpp) ---
     void StartLocalBrowser();
+    void SetFiles();
+    void CBDriveUpdate();
     void LocalCommand(int tag, const char* command);
     void CBDriveChange();
     void SBUpClick();
@@ -158,7 +162,12 @@ public:
     std::unique_ptr<ExtensionIconCache> IconCache;
     std::unique_ptr<platform::gui::ImageList> icons_small;
     std::unique_ptr<platform::gui::ImageList> icons_large;
-    std::int64_t ReceivedTotal = 0;
+    // The round trip over the session: it owns the session's data and completion events, and
+    // its LocalFolder follows the local browser ("Copy To Local" into the Drives list is refused).
+    std::unique_ptr<RemoteEdit> Edit;
+    // The local browser: where it is, and its items as the view's model.
+    std::unique_ptr<LocalBrowserState> Local;
+    std::unique_ptr<LocalFolderModel> LocalItems;
     TAboutBox* AboutBox = nullptr;
     makro::TFormMakro* MacroWindow = nullptr;
 
@@ -236,6 +245,7 @@ public:
     QAction* About1;
     // Filled by the local browser, the HTML tools and printing.
     QMenu* PMLocal;
+    QAction* CopyToFTP1;
     QMenu* PMHTML;
     QMenu* PMPrint;
     QMenu* PMPrtDlgs;
@@ -249,7 +259,16 @@ protected:
 
 private:
     // Marks a transfer the window started: connect and "Send Command" stay disabled meanwhile.
-    class TransferScope;
+    class TransferScope {
+    public:
+        explicit TransferScope(Tmainform& form) : form_(form) { form_.transferStarted(); }
+        ~TransferScope() { form_.transferEnded(); }
+        TransferScope(const TransferScope&) = delete;
+        TransferScope& operator=(const TransferScope&) = delete;
+
+    private:
+        Tmainform& form_;
+    };
     void transferStarted();
     void transferEnded();
 
@@ -268,7 +287,15 @@ private:
     void logOutForClose();
     std::string remoteName(const QString& text) const;
 
+    // Shows the round trip's progress and its opened files in the window.
+    void connectRoundTrip();
+    // The image index of a local item (folders, drives and files by extension).
+    int localImage(const LocalItem& item);
+
     int transfers_ = 0;
+    // How the opened file's name was decoded, so a write-back uses the same bytes.
+    platform::core::TextEncoding editNameEncoding_ = platform::core::TextEncoding::Utf8;
+    int driveImage_ = -1;
     // How the site fields' bytes were decoded, so they go back to the server unchanged.
     platform::core::TextEncoding fieldsEncoding_ = platform::core::TextEncoding::Utf8;
     QButtonGroup* remoteStyles_;
