@@ -1,0 +1,254 @@
+// The window's round trip against real vsftpd and pyftpdlib, synchronous and asynchronous:
+// open a remote file into the editor, edit, write back, copy both ways, checked on the
+// server's disk; and the local browser on a temporary folder tree.
+#include "FtpServers.h"
+#include "WindowFixture.h"
+
+#include "richprint/TRECode.h"
+
+#include <QAbstractItemView>
+#include <QCheckBox>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <fstream>
+#include <unistd.h>
+
+using namespace testservers;
+
+namespace {
+
+std::string readLocal(const QString& path)
+{
+    std::ifstream in(QFile::encodeName(path).toStdString(), std::ios::binary);
+    return { std::istreambuf_iterator<char>(in), {} };
+}
+
+void writeLocal(const QString& path, const std::string& bytes)
+{
+    std::ofstream(QFile::encodeName(path).toStdString(), std::ios::binary) << bytes;
+}
+
+// Local browser helpers shared by both fixtures.
+class LocalFolderWindow : public QuellinWindow {
+protected:
+    void showLocal(const QString& folder)
+    {
+        form->Local->LocalFolder = folder;
+        form->SetFiles();
+    }
+    QStringList localColumn(int column) const
+    {
+        QStringList texts;
+        for (const auto& item : form->LocalItems->items())
+            texts << item.texts[static_cast<std::size_t>(column)];
+        return texts;
+    }
+    void selectLocal(const QString& caption) { form->LocalView->setSelectedRow(static_cast<int>(localColumn(0).indexOf(caption))); }
+
+    QTemporaryDir temp;
+    QString local = temp.path() + "/";
+};
+
+struct ServerMode {
+    FtpServerKind kind;
+    bool async;
+};
+void PrintTo(const ServerMode& mode, std::ostream* os)
+{
+    *os << FtpServerName(mode.kind) << (mode.async ? " async" : " sync");
+}
+
+class WindowRoundTrip : public LocalFolderWindow, public ::testing::WithParamInterface<ServerMode> {
+protected:
+    void SetUp() override
+    {
+        server = StartFtpServer(GetParam().kind);
+        server->makeFolder("www");
+        open();
+        if (GetParam().async)
+            form->chk_async->click();
+        showLocal(local);
+    }
+    void connect()
+    {
+        connectTo(server->port(), QString::fromStdString(server->user()), QString::fromStdString(server->password()),
+                  QStringLiteral("/www"));
+        ASSERT_EQ(shownError(), QString());
+    }
+    void openRemote(const std::string& name)
+    {
+        select(name);
+        command([&] { form->FTPViewDblClick(); });
+    }
+    void writeBack() { command([&] { form->SBZurueckClick(); }); }
+
+    std::unique_ptr<FtpServer> server;
+};
+
+TEST_P(WindowRoundTrip, AnEditIsWrittenBackAndClosingAsksNothing)
+{
+    server->write("www/index.html", "<html>\n</html>\n");
+    connect();
+    openRemote("index.html");
+    EXPECT_EQ(form->EditTempName->text(), QStringLiteral("index.html"));
+    EXPECT_EQ(form->Memo->lineText(1), QStringLiteral("</html>"));
+    EXPECT_FALSE(form->Memo->modified());
+    EXPECT_EQ(form->Status->panelText(0), QStringLiteral("15 of 15 Bytes received"));
+
+    form->Memo->setLine(0, "<html><p>edited</p>");
+    ASSERT_TRUE(form->Memo->modified());
+    writeBack();
+    EXPECT_EQ(shownError(), QString());
+    EXPECT_EQ(server->read("www/index.html"), "<html><p>edited</p>\n</html>\n") << "LF lines stay LF";
+    EXPECT_FALSE(form->Memo->modified());
+    EXPECT_TRUE(form->close()) << "no \"Text changed\" question after a successful write-back";
+}
+
+TEST_P(WindowRoundTrip, UnchangedTextComesBackByteForByteAndARenameIsASecondFile)
+{
+    const std::string original = "caf\xe9\r\nno final break";
+    server->write("www/a.htm", original);
+    connect();
+    openRemote("a.htm");
+    writeBack();
+    EXPECT_EQ(server->read("www/a.htm"), original);
+
+    form->EditTempName->setText(QStringLiteral("b.htm"));
+    form->Memo->setLine(1, "changed");
+    writeBack();
+    EXPECT_EQ(server->read("www/b.htm"), "caf\xe9\r\nchanged");
+    EXPECT_EQ(server->read("www/a.htm"), original);
+}
+
+TEST_P(WindowRoundTrip, CopiesBothWaysKeepEveryByte)
+{
+    std::string binary;
+    for (int i = 0; i < 3 * 256; ++i)
+        binary += static_cast<char>(i % 256);
+    server->write("www/image.bin", binary);
+    writeLocal(local + "up.bin", binary + "\r\n\n");
+    connect();
+
+    select("image.bin");
+    command([&] { form->CopyToLocal1->trigger(); });
+    EXPECT_EQ(readLocal(local + "image.bin"), binary);
+
+    form->SetFiles();
+    selectLocal(QStringLiteral("up.bin"));
+    command([&] { form->CopyToFTP1->trigger(); });
+    EXPECT_EQ(shownError(), QString());
+    EXPECT_EQ(server->read("www/up.bin"), binary + "\r\n\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, WindowRoundTrip,
+                         ::testing::Values(ServerMode{ FtpServerKind::Vsftpd, false }, ServerMode{ FtpServerKind::Vsftpd, true },
+                                           ServerMode{ FtpServerKind::Pyftpdlib, false },
+                                           ServerMode{ FtpServerKind::Pyftpdlib, true }),
+                         [](const auto& info) {
+                             return std::string(FtpServerName(info.param.kind)) + (info.param.async ? "Async" : "Sync");
+                         });
+
+class WindowLocalBrowser : public LocalFolderWindow {
+protected:
+    void SetUp() override
+    {
+        open();
+        QDir(local).mkpath(QStringLiteral("b folder/deep"));
+        QDir(local).mkpath(QStringLiteral("A folder"));
+        writeLocal(local + "empty.txt", "");
+        writeLocal(local + "one.txt", "1");
+        writeLocal(local + "Mega.bin", std::string(1048576, 'm'));
+        writeLocal(local + ".hidden", "h");
+        showLocal(local);
+    }
+};
+
+TEST_F(WindowLocalBrowser, FoldersFirstThenNamesWithTheirSizes)
+{
+    EXPECT_EQ(localColumn(0), (QStringList{ "A folder", "b folder", ".hidden", "empty.txt", "Mega.bin", "one.txt" }));
+    EXPECT_EQ(localColumn(1), (QStringList{ "", "", "1 KB", "0 KB", "1024 KB", "1 KB" }));
+    EXPECT_TRUE(form->SBUp->isEnabled());
+    EXPECT_TRUE(form->CBDrive->currentText().startsWith('T'));
+    EXPECT_TRUE(form->CBDrive->currentText().endsWith(local));
+}
+
+TEST_F(WindowLocalBrowser, DoubleClicksUpAndTheViewMessages)
+{
+    selectLocal(QStringLiteral("b folder"));
+    QTest::keyClick(form->LocalView->currentView(), Qt::Key_Return);
+    EXPECT_EQ(localColumn(0), QStringList{ "deep" });
+    form->SBUpClick();
+    EXPECT_EQ(localColumn(0).size(), 6);
+
+    selectLocal(QStringLiteral("one.txt"));
+    dialogs.answerMessage(platform::gui::Ok);
+    form->LocalViewDblClick();
+    EXPECT_EQ(shownError(), local + "one.txt file");
+    dialogs.answerMessage(platform::gui::Ok);
+    form->LocalViewColumnClick(1);
+    EXPECT_EQ(shownError(), QStringLiteral("This could start a sorting routine."));
+}
+
+TEST_F(WindowLocalBrowser, DeleteRenameAndCreateThroughTheInputBoxes)
+{
+    dialogs.answerInput(QStringLiteral("made"));
+    command([&] { form->verzeichnisanlegen1Click(1); });
+    EXPECT_TRUE(QDir(local + "made").exists());
+    EXPECT_EQ(dialogs.last().input.caption, QStringLiteral("Create Dir"));
+
+    selectLocal(QStringLiteral("one.txt"));
+    dialogs.answerInput(QStringLiteral("two.txt"));
+    command([&] { form->Umbennen1Click(1); });
+    EXPECT_EQ(dialogs.last().input.text, QStringLiteral("one.txt"));
+    EXPECT_EQ(readLocal(local + "two.txt"), "1");
+
+    selectLocal(QStringLiteral("two.txt"));
+    command([&] { form->Loeschen1Click(1); });
+    EXPECT_FALSE(QFile::exists(local + "two.txt"));
+    EXPECT_EQ(localColumn(0), (QStringList{ "A folder", "b folder", "made", ".hidden", "empty.txt", "Mega.bin" }));
+
+    // A name that would leave the folder is refused; nothing is created.
+    dialogs.answerInput(QStringLiteral("../outside"));
+    expectError();
+    command([&] { form->verzeichnisanlegen1Click(1); });
+    EXPECT_FALSE(shownError().isEmpty());
+    EXPECT_FALSE(QDir(temp.path() + "/../outside").exists());
+}
+
+TEST_F(WindowLocalBrowser, AFolderThatCannotBeShownIsRefusedAndTheListStays)
+{
+    const struct {
+        const char* what;
+        std::function<void(const QString&)> spoil;
+        std::function<void(const QString&)> mend;
+    } cases[] = {
+        { "removed", [](const QString& f) { QDir().rename(f, f.chopped(1) + "-gone"); },
+          [](const QString& f) { QDir().rename(f.chopped(1) + "-gone", f); } },
+        { "unreadable", [](const QString& f) { QFile::setPermissions(f, {}); },
+          [](const QString& f) { QFile::setPermissions(f, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner); } },
+    };
+    const QString folder = local + "b folder/";
+    for (const auto& c : cases) {
+        if (std::string(c.what) == "unreadable" && ::geteuid() == 0)
+            continue; // the superuser reads any folder
+        SCOPED_TRACE(c.what);
+        showLocal(folder + "deep/");
+        c.spoil(folder);
+        int item = -1;
+        for (int i = 0; i < form->CBDrive->count(); ++i)
+            if (quellin::ParseDriveComboItem(form->CBDrive->itemText(i)).path == folder)
+                item = i;
+        ASSERT_GE(item, 0);
+        form->CBDrive->setCurrentIndex(item);
+        dialogs.answerMessage(platform::gui::Ok);
+        form->CBDriveChange();
+        EXPECT_EQ(shownError(), "No access to " + folder + ".");
+        EXPECT_EQ(form->Local->LocalFolder, folder + "deep/");
+        EXPECT_TRUE(form->CBDrive->currentText().startsWith('T'));
+        c.mend(folder);
+    }
+}
+
+} // namespace
