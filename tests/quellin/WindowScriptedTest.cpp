@@ -143,6 +143,62 @@ TEST_F(Scripted, ConnectingAgainLogsOutOfAFailedTransferFirst)
     EXPECT_EQ(server->transcript(), kLogin + "PASV\r\nTYPE A\r\nLIST .\r\nABOR\r\nQUIT\r\n" + kLogin + kListing);
 }
 
+// TYPE I, SIZE, a passive RETR of data (opening p.htm).
+Script openFile(const std::string& data)
+{
+    return { expectLine(), send("200 binary\r\n"), expectLine(), send("213 " + std::to_string(data.size()) + "\r\n"),
+             listenData(), expectLine(), send("227 ({pasv})\r\n"), expectLine(), acceptData(), send("150 go\r\n"),
+             dataSend(data), dataClose(), send("226 done\r\n") };
+}
+const std::string kOpen = "TYPE I\r\nSIZE p.htm\r\nPASV\r\nRETR p.htm\r\n";
+const std::string kStore = "TYPE I\r\nPASV\r\nSTOR p.htm\r\n";
+
+TEST_F(Scripted, CommandsDuringAnAsynchronousListingDoNothing)
+{
+    const std::string entry = "-rw-r--r-- 1 u g 1 Jan  1  2020 p.htm\r\n";
+    start(join(join(login(), listing({ dataSend(entry) })), listing({ stall(600ms), dataSend(entry) })));
+    connect();
+    form->chk_async->click();
+    form->EditTempName->setText(QStringLiteral("p.htm"));
+    select("p.htm");
+    QTimer::singleShot(200, form.get(), [&] {
+        command([&] { form->SBZurueckClick(); });
+        command([&] { form->CopyClick(0); });
+        command([&] { form->FTPViewDblClick(); });
+    });
+    command([&] { form->Auffrischen1Click(0); });
+    EXPECT_EQ(shownError(), QString());
+    EXPECT_TRUE(server->finish()) << server->failure();
+    EXPECT_EQ(server->transcript(), kLogin + kListing + kListing);
+}
+
+TEST_F(Scripted, AServerClosingDuringStorLeavesTheEditorAsItWasAndTheNextWriteBackWorks)
+{
+    const std::string entry = "-rw-r--r-- 1 u g 6 Jan  1  2020 p.htm\r\n";
+    Script steps = join(join(login(), listing({ dataSend(entry) })), openFile("hello\n"));
+    steps = join(steps, { expectLine(), send("200 binary\r\n"), listenData(), expectLine(), send("227 ({pasv})\r\n"),
+                          expectLine(), acceptData(), send("150 go\r\n"), dataClose(), close() });
+    steps = join(join(steps, login()), { expectLine(), send("200 binary\r\n"), listenData(), expectLine(),
+                                         send("227 ({pasv})\r\n"), expectLine(), acceptData(), send("150 go\r\n"),
+                                         dataReceiveAll(), send("226 stored\r\n") });
+    start(steps);
+    connect();
+    select("p.htm");
+    command([&] { form->FTPViewDblClick(); });
+    form->Memo->setLine(0, "changed");
+    expectError();
+    command([&] { form->SBZurueckClick(); });
+    EXPECT_NE(shownError().indexOf(QStringLiteral("\"p.htm\" was not written")), -1) << shownError().toStdString();
+    EXPECT_EQ(form->Memo->text(), "changed\r\n");
+    EXPECT_TRUE(form->Memo->modified());
+
+    command([&] { form->SBZurueckClick(); });
+    EXPECT_FALSE(form->Memo->modified());
+    EXPECT_TRUE(server->finish()) << server->failure();
+    EXPECT_EQ(server->dataReceived(), "changed\n");
+    EXPECT_EQ(server->transcript(), kLogin + kListing + kOpen + kStore + kLogin + kStore);
+}
+
 TEST_F(Scripted, ClosingAgainstASilentServerEndsWithinTheCloseTimeout)
 {
     start(join(login(), join(listing({}), { expectLine(), stall(30s) })));
