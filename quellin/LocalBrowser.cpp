@@ -4,7 +4,6 @@
 #include "platform/gui/Application.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/ListView.h"
-#include "quellin/DriveComboDelegate.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -30,7 +29,6 @@ void Tmainform::StartLocalBrowser()
     LocalItems->imageIndex = [this](const LocalItem& item) { return localImage(item); };
     LocalView->setModel(LocalItems.get());
     LocalView->setImageLists(icons_small.get(), icons_large.get());
-    CBDrive->setItemDelegate(new DriveComboDelegate(CBDrive));
     Local = std::make_unique<LocalBrowserState>(MountedDrives(), QCoreApplication::applicationDirPath() + '/');
     SetFiles();
 }

@@ -9,6 +9,7 @@
 #include "platform/gui/ListView.h"
 #include "platform/gui/ShowWindow.h"
 #include "platform/gui/StatusPanels.h"
+#include "quellin/DriveCombo.h"
 #include "quellin/PathCombo.h"
 #include "quellin/SiteList.h"
 #include "quellin/U_about.h"
@@ -285,7 +286,7 @@ void Tmainform::buildLocalArea(QWidget* area)
     auto* tools = new QHBoxLayout;
     tools->setSpacing(1);
     column->addLayout(tools);
-    CBDrive = new QComboBox(area);
+    CBDrive = new DriveCombo(area);
     CBDrive->setObjectName(QStringLiteral("CBDrive"));
     CBDrive->setToolTip(QStringLiteral("Chose Folder"));
     connect(CBDrive, &QComboBox::activated, this, [this] { CBDriveChange(); });
