@@ -2,9 +2,12 @@
 //
 // The editor's modified flag is cleared by a completed open and by a successful write-back, and
 // by nothing else here: a failed write-back (the message says the file was not written) leaves
-// the text and the flag as they were, so closing still asks before the edit is lost.
+// the text and the flag as they were, so closing still asks before the edit is lost. Opening a
+// remote file over a modified text asks first, as opening a local one does.
 #include "quellin/ftp_main.h"
 
+#include "platform/gui/Application.h"
+#include "platform/gui/Dialogs.h"
 #include "platform/gui/ListView.h"
 #include "platform/gui/StatusPanels.h"
 #include "richprint/TRECode.h"
@@ -17,6 +20,12 @@ namespace quellin {
 void Tmainform::OpenRemoteFile(const RemoteItem& item)
 {
     if (TransferUnderWay())
+        return;
+    // Opening replaces the editor's text: unsaved edits go only when the user says so.
+    if (Memo->modified()
+        && platform::gui::ShowMessage(platform::gui::Application::title(), QStringLiteral("Text changed - still open new?"),
+                                      platform::gui::MessageIcon::Question, platform::gui::Yes | platform::gui::No)
+            != platform::gui::Yes)
         return;
     TransferScope transfer(*this);
     Edit->Open(item.name);

@@ -120,6 +120,13 @@ TEST_P(WindowRoundTrip, UnchangedTextComesBackByteForByteAndARenameIsASecondFile
     writeBack();
     EXPECT_EQ(server->read("www/b.htm"), "caf\xe9\r\nchanged");
     EXPECT_EQ(server->read("www/a.htm"), original);
+
+    // Opening over an unsaved edit asks; No keeps the edit and its name.
+    form->Memo->setLine(1, "unsaved");
+    dialogs.answerMessage(platform::gui::No);
+    openRemote("a.htm");
+    EXPECT_EQ(form->Memo->lineText(1), QStringLiteral("unsaved"));
+    EXPECT_EQ(form->EditTempName->text(), QStringLiteral("b.htm"));
 }
 
 TEST_P(WindowRoundTrip, CopiesBothWaysKeepEveryByte)
