@@ -4,6 +4,7 @@
 #include "platform/gui/Application.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/ListView.h"
+#include "quellin/LocalCommands.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -62,23 +63,21 @@ void Tmainform::CBDriveUpdate()
 
 void Tmainform::LocalCommand(int /*tag*/, const char* command)
 {
+    // The drive list has no folder to change; its items are no files.
+    if (Local->AtDrives())
+        return;
     const std::string_view what(command);
     const int row = LocalView->selectedRow();
-    if (what == "delete") {
-        if (row < 0 || Local->AtDrives())
-            return;
-        Local->Delete(LocalItems->item(row));
-    } else if (what == "rename") {
-        if (row < 0 || Local->AtDrives())
-            return;
-        const LocalItem item = LocalItems->item(row);
-        Local->Rename(item, platform::gui::InputBox(QStringLiteral("Rename"), QStringLiteral("Name:"), item.caption()));
-    } else if (what == "create folder") {
-        if (Local->AtDrives())
-            return;
-        Local->CreateDir(platform::gui::InputBox(QStringLiteral("Create Dir"), QStringLiteral("Name:"), QString()));
-    }
-    SetFiles();
+    const LocalItem* selected = row < 0 ? nullptr : &LocalItems->item(row);
+    bool changed = true;
+    if (what == "delete")
+        changed = LocalDeleteCommand(*Local, selected);
+    else if (what == "rename")
+        changed = LocalRenameCommand(*Local, selected);
+    else if (what == "create folder")
+        changed = LocalCreateDirCommand(*Local);
+    if (changed)
+        SetFiles();
 }
 
 void Tmainform::CBDriveChange()
