@@ -199,6 +199,41 @@ TEST_F(Scripted, AServerClosingDuringStorLeavesTheEditorAsItWasAndTheNextWriteBa
     EXPECT_EQ(server->transcript(), kLogin + kListing + kOpen + kStore + kLogin + kStore);
 }
 
+// Counts the paints of a widget that happen while the window's transfer runs.
+class PaintsDuringTransfer : public QObject {
+public:
+    explicit PaintsDuringTransfer(const quellin::Tmainform& form) : form_(form) {}
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        count += event->type() == QEvent::Paint && form_.TransferRunning();
+        return false;
+    }
+
+private:
+    const quellin::Tmainform& form_;
+};
+
+TEST_F(Scripted, ProgressIsPaintedWhileASynchronousDownloadRuns)
+{
+    const std::string entry = "-rw-r--r-- 1 u g 3000 Jan  1  2020 p.htm\r\n";
+    Script steps = join(login(), listing({ dataSend(entry) }));
+    steps = join(steps, { expectLine(), send("200 binary\r\n"), expectLine(), send("213 3000\r\n"), listenData(),
+                          expectLine(), send("227 ({pasv})\r\n"), expectLine(), acceptData(), send("150 go\r\n"),
+                          dataSendSlowly(std::string(3000, 'x'), 1000, 50ms), dataClose(), send("226 done\r\n") });
+    start(steps);
+    connect();
+    ASSERT_FALSE(form->ftp->Async);
+    PaintsDuringTransfer paints(*form);
+    form->Status->panel(0)->installEventFilter(&paints);
+    select("p.htm");
+    command([&] { form->FTPViewDblClick(); });
+    EXPECT_GE(paints.count, 3) << "one paint per received piece";
+    EXPECT_TRUE(server->finish()) << server->failure();
+}
+
 TEST_F(Scripted, ClosingAgainstASilentServerEndsWithinTheCloseTimeout)
 {
     start(join(login(), join(listing({}), { expectLine(), stall(30s) })));
