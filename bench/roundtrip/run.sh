@@ -5,7 +5,7 @@
 # 10,000 files. Medians of RUNS runs (default 5); ratio = ours / curl in time. Needs root (the
 # FTP test user) and BENCH_BUILD_DIR; bench/run runs it inside the loopback namespace.
 set -euo pipefail
-source "$(dirname "$0")/../tcpip/vsftpd.sh"
+source "$(dirname "$0")/../tcpip/ftp-bench.sh"
 bench_setup roundtrip
 root="$work/root"
 mkdir -p "$root" "$work/local" "$work/many"
@@ -20,7 +20,7 @@ page 1 > "$root/one.html"
 page 20 > "$root/twenty.html"
 cp "$root/one.html" "$root/twenty.html" "$work/local/"
 (cd "$work/many" && seq -f "file%05g.html" 1 10000 | xargs touch)
-start_vsftpd "$root"
+serve "$root"
 
 ours() { "$bench" "$@" | sed -n 's/^seconds=//p'; }
 ours_open() { ours open "$port" "$user" "$pass" "$1"; }

@@ -7,14 +7,14 @@
 #   in time (<= 1.0 is as fast or faster). Run by bench/run inside the loopback namespace; needs
 #   root (it creates the FTP test user as the test fixture does) and BENCH_BUILD_DIR.
 set -euo pipefail
-source "$(dirname "$0")/vsftpd.sh"
+source "$(dirname "$0")/ftp-bench.sh"
 bench_setup tcpip
 root="$work/root"
 mkdir -p "$root/many" "$work/local"
 head -c $((200 * 1024 * 1024)) /dev/urandom > "$root/big.bin"
 cp "$root/big.bin" "$work/local/up.bin"
 (cd "$root/many" && seq -f "page%05g.html" 1 20000 | xargs touch)
-start_vsftpd "$root"
+serve "$root"
 
 ours() { "$bench" "$@" | sed -n 's/^seconds=//p'; }
 # Before every download, ours and the peers': no earlier target, and the dirty pages of the
