@@ -43,6 +43,9 @@ public:
         resize(300, 120);
         show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(this));
+        // A window that has just appeared is busy for a moment (fonts, first paint); a program
+        // still busy when a borrowed keycode is given back would miss its character.
+        QTest::qWait(300);
     }
     QString text() const { return edit->toPlainText(); }
     QPlainTextEdit* edit;
