@@ -2,6 +2,7 @@
 
 #include "base/Streams.h"
 #include "platform/core/AtomicFile.h"
+#include "platform/gui/Application.h"
 #include "platform/gui/Dialogs.h"
 
 #include <QFile>
@@ -21,9 +22,7 @@ bool EditorFiles::confirm(const QString& question) const
 {
     if (!editor_.modified())
         return true;
-    return dialogs().message({QStringLiteral("Confirm"), question, MessageIcon::Question,
-                              Yes | No, NoButton})
-        == Yes;
+    return ShowMessage(Application::title(), question, MessageIcon::Question, Yes | No) == Yes;
 }
 
 void EditorFiles::newText()

@@ -8,7 +8,6 @@
 #include "quellin/ftp_main.h"
 
 #include <QTimer>
-#include <iostream>
 
 namespace quellin {
 
@@ -19,12 +18,9 @@ int RunGui(int argc, char** argv)
     QCoreApplication::setApplicationVersion(QString::fromStdString(ProgramVersion()));
     platform::gui::Application::setTitle(QLatin1String(kWindowTitle));
 
-    // The application object has taken out its own options; what is left is ours.
+    // The application object has taken out its own options; what is left is ours (main has
+    // dealt with help, version and unknown options already).
     const CommandLine line = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
-    if (line.action == CommandLine::Action::Fail) {
-        std::cerr << "quellin: " << line.error << "\n" << UsageText();
-        return 2;
-    }
 
     // The windows, in the order they are created; all live until the program ends.
     Tmainform form;

@@ -36,13 +36,25 @@ void ColourHtmlTags(platform::gui::RichEdit& editor)
     editor.setUpdatesEnabled(false);
 
     // The raw text counts a line break as one character, as document positions do.
-    const QString text = document->toRawText();
+    const std::vector<ColourRun> runs = HtmlCheckRuns(document->toRawText());
     QTextCursor cursor(document);
+    const auto paint = [&](qsizetype start, qsizetype end, TagColour colour) {
+        cursor.setPosition(static_cast<int>(start));
+        cursor.setPosition(static_cast<int>(end), QTextCursor::KeepAnchor);
+        cursor.setCharFormat(formats[static_cast<int>(colour)]);
+    };
     cursor.beginEditBlock();
-    for (const ColourRun& run : HtmlCheckRuns(text)) {
-        cursor.setPosition(static_cast<int>(run.start));
-        cursor.setPosition(static_cast<int>(run.start + run.length), QTextCursor::KeepAnchor);
-        cursor.mergeCharFormat(formats[static_cast<int>(run.colour)]);
+    // Each stretch of touching runs turns black at once and then gets its tags coloured: a
+    // third fewer format changes, each of which costs a search in the document's fragments.
+    for (auto first = runs.begin(); first != runs.end();) {
+        auto last = first;
+        while (last + 1 != runs.end() && (last + 1)->start == last->start + last->length)
+            ++last;
+        paint(first->start, last->start + last->length, TagColour::Black);
+        for (auto run = first; run != last + 1; ++run)
+            if (run->colour != TagColour::Black)
+                paint(run->start, run->start + run->length, run->colour);
+        first = last + 1;
     }
     cursor.endEditBlock();
 

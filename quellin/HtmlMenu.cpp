@@ -35,17 +35,14 @@ void addItems(QMenu* menu, const std::vector<HtmlMenuItem>& items,
 
 } // namespace
 
-QMenu* BuildHtmlMenu(QWidget* parent, const std::function<void(const QString&)>& onSnippet)
+void AddHtmlMenuItems(QMenu& menu, const std::function<void(const QString&)>& onSnippet)
 {
-    auto* menu = new QMenu(parent);
-    menu->setObjectName(QStringLiteral("PMHTML"));
-    addItems(menu, HtmlMenuTree(), onSnippet);
-    return menu;
+    addItems(&menu, HtmlMenuTree(), onSnippet);
 }
 
 void InsertSnippet(platform::gui::RichEdit& editor, const QString& section)
 {
-    const QString text = SnippetText(platform::core::IniFile(kSettingsFile), section);
+    const QString text = SnippetText(platform::core::IniFile(QLatin1String(kSettingsFile)), section);
     if (!text.isEmpty())
         editor.replaceSelection(text);
 }

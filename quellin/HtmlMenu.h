@@ -7,9 +7,9 @@
 
 namespace quellin {
 
-// Choosing a snippet item calls onSnippet with the item's caption (the section to insert);
-// inert items and separators do nothing.
-QMenu* BuildHtmlMenu(QWidget* parent, const std::function<void(const QString&)>& onSnippet);
+// Adds the tree's items to menu. Choosing a snippet item calls onSnippet with the item's caption
+// (the section to insert); inert items and separators do nothing.
+void AddHtmlMenuItems(QMenu& menu, const std::function<void(const QString&)>& onSnippet);
 
 // Inserts the snippet of section from QUELLIN.INI at the caret, replacing the selection and
 // leaving the caret after it. A missing or empty section changes nothing, not even the

@@ -6,7 +6,9 @@
 // The window owns one FTP session (ftp). Command handlers let the session's exceptions escape:
 // the application object shows their message and the window stays as it was. While a transfer
 // is under way (asynchronous transfers turn the event loop, so commands can arrive inside one)
-// connecting and "Send Command" are disabled and the other remote commands do nothing.
+// connecting and "Send Command" are disabled and the other remote commands do nothing. After a
+// transfer whose final reply failed the session stays busy: connecting again (which logs out
+// first) is the way out, so it stays enabled then.
 //
 // Handlers are split by area: this file's ftp_main.cpp (layout, start, close, about),
 // SiteCommands.cpp (sites, connect, trace), RemoteView.cpp (the remote folder view and its
@@ -14,8 +16,10 @@
 // local drives and folders), HtmlTools.cpp (snippets and check), EditorCommands.cpp (the
 // editor's file, search, print and macro commands).
 #include "platform/core/TextCodec.h"
+#include "quellin/EditorFiles.h"
 #include "quellin/ExtensionIcons.h"
 #include "quellin/RemoteListing.h"
+#include "quellin/SearchReplace.h"
 
 #include <QMainWindow>
 #include <chrono>
@@ -73,7 +77,9 @@ public:
     // The macro window the program created at start: F3 runs its text, Ctrl+F3 shows it.
     void setMacroWindow(makro::TFormMakro* window) { MacroWindow = window; }
 
-    // Whether a transfer of the session is under way (commands may arrive inside one).
+    // Whether a transfer the window started is running (commands may arrive inside one).
+    bool TransferRunning() const { return transfers_ > 0; }
+    // Running, or left busy by a transfer whose final reply failed (until the next log-out).
     bool TransferUnderWay() const;
     // The longest the log-out at close may wait for a silent server.
     static constexpr std::chrono::milliseconds kCloseTimeout{ 3000 };
@@ -233,6 +239,9 @@ public:
     QMenu* PMHTML;
     QMenu* PMPrint;
     QMenu* PMPrtDlgs;
+    // The editor's file commands and its find and replace (EditorCommands.cpp).
+    std::unique_ptr<EditorFiles> Files;
+    std::unique_ptr<SearchReplace> Search;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -251,6 +260,8 @@ private:
     void buildEditor();
     void buildRemoteMenu();
     void buildEditorMenu();
+    // The HTML menu, the file and search commands and the caret display (EditorCommands.cpp).
+    void buildEditorTools();
     void buildImages();
     void loadSites();
     // Logs out with a short timeout, so a silent server cannot hold the window open.

@@ -12,7 +12,7 @@ namespace platform::gui {
 
 class ScriptedDialogs : public Dialogs {
 public:
-    enum class Kind { Message, OpenFiles, SaveFile, Font, Colour, Printer, Input, FindReplace };
+    enum class Kind { Message, OpenFiles, SaveFile, Font, Colour, Printer, Input, FindReplace, PageSetup };
 
     struct Question {
         Kind kind = Kind::Message;
@@ -23,6 +23,7 @@ public:
         FindReplaceRequest findReplace; // Kind::FindReplace
         QFont font;               // Kind::Font: the initial font
         QColor colour;            // Kind::Colour: the initial colour
+        PageSetupRequest pageSetup; // Kind::PageSetup
     };
 
     void answerMessage(MessageButton button);
@@ -41,6 +42,8 @@ public:
     // none is open.
     bool press(const FindReplaceQuery& query);
     void closeFindReplace() { findReplaceHandler_ = {}; }
+    // edit changes the request's values as the user would; a cancelled answer keeps them.
+    void answerPageSetup(bool accept, std::function<void(PageSetupResult&)> edit = {});
 
     const std::vector<Question>& asked() const { return asked_; }
     const Question& last() const { return asked_.back(); }
@@ -56,6 +59,7 @@ public:
     bool setupPrinter(QPrinter& printer) override;
     std::optional<QString> input(const InputRequest& request) override;
     bool showFindReplace(const FindReplaceRequest& request, FindReplaceHandler onAction) override;
+    PageSetupResult pageSetup(const PageSetupRequest& request, QPrinter* printer) override;
 
 private:
     struct Answer {
@@ -68,6 +72,7 @@ private:
         bool accept = false;
         std::function<void(QPrinter&)> setup;
         std::optional<QString> text;
+        std::function<void(PageSetupResult&)> editPageSetup;
     };
 
     // Records the question and takes the next answer when it is of the same kind.
