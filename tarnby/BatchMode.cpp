@@ -104,20 +104,19 @@ void WriteLog(const std::vector<std::string>& lines)
 }
 
 // Fetches URLs as the window's Get does, with the same client settings, but keeps the
-// documents in memory: the batch mode leaves no file behind. The client follows relocations without limit and never times out; without an Abort button
-// the batch mode aborts it itself, after maxRedirects hops or timeoutSeconds.
+// documents in memory: the batch mode leaves no file behind. The client never times out;
+// without an Abort button the batch mode aborts it itself after timeoutSeconds (PageFetch
+// ends endless relocations).
 class BatchFetcher {
 public:
     explicit BatchFetcher(const BatchOptions& options)
         : options_(options), fetch_(client_, DocumentKeeping::Memory)
     {
         client_.SetProxy(options.proxy);
+        client_.SetCaCertFile(options.caCertFile);
+        fetch_.SetMaxRedirects(options.maxRedirects);
         fetch_.OnLog = [this](const std::string& line) { log_.push_back(line); };
         fetch_.OnRequestDone = [this] { requestDone_ = true; };
-        fetch_.OnLocationChange = [this] {
-            if (++hops_ > options_.maxRedirects)
-                AbortFor(Limit::Redirects, client_);
-        };
     }
 
     // An exception escaped an event handler (caught by the application object): the fetch
@@ -131,7 +130,6 @@ public:
     LoadedPage operator()(const std::string& url)
     {
         log_.clear();
-        hops_ = 0;
         limit_ = Limit::None;
         requestDone_ = false;
         QTimer timer;
@@ -155,7 +153,7 @@ public:
     }
 
 private:
-    enum class Limit { None, Redirects, Time, Uncaught };
+    enum class Limit { None, Time, Uncaught };
 
     void AbortFor(Limit limit, httpprot::THttpCli& client)
     {
@@ -178,10 +176,10 @@ private:
 
     std::string FailureMessage(const std::string& url) const
     {
-        switch (limit_) {
-        case Limit::Redirects:
+        if (limit_ == Limit::None && fetch_.RedirectLimitReached())
             return "gave up on " + url + ": more than " + std::to_string(options_.maxRedirects)
                 + " redirects (--max-redirects)";
+        switch (limit_) {
         case Limit::Time:
             return "gave up on " + url + ": not fetched within " + std::to_string(options_.timeoutSeconds)
                 + " seconds (--timeout)";
@@ -197,7 +195,6 @@ private:
     httpprot::THttpCli client_;
     PageFetch fetch_;
     std::vector<std::string> log_;
-    int hops_ = 0;
     Limit limit_ = Limit::None;
     bool requestDone_ = false;
     std::string uncaughtText_;

@@ -62,6 +62,12 @@ const std::vector<Option>& Options()
          [](BatchOptions& o, const std::string& v) { o.timeoutSeconds = ParseCount("--timeout", v); }},
         {"--max-redirects", "", "N", "abort a fetch that would follow more than N redirects (default 20)",
          [](BatchOptions& o, const std::string& v) { o.maxRedirects = ParseCount("--max-redirects", v); }},
+        {"--cacert", "", "FILE", "also trust the CA certificate(s) in FILE (PEM) for https URLs",
+         [](BatchOptions& o, const std::string& v) {
+             if (v.empty())
+                 throw BatchUsageError("--cacert needs a file");
+             o.caCertFile = v;
+         }},
         {"--help", "-h", "", "show this help",
          [](BatchOptions& o, const std::string&) { o.action = BatchOptions::Action::Help; }},
         {"--version", "", "", "show the program's name and version",
@@ -158,8 +164,9 @@ std::string BatchUsage()
         "text decoded, and addresses made absolute against the page's address (or <base href>,\n"
         "or --base for files). A \"|\" in an address is written %7C, one in a text &#124;.\n"
         "\n"
-        "A FILE of \"-\" is standard input; \"--\" ends the options. An \"http://\" URL is\n"
-        "fetched as the window's Get fetches it and kept in memory: nothing is written.\n"
+        "A FILE of \"-\" is standard input; \"--\" ends the options. An \"http://\" or\n"
+        "\"https://\" URL (certificate checked against the system's CA store) is fetched\n"
+        "as the window's Get fetches it and kept in memory: nothing is written.\n"
         "\n"
         "Options:\n";
     for (const auto& option : Options()) {

@@ -1,6 +1,7 @@
 #pragma once
 // The batch mode's command line: "tarnby --links [--passes N | --html-parser [--base URL]]
-// [-o FILE] [-v] [--proxy HOST[:PORT]] [--timeout SECONDS] [--max-redirects N] SOURCE...".
+// [-o FILE] [-v] [--proxy HOST[:PORT]] [--timeout SECONDS] [--max-redirects N] [--cacert FILE]
+// SOURCE...".
 // Options are rows of one table (BatchOptions.cpp); a new option is a new row and, where it
 // carries a setting, a new field here.
 #include <optional>
@@ -31,6 +32,8 @@ struct BatchOptions {
     // than maxRedirects relocations. Both are never negative.
     int timeoutSeconds = 120;
     int maxRedirects = 20;
+    // An extra trusted CA certificate (PEM) for https URLs; empty: the system's store only.
+    std::string caCertFile;
     // The page sources in command-line order (see PageSources.h); never empty for Links.
     std::vector<std::string> sources;
 };

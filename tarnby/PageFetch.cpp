@@ -88,14 +88,23 @@ void PageFetch::RequestDone(int error)
     Log("Request Done Error = " + std::to_string(error));
 }
 
+// The page's own URL follows each relocation; a server that keeps relocating (or one
+// relocating to itself) must not keep the fetch going for ever.
 void PageFetch::LocationChanged()
 {
     pageUrl_ = ResolveReference(pageUrl_, LastLocation(client_.ResponseHeader()));
     base::raise(OnLocationChange);
+    if (++redirects_ <= maxRedirects_ || redirectLimitReached_)
+        return;
+    redirectLimitReached_ = true;
+    Log("Too many relocations: more than " + std::to_string(maxRedirects_) + ", request ended");
+    client_.Abort();
 }
 
 bool PageFetch::Fetch(const std::string& url)
 {
+    redirects_ = 0;
+    redirectLimitReached_ = false;
     client_.SetURL(url);
     client_.SetDocumentStream(nullptr);
     documentWritten_ = false;

@@ -12,6 +12,9 @@
 //   "hdr>" + each response header line, then (from the event loop, after Fetch has returned)
 //   "Request Done Error = 0". A failed fetch logs "GET Failed !", "StatusCode   = " + code and
 //   "ReasonPhrase = " + reason instead of the status and header lines.
+//
+// A fetch follows at most MaxRedirects relocations (20 unless set); the next one aborts it
+// after the log line "Too many relocations: more than N, request ended".
 #include "base/Event.h"
 #include "base/Streams.h"
 
@@ -43,6 +46,11 @@ public:
     base::Event<> OnRequestDone;
     // The client's location-change event, raised after PageUrl() has followed it.
     base::Event<> OnLocationChange;
+
+    int MaxRedirects() const { return maxRedirects_; }
+    void SetMaxRedirects(int count) { maxRedirects_ = count; }
+    // The last fetch was aborted for following too many relocations.
+    bool RedirectLimitReached() const { return redirectLimitReached_; }
 
     // True while a fetch is under way (the client is not ready); Fetch must not start then.
     bool Busy() const;
@@ -79,6 +87,9 @@ private:
     std::string documentPath_;
     bool documentWritten_ = false;
     std::string pageUrl_;
+    int maxRedirects_ = 20;
+    int redirects_ = 0;
+    bool redirectLimitReached_ = false;
 };
 
 } // namespace tarnby

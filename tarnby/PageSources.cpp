@@ -56,13 +56,15 @@ private:
 
 bool IsPageUrl(const std::string& argument)
 {
-    constexpr std::string_view scheme = "http://";
-    if (argument.size() < scheme.size())
-        return false;
-    for (std::size_t i = 0; i < scheme.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(argument[i])) != scheme[i])
+    const auto startsWith = [&](std::string_view scheme) {
+        if (argument.size() < scheme.size())
             return false;
-    return true;
+        for (std::size_t i = 0; i < scheme.size(); ++i)
+            if (std::tolower(static_cast<unsigned char>(argument[i])) != scheme[i])
+                return false;
+        return true;
+    };
+    return startsWith("http://") || startsWith("https://");
 }
 
 std::unique_ptr<PageSource> SourceFor(const std::string& argument, const FetchUrl& fetchUrl)

@@ -26,7 +26,8 @@ public:
 // Fetches the page a URL names; throws a base::Exception naming it.
 using FetchUrl = std::function<LoadedPage(const std::string& url)>;
 
-// True for an argument that names a page by URL: it starts with "http://" (in any case).
+// True for an argument that names a page by URL: it starts with "http://" or "https://" (in
+// any case).
 bool IsPageUrl(const std::string& argument);
 
 // The source that a command-line argument names; URLs are read through fetchUrl (without

@@ -1,11 +1,15 @@
 #include "platform/gui/QtDialogs.h"
 
+#include "platform/gui/FindReplaceDialog.h"
+#include "platform/gui/PageSetupDialog.h"
+
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
 
@@ -156,7 +160,17 @@ std::optional<QColor> QtDialogs::chooseColor(const QColor& initial)
 bool QtDialogs::setupPrinter(QPrinter& printer)
 {
     QPrintDialog dialog(&printer, parentWindow());
+    // A page range set on the printer beforehand is offered as the range to choose from.
+    if (printer.fromPage() > 0) {
+        dialog.setMinMax(printer.fromPage(), printer.toPage());
+        dialog.setOption(QAbstractPrintDialog::PrintPageRange);
+    }
     return dialog.exec() == QDialog::Accepted;
+}
+
+PageSetupResult QtDialogs::pageSetup(const PageSetupRequest& request, QPrinter* printer)
+{
+    return RunPageSetupDialog(request, printer, parentWindow());
 }
 
 std::optional<QString> QtDialogs::input(const InputRequest& request)
@@ -167,6 +181,20 @@ std::optional<QString> QtDialogs::input(const InputRequest& request)
     if (!ok)
         return std::nullopt;
     return text;
+}
+
+bool QtDialogs::showFindReplace(const FindReplaceRequest& request, FindReplaceHandler onAction)
+{
+    // At most one dialog of each kind, as with the system's own modeless dialogs.
+    static QPointer<FindReplaceDialog> open[2];
+    QPointer<FindReplaceDialog>& dialog = open[request.replace ? 1 : 0];
+    if (!dialog)
+        dialog = new FindReplaceDialog(request, parentWindow());
+    dialog->setHandler(std::move(onAction));
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+    return true;
 }
 
 } // namespace platform::gui

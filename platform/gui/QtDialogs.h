@@ -13,6 +13,8 @@ public:
     std::optional<QColor> chooseColor(const QColor& initial) override;
     bool setupPrinter(QPrinter& printer) override;
     std::optional<QString> input(const InputRequest& request) override;
+    bool showFindReplace(const FindReplaceRequest& request, FindReplaceHandler onAction) override;
+    PageSetupResult pageSetup(const PageSetupRequest& request, QPrinter* printer) override;
 };
 
 // A filter as Qt's file dialog wants it: the description as the program spells it, then the

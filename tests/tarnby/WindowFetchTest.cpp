@@ -141,6 +141,24 @@ TEST_F(WindowFetch, AMissingPageOnARealServer)
     EXPECT_TRUE(ButtonsIdle());
 }
 
+TEST_F(WindowFetch, AnEndlessRedirectEndsAfter20Relocations)
+{
+    testservers::Nginx web;
+    int relocations = 0;
+    form->HttpCli1->OnLocationChange = [&, chained = form->HttpCli1->OnLocationChange](httpprot::THttpCli* c) {
+        ++relocations;
+        chained(c);
+    };
+    Get(web.url("/loop"));
+    EXPECT_EQ(relocations, 21);
+    const Lines log = Log();
+    ASSERT_GE(log.size(), 5u);
+    EXPECT_EQ(Lines(log.end() - 5, log.end()),
+              (Lines{"Too many relocations: more than 20, request ended", "GET Failed !", "StatusCode   = 404",
+                     "ReasonPhrase = Connection aborted on request", "Request Done Error = 3"}));
+    EXPECT_TRUE(ButtonsIdle());
+}
+
 TEST_F(WindowFetch, APageFromARealServerThroughARealProxy)
 {
     testservers::Nginx web;
