@@ -40,6 +40,8 @@ TEST_P(LogPane, HeightFollowsTheWindowsHeight)
     ASSERT_TRUE(QTest::qWaitFor([&] { return form->height() == GetParam().window; }, 5000)) << form->height();
     QTest::qWait(50);
     EXPECT_EQ(form->DisplayMemo->height(), GetParam().logPane);
+    // A squeezed layout keeps the pane's height but lays the page pane over its lower part.
+    EXPECT_EQ(form->Memo1->y() - form->DisplayMemo->y(), GetParam().logPane) << "room the log pane is shown in";
 }
 
 INSTANTIATE_TEST_SUITE_P(AroundTheThreshold, LogPane,
