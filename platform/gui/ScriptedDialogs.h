@@ -40,7 +40,6 @@ public:
     // A button press in the open find or replace dialog (the last one that opened); false when
     // none is open.
     bool press(const FindReplaceQuery& query);
-    void closeFindReplace() { findReplaceHandler_ = {}; }
 
     const std::vector<Question>& asked() const { return asked_; }
     const Question& last() const { return asked_.back(); }
