@@ -3,6 +3,7 @@
 #include "quellin/Version.h"
 
 #include <algorithm>
+#include <iostream>
 
 namespace quellin {
 

@@ -4,6 +4,7 @@
 #include "platform/gui/StatusPanels.h"
 #include "quellin/CaretDisplay.h"
 #include "quellin/HtmlMenu.h"
+#include "makro/u_makro.h"
 #include "richprint/TRECode.h"
 
 namespace quellin {
@@ -28,7 +29,16 @@ void Tmainform::Preview1Click() {}
 void Tmainform::SBDruckEinrichtenClick() {}
 void Tmainform::Printersetup1Click() {}
 void Tmainform::PageAdjust1Click() {}
-void Tmainform::Makroeingeben1Click() {}
-void Tmainform::Makroausfhren1Click() {}
+void Tmainform::Makroeingeben1Click()
+{
+    if (MacroWindow)
+        MacroWindow->exec();
+}
+
+void Tmainform::Makroausfhren1Click()
+{
+    if (MacroWindow)
+        MacroWindow->BtnExcecuteClick();
+}
 
 } // namespace quellin

@@ -210,7 +210,7 @@ void Tmainform::SendCommand1Click()
 {
     // Inside a transfer the replies of the command and of the transfer would be paired off by
     // one; the menu item is disabled then, and a shortcut that slips through does nothing.
-    if (TransferUnderWay())
+    if (TransferRunning())
         return;
     const QString answer = platform::gui::InputBox(QStringLiteral("FTP"), QStringLiteral("Command:"), QString());
     ftp->SendLine(platform::core::EncodeText(answer, platform::core::TextEncoding::Utf8));

@@ -54,7 +54,7 @@ std::string Tmainform::remoteName(const QString& text) const
 
 void Tmainform::btn_connectClick()
 {
-    if (TransferUnderWay())
+    if (TransferRunning())
         return;
     ftp->Hostname = remoteName(EditHostname->text());
     ftp->Username = remoteName(EditName->text());
@@ -69,7 +69,9 @@ void Tmainform::btn_connectClick()
 
 void Tmainform::chk_asyncClick()
 {
-    ftp->Async = chk_async->isChecked();
+    // A running transfer keeps the mode it started in; the switch applies when it has ended.
+    if (!TransferRunning())
+        ftp->Async = chk_async->isChecked();
 }
 
 void Tmainform::ftp_trace(const std::string& text, int level)

@@ -264,6 +264,7 @@ void Tmainform::buildRemoteArea(QWidget* area)
 
     FTPView = new platform::gui::ListView(area);
     FTPView->setObjectName(QStringLiteral("FTPView"));
+    FTPView->setAccessibleName(QStringLiteral("Remote folder"));
     FTPView->setModel(RemoteItems.get());
     FTPView->setColumnWidths({ 120, 60, 120, 120 });
     FTPView->OnDblClick = [this] { FTPViewDblClick(); };
@@ -302,6 +303,7 @@ void Tmainform::buildLocalArea(QWidget* area)
 
     LocalView = new platform::gui::ListView(area);
     LocalView->setObjectName(QStringLiteral("LocalView"));
+    LocalView->setAccessibleName(QStringLiteral("Local folder"));
     LocalView->OnDblClick = [this] { LocalViewDblClick(); };
     LocalView->OnColumnClick = [this](int column) { LocalViewColumnClick(column); };
     column->addWidget(LocalView, 1);
@@ -399,7 +401,7 @@ void Tmainform::loadSites()
 
 bool Tmainform::TransferUnderWay() const
 {
-    return transfers_ > 0 || ftp->Busy();
+    return TransferRunning() || ftp->Busy();
 }
 
 void Tmainform::transferStarted()
@@ -413,6 +415,7 @@ void Tmainform::transferStarted()
 void Tmainform::transferEnded()
 {
     if (--transfers_ == 0) {
+        ftp->Async = chk_async->isChecked();
         btn_connect->setEnabled(true);
         SendCommand1->setEnabled(true);
     }
@@ -438,7 +441,7 @@ void Tmainform::Exit1Click()
 void Tmainform::closeEvent(QCloseEvent* event)
 {
     // The session's call is still on the stack below a transfer that turns the event loop.
-    if (TransferUnderWay()) {
+    if (TransferRunning()) {
         event->ignore();
         return;
     }

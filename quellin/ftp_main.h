@@ -6,7 +6,9 @@
 // The window owns one FTP session (ftp). Command handlers let the session's exceptions escape:
 // the application object shows their message and the window stays as it was. While a transfer
 // is under way (asynchronous transfers turn the event loop, so commands can arrive inside one)
-// connecting and "Send Command" are disabled and the other remote commands do nothing.
+// connecting and "Send Command" are disabled and the other remote commands do nothing. After a
+// transfer whose final reply failed the session stays busy: connecting again (which logs out
+// first) is the way out, so it stays enabled then.
 //
 // Handlers are split by area: this file's ftp_main.cpp (layout, start, close, about),
 // SiteCommands.cpp (sites, connect, trace), RemoteView.cpp (the remote folder view and its
@@ -47,6 +49,9 @@ class TSRichEdit;
 namespace tcpip {
 class T_FTP;
 }
+namespace makro {
+class TFormMakro;
+}
 
 namespace quellin {
 
@@ -69,8 +74,12 @@ public:
     void FormCreate();
     // The about box the program created at start (the window makes one when none was given).
     void setAboutBox(TAboutBox* box) { AboutBox = box; }
+    // The macro window the program created at start: F3 runs its text, Ctrl+F3 shows it.
+    void setMacroWindow(makro::TFormMakro* window) { MacroWindow = window; }
 
-    // Whether a transfer of the session is under way (commands may arrive inside one).
+    // Whether a transfer the window started is running (commands may arrive inside one).
+    bool TransferRunning() const { return transfers_ > 0; }
+    // Running, or left busy by a transfer whose final reply failed (until the next log-out).
     bool TransferUnderWay() const;
     // The longest the log-out at close may wait for a silent server.
     static constexpr std::chrono::milliseconds kCloseTimeout{ 3000 };
@@ -151,6 +160,7 @@ public:
     std::unique_ptr<platform::gui::ImageList> icons_large;
     std::int64_t ReceivedTotal = 0;
     TAboutBox* AboutBox = nullptr;
+    makro::TFormMakro* MacroWindow = nullptr;
 
     // Controls, named as the window's design names them (also their object names).
     QWidget* PanelTop;

@@ -15,5 +15,9 @@ int main(int argc, char** argv)
         std::cout << quellin::VersionText() << "\n";
         return 0;
     }
+    if (line.action == quellin::CommandLine::Action::Fail) {
+        std::cerr << "quellin: " << line.error << "\n" << quellin::UsageText();
+        return 2;
+    }
     return quellin::RunGui(argc, argv);
 }

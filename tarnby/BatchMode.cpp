@@ -6,6 +6,7 @@
 #include "platform/core/CoreApplication.h"
 #include "tarnby/BatchOptions.h"
 #include "tarnby/PageFetch.h"
+#include "tarnby/PageLinks.h"
 #include "tarnby/PageSources.h"
 #include "tarnby/ReductionPasses.h"
 
@@ -43,6 +44,16 @@ std::string RunPasses(std::string pane, int count)
     for (int i = 0; i < count; ++i)
         pane = passes[i](pane);
     return pane;
+}
+
+// The HTML parser's link lines of each page in turn; a page without an address of its own
+// takes baseUrl.
+std::string ParsedLinks(const std::vector<LoadedPage>& pages, const std::string& baseUrl)
+{
+    std::string lines;
+    for (const LoadedPage& page : pages)
+        lines += LinkLines(ExtractLinks(page.bytes, page.url.empty() ? baseUrl : page.url));
+    return lines;
 }
 
 // Standard output gets LF line ends: every line of a pane text ends with CR LF.
@@ -92,12 +103,14 @@ void WriteLog(const std::vector<std::string>& lines)
         std::fprintf(stderr, "%s\n", line.c_str());
 }
 
-// Fetches URLs as the window's Get does, with the same client settings and document file.
-// The client never times out; without an Abort button the batch mode aborts it itself after
-// timeoutSeconds (PageFetch ends endless relocations).
+// Fetches URLs as the window's Get does, with the same client settings, but keeps the
+// documents in memory: the batch mode leaves no file behind. The client never times out;
+// without an Abort button the batch mode aborts it itself after timeoutSeconds (PageFetch
+// ends endless relocations).
 class BatchFetcher {
 public:
-    explicit BatchFetcher(const BatchOptions& options) : options_(options), fetch_(client_)
+    explicit BatchFetcher(const BatchOptions& options)
+        : options_(options), fetch_(client_, DocumentKeeping::Memory)
     {
         client_.SetProxy(options.proxy);
         client_.SetCaCertFile(options.caCertFile);
@@ -114,7 +127,7 @@ public:
         AbortFor(Limit::Uncaught, client_);
     }
 
-    std::string operator()(const std::string& url)
+    LoadedPage operator()(const std::string& url)
     {
         log_.clear();
         limit_ = Limit::None;
@@ -136,7 +149,7 @@ public:
         }
         if (options_.verbose)
             WriteLog(log_);
-        return fetch_.ReadDocument();
+        return {fetch_.ReadDocument(), fetch_.PageUrl()};
     }
 
 private:
@@ -245,7 +258,8 @@ int RunBatch(int argc, char** argv)
                 fetcher = std::make_unique<BatchFetcher>(options);
             return (*fetcher)(url);
         };
-        const std::string pane = RunPasses(LoadSources(options.sources, fetchUrl), options.passes);
+        const std::string pane = options.htmlParser ? ParsedLinks(ReadSources(options.sources, fetchUrl), options.baseUrl)
+                                                    : RunPasses(LoadSources(options.sources, fetchUrl), options.passes);
         // Output after a swallowed failure could be incomplete: none is written.
         if (application && application->HasUncaught()) {
             Report(UncaughtReport(*application));

@@ -42,7 +42,7 @@ int main(int argc, char** argv)
             base::FileStream file(local, base::FileStream::Create);
             ftp.OnDataReceived = [&](QObject*, tcpip::t_ftp_mode, std::int64_t count) {
                 if (count > 0) {
-                    const std::string& bytes = ftp.DataStream.data();
+                    const std::string_view bytes = ftp.DataStream.data();
                     file.write(bytes.data() + bytes.size() - static_cast<std::size_t>(count), static_cast<std::size_t>(count));
                 }
             };

@@ -106,6 +106,31 @@ struct FindReplaceQuery {
 
 using FindReplaceHandler = std::function<void(const FindReplaceQuery&)>;
 
+// The page setup dialog. Margins are in hundredths of a millimetre, or in thousandths of an
+// inch when thousandthsOfInches; the disable flags grey out their part of the dialog.
+struct PageSetupRequest {
+    int marginLeft = 0;
+    int marginTop = 0;
+    int marginRight = 0;
+    int marginBottom = 0;
+    bool thousandthsOfInches = false;
+    bool portrait = true;
+    bool disableMargins = false;
+    bool disableOrientation = false;
+    bool disablePaper = false;
+    bool disablePrinter = false;
+};
+
+// Cancelled: accepted is false and the values are the request's.
+struct PageSetupResult {
+    bool accepted = false;
+    int marginLeft = 0;
+    int marginTop = 0;
+    int marginRight = 0;
+    int marginBottom = 0;
+    bool portrait = true;
+};
+
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
@@ -123,6 +148,8 @@ public:
     // button press until the dialog is closed.
     virtual bool showFindReplace(const FindReplaceRequest& request,
                                  FindReplaceHandler onAction) = 0;
+    // Sets the chosen printer and paper on printer (when there is one) when accepted.
+    virtual PageSetupResult pageSetup(const PageSetupRequest& request, QPrinter* printer) = 0;
 };
 
 // The dialogs in force: the last installed, or the real Qt dialogs.

@@ -2,6 +2,7 @@
 
 #include <QFileIconProvider>
 #include <QMimeDatabase>
+#include <QStandardPaths>
 
 namespace platform::gui {
 
@@ -17,6 +18,13 @@ QIcon themeIcon(const QString& name, QFileIconProvider::IconType fallback)
 
 void EnsureIconTheme()
 {
+    // Without a desktop's platform theme Qt searches only its resources.
+    QStringList paths = QIcon::themeSearchPaths();
+    for (const QString& folder :
+         QStandardPaths::locateAll(QStandardPaths::GenericDataLocation, QStringLiteral("icons"), QStandardPaths::LocateDirectory))
+        if (!paths.contains(folder))
+            paths << folder;
+    QIcon::setThemeSearchPaths(paths);
     const QString theme = QIcon::themeName();
     if (theme.isEmpty() || theme == QLatin1String("hicolor"))
         QIcon::setThemeName(QStringLiteral("Adwaita"));

@@ -9,8 +9,8 @@
 
 namespace platform::gui {
 
-// Chooses a bundled theme when the platform names none (offscreen, bare X servers), so icons
-// look the same on every desktop. Called once before the first look-up.
+// Makes the installed icon themes findable and chooses Adwaita when the platform names no theme
+// (offscreen, bare X servers). Called before the first look-up.
 void EnsureIconTheme();
 
 // The icon of files with this extension (".htm"); none when no MIME type knows the extension or

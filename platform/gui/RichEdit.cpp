@@ -275,15 +275,27 @@ int RichEdit::caretColumn() const
 SelectionFormat RichEdit::selectionFormat() const
 {
     const QTextCursor cursor = textCursor();
+    return documentRangeFormat(cursor.selectionStart(), cursor.selectionEnd(), cursor.charFormat());
+}
+
+SelectionFormat RichEdit::rangeFormat(int start, int length) const
+{
+    QTextCursor cursor(document());
+    cursor.setPosition(StringToDocumentPosition(*document(), start));
+    const int end = StringToDocumentPosition(*document(), start + std::max(0, length));
+    return documentRangeFormat(cursor.position(), end, cursor.charFormat());
+}
+
+SelectionFormat RichEdit::documentRangeFormat(int start, int end,
+                                              const QTextCharFormat& typingFormat) const
+{
     const QFont defaultFont = document()->defaultFont();
     const QColor defaultColour = textColour();
     SelectionFormat result;
-    if (!cursor.hasSelection()) {
-        result.format = charFormatOf(cursor.charFormat(), defaultFont, defaultColour);
+    if (start >= end) {
+        result.format = charFormatOf(typingFormat, defaultFont, defaultColour);
         return result;
     }
-    const int start = cursor.selectionStart();
-    const int end = cursor.selectionEnd();
     bool first = true;
     for (QTextBlock block = document()->findBlock(start); block.isValid() && block.position() < end;
          block = block.next()) {
@@ -303,8 +315,8 @@ SelectionFormat RichEdit::selectionFormat() const
             result.uniformColour &= f.colour == result.format.colour;
         }
     }
-    if (first) // only line breaks selected
-        result.format = charFormatOf(cursor.charFormat(), defaultFont, defaultColour);
+    if (first) // only line breaks in the range
+        result.format = charFormatOf(typingFormat, defaultFont, defaultColour);
     return result;
 }
 

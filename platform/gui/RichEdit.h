@@ -90,6 +90,9 @@ public:
     int caretColumn() const;
 
     SelectionFormat selectionFormat() const;
+    // The same answers for a range given in string positions, without touching the selection;
+    // read from the document's format runs.
+    SelectionFormat rangeFormat(int start, int length) const;
     // Merges the set properties of format into the selection.
     void setSelectionFormat(const QTextCharFormat& format);
     void setRangeFormat(int start, int length, const QTextCharFormat& format);
@@ -128,6 +131,9 @@ private:
     QString decodeLine(std::string_view bytes);
     void replaceDocument(const QString& text, core::TextEncoding encoding);
     QTextBlock blockAt(int index) const;
+    // Document positions [start, end); typingFormat answers an empty range.
+    SelectionFormat documentRangeFormat(int start, int end,
+                                        const QTextCharFormat& typingFormat) const;
 
     core::TextEncoding encoding_ = core::TextEncoding::Utf8;
 };

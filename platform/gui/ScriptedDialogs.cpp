@@ -154,6 +154,31 @@ bool ScriptedDialogs::setupPrinter(QPrinter& printer)
     return true;
 }
 
+void ScriptedDialogs::answerPageSetup(bool accept, std::function<void(PageSetupResult&)> edit)
+{
+    Answer a;
+    a.kind = Kind::PageSetup;
+    a.accept = accept;
+    a.editPageSetup = std::move(edit);
+    answers_.push_back(std::move(a));
+}
+
+PageSetupResult ScriptedDialogs::pageSetup(const PageSetupRequest& request, QPrinter*)
+{
+    Question q;
+    q.kind = Kind::PageSetup;
+    q.pageSetup = request;
+    const auto a = take(std::move(q));
+    PageSetupResult result{false, request.marginLeft, request.marginTop, request.marginRight,
+                           request.marginBottom, request.portrait};
+    if (!a || !a->accept)
+        return result;
+    result.accepted = true;
+    if (a->editPageSetup)
+        a->editPageSetup(result);
+    return result;
+}
+
 std::optional<QString> ScriptedDialogs::input(const InputRequest& request)
 {
     Question q;

@@ -12,7 +12,7 @@ namespace platform::gui {
 
 class ScriptedDialogs : public Dialogs {
 public:
-    enum class Kind { Message, OpenFiles, SaveFile, Font, Colour, Printer, Input, FindReplace };
+    enum class Kind { Message, OpenFiles, SaveFile, Font, Colour, Printer, Input, FindReplace, PageSetup };
 
     struct Question {
         Kind kind = Kind::Message;
@@ -23,6 +23,7 @@ public:
         FindReplaceRequest findReplace; // Kind::FindReplace
         QFont font;               // Kind::Font: the initial font
         QColor colour;            // Kind::Colour: the initial colour
+        PageSetupRequest pageSetup; // Kind::PageSetup
     };
 
     void answerMessage(MessageButton button);
@@ -40,6 +41,8 @@ public:
     // A button press in the open find or replace dialog (the last one that opened); false when
     // none is open.
     bool press(const FindReplaceQuery& query);
+    // edit changes the request's values as the user would; a cancelled answer keeps them.
+    void answerPageSetup(bool accept, std::function<void(PageSetupResult&)> edit = {});
 
     const std::vector<Question>& asked() const { return asked_; }
     const Question& last() const { return asked_.back(); }
@@ -55,6 +58,7 @@ public:
     bool setupPrinter(QPrinter& printer) override;
     std::optional<QString> input(const InputRequest& request) override;
     bool showFindReplace(const FindReplaceRequest& request, FindReplaceHandler onAction) override;
+    PageSetupResult pageSetup(const PageSetupRequest& request, QPrinter* printer) override;
 
 private:
     struct Answer {
@@ -67,6 +71,7 @@ private:
         bool accept = false;
         std::function<void(QPrinter&)> setup;
         std::optional<QString> text;
+        std::function<void(PageSetupResult&)> editPageSetup;
     };
 
     // Records the question and takes the next answer when it is of the same kind.

@@ -116,6 +116,8 @@ int X11Keyboard::virtualKeyOf(KeyCode keycode) const
         return static_cast<int>('A' + (plain - XK_a));
     if (plain >= XK_0 && plain <= XK_9)
         return static_cast<int>('0' + (plain - XK_0));
+    if (plain >= XK_F1 && plain <= XK_F24)
+        return static_cast<int>(0x70 + (plain - XK_F1));
     for (const NamedKey& key : namedKeys) {
         if (key.keysym == plain)
             return key.virtualKey;
@@ -130,6 +132,8 @@ KeyCode X11Keyboard::keycodeOf(std::uint8_t virtualKey)
         keysym = XK_a + (virtualKey - 'A');
     } else if (virtualKey >= '0' && virtualKey <= '9') {
         keysym = XK_0 + (virtualKey - '0');
+    } else if (virtualKey >= 0x70 && virtualKey <= 0x87) {
+        keysym = XK_F1 + (virtualKey - 0x70);
     } else {
         for (const auto& [key, code] : oemKeys_) {
             if (key == virtualKey)
