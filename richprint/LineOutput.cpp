@@ -75,8 +75,20 @@ void TRichPrinter::WritePlainPart(const QString& text)
     NewLine();
 }
 
+const TRichPrinter::DeviceFontEntry& TRichPrinter::CachedDeviceFont(const QFont& font)
+{
+    auto it = deviceFonts_.find(font);
+    if (it == deviceFonts_.end()) {
+        const QFont device = DeviceFont(font);
+        it = deviceFonts_.insert(font, {device, QFontMetricsF(device, painter_->device())});
+    }
+    return *it;
+}
+
 void TRichPrinter::RichLoop(TSRichEdit& edit)
 {
+    // Per job: the device and its resolution may differ from the last job's.
+    deviceFonts_.clear();
     const int paragraphs = edit.lineCount();
     for (int i = 0; i < paragraphs; ++i)
         WriteRichParagraph(edit.ParagraphText(i), edit.ParagraphRuns(i));
@@ -88,9 +100,10 @@ void TRichPrinter::WriteRichParagraph(const QString& line, const std::vector<For
     std::vector<int> source;
     p.text = ExpandTabs(line, tabSize_, &source);
     for (const FormatRun& run : runs) {
-        p.fonts.push_back(DeviceFont(run.font));
+        const DeviceFontEntry& entry = CachedDeviceFont(run.font);
+        p.fonts.push_back(entry.font);
         p.colours.push_back(run.colour);
-        p.metrics.emplace_back(p.fonts.back(), painter_->device());
+        p.metrics.push_back(entry.metrics);
     }
     p.runOf.resize(p.text.size());
     std::size_t run = 0;
@@ -145,6 +158,7 @@ void TRichPrinter::WriteRichLine(const RichParagraph& p, int start, int length)
     RecomputeLineHeight();
     const int baseline = area.top + y_ + lineAscent_;
     qreal x = x_;
+    int fontRun = -1;
     for (int i = start; i < end;) {
         const int r = p.runOf[i];
         QString stretch;
@@ -152,7 +166,11 @@ void TRichPrinter::WriteRichLine(const RichParagraph& p, int start, int length)
             if (p.text[i].unicode() >= 32)
                 stretch.append(p.text[i]);
         }
-        painter_->setFont(p.fonts[r]);
+        // Neighbours often differ in colour only; changing the font costs more than the pen.
+        if (fontRun < 0 || p.fonts[r] != p.fonts[fontRun]) {
+            painter_->setFont(p.fonts[r]);
+            fontRun = r;
+        }
         painter_->setPen(p.colours[r]);
         painter_->drawText(QPointF(area.left + x, baseline), stretch);
         x += p.metrics[r].horizontalAdvance(stretch);

@@ -18,6 +18,8 @@
 
 #include <QColor>
 #include <QFont>
+#include <QFontMetricsF>
+#include <QHash>
 #include <QImage>
 #include <QObject>
 #include <QPointer>
@@ -198,6 +200,12 @@ private:
     void WriteLine(const QString& text);
     void WritePlainPart(const QString& text);
     struct RichParagraph;
+    struct DeviceFontEntry {
+        QFont font;
+        QFontMetricsF metrics;
+    };
+    // A document font converted for the device, with its metrics; formatted texts use few.
+    const DeviceFontEntry& CachedDeviceFont(const QFont& font);
     void WriteRichParagraph(const QString& text, const std::vector<FormatRun>& runs);
     void WriteRichLine(const RichParagraph& paragraph, int start, int length);
 
@@ -236,6 +244,7 @@ private:
     QFont headerFooterFont_; // copied at the start of each job
     QFont bodyFont_;         // the plain loop's document font
     QFont previewFont_;
+    QHash<QFont, DeviceFontEntry> deviceFonts_;
     int lineHeight_ = 10;
     int lineAscent_ = 10;
     int firstPage_ = 1;

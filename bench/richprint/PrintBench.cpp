@@ -127,6 +127,7 @@ int Preview(const QString& file)
 
 int Benchmark(const QString& self, const QString& work)
 {
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     const QString lines20 = WriteLines(work, 20000);
     const QString lines40 = WriteLines(work, 40000);
     const QString pdf = work + QStringLiteral("/out.pdf");
