@@ -49,7 +49,7 @@ void TRichPrinter::PlainLoop(TSRichEdit& edit)
 void TRichPrinter::WriteLine(const QString& line)
 {
     const QString text = line.contains(QLatin1Char('\t')) ? ExpandTabs(line, tabSize_) : line;
-    const QFontMetricsF metrics(font_, painter_->device());
+    const QFontMetricsF& metrics = *fontMetricsF_;
     auto measureFrom = [&](int start) {
         return [&, start](int length) {
             return qRound(metrics.horizontalAdvance(QStringView(text).mid(start, length).toString()));

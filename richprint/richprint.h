@@ -18,6 +18,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QFontMetrics>
 #include <QFontMetricsF>
 #include <QHash>
 #include <QImage>
@@ -29,6 +30,7 @@
 #include <vector>
 
 class QPainter;
+class QPaintDevice;
 class QPicture;
 class QPrinter;
 class QSize;
@@ -240,6 +242,10 @@ private:
     State state_ = State::Idle;
     std::unique_ptr<QPainter> painter_;
     QFont font_;             // the surface's current font (device pixels)
+    // Metrics of font_ on the current surface (set with the font while a painter is active).
+    std::optional<QFontMetrics> fontMetrics_;
+    std::optional<QFontMetricsF> fontMetricsF_;
+    const QPaintDevice* fontDevice_ = nullptr;
     QColor colour_ = Qt::black;
     QFont headerFooterFont_; // copied at the start of each job
     QFont bodyFont_;         // the plain loop's document font
