@@ -157,6 +157,8 @@ void THttpCli::ConnectPhase()
         return;
     contentType_.clear();
     contentLength_ = -1;
+    tunnel_ = Tunnel::None;
+    tunnelStatusSeen_ = false;
     SetState(THttpState::DnsLookup);
     try {
         const SocketCall call(socketCalls_);
@@ -238,7 +240,28 @@ void THttpCli::SocketDnsLookupDone(std::uint16_t error)
             // The handle is gone either way; the request ends below.
         }
         ConnectionClosed();
+        return;
     }
+    if (target_.tls && !target_.viaProxy)
+        StartTls();
+}
+
+// Secures the connection: right after Connect (the handshake's end is the session's
+// connection event), or in a proxy's tunnel once it stands.
+void THttpCli::StartTls()
+{
+    try {
+        const SocketCall call(socketCalls_);
+        socket_->StartTls({target_.targetHost, caCertFile_});
+    } catch (const std::exception& e) {
+        FailRequest(OneLine(e.what()));
+    }
+}
+
+std::string THttpCli::SocketFailureText(std::uint16_t error) const
+{
+    const std::string tls = socket_->TlsFailure();
+    return tls.empty() ? ErrorText(error) : tls;
 }
 
 void THttpCli::SocketSessionConnected(std::uint16_t error)
@@ -247,8 +270,17 @@ void THttpCli::SocketSessionConnected(std::uint16_t error)
         return;
     if (error != 0) {
         statusCode_ = 404;
-        reasonPhrase_ = ErrorText(error);
+        reasonPhrase_ = SocketFailureText(error);
         ConnectionClosed();
+        return;
+    }
+    if (target_.tls && target_.viaProxy && tunnel_ == Tunnel::None) {
+        tunnel_ = Tunnel::Requested;
+        try {
+            SendTunnelRequest();
+        } catch (const std::exception& e) {
+            FailRequest(std::string("can't send the request: ") + OneLine(e.what()));
+        }
         return;
     }
     connected_ = true;
@@ -260,11 +292,40 @@ void THttpCli::SocketSessionConnected(std::uint16_t error)
     }
 }
 
+void THttpCli::SendTunnelRequest()
+{
+    const std::string authority = TunnelAuthority(target_);
+    std::string request = "CONNECT " + authority + " HTTP/1.0\r\nHost: " + authority + "\r\n";
+    if (!proxyUsername_.empty())
+        request += "Proxy-Authorization: Basic " + EncodeBase64(proxyUsername_ + ":" + proxyPassword_) + "\r\n";
+    request += "\r\n";
+    const SocketCall call(socketCalls_);
+    socket_->Send(request.data(), static_cast<int>(request.size()));
+}
+
+// The proxy's answer to CONNECT: a 2xx status line, header lines, a blank line; then the
+// connection is the origin's.
+void THttpCli::TunnelLineReceived(const std::string& line)
+{
+    if (!tunnelStatusSeen_) {
+        tunnelStatusSeen_ = true;
+        const HeaderLine h = ReadHeaderLine(line);
+        if (h.kind != HeaderLine::Kind::Status || h.statusCode < 200 || h.statusCode > 299)
+            FailRequest("the proxy refused the tunnel to " + TunnelAuthority(target_) + ": " + line);
+        return;
+    }
+    if (!line.empty())
+        return;
+    tunnel_ = Tunnel::Handshaking;
+    receive_.clear();
+    StartTls();
+}
+
 void THttpCli::SendRequest()
 {
     RequestHeaderSettings s;
     s.method = MethodName(requestType_);
-    s.path = target_.path;
+    s.path = RequestUri(target_);
     s.sender = sender_;
     s.reference = reference_;
     s.contentTypePost = contentTypePost_;
@@ -276,7 +337,7 @@ void THttpCli::SendRequest()
     s.modifiedSince = modifiedSince_;
     s.username = username_;
     s.password = password_;
-    s.viaProxy = target_.viaProxy;
+    s.viaProxy = target_.viaProxy && !target_.tls; // a tunnel's credentials went with CONNECT
     s.proxyUsername = proxyUsername_;
     s.proxyPassword = proxyPassword_;
     s.cookie = cookie_;
@@ -352,6 +413,12 @@ void THttpCli::HandleReceived()
 {
     std::string line;
     while (!receive_.empty()) {
+        if (tunnel_ == Tunnel::Requested) {
+            if (!receive_.takeLine(line))
+                break;
+            TunnelLineReceived(line);
+            continue;
+        }
         if (state_ == THttpState::WaitingBody) {
             const std::string_view chunk = receive_.contents();
             BodyChunk(chunk.data(), chunk.size());
@@ -366,7 +433,7 @@ void THttpCli::HandleReceived()
             OnDataAvailable(this, 0);
         }
     }
-    if (state_ != THttpState::WaitingHeader) {
+    if (state_ != THttpState::WaitingHeader && tunnel_ != Tunnel::Requested) {
         receive_.clear();
     } else if (receive_.full()) {
         // No room left and no line end: more bytes could never be taken.
@@ -465,7 +532,7 @@ void THttpCli::SocketSessionClosed(std::uint16_t error)
     if (error != 0 && !ending_ && state_ == THttpState::WaitingBody && statusCode_ < 400 && contentLength_ < 0
         && !HasNoBody(requestType_, statusCode_)) {
         statusCode_ = 404;
-        reasonPhrase_ = ErrorText(error);
+        reasonPhrase_ = SocketFailureText(error);
         requestDoneError_ = error;
     }
     ConnectionClosed();

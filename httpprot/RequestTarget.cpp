@@ -1,5 +1,6 @@
 #include "httpprot/RequestTarget.h"
 
+#include "base/Text.h"
 #include "httpprot/UrlRoutines.h"
 
 namespace httpprot {
@@ -46,6 +47,16 @@ LocationKind Classify(std::string_view v, const ParsedUrl& u)
     return LocationKind::Absolute;
 }
 
+bool IsHttps(const std::string& protocol)
+{
+    return base::LowerCase(protocol) == "https";
+}
+
+std::string DefaultPort(bool tls)
+{
+    return tls ? "443" : "80";
+}
+
 std::string PathOrRoot(const std::string& path)
 {
     return path.empty() ? std::string("/") : path;
@@ -67,6 +78,10 @@ void ApplyDirect(std::string_view v, RequestTarget& t)
         t.path = PathOrRoot(u.path);
         t.hostName = u.host;
         t.targetHost = u.host;
+        if (IsHttps(protocol) != t.tls) {
+            t.tls = !t.tls;
+            t.port = DefaultPort(t.tls);
+        }
         break;
     case LocationKind::Hostless:
         t.path = protocol + "://" + t.targetHost + PathOrRoot(u.path);
@@ -96,6 +111,7 @@ void ApplyViaProxy(std::string_view v, RequestTarget& t)
         t.path = protocol + "://" + Authority(u.host, u.port) + PathOrRoot(u.path);
         t.targetHost = u.host;
         t.targetPort = u.port;
+        t.tls = IsHttps(protocol);
         break;
     }
 }
@@ -111,9 +127,10 @@ RequestTarget TargetForUrl(std::string_view url, std::string_view proxy, std::st
     t.user = u.user;
     t.password = u.password;
     t.documentName = DocumentNameFromPath(u.path);
+    t.tls = IsHttps(u.protocol);
     if (proxy.empty()) {
         t.hostName = u.host;
-        t.port = u.port.empty() ? "80" : u.port;
+        t.port = u.port.empty() ? DefaultPort(t.tls) : u.port;
         t.path = u.path;
     } else {
         t.viaProxy = true;
@@ -133,6 +150,20 @@ void ApplyLocation(std::string_view location, RequestTarget& target)
         ApplyViaProxy(location, target);
     else
         ApplyDirect(location, target);
+}
+
+std::string RequestUri(const RequestTarget& target)
+{
+    if (!(target.viaProxy && target.tls))
+        return target.path;
+    const std::size_t scheme = target.path.find("://");
+    const std::size_t slash = scheme == std::string::npos ? 0 : target.path.find('/', scheme + 3);
+    return slash == std::string::npos ? std::string("/") : target.path.substr(slash);
+}
+
+std::string TunnelAuthority(const RequestTarget& target)
+{
+    return target.targetHost + ":" + (target.targetPort.empty() ? DefaultPort(true) : target.targetPort);
 }
 
 } // namespace httpprot

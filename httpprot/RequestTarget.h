@@ -18,15 +18,26 @@ struct RequestTarget {
     std::string user;       // user information of the URL; empty when it has none
     std::string password;
     bool viaProxy = false;
+    bool tls = false;       // the origin is reached over TLS ("https"), through a tunnel with a proxy
 };
 
-// proxy empty: direct to the URL's host and port ("80" when the URL names none). Otherwise the
+// proxy empty: direct to the URL's host and port ("80" when the URL names none, "443" for
+// "https"). Otherwise the
 // connection goes to the proxy's host and its port, or proxyPort when it names none, and the
 // request-URI is absolute: protocol ("http" when the URL has none) "://" host [":" port] path.
 // The path is "/" when the URL has none.
 RequestTarget TargetForUrl(std::string_view url, std::string_view proxy, std::string_view proxyPort);
 
-// Moves target to the value of a "location" field (its user information is ignored).
+// Moves target to the value of a "location" field (its user information is ignored). A
+// location that changes between "http" and "https" without naming a port goes to the new
+// scheme's default port.
 void ApplyLocation(std::string_view location, RequestTarget& target);
+
+// The request-URI to send: path, except through a proxy's tunnel, where the origin server
+// itself gets the path without scheme and authority.
+std::string RequestUri(const RequestTarget& target);
+
+// "host:port" of the origin for a proxy's CONNECT (port 443 when the URL names none).
+std::string TunnelAuthority(const RequestTarget& target);
 
 } // namespace httpprot

@@ -6,6 +6,7 @@
 #include "platform/core/CoreApplication.h"
 #include "tarnby/BatchOptions.h"
 #include "tarnby/PageFetch.h"
+#include "tarnby/PageLinks.h"
 #include "tarnby/PageSources.h"
 #include "tarnby/ReductionPasses.h"
 
@@ -43,6 +44,16 @@ std::string RunPasses(std::string pane, int count)
     for (int i = 0; i < count; ++i)
         pane = passes[i](pane);
     return pane;
+}
+
+// The HTML parser's link lines of each page in turn; a page without an address of its own
+// takes baseUrl.
+std::string ParsedLinks(const std::vector<LoadedPage>& pages, const std::string& baseUrl)
+{
+    std::string lines;
+    for (const LoadedPage& page : pages)
+        lines += LinkLines(ExtractLinks(page.bytes, page.url.empty() ? baseUrl : page.url));
+    return lines;
 }
 
 // Standard output gets LF line ends: every line of a pane text ends with CR LF.
@@ -92,20 +103,20 @@ void WriteLog(const std::vector<std::string>& lines)
         std::fprintf(stderr, "%s\n", line.c_str());
 }
 
-// Fetches URLs as the window's Get does, with the same client settings and document file.
-// The client follows relocations without limit and never times out; without an Abort button
-// the batch mode aborts it itself, after maxRedirects hops or timeoutSeconds.
+// Fetches URLs as the window's Get does, with the same client settings, but keeps the
+// documents in memory: the batch mode leaves no file behind. The client never times out;
+// without an Abort button the batch mode aborts it itself after timeoutSeconds (PageFetch
+// ends endless relocations).
 class BatchFetcher {
 public:
-    explicit BatchFetcher(const BatchOptions& options) : options_(options), fetch_(client_)
+    explicit BatchFetcher(const BatchOptions& options)
+        : options_(options), fetch_(client_, DocumentKeeping::Memory)
     {
         client_.SetProxy(options.proxy);
+        client_.SetCaCertFile(options.caCertFile);
+        fetch_.SetMaxRedirects(options.maxRedirects);
         fetch_.OnLog = [this](const std::string& line) { log_.push_back(line); };
         fetch_.OnRequestDone = [this] { requestDone_ = true; };
-        client_.OnLocationChange = [this](httpprot::THttpCli* client) {
-            if (++hops_ > options_.maxRedirects)
-                AbortFor(Limit::Redirects, *client);
-        };
     }
 
     // An exception escaped an event handler (caught by the application object): the fetch
@@ -116,10 +127,9 @@ public:
         AbortFor(Limit::Uncaught, client_);
     }
 
-    std::string operator()(const std::string& url)
+    LoadedPage operator()(const std::string& url)
     {
         log_.clear();
-        hops_ = 0;
         limit_ = Limit::None;
         requestDone_ = false;
         QTimer timer;
@@ -139,11 +149,11 @@ public:
         }
         if (options_.verbose)
             WriteLog(log_);
-        return fetch_.ReadDocument();
+        return {fetch_.ReadDocument(), fetch_.PageUrl()};
     }
 
 private:
-    enum class Limit { None, Redirects, Time, Uncaught };
+    enum class Limit { None, Time, Uncaught };
 
     void AbortFor(Limit limit, httpprot::THttpCli& client)
     {
@@ -166,10 +176,10 @@ private:
 
     std::string FailureMessage(const std::string& url) const
     {
-        switch (limit_) {
-        case Limit::Redirects:
+        if (limit_ == Limit::None && fetch_.RedirectLimitReached())
             return "gave up on " + url + ": more than " + std::to_string(options_.maxRedirects)
                 + " redirects (--max-redirects)";
+        switch (limit_) {
         case Limit::Time:
             return "gave up on " + url + ": not fetched within " + std::to_string(options_.timeoutSeconds)
                 + " seconds (--timeout)";
@@ -185,7 +195,6 @@ private:
     httpprot::THttpCli client_;
     PageFetch fetch_;
     std::vector<std::string> log_;
-    int hops_ = 0;
     Limit limit_ = Limit::None;
     bool requestDone_ = false;
     std::string uncaughtText_;
@@ -249,7 +258,8 @@ int RunBatch(int argc, char** argv)
                 fetcher = std::make_unique<BatchFetcher>(options);
             return (*fetcher)(url);
         };
-        const std::string pane = RunPasses(LoadSources(options.sources, fetchUrl), options.passes);
+        const std::string pane = options.htmlParser ? ParsedLinks(ReadSources(options.sources, fetchUrl), options.baseUrl)
+                                                    : RunPasses(LoadSources(options.sources, fetchUrl), options.passes);
         // Output after a swallowed failure could be incomplete: none is written.
         if (application && application->HasUncaught()) {
             Report(UncaughtReport(*application));

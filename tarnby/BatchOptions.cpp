@@ -1,5 +1,7 @@
 #include "tarnby/BatchOptions.h"
 
+#include "tarnby/UrlReference.h"
+
 #include <algorithm>
 #include <functional>
 
@@ -36,6 +38,15 @@ const std::vector<Option>& Options()
          [](BatchOptions&, const std::string&) {}},
         {"--passes", "", "N", "run passes 1 to N only (0 to 3; default 3)",
          [](BatchOptions& o, const std::string& v) { o.passes = ParsePassCount(v); }},
+        {"--html-parser", "", "",
+         "instead of the passes: an HTML parser's links, in page order",
+         [](BatchOptions& o, const std::string&) { o.htmlParser = true; }},
+        {"--base", "", "URL", "with --html-parser: the address of files and standard input",
+         [](BatchOptions& o, const std::string& v) {
+             if (!HasScheme(v))
+                 throw BatchUsageError("--base takes an absolute URL, not \"" + v + "\"");
+             o.baseUrl = v;
+         }},
         {"--output", "-o", "FILE",
          "write the lines to FILE with CR LF line ends, as the window's Save does",
          [](BatchOptions& o, const std::string& v) { o.outputFile = v; }},
@@ -51,6 +62,12 @@ const std::vector<Option>& Options()
          [](BatchOptions& o, const std::string& v) { o.timeoutSeconds = ParseCount("--timeout", v); }},
         {"--max-redirects", "", "N", "abort a fetch that would follow more than N redirects (default 20)",
          [](BatchOptions& o, const std::string& v) { o.maxRedirects = ParseCount("--max-redirects", v); }},
+        {"--cacert", "", "FILE", "also trust the CA certificate(s) in FILE (PEM) for https URLs",
+         [](BatchOptions& o, const std::string& v) {
+             if (v.empty())
+                 throw BatchUsageError("--cacert needs a file");
+             o.caCertFile = v;
+         }},
         {"--help", "-h", "", "show this help",
          [](BatchOptions& o, const std::string&) { o.action = BatchOptions::Action::Help; }},
         {"--version", "", "", "show the program's name and version",
@@ -83,6 +100,7 @@ BatchOptions ParseBatchArguments(const std::vector<std::string>& arguments)
 {
     BatchOptions options;
     bool linksAsked = false;
+    bool passesAsked = false;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
@@ -111,12 +129,17 @@ BatchOptions ParseBatchArguments(const std::vector<std::string>& arguments)
             throw BatchUsageError(name + " needs a value (" + std::string(option->valueName) + ")");
         }
         linksAsked = linksAsked || option->longName == "--links";
+        passesAsked = passesAsked || option->longName == "--passes";
         option->apply(options, value);
     }
     if (options.action != BatchOptions::Action::Links)
         return options;
     if (!linksAsked)
         throw BatchUsageError("--links is needed to print a page's links");
+    if (options.htmlParser && passesAsked)
+        throw BatchUsageError("--html-parser replaces the passes: leave out --passes");
+    if (!options.baseUrl.empty() && !options.htmlParser)
+        throw BatchUsageError("--base needs --html-parser (the passes keep addresses as written)");
     if (options.sources.empty())
         throw BatchUsageError("no page given: name at least one FILE or URL");
     return options;
@@ -126,13 +149,24 @@ std::string BatchUsage()
 {
     std::string text =
         "Usage: tarnby --links [options] FILE-OR-URL...\n"
+        "       tarnby --links --html-parser [--base URL] [options] FILE-OR-URL...\n"
         "       tarnby [FILE...]            (the window, with the files loaded)\n"
         "\n"
         "Loads the pages one after the other (all text lower-cased, as the window does at\n"
-        "start-up), runs the reduction passes and writes one \"URL|text\" line per link.\n"
-        "A FILE of \"-\" is standard input; \"--\" ends the options. An \"http://\" URL is\n"
-        "fetched as the window's Get fetches it, into a file named after the document in\n"
-        "the current folder.\n"
+        "start-up), runs the reduction passes and writes one \"url|text\" line per link.\n"
+        "The passes understand links written as <a href=\"...\"> (lower case after loading,\n"
+        "one blank, href first, double quotes) and nothing else: links with other attributes\n"
+        "first, single or no quotes, a \"#\" or \"target\" anywhere, or character references\n"
+        "come out wrong or not at all. Their lines are in reverse page order and lower-cased.\n"
+        "\n"
+        "For pages of today use --html-parser: each page is read as it came, by the HTML\n"
+        "standard's rules, and its links are written in page order with their case, their\n"
+        "text decoded, and addresses made absolute against the page's address (or <base href>,\n"
+        "or --base for files). A \"|\" in an address is written %7C, one in a text &#124;.\n"
+        "\n"
+        "A FILE of \"-\" is standard input; \"--\" ends the options. An \"http://\" or\n"
+        "\"https://\" URL (certificate checked against the system's CA store) is fetched\n"
+        "as the window's Get fetches it and kept in memory: nothing is written.\n"
         "\n"
         "Options:\n";
     for (const auto& option : Options()) {

@@ -1,6 +1,7 @@
 #pragma once
-// The batch mode's command line: "tarnby --links [--passes N] [-o FILE] [-v] [--proxy HOST[:PORT]]
-// [--timeout SECONDS] [--max-redirects N] SOURCE...".
+// The batch mode's command line: "tarnby --links [--passes N | --html-parser [--base URL]]
+// [-o FILE] [-v] [--proxy HOST[:PORT]] [--timeout SECONDS] [--max-redirects N] [--cacert FILE]
+// SOURCE...".
 // Options are rows of one table (BatchOptions.cpp); a new option is a new row and, where it
 // carries a setting, a new field here.
 #include <optional>
@@ -16,6 +17,11 @@ struct BatchOptions {
     Action action = Action::Links;
     // Passes 1 to passes are run; always 0 to 3.
     int passes = 3;
+    // The HTML parser's links of each page instead of the passes (see PageLinks.h); never
+    // together with an explicit --passes.
+    bool htmlParser = false;
+    // The address that files and standard input are taken to come from; empty: none.
+    std::string baseUrl;
     // Where the lines go instead of standard output.
     std::optional<std::string> outputFile;
     // Fetching URLs: the fetch log of a successful fetch goes to standard error.
@@ -26,6 +32,8 @@ struct BatchOptions {
     // than maxRedirects relocations. Both are never negative.
     int timeoutSeconds = 120;
     int maxRedirects = 20;
+    // An extra trusted CA certificate (PEM) for https URLs; empty: the system's store only.
+    std::string caCertFile;
     // The page sources in command-line order (see PageSources.h); never empty for Links.
     std::vector<std::string> sources;
 };

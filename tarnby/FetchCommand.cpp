@@ -30,14 +30,19 @@ void THttpTestForm::MenuGetClick()
         return;
     setStatus(QStringLiteral("Getting URL Source... Please Wait... Click Abort to Cancel"));
     DisplayMemo->clear();
-    Memo1->clear();
+    // The pane's text comes back with Undo.
+    replacePane({});
+    loadedPages_.clear();
     SetButtons(false);
     if (!fetch_->Fetch(URLEdit->text().toStdString())) {
         SetButtons(true);
         return;
     }
+    std::string document = fetch_->ReadDocument();
     std::string pane;
-    AppendLines(pane, fetch_->ReadDocument());
+    AppendLines(pane, document);
+    // The HTML parser reads the page as it came, before lower-casing.
+    loadedPages_ = {{std::move(document), fetch_->PageUrl()}};
     LowerCaseInPlace(pane);
     Memo1->setText(pane);
     Memo1->repaint();

@@ -2,14 +2,32 @@
 
 #include "base/Exception.h"
 #include "base/Streams.h"
-#include "httpprot/DocumentFile.h"
+#include "base/Text.h"
 #include "httpprot/HttpCli.h"
+#include "tarnby/CachedDocument.h"
+#include "tarnby/UrlReference.h"
 
 namespace tarnby {
 
 using httpprot::THttpCli;
 
-PageFetch::PageFetch(THttpCli& client) : client_(client)
+namespace {
+
+// The value of the last "location" header line received, trimmed.
+std::string LastLocation(const base::StringList& header)
+{
+    constexpr std::string_view name = "location:";
+    for (std::size_t i = header.count(); i-- > 0;) {
+        const std::string& line = header.get(i);
+        if (line.size() >= name.size() && base::LowerCase(line.substr(0, name.size())) == name)
+            return CleanUrlText(std::string_view(line).substr(name.size()));
+    }
+    return {};
+}
+
+} // namespace
+
+PageFetch::PageFetch(THttpCli& client, DocumentKeeping keeping) : client_(client), keeping_(keeping)
 {
     client.SetAgent("Tarnby v1.1c");
     client.SetProxyPort("80");
@@ -19,6 +37,7 @@ PageFetch::PageFetch(THttpCli& client) : client_(client)
     client.OnDocBegin = [this](THttpCli*) { DocBegin(); };
     client.OnDocEnd = [this](THttpCli*) { ReleaseDocument(); };
     client.OnRequestDone = [this](THttpCli*, httpprot::THttpRequest, int error) { RequestDone(error); };
+    client.OnLocationChange = [this](THttpCli*) { LocationChanged(); };
 }
 
 PageFetch::~PageFetch()
@@ -26,6 +45,7 @@ PageFetch::~PageFetch()
     client_.OnDocBegin = nullptr;
     client_.OnDocEnd = nullptr;
     client_.OnRequestDone = nullptr;
+    client_.OnLocationChange = nullptr;
     client_.SetDocumentStream(nullptr);
 }
 
@@ -41,22 +61,25 @@ void PageFetch::Log(const std::string& line)
 
 void PageFetch::DocBegin()
 {
+    // The name never holds a path separator and is never "." or "..".
     const std::string& name = client_.DocumentName();
-    Log(client_.ContentType() + " => " + name);
-    Log("Document = " + name);
-    // The name never holds a path separator and is never "." or "..": the file is in the
-    // current folder.
-    document_ = std::make_unique<httpprot::DocumentFile>(name);
     documentWritten_ = true;
-    client_.SetDocumentStream(document_.get());
+    if (keeping_ == DocumentKeeping::Memory) {
+        documentPath_ = name;
+        memory_.clear();
+        client_.SetDocumentStream(&memory_);
+    } else {
+        documentPath_ = DocumentFolder() + "/" + name;
+        file_ = std::make_unique<CachedDocument>(documentPath_);
+        client_.SetDocumentStream(&file_->stream());
+    }
+    Log(client_.ContentType() + " => " + name);
+    Log("Document = " + documentPath_);
 }
 
 void PageFetch::ReleaseDocument()
 {
     client_.SetDocumentStream(nullptr);
-    const std::unique_ptr<httpprot::DocumentFile> document = std::move(document_);
-    if (document)
-        document->close();
 }
 
 void PageFetch::RequestDone(int error)
@@ -65,36 +88,54 @@ void PageFetch::RequestDone(int error)
     Log("Request Done Error = " + std::to_string(error));
 }
 
+// The page's own URL follows each relocation; a server that keeps relocating (or one
+// relocating to itself) must not keep the fetch going for ever.
+void PageFetch::LocationChanged()
+{
+    pageUrl_ = ResolveReference(pageUrl_, LastLocation(client_.ResponseHeader()));
+    base::raise(OnLocationChange);
+    if (++redirects_ <= maxRedirects_ || redirectLimitReached_)
+        return;
+    redirectLimitReached_ = true;
+    Log("Too many relocations: more than " + std::to_string(maxRedirects_) + ", request ended");
+    client_.Abort();
+}
+
 bool PageFetch::Fetch(const std::string& url)
 {
+    redirects_ = 0;
+    redirectLimitReached_ = false;
     client_.SetURL(url);
     client_.SetDocumentStream(nullptr);
     documentWritten_ = false;
+    file_.reset();
+    pageUrl_ = url;
     try {
         client_.Get();
     } catch (const std::exception&) {
         Log("GET Failed !");
         Log("StatusCode   = " + std::to_string(client_.StatusCode()));
         Log("ReasonPhrase = " + client_.ReasonPhrase());
-        try {
-            ReleaseDocument();
-        } catch (const base::EFileError&) {
-            // The fetch has failed already; the partial file is what it is.
-        }
+        ReleaseDocument();
+        file_.reset();
         return false;
     }
     Log("StatusCode = " + std::to_string(client_.StatusCode()));
     for (const std::string& line : client_.ResponseHeader().lines())
         Log("hdr>" + line);
+    ReleaseDocument();
+    if (file_)
+        file_->commit();
     return true;
 }
 
 std::string PageFetch::ReadDocument() const
 {
-    const std::string& name = client_.DocumentName();
     if (!documentWritten_)
-        throw base::EFileError("Cannot open file \"" + name + "\". The server sent no document.");
-    return base::ReadWholeFile(name);
+        throw base::EFileError("Cannot open file \"" + client_.DocumentName() + "\". The server sent no document.");
+    if (keeping_ == DocumentKeeping::Memory)
+        return memory_.data();
+    return base::ReadWholeFile(documentPath_);
 }
 
 } // namespace tarnby

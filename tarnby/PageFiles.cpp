@@ -20,33 +20,39 @@ std::string FullName(const std::string& path)
 
 template <typename AppendFile>
 std::string Load(const std::vector<std::string>& paths, const FileProgress& progress,
-                 AppendFile&& appendFile)
+                 std::vector<LoadedPage>* pages, AppendFile&& appendFile)
 {
     std::string pane;
+    std::vector<LoadedPage> read;
     int number = 0;
     for (const auto& path : paths) {
         if (progress)
             progress(++number);
-        appendFile(pane, path);
+        std::string bytes = base::ReadWholeFile(path);
+        appendFile(pane, path, bytes);
+        if (pages)
+            read.push_back({std::move(bytes), {}});
     }
     LowerCaseInPlace(pane);
+    if (pages)
+        *pages = std::move(read);
     return pane;
 }
 
 } // namespace
 
-std::string LoadFiles(const std::vector<std::string>& paths, const FileProgress& progress)
+std::string LoadFiles(const std::vector<std::string>& paths, const FileProgress& progress,
+                      std::vector<LoadedPage>* pages)
 {
-    return Load(paths, progress, [](std::string& pane, const std::string& path) {
-        AppendLines(pane, base::ReadWholeFile(path));
+    return Load(paths, progress, pages, [](std::string& pane, const std::string&, const std::string& bytes) {
+        AppendLines(pane, bytes);
     });
 }
 
-std::string LoadFilesWithNames(const std::vector<std::string>& paths,
-                               const FileProgress& progress)
+std::string LoadFilesWithNames(const std::vector<std::string>& paths, const FileProgress& progress,
+                               std::vector<LoadedPage>* pages)
 {
-    return Load(paths, progress, [](std::string& pane, const std::string& path) {
-        const std::string bytes = base::ReadWholeFile(path);
+    return Load(paths, progress, pages, [](std::string& pane, const std::string& path, const std::string& bytes) {
         AppendLines(pane, FullName(path));
         AppendLines(pane, bytes);
     });

@@ -18,7 +18,7 @@ namespace {
 class FileSource : public PageSource {
 public:
     explicit FileSource(std::string path) : path_(std::move(path)) {}
-    std::string read() const override { return base::ReadWholeFile(path_); }
+    LoadedPage read() const override { return {base::ReadWholeFile(path_), {}}; }
 
 private:
     std::string path_;
@@ -26,7 +26,7 @@ private:
 
 class StandardInputSource : public PageSource {
 public:
-    std::string read() const override
+    LoadedPage read() const override
     {
         std::string bytes;
         char buffer[65536];
@@ -38,14 +38,14 @@ public:
         }
         if (std::ferror(stdin))
             throw base::EFileError(std::string("Cannot read standard input. ") + std::strerror(errno), errno);
-        return bytes;
+        return {std::move(bytes), {}};
     }
 };
 
 class UrlSource : public PageSource {
 public:
     UrlSource(std::string url, FetchUrl fetch) : url_(std::move(url)), fetch_(std::move(fetch)) {}
-    std::string read() const override { return fetch_(url_); }
+    LoadedPage read() const override { return fetch_(url_); }
 
 private:
     std::string url_;
@@ -56,13 +56,15 @@ private:
 
 bool IsPageUrl(const std::string& argument)
 {
-    constexpr std::string_view scheme = "http://";
-    if (argument.size() < scheme.size())
-        return false;
-    for (std::size_t i = 0; i < scheme.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(argument[i])) != scheme[i])
+    const auto startsWith = [&](std::string_view scheme) {
+        if (argument.size() < scheme.size())
             return false;
-    return true;
+        for (std::size_t i = 0; i < scheme.size(); ++i)
+            if (std::tolower(static_cast<unsigned char>(argument[i])) != scheme[i])
+                return false;
+        return true;
+    };
+    return startsWith("http://") || startsWith("https://");
 }
 
 std::unique_ptr<PageSource> SourceFor(const std::string& argument, const FetchUrl& fetchUrl)
@@ -74,11 +76,19 @@ std::unique_ptr<PageSource> SourceFor(const std::string& argument, const FetchUr
     return std::make_unique<FileSource>(argument);
 }
 
+std::vector<LoadedPage> ReadSources(const std::vector<std::string>& arguments, const FetchUrl& fetchUrl)
+{
+    std::vector<LoadedPage> pages;
+    for (const auto& argument : arguments)
+        pages.push_back(SourceFor(argument, fetchUrl)->read());
+    return pages;
+}
+
 std::string LoadSources(const std::vector<std::string>& arguments, const FetchUrl& fetchUrl)
 {
     std::string pane;
     for (const auto& argument : arguments)
-        AppendLines(pane, SourceFor(argument, fetchUrl)->read());
+        AppendLines(pane, SourceFor(argument, fetchUrl)->read().bytes);
     LowerCaseInPlace(pane);
     return pane;
 }

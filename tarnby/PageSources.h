@@ -9,22 +9,33 @@
 
 namespace tarnby {
 
+// A page as it was read: its bytes unchanged, and the address it came from (after any
+// relocations), empty for files and standard input.
+struct LoadedPage {
+    std::string bytes;
+    std::string url;
+};
+
 class PageSource {
 public:
     virtual ~PageSource() = default;
-    // The page's bytes. Throws a base::Exception whose message names the source.
-    virtual std::string read() const = 0;
+    // Throws a base::Exception whose message names the source.
+    virtual LoadedPage read() const = 0;
 };
 
-// Fetches the page a URL names and returns its bytes; throws a base::Exception naming it.
-using FetchUrl = std::function<std::string(const std::string& url)>;
+// Fetches the page a URL names; throws a base::Exception naming it.
+using FetchUrl = std::function<LoadedPage(const std::string& url)>;
 
-// True for an argument that names a page by URL: it starts with "http://" (in any case).
+// True for an argument that names a page by URL: it starts with "http://" or "https://" (in
+// any case).
 bool IsPageUrl(const std::string& argument);
 
 // The source that a command-line argument names; URLs are read through fetchUrl (without
 // one, a URL names a file).
 std::unique_ptr<PageSource> SourceFor(const std::string& argument, const FetchUrl& fetchUrl = {});
+
+// Reads every source, in order, as it is.
+std::vector<LoadedPage> ReadSources(const std::vector<std::string>& arguments, const FetchUrl& fetchUrl = {});
 
 // Loads the sources in order exactly as start-up loads files: each page's lines appended,
 // then the whole text lower-cased. Every source is read before anything is returned, so a

@@ -7,6 +7,8 @@
 #include "platform/gui/Shell.h"
 #include "platform/gui/ShowWindow.h"
 #include "tarnby/PageFiles.h"
+#include "tarnby/PageLinks.h"
+#include "tarnby/PaneHistory.h"
 #include "tarnby/ReductionPasses.h"
 #include "tarnby/ToolStrip.h"
 #include "decor/ToolGlyphs.h"
@@ -130,6 +132,7 @@ THttpTestForm::THttpTestForm(QWidget* parent) : QMainWindow(parent)
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setMinimumSize(0, 0);
     column->addWidget(Memo1, 1);
+    history_ = new PaneHistory(Memo1);
 
     Memo2 = new platform::gui::RichEdit(central);
     Memo2->setObjectName(QStringLiteral("Memo2"));
@@ -271,11 +274,13 @@ void THttpTestForm::buildMenus()
     MenuRemoveTags = on(addItem(Process1, "MenuRemoveTags",
                                 QStringLiteral("3. Remove Tag <a href\" and  \"> components")),
                         &THttpTestForm::MenuRemoveTagsClick);
+    MenuHtmlLinks = on(addItem(Process1, "MenuHtmlLinks", QStringLiteral("&Links (HTML parser)")),
+                       &THttpTestForm::MenuHtmlLinksClick);
     Reset1 = on(addItem(Process1, "Reset1", QStringLiteral("Reset")), &THttpTestForm::Reset1Click);
 
     Edit1 = menu("Edit1", "&Edit");
     Undo1 = addItem(Edit1, "Undo1", QStringLiteral("Undo"));
-    connect(Undo1, &QAction::triggered, Memo1, &QPlainTextEdit::undo);
+    connect(Undo1, &QAction::triggered, this, [this] { history_->undo(); });
     Copy1 = addItem(Edit1, "Copy1", QStringLiteral("Copy    Ctrl-C"));
     connect(Copy1, &QAction::triggered, Memo1, &QPlainTextEdit::copy);
     Cut1 = addItem(Edit1, "Cut1", QStringLiteral("Cut        Ctrl-X"));
@@ -283,7 +288,7 @@ void THttpTestForm::buildMenus()
     Paste1 = addItem(Edit1, "Paste1", QStringLiteral("Paste    Ctrl-V"));
     connect(Paste1, &QAction::triggered, Memo1, &QPlainTextEdit::paste);
     Clear1 = addItem(Edit1, "Clear1", QStringLiteral("Clear"));
-    connect(Clear1, &QAction::triggered, Memo1, &QPlainTextEdit::clear);
+    connect(Clear1, &QAction::triggered, this, [this] { replacePane({}); });
     SelectAllCtrlA1 = addItem(Edit1, "SelectAllCtrlA1", QStringLiteral("Select All    Ctrl-A"));
     connect(SelectAllCtrlA1, &QAction::triggered, Memo1, &QPlainTextEdit::selectAll);
 
@@ -327,7 +332,7 @@ void THttpTestForm::FormCreate(const std::vector<std::string>& files)
         Memo1->setText(loadShowingProgress([&] {
             return LoadFiles(files, [this](int number) {
                 setStatus(QStringLiteral(" Files Loading...  ") + QString::number(number));
-            });
+            }, &loadedPages_);
         }));
         setStatus(QLatin1String(kReady));
     }
@@ -351,6 +356,15 @@ void THttpTestForm::SetButtons(bool enabled)
     GetButton->setEnabled(enabled);
     Process->setEnabled(enabled);
     AbortButton->setEnabled(!enabled);
+}
+
+bool THttpTestForm::event(QEvent* event)
+{
+    // The status bar shows the window's own texts until the window changes them: menu items
+    // hovered on their way must not wipe "Ready" or the fetch status.
+    if (event->type() == QEvent::StatusTip)
+        return true;
+    return QMainWindow::event(event);
 }
 
 void THttpTestForm::showEvent(QShowEvent* event)
@@ -398,7 +412,8 @@ bool THttpTestForm::eventFilter(QObject* watched, QEvent* event)
 
 void THttpTestForm::BatchConcatenate1Click()
 {
-    Memo1->clear();
+    replacePane({});
+    loadedPages_.clear();
     platform::gui::OpenFileRequest request;
     request.filters = platform::gui::ParseFileFilter(QLatin1String(kOpenFilter));
     request.filterIndex = 0;
@@ -409,7 +424,7 @@ void THttpTestForm::BatchConcatenate1Click()
         Memo1->setText(loadShowingProgress([&] {
             return LoadFilesWithNames(localNames(answer.files), [this](int number) {
                 setStatus(QStringLiteral("Loading File(s)...  ") + QString::number(number));
-            });
+            }, &loadedPages_);
         }));
     }
     Process->setEnabled(true);
@@ -454,7 +469,7 @@ void THttpTestForm::Exit1Click()
 void THttpTestForm::runPass(const QString& status, Pass pass)
 {
     setStatus(status);
-    Memo1->setText(pass(Memo1->text()));
+    replacePane(pass(Memo1->text()));
     Memo1->repaint();
     setStatus(QLatin1String(kReady));
 }
@@ -476,6 +491,24 @@ void THttpTestForm::MenuRemoveLinksClick()
 void THttpTestForm::MenuRemoveTagsClick()
 {
     runPass(QStringLiteral("Removing <a href> Tags"), &RemoveLinkTags);
+}
+
+void THttpTestForm::MenuHtmlLinksClick()
+{
+    setStatus(QStringLiteral("Reading Links With the HTML Parser..."));
+    std::string lines;
+    if (loadedPages_.empty())
+        lines = LinkLines(ExtractLinks(Memo1->text(), {}));
+    for (const LoadedPage& page : loadedPages_)
+        lines += LinkLines(ExtractLinks(page.bytes, page.url));
+    replacePane(lines);
+    Memo1->repaint();
+    setStatus(QLatin1String(kReady));
+}
+
+void THttpTestForm::replacePane(std::string_view text)
+{
+    history_->replace(text);
 }
 
 void THttpTestForm::Reset1Click()

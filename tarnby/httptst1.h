@@ -6,6 +6,7 @@
 // Every dialog goes through platform::gui::dialogs(); the home page opens through
 // platform::gui::OpenUrl. Handlers let file errors escape: the application object shows them.
 #include "tarnby/PageFetch.h"
+#include "tarnby/PageSources.h"
 
 #include <QMainWindow>
 #include <functional>
@@ -36,6 +37,8 @@ class THttpCli;
 }
 
 namespace tarnby {
+
+class PaneHistory;
 
 // The texts the window shows (also what its tests compare against).
 extern const char* const kProductTitle;     // "Tarnby v1.1c": application title, Help caption
@@ -69,6 +72,9 @@ public:
     void MenuProcessClick();
     void MenuRemoveLinksClick();
     void MenuRemoveTagsClick();
+    // The HTML parser's links of the pages as last fetched or loaded (their original bytes);
+    // of the pane's text when nothing was loaded.
+    void MenuHtmlLinksClick();
     void Reset1Click();
     void MenuGetClick();
     void MenuAbortClick();
@@ -107,6 +113,7 @@ public:
     QAction* MenuProcess;
     QAction* MenuRemoveLinks;
     QAction* MenuRemoveTags;
+    QAction* MenuHtmlLinks;
     QAction* Reset1;
     QAction* Undo1;
     QAction* Copy1;
@@ -122,6 +129,7 @@ public:
     QAction* Help1;
 
 protected:
+    bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -138,7 +146,12 @@ private:
     using Pass = std::string (*)(std::string_view);
     // Memo1's whole text taken once, run through the pass, and set once.
     void runPass(const QString& status, Pass pass);
+    // Puts a new whole text into Memo1 as one step that Undo takes back.
+    void replacePane(std::string_view text);
 
+    // The pages of the last load or fetch, as they were read.
+    std::vector<LoadedPage> loadedPages_;
+    PaneHistory* history_; // owned by Memo1
     bool shown_ = false;
     // HttpCli1's settings, event handlers, document file and log (FetchCommand.cpp).
     std::unique_ptr<PageFetch> fetch_;

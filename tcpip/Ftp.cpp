@@ -6,7 +6,6 @@
 #include "tcpip/TextNumber.h"
 
 #include <algorithm>
-#include <climits>
 
 namespace tcpip {
 
@@ -18,11 +17,15 @@ namespace {
 // bytes of a download may come with it.
 constexpr long kDataEvents = net::FD_READ | net::FD_WRITE | net::FD_ACCEPT | net::FD_CONNECT | net::FD_CLOSE;
 
-constexpr std::int32_t kMaxReservation = 256 * 1024 * 1024;
+constexpr std::int64_t kMaxReservation = 256 * 1024 * 1024;
 
-// Receive buffers taken per data notification: 32 of them are 1 MB, a few milliseconds on
-// loopback, so a fast download cannot keep window input waiting.
-constexpr int kDrainPerNotification = 32;
+// Bytes taken per data notification: 1 MB is a few milliseconds on loopback, so a fast
+// download cannot keep window input waiting.
+constexpr int kDrainPerNotification = 1024 * 1024;
+
+// A download is received straight into DataStream, this much room per read; a listing goes
+// through the receive buffer. Uploads are sent from DataStream in pieces of this size.
+constexpr int kStreamChunk = 256 * 1024;
 
 // Runs at the end of the scope, also when it is left by an exception.
 template <typename F>
@@ -57,7 +60,14 @@ T_FTP::~T_FTP()
 
 void T_FTP::SendLine(const std::string& text)
 {
-    WriteString(ControlSocket, text + "\r\n");
+    try {
+        WriteString(ControlSocket, text + "\r\n");
+    } catch (const ETcpIpError&) {
+        // The control connection is gone: the session is logged out, the next operation logs in.
+        if (connected_)
+            DropConnection();
+        throw;
+    }
     Trace(text, tl_command);
 }
 
@@ -70,8 +80,12 @@ void T_FTP::ReadReply()
     do {
         std::string line;
         if (!ReadLineChecked(ControlSocket, line)) {
-            if (reader.started())
+            if (reader.started()) {
+                DropConnection();
                 throw ETcpIpError("The server closed the connection in the middle of a reply");
+            }
+            if (connected_)
+                serverHungUp();
             ReplyCode = 999;
             ReplyText.clear();
             throw EProtocolError("FTP", ReplyCode, ReplyText);
@@ -85,12 +99,33 @@ void T_FTP::ReadReply()
     } while (!reader.complete());
     ReplyCode = reader.code();
     ReplyText = reader.text();
+    // 421: the server is closing the control connection.
+    if (ReplyCode == 421 && connected_)
+        DropConnection();
     if (ReplyCode >= 400)
         throw EProtocolError("FTP", ReplyCode, ReplyText);
 }
 
+void T_FTP::serverHungUp()
+{
+    DropConnection();
+    ReplyCode = 421;
+    ReplyText = "The server closed the connection";
+    throw EProtocolError("FTP", ReplyCode, ReplyText);
+}
+
+void T_FTP::noticeHangUp()
+{
+    if (!connected_ || ControlSocket == -1 || !HasInput(ControlSocket))
+        return;
+    // Unasked words: a farewell such as "421 Timeout." before the server closed, or only its
+    // close. Either raises here; anything else was said by a server that is still there.
+    ReadReply();
+}
+
 void T_FTP::Connect()
 {
+    folder_.clear();
     port_ = Port;
     T_TcpIp::Connect();
     ControlSocket = socket_;
@@ -127,6 +162,7 @@ void T_FTP::Disconnect()
     T_TcpIp::Disconnect();
     if (ControlSocket != -1)
         CloseSocketId(ControlSocket);
+    folder_.clear();
     busy_ = false;
     waitForReadable_ = false;
 }
@@ -180,11 +216,19 @@ void T_FTP::beginOperation()
 {
     if (busy_)
         throw EProtocolBusy();
-    if (!connected_)
+    noticeHangUp();
+    if (!connected_) {
+        const std::string folder = folder_;
         Connect();
+        if (!folder.empty()) {
+            SendLine("CWD " + folder);
+            ReadReply();
+            folder_ = folder;
+        }
+    }
 }
 
-void T_FTP::simpleCommand(const std::string& line)
+void T_FTP::SendCommand(const std::string& line)
 {
     beginOperation();
     SendLine(line);
@@ -193,27 +237,28 @@ void T_FTP::simpleCommand(const std::string& line)
 
 void T_FTP::ChangeDir(const std::string& directory)
 {
-    simpleCommand("CWD " + directory);
+    SendCommand("CWD " + directory);
+    folder_ = JoinFolder(folder_, directory);
 }
 
 void T_FTP::DeleteFile(const std::string& name)
 {
-    simpleCommand("DELE " + name);
+    SendCommand("DELE " + name);
 }
 
 void T_FTP::RemoveDir(const std::string& name)
 {
-    simpleCommand("RMD " + name);
+    SendCommand("RMD " + name);
 }
 
 void T_FTP::MakeDir(const std::string& name)
 {
-    simpleCommand("MKD " + name);
+    SendCommand("MKD " + name);
 }
 
 void T_FTP::RenameFile(const std::string& oldName, const std::string& newName)
 {
-    simpleCommand("RNFR " + oldName);
+    SendCommand("RNFR " + oldName);
     SendLine("RNTO " + newName);
     ReadReply();
 }
@@ -303,6 +348,68 @@ void T_FTP::acceptActiveConnection()
     }
 }
 
+bool T_FTP::acceptOrFinalReply()
+{
+    if (dataListening_ && socket_ != -1 && WaitForEitherReadable(socket_, ControlSocket) == 1) {
+        // No connection came and the server has answered: a "425" ends the call here.
+        closeDataSocket();
+        readFinalReply();
+        return false;
+    }
+    acceptActiveConnection();
+    return true;
+}
+
+void T_FTP::readFinalReply()
+{
+    if (finalReplyRead_)
+        return;
+    closed_ = false;
+    ReadReply();
+    finalReplyRead_ = true;
+}
+
+void T_FTP::raiseDataReceived(std::int64_t count)
+{
+    try {
+        base::raise(OnDataReceived, this, transferMode_, count);
+    } catch (...) {
+        handlerFailed_ = true;
+        throw;
+    }
+}
+
+void T_FTP::raiseActionComplete(t_ftp_mode mode)
+{
+    try {
+        base::raise(OnActionComplete, this, mode);
+    } catch (...) {
+        handlerFailed_ = true;
+        throw;
+    }
+    busy_ = false;
+}
+
+template <typename Steps>
+void T_FTP::runTransfer(Steps&& steps)
+{
+    try {
+        steps();
+    } catch (...) {
+        if (handlerFailed_ && busy_) {
+            // The handler's exception is the one to report; the session only has to be whole.
+            handlerFailed_ = false;
+            closeDataSocket();
+            try {
+                readFinalReply();
+            } catch (const ETcpIpError&) {
+            }
+            busy_ = false;
+        }
+        throw;
+    }
+}
+
 void T_FTP::waitDataConnected()
 {
     if (!Async || socket_ == -1)
@@ -315,16 +422,16 @@ void T_FTP::startTransfer(t_ftp_mode mode)
 {
     transferMode_ = mode;
     busy_ = true;
+    finalReplyRead_ = handlerFailed_ = false;
 }
 
 void T_FTP::awaitFinalReply()
 {
     if (!Async) {
-        acceptActiveConnection();
-        while (ReadDataChunk()) {
-        }
-        closed_ = false;
-        ReadReply();
+        if (acceptOrFinalReply())
+            while (ReadDataChunk()) {
+            }
+        readFinalReply();
         return;
     }
     Select(ControlSocket, WM_SOCKET_CONTROL, net::FD_READ);
@@ -335,7 +442,7 @@ void T_FTP::awaitFinalReply()
         if (ControlSocket != -1)
             Select(ControlSocket, WM_SOCKET_CONTROL, 0);
     });
-    ReadReply();
+    readFinalReply();
 }
 
 void T_FTP::closeDataSocket()
@@ -347,12 +454,22 @@ void T_FTP::closeDataSocket()
     dataListening_ = dataConnected_ = false;
 }
 
+char* T_FTP::receiveRoom(int& size)
+{
+    if (transferMode_ == tftp_download) {
+        size = kStreamChunk;
+        return DataStream.appendRoom(static_cast<std::size_t>(size));
+    }
+    size = kReceiveBufferSize;
+    return ReceiveBuffer.data();
+}
+
 void T_FTP::storeChunk(int count)
 {
     if (count <= 0)
         return;
     if (transferMode_ == tftp_download)
-        DataStream.write(ReceiveBuffer.data(), static_cast<std::size_t>(count));
+        DataStream.commitAppend(static_cast<std::size_t>(count));
     else if (transferMode_ == tftp_getdir)
         ListingStream.write(ReceiveBuffer.data(), static_cast<std::size_t>(count));
 }
@@ -361,28 +478,33 @@ bool T_FTP::ReadDataChunk()
 {
     if (socket_ == -1 || dataListening_)
         return false;
+    int size = 0;
+    char* room = receiveRoom(size);
     int count = 0;
-    ReadData(socket_, ReceiveBuffer.data(), count, kReceiveBufferSize);
+    ReadData(socket_, room, count, size);
     storeChunk(count);
-    base::raise(OnDataReceived, this, transferMode_, count);
+    raiseDataReceived(count);
     return count > 0;
 }
 
-// A read notification: take what is there without waiting, a buffer at a time, so that one
-// message carries up to kDrainPerNotification buffers instead of one (the event loop still
+// A read notification: take what is there without waiting, a read at a time, so that one
+// message carries up to kDrainPerNotification bytes instead of one read (the event loop still
 // turns between them for input and timers). The end of the data is left to the finish routine.
 void T_FTP::receiveNotified()
 {
-    for (int pass = 0; pass < kDrainPerNotification; ++pass) {
+    for (int taken = 0; taken < kDrainPerNotification;) {
         if (socket_ == -1 || dataListening_)
             return;
-        const int count = ReceiveOnce(socket_, ReceiveBuffer.data(), kReceiveBufferSize);
+        int size = 0;
+        char* room = receiveRoom(size);
+        const int count = ReceiveOnce(socket_, room, size);
         if (count <= 0)
             return;
         storeChunk(count);
-        base::raise(OnDataReceived, this, transferMode_, count);
+        raiseDataReceived(count);
+        taken += count;
         // A short read has emptied the socket: the next recv would only report that.
-        if (count < kReceiveBufferSize)
+        if (count < size)
             return;
     }
 }
@@ -391,10 +513,14 @@ bool T_FTP::SendDataChunk()
 {
     if (socket_ == -1 || dataListening_)
         return false;
-    const std::size_t count = DataStream.read(ReceiveBuffer.data(), ReceiveBuffer.size());
-    if (count > 0)
-        WriteData(socket_, ReceiveBuffer.data(), static_cast<int>(count));
-    return count > 0;
+    // Straight from the stream's memory, without a copy into a buffer.
+    const std::string_view rest = DataStream.data().substr(static_cast<std::size_t>(DataStream.position()));
+    const auto count = std::min<std::size_t>(rest.size(), kStreamChunk);
+    if (count == 0)
+        return false;
+    WriteData(socket_, rest.data(), static_cast<int>(count));
+    DataStream.seek(static_cast<std::int64_t>(count), base::SeekOrigin::Current);
+    return true;
 }
 
 void T_FTP::SocketWindowProc(unsigned message, net::WPARAM wParam, net::LPARAM lParam)
@@ -461,8 +587,10 @@ void T_FTP::ListDirectory(const std::string& directory)
     }
     startTransfer(tftp_getdir);
     ListingStream.clear();
-    awaitFinalReply();
-    FinishListing();
+    runTransfer([this] {
+        awaitFinalReply();
+        FinishListing();
+    });
 }
 
 void T_FTP::FinishListing()
@@ -478,8 +606,7 @@ void T_FTP::FinishListing()
     ListingLines.setText(ListingStream.data());
     ListingStream.clear();
     listingCursor_ = 0;
-    base::raise(OnActionComplete, this, tftp_getdir);
-    busy_ = false;
+    raiseActionComplete(tftp_getdir);
 }
 
 void T_FTP::Retrieve()
@@ -490,7 +617,7 @@ void T_FTP::Retrieve()
     try {
         SendLine("SIZE " + URI);
         ReadReply();
-        TransferSize = ToNumber(ReplyText).value_or(0);
+        TransferSize = std::max<std::int64_t>(ToNumber64(ReplyText).value_or(0), 0);
     } catch (const EProtocolError&) {
         TransferSize = 0;
     }
@@ -508,11 +635,12 @@ void T_FTP::Retrieve()
     // again and again (the stream keeps its room when cut back to empty). Bounded, so that a
     // wrong SIZE answer cannot claim gigabytes before a byte has come.
     if (TransferSize > 0) {
-        DataStream.setSize(std::min<std::int32_t>(TransferSize, kMaxReservation));
-        DataStream.setSize(0);
+        DataStream.reserve(static_cast<std::size_t>(std::min<std::int64_t>(TransferSize, kMaxReservation)));
     }
-    awaitFinalReply();
-    FinishRetrieve();
+    runTransfer([this] {
+        awaitFinalReply();
+        FinishRetrieve();
+    });
 }
 
 void T_FTP::FinishRetrieve()
@@ -523,8 +651,7 @@ void T_FTP::FinishRetrieve()
     closed_ = false;
     closeDataSocket();
     DataStream.setPosition(0);
-    base::raise(OnActionComplete, this, tftp_download);
-    busy_ = false;
+    raiseActionComplete(tftp_download);
 }
 
 void T_FTP::Store()
@@ -541,34 +668,49 @@ void T_FTP::Store()
         throw;
     }
     startTransfer(tftp_upload);
-    TransferSize = static_cast<std::int32_t>(std::min<std::int64_t>(DataStream.size(), INT_MAX));
+    TransferSize = static_cast<std::int64_t>(DataStream.size());
     DataStream.setPosition(0);
-    if (!Async)
-        acceptActiveConnection();
-    waitDataConnected();
-    if (Async) {
-        Select(ControlSocket, WM_SOCKET_CONTROL, net::FD_READ);
-        Finally done([this] {
-            if (ControlSocket != -1)
-                Select(ControlSocket, WM_SOCKET_CONTROL, 0);
-        });
+    runTransfer([this] {
+        if (!Async && !acceptOrFinalReply()) {
+            FinishStore();
+            return;
+        }
+        waitDataConnected();
+        if (Async) {
+            Select(ControlSocket, WM_SOCKET_CONTROL, net::FD_READ);
+            Finally done([this] {
+                if (ControlSocket != -1)
+                    Select(ControlSocket, WM_SOCKET_CONTROL, 0);
+            });
+            FinishStore();
+            return;
+        }
         FinishStore();
-        return;
-    }
-    FinishStore();
+    });
 }
 
 void T_FTP::FinishStore()
 {
-    while (SendDataChunk()) {
+    try {
+        while (SendDataChunk()) {
+        }
+    } catch (const ETcpIpError&) {
+        // The data connection broke: the control connection tells how the transfer ended (a
+        // server that has gone logs the session out; a failure reply leaves it busy).
+        closeDataSocket();
+        try {
+            readFinalReply();
+            busy_ = false;
+        } catch (const ETcpIpError&) {
+        }
+        throw;
     }
     closed_ = false;
     closeDataSocket();
     waitForReadable_ = true;
     Finally done([this] { waitForReadable_ = false; });
-    ReadReply();
-    base::raise(OnActionComplete, this, tftp_upload);
-    busy_ = false;
+    readFinalReply();
+    raiseActionComplete(tftp_upload);
 }
 
 } // namespace tcpip

@@ -6,7 +6,14 @@
 // States: logged out (ControlSocket -1) -> logged in, idle -> transfer under way (Busy()) from
 // the transfer command's preliminary reply until its finish routine has raised
 // OnActionComplete. Meanwhile every operation except GetDirEntry and ReadReply raises
-// EProtocolBusy. A transfer whose final reply fails stays busy until the next log-out.
+// EProtocolBusy. A transfer whose final reply fails stays busy until the next log-out. A handler
+// (OnDataReceived, OnActionComplete) that throws ends the transfer: the data connection is
+// closed, the final reply read, busy cleared, and the exception leaves the transfer call.
+//
+// A server that hangs up (a 421 reply, or the control connection's end or reset) logs the
+// session out; the operation that notices it raises EProtocolError with the server's last
+// words. Any operation on a logged-out session logs in first and then changes back to the
+// folder that ChangeDir had reached (Connect and Disconnect forget that folder).
 //
 // With Async set, transfers are driven by data-socket notifications while the call waits for
 // the final reply by turning the event loop (window commands, timers and input run inside);
@@ -23,7 +30,7 @@ namespace tcpip {
 enum t_ftp_mode : std::uint8_t { tftp_download = 0, tftp_upload = 1, tftp_getdir = 2 };
 
 // (Sender, mode, bytes read; 0 or less at the end of the data)
-using TDataTransferProc = base::Event<QObject*, t_ftp_mode, std::int32_t>;
+using TDataTransferProc = base::Event<QObject*, t_ftp_mode, std::int64_t>;
 using TFTPActionCompleteProc = base::Event<QObject*, t_ftp_mode>;
 
 class T_FTP : public T_TcpIp {
@@ -49,7 +56,7 @@ public:
     TSocket ControlSocket = -1;
     base::StringList ListingLines;
     // The SIZE answer of a download (0 when unknown), the stream size of an upload.
-    std::int32_t TransferSize = 0;
+    std::int64_t TransferSize = 0;
     base::MemoryStream ListingStream;
 
     bool Busy() const { return busy_; }
@@ -64,6 +71,9 @@ public:
     // exchange with a server that has gone does not stop it.
     void Disconnect() override;
 
+    // One command and its reply under the operation rules: EProtocolBusy during a transfer, a
+    // log-in first (and back to the folder) when logged out.
+    void SendCommand(const std::string& line);
     void ListDirectory(const std::string& directory);
     void Retrieve();
     void Store();
@@ -79,6 +89,9 @@ public:
     // or more. No reply at all gives code 999 with an empty text; a connection that ends in
     // the middle of a multi-line reply raises ETcpIpError.
     void ReadReply();
+    // The folder the session's ChangeDir calls have reached from the log-in folder ("" there):
+    // absolute when one of them was, else relative to the log-in folder.
+    const std::string& Folder() const { return folder_; }
     // Only when busy (after a failed transfer): ABOR, and its reply. A reply below 400, or a 426
     // followed by its second reply, ends the transfer (busy cleared).
     void AbortTransfer();
@@ -89,7 +102,19 @@ protected:
 
 private:
     void beginOperation();
-    void simpleCommand(const std::string& line);
+    // Before a command: reads what the server said unasked; a farewell or the connection's
+    // end raises (and logs out) here instead of in the middle of the next exchange.
+    void noticeHangUp();
+    [[noreturn]] void serverHungUp();
+    // Runs the steps of a transfer after its preliminary reply; settles a handler's failure.
+    template <typename Steps>
+    void runTransfer(Steps&& steps);
+    void raiseDataReceived(std::int64_t count);
+    void raiseActionComplete(t_ftp_mode mode);
+    // Synchronous active mode: the server's data connection or, when the control connection
+    // speaks first (e.g. "425"), the final reply. False when it was the final reply.
+    bool acceptOrFinalReply();
+    void readFinalReply();
     void OpenDataConnection();
     // Active mode: waits for the server's data connection (from the server's address only)
     // unless it has been accepted already. Asynchronous transfers accept on the notification,
@@ -102,6 +127,8 @@ private:
     bool ReadDataChunk();
     bool SendDataChunk();
     void receiveNotified();
+    // Where the next read goes and how much it may take: DataStream's own room for a download.
+    char* receiveRoom(int& size);
     void storeChunk(int count);
     void FinishListing();
     void FinishRetrieve();
@@ -113,6 +140,9 @@ private:
     bool dataListening_ = false; // the data socket is the active-mode listener
     bool dataConnected_ = false;
     bool dataFailed_ = false;
+    bool finalReplyRead_ = false;
+    bool handlerFailed_ = false;
+    std::string folder_;
 };
 
 } // namespace tcpip

@@ -7,6 +7,8 @@
 
 #include <arpa/inet.h>
 
+#include <vector>
+
 namespace tcpip {
 
 namespace {
@@ -131,6 +133,30 @@ std::string PortCommand(std::uint32_t address, std::uint16_t port)
         text.append(std::to_string((host >> shift) & 0xFF)).append(",");
     text.append(std::to_string(port / 256)).append(",").append(std::to_string(port % 256));
     return text;
+}
+
+std::string JoinFolder(const std::string& folder, const std::string& change)
+{
+    const bool absolute = !change.empty() && change.front() == '/';
+    const std::string path = absolute || folder.empty() ? change : folder + "/" + change;
+    const bool rooted = !path.empty() && path.front() == '/';
+    std::vector<std::string> steps;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        const std::size_t end = std::min(path.find('/', start), path.size());
+        std::string step = path.substr(start, end - start);
+        start = end + 1;
+        if (step.empty() || step == ".")
+            continue;
+        if (step == ".." && !steps.empty() && steps.back() != "..")
+            steps.pop_back();
+        else if (step != ".." || !rooted)
+            steps.push_back(std::move(step));
+    }
+    std::string joined = rooted ? "/" : "";
+    for (std::size_t i = 0; i < steps.size(); ++i)
+        joined += (i > 0 ? "/" : "") + steps[i];
+    return joined;
 }
 
 } // namespace tcpip

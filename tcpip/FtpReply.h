@@ -73,4 +73,9 @@ std::optional<PassiveAddress> ParsePassiveReply(std::string_view replyText);
 // "PORT h1,h2,h3,h4,p1,p2" for an address in network order and a port.
 std::string PortCommand(std::uint32_t address, std::uint16_t port);
 
+// The folder reached by "CWD change" from folder: an absolute change replaces it, a relative one
+// is appended; "." steps and empty steps vanish, ".." removes the step before it (and stays at
+// the root of an absolute path, or is kept at the front of a relative one).
+std::string JoinFolder(const std::string& folder, const std::string& change);
+
 } // namespace tcpip

@@ -4,7 +4,9 @@
 #include "tcpip/TextNumber.h"
 
 #include <cctype>
+#include <algorithm>
 #include <optional>
+#include <vector>
 
 namespace tcpip {
 
@@ -33,6 +35,62 @@ std::string trimmed(std::string_view s)
     return std::string(s.substr(b, e - b));
 }
 
+struct Word {
+    std::size_t start;
+    std::string_view text;
+};
+
+// The blank-separated words of the first `limit` in line, with their 0-based starts.
+std::vector<Word> wordsOf(std::string_view line, std::size_t limit)
+{
+    std::vector<Word> words;
+    std::size_t at = 0;
+    while (words.size() < limit) {
+        while (at < line.size() && line[at] == ' ')
+            ++at;
+        if (at >= line.size())
+            break;
+        const std::size_t end = std::min(line.find(' ', at), line.size());
+        words.push_back({ at, line.substr(at, end - at) });
+        at = end;
+    }
+    return words;
+}
+
+bool allDigits(std::string_view s)
+{
+    if (s.empty())
+        return false;
+    for (char c : s)
+        if (!std::isdigit(static_cast<unsigned char>(c)))
+            return false;
+    return true;
+}
+
+bool isTimeOrYear(std::string_view s)
+{
+    if (s.size() == 4)
+        return allDigits(s);
+    return s.size() == 5 && s[2] == ':' && allDigits(s.substr(0, 2)) && allDigits(s.substr(3));
+}
+
+// Where the name of a Unix line starts: one blank after the time-or-year that follows a size,
+// a month and a day. npos when the line has no such columns.
+std::size_t unixNameStart(std::string_view line)
+{
+    // Type and links, owner, group, size, month, day, time-or-year: a few words more than that
+    // covers listings without a group or with a blank inside the owner.
+    const auto words = wordsOf(line, 12);
+    for (std::size_t i = 2; i + 2 < words.size(); ++i) {
+        if (MonthNumber(words[i].text) == 0 || !allDigits(words[i - 1].text) || words[i + 1].text.size() > 2
+            || !allDigits(words[i + 1].text) || !isTimeOrYear(words[i + 2].text))
+            continue;
+        const std::size_t afterField = words[i + 2].start + words[i + 2].text.size() + 1;
+        return afterField < line.size() ? afterField : std::string_view::npos;
+    }
+    return std::string_view::npos;
+}
+
 bool parseUnix(std::string_view line, t_filedata& entry, const CivilDate& today)
 {
     switch (line[0]) {
@@ -41,18 +99,19 @@ bool parseUnix(std::string_view line, t_filedata& entry, const CivilDate& today)
     case 'l': entry.type = ft_link; break;
     default: break; // "s" keeps the type
     }
-    const auto lastSpace = static_cast<long long>(NthPosition(' ', line, -1));
-    entry.name = base::Copy(line, lastSpace + 1, length(line));
-    // The fields end before the name; for a link that is the link's own name before " -> ",
-    // so that its size and date are read from their columns too.
-    long long fieldsEnd = lastSpace;
-    if (line[0] == 'l') {
-        const auto arrow = line.find(" -> ", 11);
-        if (arrow != std::string_view::npos) {
-            const auto before = line.substr(0, arrow).rfind(' ');
-            if (before != std::string_view::npos && static_cast<long long>(before) >= 11)
-                fieldsEnd = static_cast<long long>(before) + 1;
-        }
+    // The name by column, blanks and "->" inside it kept; for a link the part before " -> ".
+    // A line without the columns keeps its last word as the name.
+    const std::size_t nameStart = unixNameStart(line);
+    long long fieldsEnd;
+    if (nameStart != std::string_view::npos) {
+        std::string_view name = line.substr(nameStart);
+        if (line[0] == 'l')
+            name = name.substr(0, name.find(" -> "));
+        entry.name = std::string(name);
+        fieldsEnd = static_cast<long long>(nameStart);
+    } else {
+        fieldsEnd = static_cast<long long>(NthPosition(' ', line, -1));
+        entry.name = base::Copy(line, fieldsEnd + 1, length(line));
     }
     const std::string middle = base::Copy(line, 12, fieldsEnd - 12);
     const std::string field = base::Copy(middle, length(middle) - 11, 12);
@@ -167,20 +226,29 @@ private:
     std::size_t at_ = 0;
 };
 
-bool allDigits(std::string_view s)
+// Where the name of a DOS line starts: after the size (one blank) or "<DIR>" (its padding), the
+// first field after the date and the time. npos when there is no such field.
+std::size_t dosNameStart(std::string_view line)
 {
-    if (s.empty())
-        return false;
-    for (char c : s)
-        if (!std::isdigit(static_cast<unsigned char>(c)))
-            return false;
-    return true;
+    const auto words = wordsOf(line, 4);
+    for (std::size_t i = 1; i < words.size(); ++i) {
+        if (words[i].text.find(':') != std::string_view::npos)
+            continue;
+        std::size_t at = words[i].start + words[i].text.size() + 1;
+        if (words[i].text == "<DIR>")
+            while (at < line.size() && line[at] == ' ')
+                ++at;
+        return at < line.size() ? at : std::string_view::npos;
+    }
+    return std::string_view::npos;
 }
 
 bool parseDos(std::string_view line, t_filedata& entry)
 {
     entry.type = base::Pos("<DIR>", line) > 0 ? ft_directory : ft_file;
-    const auto lastSpace = static_cast<long long>(NthPosition(' ', line, -1));
+    const std::size_t nameStart = dosNameStart(line);
+    const auto lastSpace = nameStart != std::string_view::npos ? static_cast<long long>(nameStart)
+                                                               : static_cast<long long>(NthPosition(' ', line, -1));
     entry.name = base::Copy(line, lastSpace + 1, length(line));
     const std::string head = base::Copy(line, 1, lastSpace - 1);
     std::string sizeText = "0";

@@ -26,9 +26,10 @@ struct t_filedata {
 // - a line beginning with "-", "d", "l" or "s" is a Unix line, with a digit a DOS line;
 // - any other line (empty, a block device "b...", text) leaves entry exactly as it was.
 // A Unix or DOS line that cannot be taken apart (an impossible date such as Feb 30, a DOS size
-// that is no number) gives the empty entry. Names are the text after the line's last space, so
-// "a -> b" gives "b" (with the link's own size and date) and a name with spaces keeps its
-// last word.
+// that is no number) gives the empty entry. Names are taken by column, blanks inside kept: in a
+// Unix line everything after the time-or-year field and one blank (for a link the part before
+// " -> "), in a DOS line everything after the size and one blank or after "<DIR>" and its
+// padding. A line without those columns keeps the text after its last blank as the name.
 // Unix dates with a time and no year fall in the year that puts them no more than one day after
 // today (a "Dec 31" listed in January is last December); today is the local date by default.
 void ParseListingLine(std::string_view line, t_filedata& entry);

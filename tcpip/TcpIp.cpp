@@ -287,7 +287,9 @@ int T_TcpIp::ReceiveOnce(TSocket socket, char* buffer, int size)
     const int n = net::recv(socket, buffer, size, 0);
     if (n > 0) {
         NoteActivity();
-        Trace("Received " + std::to_string(n) + " bytes on socket ID " + std::to_string(socket), tl_socket);
+        // Built only when someone listens: a download makes thousands of these.
+        if (OnTrace)
+            Trace("Received " + std::to_string(n) + " bytes on socket ID " + std::to_string(socket), tl_socket);
         return n;
     }
     // 0 is the peer's orderly close, whatever the last error was before.
@@ -352,7 +354,8 @@ void T_TcpIp::WriteData(TSocket socket, const char* buffer, int count)
         }
         throw ETcpIpError("The connection was lost while sending (error " + std::to_string(error) + ")");
     }
-    Trace("Sent " + std::to_string(count) + " bytes on socket ID " + std::to_string(socket), tl_socket);
+    if (OnTrace)
+        Trace("Sent " + std::to_string(count) + " bytes on socket ID " + std::to_string(socket), tl_socket);
 }
 
 void T_TcpIp::WriteString(TSocket socket, const std::string& text)
@@ -391,6 +394,28 @@ void T_TcpIp::WaitOrRaise(TSocket socket, Direction direction)
 {
     if (!WaitFor(socket, direction))
         RaiseTimeout(direction);
+}
+
+int T_TcpIp::WaitForEitherReadable(TSocket first, TSocket second)
+{
+    const Clock::time_point start = Clock::now();
+    pollfd p[2] = { { first, POLLIN, 0 }, { second, POLLIN, 0 } };
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline(start) - Clock::now());
+        if (left.count() <= 0)
+            RaiseTimeout(Direction::Read);
+        const int r = ::poll(p, 2, static_cast<int>(std::min<long long>(left.count() + 1, 1 << 30)));
+        if (r > 0)
+            return p[0].revents != 0 ? 0 : 1;
+        if (r < 0 && errno != EINTR)
+            return 0;
+    }
+}
+
+bool T_TcpIp::HasInput(TSocket socket)
+{
+    pollfd p{ socket, POLLIN, 0 };
+    return socket != -1 && ::poll(&p, 1, 0) > 0 && p.revents != 0;
 }
 
 bool T_TcpIp::PumpUntil(const std::function<bool()>& done)

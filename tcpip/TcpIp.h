@@ -23,6 +23,7 @@
 
 #include "base/Event.h"
 #include "base/Streams.h"
+#include "tcpip/TransferStream.h"
 #include "platform/net/MessageWindow.h"
 #include "platform/net/Sockets.h"
 #include "tcpip/Exceptions.h"
@@ -57,7 +58,7 @@ public:
     std::string Hostname;
     TTraceProc OnTrace;
     // Received data (Execute); an FTP session also uploads from it.
-    base::MemoryStream DataStream;
+    TransferStream DataStream;
 
     // Connect, read until the peer closes, collect everything in DataStream (rewound).
     virtual void Execute();
@@ -115,6 +116,11 @@ protected:
     bool WaitFor(TSocket socket, Direction direction);
     // WaitFor, raising the timeout (after DropConnection) when it runs out.
     void WaitOrRaise(TSocket socket, Direction direction);
+    // Sleeps until first or second can be read; which of them (0 or 1, first preferred), after
+    // raising the timeout (after DropConnection) when nothing came within the silence timeout.
+    int WaitForEitherReadable(TSocket first, TSocket second);
+    // True when socket has something to read (bytes or its end) at once, without waiting.
+    static bool HasInput(TSocket socket);
     // Turns the event loop until done() holds; false when the silence timeout ran out first.
     // An exception raised inside a notification handler is raised here.
     bool PumpUntil(const std::function<bool()>& done);

@@ -1,10 +1,11 @@
 #include "tcpip/TextNumber.h"
 
 #include <climits>
+#include <cstdint>
 
 namespace tcpip {
 
-std::optional<std::int32_t> ToNumber(std::string_view text)
+std::optional<std::int64_t> ToNumber64(std::string_view text)
 {
     std::size_t i = 0;
     while (i < text.size() && text[i] == ' ')
@@ -14,18 +15,30 @@ std::optional<std::int32_t> ToNumber(std::string_view text)
         negative = text[i++] == '-';
     if (i == text.size())
         return std::nullopt;
-    long long value = 0;
+    // Accumulated negatively: the most negative value has no positive counterpart.
+    std::int64_t value = 0;
     for (; i < text.size(); ++i) {
         if (text[i] < '0' || text[i] > '9')
             return std::nullopt;
-        value = value * 10 + (text[i] - '0');
-        if (value > static_cast<long long>(INT_MAX) + 1)
+        const int digit = text[i] - '0';
+        if (value < (INT64_MIN + digit) / 10)
             return std::nullopt;
+        value = value * 10 - digit;
     }
-    value = negative ? -value : value;
-    if (value > INT_MAX || value < INT_MIN)
+    if (!negative) {
+        if (value == INT64_MIN)
+            return std::nullopt;
+        value = -value;
+    }
+    return value;
+}
+
+std::optional<std::int32_t> ToNumber(std::string_view text)
+{
+    const auto value = ToNumber64(text);
+    if (!value || *value > INT_MAX || *value < INT_MIN)
         return std::nullopt;
-    return static_cast<std::int32_t>(value);
+    return static_cast<std::int32_t>(*value);
 }
 
 } // namespace tcpip

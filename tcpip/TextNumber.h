@@ -9,5 +9,7 @@ namespace tcpip {
 
 // Empty when the text is no such number or does not fit in 32 bits signed.
 std::optional<std::int32_t> ToNumber(std::string_view text);
+// The same for 64 bits signed (file sizes).
+std::optional<std::int64_t> ToNumber64(std::string_view text);
 
 } // namespace tcpip

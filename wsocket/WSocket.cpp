@@ -114,7 +114,8 @@ void TCustomWSocket::HandleSocketEvent(net::WPARAM wParam, net::LPARAM lParam)
     const auto error = static_cast<std::uint16_t>(net::WSAGETSELECTERROR(lParam));
 
     if (events & net::FD_CONNECT) {
-        ChangeState(wsConnected);
+        if (state_ != wsConnected) // a TLS handshake on a connected socket changes nothing
+            ChangeState(wsConnected);
         TriggerSessionConnected(error);
         if (error != 0 && state_ != wsClosed)
             Close();

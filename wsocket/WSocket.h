@@ -19,6 +19,9 @@
 //    OnChangeState(wsConnected, wsClosed); no second OnSessionClosed.
 // 7. Local Close: OnChangeState(..., wsClosed), OnSessionClosed(0) unless already delivered or
 //    destroying, then the reset.
+// 8. StartTls right after Connect: step 3 happens once the TLS handshake is over (error
+//    10053 and TlsFailure() when it failed). StartTls on a connected socket: OnSessionConnected
+//    fires again when its handshake is over, without a state change.
 #include "platform/net/Winsock.h"
 #include "wsocket/SendBuffer.h"
 #include "wsocket/SocketAddress.h"
@@ -147,6 +150,10 @@ public:
     virtual int Shutdown(int how);
     virtual int Pause();
     virtual int Resume();
+    // TLS for this connection (see rule 8 above); a failure to start is reported.
+    virtual void StartTls(const platform::net::TlsOptions& options);
+    // Why TLS failed on the open connection; empty when it did not.
+    std::string TlsFailure() const;
 
     // What the Addr, Port and Proto texts converted to (host order for the port).
     std::uint16_t PortNumber() const { return portNum_; }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # HTTP benchmark: THttpCli (bench driver httpprot_fetch_bench) beside curl, same nginx on
-# loopback, same run.
+# loopback, same run, over http and over https (a certificate of a CA made here; both
+# clients trust it with their CA-file option):
 #   - one 200 MB document into a file (the target deleted before each run, for both);
 #   - 1,000 sequential fetches of a 10 kB page: one driver process against one
 #     "curl --http1.0" process given the same 1,000 URLs.
@@ -10,7 +11,7 @@ set -euo pipefail
 runs=${RUNS:-5}
 bench="${BENCH_BUILD_DIR:?set BENCH_BUILD_DIR to a release build}/bench/httpprot/httpprot_fetch_bench"
 [ -x "$bench" ] || { echo "missing $bench (build target httpprot_fetch_bench)" >&2; exit 1; }
-command -v nginx >/dev/null && command -v curl >/dev/null
+command -v nginx >/dev/null && command -v curl >/dev/null && command -v openssl >/dev/null
 
 work=$(mktemp -d /tmp/httpprot-bench-XXXXXX)
 chmod 755 "$work"
@@ -20,7 +21,15 @@ head -c $((200 * 1024 * 1024)) /dev/urandom > "$work/www/big.bin"
 head -c 7600 /dev/urandom | base64 -w 76 > "$work/www/small.html"  # about 10 kB of text
 chmod -R a+rX "$work/www"
 
-port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
+free_port() { python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])'; }
+port=$(free_port)
+tls_port=$(free_port)
+ec=(-newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes)
+openssl req -x509 "${ec[@]}" -keyout "$work/ca.key" -out "$work/ca.pem" -days 2 -subj "/CN=Bench CA" 2>/dev/null
+openssl req "${ec[@]}" -keyout "$work/server.key" -out "$work/server.csr" -subj "/CN=127.0.0.1" 2>/dev/null
+echo "subjectAltName=IP:127.0.0.1" > "$work/server.cnf"
+openssl x509 -req -in "$work/server.csr" -CA "$work/ca.pem" -CAkey "$work/ca.key" -CAcreateserial \
+  -out "$work/server.pem" -days 2 -extfile "$work/server.cnf" 2>/dev/null
 cat > "$work/nginx.conf" <<CONF
 daemon off;
 worker_processes 1;
@@ -37,6 +46,12 @@ http {
   types { text/html html; application/octet-stream bin; }
   sendfile on;
   server { listen 127.0.0.1:$port; root $work/www; }
+  server {
+    listen 127.0.0.1:$tls_port ssl;
+    ssl_certificate $work/server.pem;
+    ssl_certificate_key $work/server.key;
+    root $work/www;
+  }
 }
 CONF
 nginx -p "$work" -c "$work/nginx.conf" -e "$work/error.log" &
@@ -47,12 +62,18 @@ for _ in $(seq 100); do
 done
 
 base="http://127.0.0.1:$port"
-for i in $(seq 1000); do printf 'url = "%s/small.html"\noutput = "%s/out/small-curl.html"\n' "$base" "$work"; done > "$work/curl-small.cfg"
+tls_base="https://127.0.0.1:$tls_port"
+for b in "$base" "$tls_base"; do
+  for i in $(seq 1000); do printf 'url = "%s/small.html"\noutput = "%s/out/small-curl.html"\n' "$b" "$work"; done
+done > "$work/curl-both.cfg"
+head -n 2000 "$work/curl-both.cfg" > "$work/curl-small.cfg"
+tail -n 2000 "$work/curl-both.cfg" > "$work/curl-small-tls.cfg"
 
 now_ms() { date +%s%3N; }
 median() { sort -n | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
 
 ours_big=() curl_big=() ours_small=() curl_small=()
+ours_big_tls=() curl_big_tls=() ours_small_tls=() curl_small_tls=()
 for _ in $(seq "$runs"); do
   rm -f "$work/out/big-ours.bin"
   ours_big+=("$("$bench" "$base/big.bin" "$work/out/big-ours.bin" 1)")
@@ -64,6 +85,17 @@ for _ in $(seq "$runs"); do
   ours_small+=("$("$bench" "$base/small.html" "$work/out/small-ours.html" 1000)")
   t0=$(now_ms); curl --http1.0 -s -K "$work/curl-small.cfg"; t1=$(now_ms)
   curl_small+=($((t1 - t0)))
+
+  rm -f "$work/out/big-ours.bin"
+  ours_big_tls+=("$("$bench" "$tls_base/big.bin" "$work/out/big-ours.bin" 1 "$work/ca.pem")")
+  cmp -s "$work/out/big-ours.bin" "$work/www/big.bin" || { echo "200 MB document over TLS differs" >&2; exit 1; }
+  rm -f "$work/out/big-curl.bin"
+  t0=$(now_ms); curl -s --cacert "$work/ca.pem" -o "$work/out/big-curl.bin" "$tls_base/big.bin"; t1=$(now_ms)
+  curl_big_tls+=($((t1 - t0)))
+
+  ours_small_tls+=("$("$bench" "$tls_base/small.html" "$work/out/small-ours.html" 1000 "$work/ca.pem")")
+  t0=$(now_ms); curl --http1.0 -s --cacert "$work/ca.pem" -K "$work/curl-small-tls.cfg"; t1=$(now_ms)
+  curl_small_tls+=($((t1 - t0)))
 done
 
 report() { # name ours... -- curl...
@@ -81,3 +113,5 @@ report() { # name ours... -- curl...
 echo "httpprot: medians of $runs runs, nginx on 127.0.0.1"
 report "200 MB document into a file" "${ours_big[@]}" -- "${curl_big[@]}"
 report "1,000 sequential 10 kB fetches" "${ours_small[@]}" -- "${curl_small[@]}"
+report "200 MB document over TLS" "${ours_big_tls[@]}" -- "${curl_big_tls[@]}"
+report "1,000 sequential 10 kB HTTPS fetches" "${ours_small_tls[@]}" -- "${curl_small_tls[@]}"

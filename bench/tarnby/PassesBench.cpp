@@ -1,6 +1,7 @@
 // Passes 1 to 3 on generated pages: MB/s, growth from 20 to 80 MB, pathological pages, and
 // the same link extraction by a Python html.parser script on the same page.
 // Usage: tarnby_passes_bench [--python SCRIPT] [--tarnby EXECUTABLE] [--work DIR]
+#include "BenchTiming.h"
 #include "PageGenerator.h"
 
 #include "base/Streams.h"
@@ -18,20 +19,10 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Seconds(const std::function<void()>& work)
-{
-    const auto start = Clock::now();
-    work();
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
+using bench::CommandTime;
+using bench::kMB;
+using bench::Median;
+using bench::Seconds;
 
 std::size_t g_sink = 0;
 
@@ -58,21 +49,6 @@ double PassTime(const std::string& page, int runs)
 {
     return PassTimes(page, runs).median;
 }
-
-double CommandTime(const std::string& command, int runs)
-{
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i)
-        times.push_back(Seconds([&] {
-            if (std::system(command.c_str()) != 0) {
-                std::fprintf(stderr, "failed: %s\n", command.c_str());
-                std::exit(1);
-            }
-        }));
-    return Median(times);
-}
-
-constexpr double kMB = 1024.0 * 1024.0;
 
 void Pathological(const char* name, const std::function<std::string(std::size_t)>& make, std::size_t small)
 {

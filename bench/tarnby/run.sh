@@ -11,3 +11,4 @@ if [ -x "$build/tarnby/tarnby" ]; then
   args+=(--tarnby "$build/tarnby/tarnby")
 fi
 "$build/bench/tarnby/tarnby_passes_bench" "${args[@]}"
+"$build/bench/tarnby/tarnby_links_bench" --python "$here/links.py" --work "$work"

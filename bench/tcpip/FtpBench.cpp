@@ -40,9 +40,9 @@ int main(int argc, char** argv)
         } else if (action == "download") {
             // Each block goes to the file as it arrives (the stream's newest count bytes).
             base::FileStream file(local, base::FileStream::Create);
-            ftp.OnDataReceived = [&](QObject*, tcpip::t_ftp_mode, std::int32_t count) {
+            ftp.OnDataReceived = [&](QObject*, tcpip::t_ftp_mode, std::int64_t count) {
                 if (count > 0) {
-                    const std::string& bytes = ftp.DataStream.data();
+                    const std::string_view bytes = ftp.DataStream.data();
                     file.write(bytes.data() + bytes.size() - static_cast<std::size_t>(count), static_cast<std::size_t>(count));
                 }
             };

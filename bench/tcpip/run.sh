@@ -10,13 +10,8 @@ set -euo pipefail
 runs=${RUNS:-5}
 bench="${BENCH_BUILD_DIR:?set BENCH_BUILD_DIR to a release build}/bench/tcpip/tcpip_bench"
 [ -x "$bench" ] || { echo "missing $bench (build target tcpip_bench)" >&2; exit 1; }
-user=quellinftp
-pass=Qu3llin-test
-if ! id "$user" >/dev/null 2>&1; then
-  useradd -M -d / -s /bin/sh "$user"
-  echo "$user:$pass" | chpasswd
-fi
-mkdir -p /var/run/vsftpd/empty
+source "$(dirname "$0")/../vsftpd.sh"
+ensure_ftp_user
 
 work=$(mktemp -d /tmp/tcpip-bench-XXXXXX)
 chmod 755 "$work"
@@ -28,36 +23,7 @@ cp "$root/big.bin" "$work/local/up.bin"
 (cd "$root/many" && seq -f "page%05g.html" 1 20000 | xargs touch)
 chown -R "$user" "$root"
 
-port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
-cat > "$work/vsftpd.conf" <<CONF
-listen=YES
-listen_ipv6=NO
-background=NO
-listen_address=127.0.0.1
-listen_port=$port
-pasv_enable=YES
-pasv_address=127.0.0.1
-pasv_min_port=21000
-pasv_max_port=21100
-seccomp_sandbox=NO
-anonymous_enable=NO
-local_enable=YES
-write_enable=YES
-local_umask=022
-chroot_local_user=YES
-allow_writeable_chroot=YES
-local_root=$root
-secure_chroot_dir=/var/run/vsftpd/empty
-pam_service_name=vsftpd
-userlist_enable=NO
-xferlog_enable=NO
-CONF
-/usr/sbin/vsftpd "$work/vsftpd.conf" &
-vsftpd_pid=$!
-for _ in $(seq 100); do
-  (exec 3<>/dev/tcp/127.0.0.1/$port) 2>/dev/null && break
-  sleep 0.05
-done
+start_vsftpd "$root" "$work"
 
 now() { date +%s.%N; }
 median() { sort -g | awk '{a[NR]=$1} END {print (NR%2 ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2)}'; }

@@ -52,4 +52,9 @@ MessageButton ShowMessage(const QString& caption, const QString& text, MessageIc
     return dialogs().message({caption, text, icon, buttons, NoButton});
 }
 
+QString InputBox(const QString& caption, const QString& prompt, const QString& preset)
+{
+    return dialogs().input({caption, prompt, preset}).value_or(preset);
+}
+
 } // namespace platform::gui

@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -85,6 +86,26 @@ struct InputRequest {
     QString text;             // preset answer
 };
 
+// A modeless find or replace dialog: it stays open beside the window and reports each press of
+// its buttons with the texts and boxes as they stand. Searches always run forward; the dialogs
+// offer no direction choice.
+enum class FindAction { FindNext, Replace, ReplaceAll };
+
+struct FindReplaceRequest {
+    bool replace = false;     // the replace dialog: a replace-with field, Replace and Replace All
+    QString findText;         // preset
+};
+
+struct FindReplaceQuery {
+    FindAction action = FindAction::FindNext;
+    QString findText;
+    QString replaceText;      // the replace dialog only
+    bool matchCase = false;
+    bool wholeWord = false;
+};
+
+using FindReplaceHandler = std::function<void(const FindReplaceQuery&)>;
+
 // The page setup dialog. Margins are in hundredths of a millimetre, or in thousandths of an
 // inch when thousandthsOfInches; the disable flags grey out their part of the dialog.
 struct PageSetupRequest {
@@ -122,6 +143,11 @@ public:
     // Sets up printer (printer, copies, range, file) and returns whether to print.
     virtual bool setupPrinter(QPrinter& printer) = 0;
     virtual std::optional<QString> input(const InputRequest& request) = 0;
+    // Shows the dialog and returns at once: whether it opened. Showing a dialog of the same kind
+    // again brings the open one to the front with the new handler. The handler runs on every
+    // button press until the dialog is closed.
+    virtual bool showFindReplace(const FindReplaceRequest& request,
+                                 FindReplaceHandler onAction) = 0;
     // Sets the chosen printer and paper on printer (when there is one) when accepted.
     virtual PageSetupResult pageSetup(const PageSetupRequest& request, QPrinter* printer) = 0;
 };
@@ -144,5 +170,9 @@ private:
 // Convenience for the most common box.
 MessageButton ShowMessage(const QString& caption, const QString& text,
                           MessageIcon icon = MessageIcon::None, MessageButtons buttons = Ok);
+
+// An input box with a caption, a prompt and a preset answer. Cancel answers the preset, as the
+// programs' input boxes always did.
+QString InputBox(const QString& caption, const QString& prompt, const QString& preset);
 
 } // namespace platform::gui

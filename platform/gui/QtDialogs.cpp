@@ -1,5 +1,6 @@
 #include "platform/gui/QtDialogs.h"
 
+#include "platform/gui/FindReplaceDialog.h"
 #include "platform/gui/PageSetupDialog.h"
 
 #include <QApplication>
@@ -8,9 +9,9 @@
 #include <QFontDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QRegularExpression>
 
 namespace platform::gui {
 
@@ -55,14 +56,21 @@ QStringList nameFilters(const std::vector<FileFilter>& filters)
     return result;
 }
 
+// The dialog names the chosen filter by its whole text or, with the details hidden, by the
+// description it shows.
 int filterIndexOf(const QStringList& filters, const QString& selected)
 {
-    const qsizetype i = filters.indexOf(selected);
-    return i < 0 ? 0 : static_cast<int>(i);
+    for (qsizetype i = 0; i < filters.size(); ++i)
+        if (filters[i] == selected || filters[i].startsWith(selected + QStringLiteral(" (")))
+            return static_cast<int>(i);
+    return 0;
 }
 
+// The dialog shows each filter's description exactly as the program spells it ("Web files
+// (*.htm;*.html;*.asp)"); Qt's own pattern list, which it needs for filtering, stays hidden.
 void selectFilter(QFileDialog& dialog, const QStringList& filters, int index)
 {
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     if (!filters.isEmpty()) {
         dialog.setNameFilters(filters);
         dialog.selectNameFilter(filters.value(index, filters.front()));
@@ -73,13 +81,10 @@ void selectFilter(QFileDialog& dialog, const QStringList& filters, int index)
 
 QString QtNameFilter(const FileFilter& filter)
 {
-    static const QRegularExpression trailingPatterns(QStringLiteral("\\s*\\([^()]*\\)\\s*$"));
-    QString description = filter.description;
-    description.remove(trailingPatterns);
     QStringList patterns;
     for (const QString& p : filter.patterns)
         patterns << (p == QLatin1String("*.*") ? QStringLiteral("*") : p);
-    return description + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+    return filter.description.trimmed() + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
 }
 
 MessageButton QtDialogs::message(const MessageRequest& request)
@@ -176,6 +181,20 @@ std::optional<QString> QtDialogs::input(const InputRequest& request)
     if (!ok)
         return std::nullopt;
     return text;
+}
+
+bool QtDialogs::showFindReplace(const FindReplaceRequest& request, FindReplaceHandler onAction)
+{
+    // At most one dialog of each kind, as with the system's own modeless dialogs.
+    static QPointer<FindReplaceDialog> open[2];
+    QPointer<FindReplaceDialog>& dialog = open[request.replace ? 1 : 0];
+    if (!dialog)
+        dialog = new FindReplaceDialog(request, parentWindow());
+    dialog->setHandler(std::move(onAction));
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+    return true;
 }
 
 } // namespace platform::gui

@@ -13,11 +13,14 @@ public:
     std::optional<QColor> chooseColor(const QColor& initial) override;
     bool setupPrinter(QPrinter& printer) override;
     std::optional<QString> input(const InputRequest& request) override;
+    bool showFindReplace(const FindReplaceRequest& request, FindReplaceHandler onAction) override;
     PageSetupResult pageSetup(const PageSetupRequest& request, QPrinter* printer) override;
 };
 
-// A filter as Qt's file dialog wants it: "Web files (*.htm *.html)". "*.*" means every file,
-// as it did where the filters were written, so it becomes "*".
+// A filter as Qt's file dialog wants it: the description as the program spells it, then the
+// patterns in Qt's form, "Web files (*.htm;*.html) (*.htm *.html)"; the dialog shows only the
+// description. "*.*" means every file, as it did where the filters were written, so it
+// becomes "*".
 QString QtNameFilter(const FileFilter& filter);
 
 } // namespace platform::gui

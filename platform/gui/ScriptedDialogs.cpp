@@ -59,6 +59,24 @@ void ScriptedDialogs::answerInput(std::optional<QString> text)
     answers_.push_back(std::move(a));
 }
 
+void ScriptedDialogs::answerFindReplace(bool opens)
+{
+    Answer a;
+    a.kind = Kind::FindReplace;
+    a.accept = opens;
+    answers_.push_back(std::move(a));
+}
+
+bool ScriptedDialogs::press(const FindReplaceQuery& query)
+{
+    if (!findReplaceHandler_)
+        return false;
+    // A copy: the handler may show the dialog again and so replace itself.
+    const FindReplaceHandler handler = findReplaceHandler_;
+    handler(query);
+    return true;
+}
+
 std::optional<ScriptedDialogs::Answer> ScriptedDialogs::take(Question question)
 {
     const Kind kind = question.kind;
@@ -169,6 +187,19 @@ std::optional<QString> ScriptedDialogs::input(const InputRequest& request)
     if (const auto a = take(std::move(q)))
         return a->text;
     return std::nullopt;
+}
+
+bool ScriptedDialogs::showFindReplace(const FindReplaceRequest& request,
+                                      FindReplaceHandler onAction)
+{
+    Question q;
+    q.kind = Kind::FindReplace;
+    q.findReplace = request;
+    const auto a = take(std::move(q));
+    if (!a || !a->accept)
+        return false;
+    findReplaceHandler_ = std::move(onAction);
+    return true;
 }
 
 } // namespace platform::gui

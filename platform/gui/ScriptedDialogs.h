@@ -12,7 +12,7 @@ namespace platform::gui {
 
 class ScriptedDialogs : public Dialogs {
 public:
-    enum class Kind { Message, OpenFiles, SaveFile, Font, Colour, Printer, Input, PageSetup };
+    enum class Kind { Message, OpenFiles, SaveFile, Font, Colour, Printer, Input, FindReplace, PageSetup };
 
     struct Question {
         Kind kind = Kind::Message;
@@ -20,6 +20,7 @@ public:
         OpenFileRequest open;     // Kind::OpenFiles
         SaveFileRequest save;     // Kind::SaveFile
         InputRequest input;       // Kind::Input
+        FindReplaceRequest findReplace; // Kind::FindReplace
         QFont font;               // Kind::Font: the initial font
         QColor colour;            // Kind::Colour: the initial colour
         PageSetupRequest pageSetup; // Kind::PageSetup
@@ -35,6 +36,12 @@ public:
     // setup runs on the printer when accepted (to send the output to a PDF file, say).
     void answerPrinter(bool accept, std::function<void(QPrinter&)> setup = {});
     void answerInput(std::optional<QString> text);
+    // Whether the next find or replace dialog opens.
+    void answerFindReplace(bool opens);
+    // A button press in the open find or replace dialog (the last one that opened); false when
+    // none is open.
+    bool press(const FindReplaceQuery& query);
+    void closeFindReplace() { findReplaceHandler_ = {}; }
     // edit changes the request's values as the user would; a cancelled answer keeps them.
     void answerPageSetup(bool accept, std::function<void(PageSetupResult&)> edit = {});
 
@@ -51,6 +58,7 @@ public:
     std::optional<QColor> chooseColor(const QColor& initial) override;
     bool setupPrinter(QPrinter& printer) override;
     std::optional<QString> input(const InputRequest& request) override;
+    bool showFindReplace(const FindReplaceRequest& request, FindReplaceHandler onAction) override;
     PageSetupResult pageSetup(const PageSetupRequest& request, QPrinter* printer) override;
 
 private:
@@ -73,6 +81,7 @@ private:
     std::vector<Question> asked_;
     std::deque<Answer> answers_;
     int unanswered_ = 0;
+    FindReplaceHandler findReplaceHandler_;
 };
 
 } // namespace platform::gui

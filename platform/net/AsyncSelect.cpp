@@ -2,9 +2,8 @@
 
 #include "platform/net/FaultInjection.h"
 #include "platform/net/SelectHooks.h"
+#include "platform/net/SelectRegistry.h"
 
-#include <QPointer>
-#include <QSocketNotifier>
 #include <cerrno>
 #include <fcntl.h>
 #include <memory>
@@ -13,25 +12,9 @@
 
 namespace platform::net {
 
+namespace detail {
+
 namespace {
-
-// What the select layer knows of one socket. Created by WSAAsyncSelect or by a connect that
-// is under way; dropped by closesocket (which also expires the guard of queued messages).
-struct Selection {
-    SOCKET s = INVALID_SOCKET;
-    bool datagram = false;
-    QPointer<MessageWindow> window;
-    unsigned message = 0;
-    long mask = 0;
-    std::unique_ptr<QSocketNotifier> readable;
-    std::unique_ptr<QSocketNotifier> writable;
-    bool connectPending = false;
-    bool connectFailed = false;
-    bool listening = false;
-    bool closePosted = false;
-};
-
-using SelectionPtr = std::shared_ptr<Selection>;
 
 std::mutex registryMutex;
 std::unordered_map<SOCKET, SelectionPtr>& registry()
@@ -41,6 +24,13 @@ std::unordered_map<SOCKET, SelectionPtr>& registry()
     static auto* sockets = new std::unordered_map<SOCKET, SelectionPtr>;
     return *sockets;
 }
+
+bool selected(const Selection& sel)
+{
+    return sel.mask != 0 && sel.readable;
+}
+
+} // namespace
 
 SelectionPtr find(SOCKET s)
 {
@@ -72,11 +62,6 @@ void post(const SelectionPtr& sel, long event, int error)
                       std::weak_ptr<const void>(sel));
 }
 
-bool selected(const Selection& sel)
-{
-    return sel.mask != 0 && sel.readable;
-}
-
 void enableRead(Selection& sel)
 {
     if (selected(sel) && !sel.closePosted && !sel.connectFailed)
@@ -96,6 +81,12 @@ bool isConnected(SOCKET s)
     return ::getpeername(s, reinterpret_cast<sockaddr*>(&peer), &len) == 0;
 }
 
+} // namespace detail
+
+namespace {
+
+using namespace detail;
+
 bool isListening(SOCKET s)
 {
     int listening = 0;
@@ -112,6 +103,8 @@ void onReadable(const SelectionPtr& sel)
         post(sel, FD_ACCEPT, 0);
         return;
     }
+    if (sel->tls)
+        return tlsReadable(sel);
     char byte;
     const auto n = ::recv(sel->s, &byte, 1, MSG_PEEK | MSG_DONTWAIT);
     if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR))
@@ -130,6 +123,8 @@ void onWritable(const SelectionPtr& sel)
 {
     sel->writable->setEnabled(false);
     if (!sel->connectPending) {
+        if (sel->tls)
+            return tlsWritable(sel);
         post(sel, FD_WRITE, 0);
         return;
     }
@@ -138,6 +133,11 @@ void onWritable(const SelectionPtr& sel)
     socklen_t len = sizeof soError;
     if (::getsockopt(sel->s, SOL_SOCKET, SO_ERROR, &soError, &len) != 0)
         soError = errno;
+    if (sel->tls && (soError == 0 || soError == ECONNRESET || soError == EPIPE)) {
+        // The handshake reports the connection (FD_CONNECT once it is done); a reset shows up
+        // as a handshake cut short.
+        return tlsTransportConnected(sel);
+    }
     if (soError == ECONNRESET || soError == EPIPE) {
         // The connection was made and the peer reset it before we looked: a connect that
         // succeeded, then a close with the reset code (what is readable still drains then).
@@ -214,6 +214,8 @@ int WSAAsyncSelect(SOCKET s, MessageWindow* window, unsigned message, long mask)
     } else if (sel->datagram || isConnected(s)) {
         enableRead(*sel);
         enableWrite(*sel);
+        if (sel->tls)
+            tlsSelected(sel);
     }
     return 0;
 }
@@ -222,8 +224,12 @@ namespace detail {
 
 void readCalled(SOCKET s)
 {
-    if (auto sel = find(s); sel && !sel->listening)
-        enableRead(*sel);
+    if (auto sel = find(s); sel && !sel->listening) {
+        if (sel->tls)
+            tlsReadCalled(sel);
+        else
+            enableRead(*sel);
+    }
 }
 
 void acceptCalled(SOCKET s)

@@ -2,6 +2,7 @@
 
 #include "platform/net/FaultInjection.h"
 #include "platform/net/SelectHooks.h"
+#include "platform/net/TlsHooks.h"
 
 #include <arpa/inet.h>
 #include <cerrno>
@@ -171,6 +172,8 @@ int recv(SOCKET s, void* buffer, int length, int flags)
     }
     if (!validLength(length))
         return SOCKET_ERROR;
+    if (int result = 0; detail::tlsRecv(s, buffer, length, flags, result))
+        return result;
     const auto r = retryInterrupted([&] { return ::recv(s, buffer, static_cast<size_t>(length), flags); });
     const int savedErrno = errno;
     detail::readCalled(s);
@@ -210,6 +213,9 @@ int send(SOCKET s, const void* data, int length, int flags)
         return injectedSendFailure(s);
     if (!validLength(length))
         return SOCKET_ERROR;
+    const iovec piece{const_cast<void*>(data), static_cast<std::size_t>(length)};
+    if (int result = 0; detail::tlsSend(s, &piece, 1, result))
+        return result;
     const auto r = retryInterrupted(
         [&] { return ::send(s, data, static_cast<size_t>(length), flags | MSG_NOSIGNAL); });
     if (r < 0)
@@ -240,6 +246,8 @@ int sendv(SOCKET s, const iovec* pieces, int count, int flags)
         return injectedSendFailure(s);
     if (!validLength(count))
         return SOCKET_ERROR;
+    if (int result = 0; detail::tlsSend(s, pieces, count, result))
+        return result;
     msghdr message{};
     message.msg_iov = const_cast<iovec*>(pieces);
     message.msg_iovlen = static_cast<size_t>(count);
@@ -258,6 +266,7 @@ int shutdown(SOCKET s, int how)
 {
     if (faults::injectFailure())
         return SOCKET_ERROR;
+    detail::tlsShutdown(s, how);
     return ::shutdown(s, how) == 0 ? 0 : fail();
 }
 
@@ -316,6 +325,8 @@ int ioctlsocket(SOCKET s, IoctlCommand command, unsigned long* argument)
 {
     if (faults::injectFailure())
         return SOCKET_ERROR;
+    if (command == IoctlCommand::Fionread && detail::tlsPending(s, *argument))
+        return 0;
     if (command == IoctlCommand::Fionread) {
         int waiting = 0;
         if (::ioctl(s, FIONREAD, &waiting) != 0)

@@ -5,4 +5,5 @@
 #include "platform/net/MessageWindow.h"
 #include "platform/net/Resolver.h"
 #include "platform/net/Sockets.h"
+#include "platform/net/TlsSockets.h"
 #include "platform/net/WinsockErrors.h"

@@ -103,6 +103,49 @@ TEST(Relocation, RelativeLocationsFollowTheLastAbsoluteOne)
     EXPECT_EQ(t.targetHost, "b");
 }
 
+struct SchemeCase {
+    const char* url;
+    bool viaProxy;
+    const char* location; // "" : none
+    bool tls;
+    const char* port;       // where the connection goes
+    const char* requestUri; // what is asked for
+    const char* tunnel;     // CONNECT authority (https through the proxy only)
+};
+
+void PrintTo(const SchemeCase& c, std::ostream* out)
+{
+    *out << '"' << c.url << (c.viaProxy ? "\" via proxy" : "\"") << (*c.location ? " to " : "") << c.location;
+}
+
+class SchemeChange : public testing::TestWithParam<SchemeCase> {};
+
+TEST_P(SchemeChange, PicksTransportPortAndRequestUri)
+{
+    const SchemeCase& c = GetParam();
+    RequestTarget t = TargetForUrl(c.url, c.viaProxy ? "proxy:3128" : "", "80");
+    if (*c.location)
+        ApplyLocation(c.location, t);
+    EXPECT_EQ(t.tls, c.tls);
+    EXPECT_EQ(t.port, c.port);
+    EXPECT_EQ(RequestUri(t), c.requestUri);
+    if (t.viaProxy && t.tls) {
+        EXPECT_EQ(TunnelAuthority(t), c.tunnel);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(HttpAndHttps, SchemeChange, testing::Values(
+    SchemeCase{"https://server/x", false, "", true, "443", "/x", ""},
+    SchemeCase{"HTTPS://server:8443", false, "", true, "8443", "/", ""},
+    SchemeCase{"http://origin:8080/a", false, "https://secure/b", true, "443", "/b", ""},
+    SchemeCase{"http://origin/a", false, "https://secure:9443/b", true, "9443", "/b", ""},
+    SchemeCase{"https://origin/a", false, "http://plain/b", false, "80", "/b", ""},
+    SchemeCase{"https://origin:8443/a", false, "/c", true, "8443", "/c", ""},
+    SchemeCase{"https://server/x?y=1", true, "", true, "3128", "/x?y=1", "server:443"},
+    SchemeCase{"https://server:8443", true, "", true, "3128", "/", "server:8443"},
+    SchemeCase{"http://origin/a", true, "https://secure/b", true, "3128", "/b", "secure:443"},
+    SchemeCase{"https://origin/a", true, "http://plain/b", false, "3128", "http://plain/b", ""}));
+
 // Settings are built from temporaries: GCC 12 misreads assignments of literals (-Wrestrict).
 using S = std::string;
 

@@ -64,7 +64,7 @@ void ensureVsftpdUser()
 }
 
 std::string vsftpdConfig(std::uint16_t port, std::uint16_t passiveLow, const std::string& root,
-                         const std::string& log)
+                         const std::string& log, int idleSeconds)
 {
     const std::pair<const char*, std::string> settings[] = {
         { "listen", "YES" }, { "listen_ipv6", "NO" }, { "background", "NO" },
@@ -78,7 +78,7 @@ std::string vsftpdConfig(std::uint16_t port, std::uint16_t passiveLow, const std
         { "local_root", root }, { "secure_chroot_dir", kSecureChrootDir },
         { "pam_service_name", "vsftpd" }, { "userlist_enable", "NO" }, { "xferlog_enable", "YES" },
         { "vsftpd_log_file", log }, { "max_clients", "50" }, { "max_per_ip", "50" },
-        { "idle_session_timeout", "120" }, { "data_connection_timeout", "120" },
+        { "idle_session_timeout", std::to_string(idleSeconds) }, { "data_connection_timeout", "120" },
     };
     std::string config;
     for (const auto& [key, value] : settings)
@@ -93,7 +93,7 @@ const char* FtpServerName(FtpServerKind kind)
     return kind == FtpServerKind::Vsftpd ? "vsftpd" : "pyftpdlib";
 }
 
-FtpServer::FtpServer(FtpServerKind kind)
+FtpServer::FtpServer(FtpServerKind kind, int idleSeconds)
     : kind_(kind), root_(folder_.file("root")), password_(kPassword)
 {
     folder_.makeFolder("root");
@@ -109,7 +109,7 @@ FtpServer::FtpServer(FtpServerKind kind)
         grantToUser(root_);
         if (::geteuid() == 0)
             QDir().mkpath(kSecureChrootDir);
-        folder_.write("vsftpd.conf", vsftpdConfig(port, passiveLow, root_, folder_.file("transfers.log")));
+        folder_.write("vsftpd.conf", vsftpdConfig(port, passiveLow, root_, folder_.file("transfers.log"), idleSeconds));
         options.program = "vsftpd";
         options.arguments = { folder_.file("vsftpd.conf") };
     } else {
@@ -183,9 +183,9 @@ bool FtpServer::exists(const std::string& relative) const
         || QFileInfo(QString::fromStdString(root_ + "/" + relative)).isSymLink();
 }
 
-std::unique_ptr<FtpServer> StartFtpServer(FtpServerKind kind)
+std::unique_ptr<FtpServer> StartFtpServer(FtpServerKind kind, int idleSeconds)
 {
-    return std::make_unique<FtpServer>(kind);
+    return std::make_unique<FtpServer>(kind, idleSeconds);
 }
 
 } // namespace testservers

@@ -15,7 +15,8 @@ const char* FtpServerName(FtpServerKind kind);
 
 class FtpServer {
 public:
-    FtpServer(FtpServerKind kind);
+    // idleSeconds: how long vsftpd keeps a silent session before "421 Timeout." and its close.
+    explicit FtpServer(FtpServerKind kind, int idleSeconds = 120);
     ~FtpServer();
 
     FtpServerKind kind() const { return kind_; }
@@ -44,6 +45,6 @@ private:
 
 // Throws std::runtime_error (so tests fail, never skip) when the server is not installed, the
 // test user cannot be created or the server does not come up.
-std::unique_ptr<FtpServer> StartFtpServer(FtpServerKind kind);
+std::unique_ptr<FtpServer> StartFtpServer(FtpServerKind kind, int idleSeconds = 120);
 
 } // namespace testservers

@@ -5,6 +5,7 @@
 #include "base/Streams.h"
 
 #include <QElapsedTimer>
+#include <QDir>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
@@ -42,6 +43,7 @@ protected:
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.remove("DISPLAY");
         environment.remove("WAYLAND_DISPLAY");
+        environment.insert("XDG_CACHE_HOME", folder.filePath("cache"));
         process.setProcessEnvironment(environment);
         process.setWorkingDirectory(folder.path());
         QElapsedTimer clock;
@@ -56,6 +58,7 @@ protected:
         return run;
     }
     static QString Url(const std::string& path) { return QString::fromStdString(web->url(path)); }
+    static QString Q(const std::string& text) { return QString::fromStdString(text); }
     static QString Url(const ScriptedServer& server, const std::string& path)
     {
         return QString::fromStdString("http://127.0.0.1:" + std::to_string(server.port()) + path);
@@ -74,7 +77,15 @@ TEST_F(BatchFetch, PrintsTheLinksOfAPageFromARealServer)
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out, kLinks);
     EXPECT_EQ(run.err, "") << "the log goes to standard error only with -v";
-    EXPECT_EQ(base::ReadWholeFile(InFolder("page.html")), kPage) << "the same document file as the window";
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList())
+        << "no document file is left behind, in the current folder or a cache";
+}
+
+TEST_F(BatchFetch, TheHtmlParserResolvesAgainstThePageAfterItsRelocation)
+{
+    const ProcessRun run = Tarnby({"--links", "--html-parser", Url("/old.html")});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "http://x.invalid/a|Alpha\n" + web->url("/c.html") + "|Gamma\n");
 }
 
 TEST_F(BatchFetch, ThroughARealProxy)
@@ -177,6 +188,65 @@ TEST_F(BatchFetch, AConnectionResetInTheMiddleOfThePageFailsWithTheReason)
         + ": Connection reset by peer (Error #10054)\n";
     ASSERT_GE(run.err.size(), last.size()) << run.err;
     EXPECT_EQ(run.err.substr(run.err.size() - last.size()), last) << run.err;
+}
+
+// --- https -----------------------------------------------------------------------------------
+
+class BatchFetchHttps : public BatchFetch {
+protected:
+    static void SetUpTestSuite()
+    {
+        tls = new testservers::NginxTls();
+        tls->write("page.html", kPage);
+    }
+    static void TearDownTestSuite() { delete tls; }
+    static testservers::NginxTls* tls;
+};
+
+testservers::NginxTls* BatchFetchHttps::tls = nullptr;
+
+struct HttpsRun {
+    const char* name;
+    QStringList (*arguments)(const testservers::NginxTls& web, const QString& ca);
+    int exitCode;
+    const char* out;
+    const char* errEnd; // what standard error ends with (URL replaced by "URL")
+};
+
+TEST_F(BatchFetchHttps, CaCertAndRelocationLimits)
+{
+    const HttpsRun runs[] = {
+        {"--cacert accepted", [](auto& w, auto& ca) { return QStringList{"--links", "--cacert", ca, Q(w.url("/page.html"))}; },
+         0, kLinks.c_str(), ""},
+        {"http to https", [](auto& w, auto& ca) { return QStringList{"--links", "--cacert", ca, Q(w.plainUrl("/to-https"))}; },
+         0, kLinks.c_str(), ""},
+        {"system store only", [](auto& w, auto&) { return QStringList{"--links", Q(w.url("/page.html"))}; }, 1, "",
+         "tarnby: cannot fetch URL: certificate verify failed: unable to get local issuer certificate\n"},
+        {"unreadable CA file", [](auto& w, auto&) { return QStringList{"--links", "--cacert", "none.pem", Q(w.url("/page.html"))}; },
+         1, "", "tarnby: cannot fetch URL: StartTls: cannot read the CA certificates in \"none.pem\"\n"},
+        {"endless https relocation", [](auto& w, auto& ca) { return QStringList{"--links", "--cacert", ca, "--max-redirects", "2", Q(w.url("/loop"))}; },
+         1, "", "tarnby: gave up on URL: more than 2 redirects (--max-redirects)\n"},
+    };
+    for (const HttpsRun& r : runs) {
+        const QStringList arguments = r.arguments(*tls, Q(tls->caFile()));
+        const ProcessRun run = Tarnby(arguments);
+        EXPECT_EQ(run.exitCode, r.exitCode) << r.name << ": " << run.err;
+        EXPECT_EQ(run.out, r.out) << r.name;
+        std::string errEnd = r.errEnd;
+        if (const auto at = errEnd.find("URL"); at != std::string::npos)
+            errEnd.replace(at, 3, arguments.last().toStdString());
+        EXPECT_TRUE(run.err.ends_with(errEnd)) << r.name << ": " << run.err;
+    }
+}
+
+TEST_F(BatchFetchHttps, TimesOutAStalledHandshake)
+{
+    ScriptedServer stalling({accept(), stall(milliseconds(8000))});
+    const ProcessRun run = Tarnby({"--links", "--timeout", "1",
+                                   Q("https://127.0.0.1:" + std::to_string(stalling.port()) + "/")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find(": not fetched within 1 seconds (--timeout)\n"), std::string::npos) << run.err;
+    EXPECT_LT(run.milliseconds, 5000);
 }
 
 } // namespace

@@ -29,6 +29,7 @@ TEST(BatchOptions, AcceptValuesJoinedOrSeparateAndSourcesAnywhere)
     EXPECT_EQ(options.outputFile, "out.txt");
     EXPECT_EQ(options.sources, (Args{"a.html", "-"}));
     EXPECT_EQ(ParseBatchArguments({"--links", "--output=x y.txt", "p"}).outputFile, "x y.txt");
+    EXPECT_EQ(ParseBatchArguments({"--links", "--cacert", "ca.pem", "p"}).caCertFile, "ca.pem");
 }
 
 TEST(BatchOptions, DoubleDashMakesTheRestSources)
@@ -50,6 +51,10 @@ TEST(BatchOptions, RefuseWhatCannotRunWithAMessageNamingTheProblem)
         {{"--links=yes", "a"}, "--links takes no value"},
         {{"--passes", "2", "a"}, "--links is needed"},
         {{"--links"}, "no page given"},
+        {{"--links", "--cacert=", "https://x/"}, "--cacert needs a file"},
+        {{"--links", "--html-parser", "--passes", "2", "a"}, "--html-parser replaces the passes"},
+        {{"--links", "--base", "https://x.example/", "a"}, "--base needs --html-parser"},
+        {{"--links", "--html-parser", "--base", "docs/", "a"}, "--base takes an absolute URL, not \"docs/\""},
     };
     for (const auto& [args, message] : cases) {
         try {

@@ -58,6 +58,22 @@ TEST(BatchProcess, PrintsTheLinksOfTheWorkedExampleWithoutADisplay)
     EXPECT_EQ(run.err, "");
 }
 
+TEST(BatchProcess, TheHtmlParserReadsTheFileAsItIsAndResolvesAgainstTheBase)
+{
+    const Outcome run = Tarnby({"--links", "--html-parser", "--base", "https://example.org/docs/", kWorkedExample});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "https://example.org/docs/page1.html|First\xC2\xA0link\n"
+                       "https://example.org/docs/page3.html|Third link\n");
+}
+
+TEST(BatchProcess, TheWindowWithoutADisplaySaysSoAndExitsWith2)
+{
+    const Outcome run = Tarnby({});
+    EXPECT_EQ(run.exitCode, 2) << "not killed by an abort";
+    EXPECT_NE(run.err.find("needs a display"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("tarnby --links"), std::string::npos) << run.err;
+}
+
 TEST(BatchProcess, StopsAfterTheAskedPass)
 {
     EXPECT_EQ(Tarnby({"--links", "--passes", "1", kWorkedExample}).out,

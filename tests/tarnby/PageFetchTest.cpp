@@ -22,18 +22,24 @@ namespace {
 
 const std::string kEnd = "\r\n\r\n";
 
-// Each test runs in a fresh current folder, where the documents land.
+// Each test has a fresh cache folder, where the documents land, and works in it.
 class PageFetchTest : public testing::Test {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(folder.isValid());
+        qputenv("XDG_CACHE_HOME", folder.path().toLocal8Bit());
+        QDir(folder.path()).mkdir("tarnby");
         previous = QDir::currentPath();
-        QDir::setCurrent(folder.path());
+        QDir::setCurrent(folder.filePath("tarnby"));
         fetch.OnLog = [this](const std::string& line) { log.push_back(line); };
         fetch.OnRequestDone = [this] { log.push_back("(request done)"); };
     }
-    void TearDown() override { QDir::setCurrent(previous); }
+    void TearDown() override
+    {
+        QDir::setCurrent(previous);
+        qunsetenv("XDG_CACHE_HOME");
+    }
 
     // Fetch, then let the request-done event arrive.
     bool FetchAndSettle(const std::string& url)
@@ -44,6 +50,8 @@ protected:
         loop.exec();
         return ok;
     }
+
+    std::string Cached(const std::string& name) const { return folder.filePath("tarnby").toStdString() + "/" + name; }
 
     std::string Url(const ScriptedServer& server, const std::string& path)
     {
@@ -71,11 +79,11 @@ TEST_F(PageFetchTest, TheWorkedExampleLog)
     ScriptedServer server({accept(), expectUntil(kEnd),
                            send("HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\n<A HREF=x>X</A>"), close()});
     ASSERT_TRUE(FetchAndSettle(Url(server, "/site/index.html")));
-    EXPECT_EQ(log, (std::vector<std::string>{"text/html => index.html", "Document = index.html", "StatusCode = 200",
+    EXPECT_EQ(log, (std::vector<std::string>{"text/html => index.html", "Document = " + Cached("index.html"), "StatusCode = 200",
                                              "hdr>HTTP/1.0 200 OK", "hdr>Content-Type: text/html",
                                              "(request done)", "Request Done Error = 0"}));
     EXPECT_EQ(fetch.ReadDocument(), "<A HREF=x>X</A>");
-    EXPECT_EQ(base::ReadWholeFile(folder.filePath("index.html").toStdString()), "<A HREF=x>X</A>");
+    EXPECT_EQ(base::ReadWholeFile(Cached("index.html")), "<A HREF=x>X</A>");
     ASSERT_TRUE(server.finish()) << server.failure();
     EXPECT_EQ(server.transcript(), "GET /site/index.html HTTP/1.0\r\nUser-Agent: Tarnby v1.1c\r\nHost: 127.0.0.1\r\n\r\n");
 }
@@ -96,14 +104,16 @@ TEST_F(PageFetchTest, AFailureLogsItsThreeLines)
                                              "(request done)", "Request Done Error = 0"}));
 }
 
-TEST_F(PageFetchTest, AFailureAfterTheBodyBeganReleasesTheFileAndKeepsIt)
+TEST_F(PageFetchTest, AFailureAfterTheBodyBeganLeavesTheEarlierDocumentAsItWas)
 {
+    base::WriteWholeFile("cut.html", "earlier");
     ScriptedServer server({accept(), expectUntil(kEnd),
                            send("HTTP/1.0 200 OK\r\nContent-Length: 10\r\nContent-Type: text/html\r\n\r\npart"), close()});
     EXPECT_FALSE(FetchAndSettle(Url(server, "/cut.html")));
     EXPECT_EQ(log.at(4), "ReasonPhrase = document truncated: 4 of 10 bytes arrived");
     EXPECT_EQ(client.DocumentStream(), nullptr);
-    EXPECT_EQ(base::ReadWholeFile("cut.html"), "part") << "the partial file stays";
+    EXPECT_EQ(base::ReadWholeFile("cut.html"), "earlier");
+    EXPECT_EQ(QDir::current().entryList(QDir::Files), QStringList{"cut.html"}) << "no partial file is left";
 }
 
 TEST_F(PageFetchTest, NoBodyMeansNoDocumentEvenWhenAnOldFileHasTheName)
@@ -115,9 +125,9 @@ TEST_F(PageFetchTest, NoBodyMeansNoDocumentEvenWhenAnOldFileHasTheName)
     EXPECT_EQ(base::ReadWholeFile("empty.html"), "stale page of an earlier fetch") << "left alone";
 }
 
-TEST_F(PageFetchTest, ServerPathsNeverWriteOutsideTheCurrentFolder)
+TEST_F(PageFetchTest, ServerPathsNeverWriteOutsideTheCacheFolder)
 {
-    QDir(folder.path()).mkdir("sub");
+    QDir::current().mkdir("sub");
     ScriptedServer up({accept(), expectUntil(kEnd), send("HTTP/1.0 200 OK\r\n\r\nup"), close()});
     ASSERT_TRUE(FetchAndSettle(Url(up, "/a/..")));
     EXPECT_EQ(client.DocumentName(), "document.htm");
@@ -127,10 +137,10 @@ TEST_F(PageFetchTest, ServerPathsNeverWriteOutsideTheCurrentFolder)
     ScriptedServer folderName({accept(), expectUntil(kEnd), send("HTTP/1.0 200 OK\r\n\r\nbody"), stall(std::chrono::milliseconds(3000))});
     EXPECT_FALSE(FetchAndSettle(Url(folderName, "/sub/")));
     EXPECT_NE(log.back().find("Request Done"), std::string::npos);
-    EXPECT_TRUE(std::filesystem::is_directory(folder.filePath("sub").toStdString()));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.filePath("sub").toStdString()),
+    EXPECT_TRUE(std::filesystem::is_directory(Cached("sub")));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Cached("sub")),
                             std::filesystem::directory_iterator()), 0);
-    const auto parent = std::filesystem::path(folder.path().toStdString()).parent_path();
+    const auto parent = std::filesystem::path(Cached("")).parent_path().parent_path();
     EXPECT_FALSE(std::filesystem::exists(parent / "document.htm"));
 }
 

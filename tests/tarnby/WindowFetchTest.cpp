@@ -16,6 +16,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <QtTest/QTest>
 
 using namespace testservers::script;
 using testservers::ScriptedServer;
@@ -32,9 +33,11 @@ protected:
         WindowTest::SetUp();
         previous = QDir::currentPath();
         QDir::setCurrent(documents.path());
+        qputenv("XDG_CACHE_HOME", cache.path().toLocal8Bit());
     }
     void TearDown() override
     {
+        qunsetenv("XDG_CACHE_HOME");
         QDir::setCurrent(previous);
         WindowTest::TearDown();
     }
@@ -77,7 +80,10 @@ protected:
         return !form->GetButton->isEnabled() && !form->Process->isEnabled() && form->AbortButton->isEnabled();
     }
 
+    std::string Cached(const std::string& name) const { return cache.filePath("tarnby").toStdString() + "/" + name; }
+
     QTemporaryDir documents;
+    QTemporaryDir cache;
     QString previous;
 };
 
@@ -88,13 +94,12 @@ TEST_F(WindowFetch, TheWorkedExample)
                                 "<HTML><A HREF=\"Page.HTML\">Caf\xc3\x89 ONE</A>\r\n</HTML>"),
                            close()});
     Get(Url(server, "/Dir/index.html"));
-    EXPECT_EQ(Log(), (Lines{"text/html => index.html", "Document = index.html", "StatusCode = 200",
+    EXPECT_EQ(Log(), (Lines{"text/html => index.html", "Document = " + Cached("index.html"), "StatusCode = 200",
                             "hdr>HTTP/1.0 200 OK", "hdr>Content-Type: text/html", "Request Done Error = 0"}));
     EXPECT_EQ(memo1Lines(), (Lines{"<html><a href=\"page.html\">caf\xc3\x89 one</a>", "</html>"}))
         << "lower-cased for A to Z only";
-    EXPECT_EQ(base::ReadWholeFile(documents.filePath("index.html").toStdString()),
-              "<HTML><A HREF=\"Page.HTML\">Caf\xc3\x89 ONE</A>\r\n</HTML>")
-        << "the document stays in the current folder as it came";
+    EXPECT_EQ(base::ReadWholeFile(Cached("index.html")), "<HTML><A HREF=\"Page.HTML\">Caf\xc3\x89 ONE</A>\r\n</HTML>")
+        << "the document stays in Tarnby's cache folder as it came";
     EXPECT_TRUE(ButtonsIdle());
     EXPECT_EQ(form->StatusBar1->currentMessage(), "Ready");
     EXPECT_TRUE(paints->texts.contains("Getting URL Source... Please Wait... Click Abort to Cancel"));
@@ -115,12 +120,11 @@ TEST_F(WindowFetch, ButtonsDuringAFetchAndAbort)
     });
     Get(Url(server, "/slow.html"));
     EXPECT_TRUE(fetchingSeen) << "Get and Process disabled, Abort enabled, panes emptied";
-    EXPECT_EQ(Log(), (Lines{"text/html => slow.html", "Document = slow.html", "GET Failed !", "StatusCode   = 404",
+    EXPECT_EQ(Log(), (Lines{"text/html => slow.html", "Document = " + Cached("slow.html"), "GET Failed !", "StatusCode   = 404",
                             "ReasonPhrase = Connection aborted on request", "Request Done Error = 3"}));
     EXPECT_EQ(memo1(), "");
     EXPECT_TRUE(ButtonsIdle());
     EXPECT_EQ(form->HttpCli1->DocumentStream(), nullptr) << "the document file was released";
-    EXPECT_EQ(base::ReadWholeFile("slow.html"), "first");
     EXPECT_EQ(form->StatusBar1->currentMessage(), "Getting URL Source... Please Wait... Click Abort to Cancel")
         << "a failed fetch leaves the status text";
 }
@@ -134,6 +138,24 @@ TEST_F(WindowFetch, AMissingPageOnARealServer)
     EXPECT_EQ(Lines(log.end() - 4, log.end()),
               (Lines{"GET Failed !", "StatusCode   = 404", "ReasonPhrase = Not Found", "Request Done Error = 0"}));
     EXPECT_EQ(memo1(), "");
+    EXPECT_TRUE(ButtonsIdle());
+}
+
+TEST_F(WindowFetch, AnEndlessRedirectEndsAfter20Relocations)
+{
+    testservers::Nginx web;
+    int relocations = 0;
+    form->HttpCli1->OnLocationChange = [&, chained = form->HttpCli1->OnLocationChange](httpprot::THttpCli* c) {
+        ++relocations;
+        chained(c);
+    };
+    Get(web.url("/loop"));
+    EXPECT_EQ(relocations, 21);
+    const Lines log = Log();
+    ASSERT_GE(log.size(), 5u);
+    EXPECT_EQ(Lines(log.end() - 5, log.end()),
+              (Lines{"Too many relocations: more than 20, request ended", "GET Failed !", "StatusCode   = 404",
+                     "ReasonPhrase = Connection aborted on request", "Request Done Error = 3"}));
     EXPECT_TRUE(ButtonsIdle());
 }
 
@@ -187,8 +209,40 @@ TEST_F(WindowFetch, NoBodyIsAFileErrorAfterTheLog)
     Settle();
     EXPECT_EQ(Log(), (Lines{"StatusCode = 200", "hdr>HTTP/1.0 200 OK", "hdr>Content-Type: text/html",
                             "Request Done Error = 0"}));
-    EXPECT_FALSE(QFile::exists("nobody.html"));
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(Cached("nobody.html"))));
     EXPECT_TRUE(ButtonsIdle()) << "the request-done event restores the buttons";
 }
+
+struct FetchEnding {
+    const char* name;
+    testservers::Script script;
+    bool abort;
+    const char* cached; // the cache's index.html afterwards
+};
+
+class FetchSafety : public WindowFetch, public ::testing::WithParamInterface<FetchEnding> {};
+
+TEST_P(FetchSafety, NothingOfTheUsersIsOverwrittenAndUndoBringsThePaneBack)
+{
+    base::WriteWholeFile("index.html", "the user's own page");
+    QDir().mkpath(cache.filePath("tarnby"));
+    base::WriteWholeFile(Cached("index.html"), "fetched earlier");
+    form->Memo1->setText("unsaved work\r\n");
+    ScriptedServer server(GetParam().script);
+    if (GetParam().abort)
+        During(300, [&] { form->AbortButton->click(); });
+    Get(Url(server, "/index.html"));
+    EXPECT_EQ(base::ReadWholeFile("index.html"), "the user's own page");
+    EXPECT_EQ(base::ReadWholeFile(Cached("index.html")), GetParam().cached);
+    EXPECT_EQ(QDir(cache.filePath("tarnby")).entryList(QDir::Files), QStringList{"index.html"}) << "no partial file";
+    QTest::keyClick(form->Memo1, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(memo1(), "unsaved work\r\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Endings, FetchSafety, ::testing::Values(
+    FetchEnding{"Fetched", {accept(), expectUntil(kEnd), send("HTTP/1.0 200 OK\r\n\r\nnew page"), close()}, false, "new page"},
+    FetchEnding{"NotFound", {accept(), expectUntil(kEnd), send("HTTP/1.0 404 Not Found\r\n\r\ngone"), close()}, false, "fetched earlier"},
+    FetchEnding{"Aborted", {accept(), expectUntil(kEnd), send("HTTP/1.0 200 OK\r\n\r\npart"), stall(milliseconds(8000))}, true, "fetched earlier"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

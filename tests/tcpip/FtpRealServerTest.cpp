@@ -79,7 +79,7 @@ public:
     {
         ftp.URI = name;
         ftp.Retrieve();
-        return ftp.DataStream.data();
+        return std::string(ftp.DataStream.data());
     }
     T_FTP ftp;
     std::vector<t_filedata> entries;
@@ -114,8 +114,8 @@ TEST_P(RealFtp, LogInChangeFolderAndListFilesFoldersAndLinks)
     EXPECT_EQ(ftp.ReplyCode, 250);
     const auto found = session->list();
     const std::vector<std::pair<std::string, int>> expected = {
-        { "index.html", ft_file }, { "old.txt", ft_file }, { "sub", ft_directory },
-        { "target.html", ft_file }, { "target.html", ft_link },
+        { "current", ft_link }, { "index.html", ft_file }, { "old.txt", ft_file },
+        { "sub", ft_directory }, { "target.html", ft_file },
     };
     EXPECT_EQ(found, expected);
     const auto old = std::find_if(session->entries.begin(), session->entries.end(),
@@ -138,7 +138,7 @@ TEST_P(RealFtp, RetrieveTextAndBinaryEveryByte)
     server->write("page.htm", "<p>one</p>\n<p>two</p>\n");
     T_FTP& ftp = session->ftp;
     EXPECT_EQ(session->retrieve("data.bin"), binary);
-    EXPECT_EQ(ftp.TransferSize, static_cast<std::int32_t>(binary.size())) << "SIZE answered";
+    EXPECT_EQ(ftp.TransferSize, static_cast<std::int64_t>(binary.size())) << "SIZE answered";
     ftp.SendLine("TYPE A");
     ftp.ReadReply();
     EXPECT_EQ(session->retrieve("page.htm"), "<p>one</p>\r\n<p>two</p>\r\n") << "text mode converts line ends";
@@ -202,7 +202,7 @@ TEST_P(RealFtpAsync, BusyRefusalDuringATransfer)
     server->write("big.bin", randomBytes(4 * 1024 * 1024, 3));
     T_FTP& ftp = session->ftp;
     int refused = 0;
-    ftp.OnDataReceived = [&](QObject*, t_ftp_mode mode, std::int32_t) {
+    ftp.OnDataReceived = [&](QObject*, t_ftp_mode mode, std::int64_t) {
         EXPECT_EQ(mode, tftp_download);
         try {
             ftp.ChangeDir("/");
@@ -235,4 +235,34 @@ TEST_P(RealFtpLarge, StoreFiftyMegabytes)
 // Once per server, in different modes, to keep the suite quick.
 INSTANTIATE_TEST_SUITE_P(Servers, RealFtpLarge,
                          ::testing::Values(Setup{ FtpServerKind::Vsftpd, true, true }, Setup{ FtpServerKind::Pyftpdlib, false, false }),
+                         [](const auto& info) { return nameOf(info.param); });
+
+class RealFtpNames : public RealFtp {};
+
+// Names with blanks and "->" are listed whole, and opening one opens that file, not another.
+TEST_P(RealFtpNames, BlanksAndArrowsInNamesAreKept)
+{
+    const std::vector<std::pair<std::string, int>> names = {
+        { " leading.txt", ft_file }, { "a  b   c.txt", ft_file }, { "a -> b.txt", ft_file },
+        { "index.html", ft_file },   { "old index.html", ft_file }, { "sub dir", ft_directory },
+    };
+    for (const auto& [name, type] : names) {
+        if (type == ft_directory)
+            server->makeFolder(name);
+        else
+            server->write(name, "content of " + name);
+    }
+    server->symlink("index.html", "link name");
+    auto expected = names;
+    expected.emplace_back("link name", ft_link);
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(session->list(), expected);
+    EXPECT_EQ(session->retrieve("old index.html"), "content of old index.html");
+    session->ftp.ChangeDir("sub dir");
+    EXPECT_EQ(session->ftp.ReplyCode, 250);
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, RealFtpNames,
+                         ::testing::Values(Setup{ FtpServerKind::Vsftpd, false, true },
+                                           Setup{ FtpServerKind::Pyftpdlib, false, true }),
                          [](const auto& info) { return nameOf(info.param); });

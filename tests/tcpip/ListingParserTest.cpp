@@ -124,17 +124,6 @@ TEST(UnixListing, FileWithYear)
     EXPECT_EQ(dateText(e), "1998-11-12 00:00:00");
 }
 
-TEST(UnixListing, LinkTakesTheTargetName)
-{
-    const auto e = parse("lrwxrwxrwx   1 user  group    11 Jan  1 10:00 www -> htdocs");
-    EXPECT_EQ(e.type, ft_link);
-    EXPECT_EQ(e.name, "htdocs");
-    EXPECT_EQ(e.size, 11);
-    EXPECT_EQ(dateText(e), "2026-01-01 10:00:00");
-    EXPECT_EQ(parse("lrwxrwxrwx 1 u g 7 Nov 12  1998 a b -> c d").name, "d");
-    EXPECT_EQ(dateText(parse("lrwxrwxrwx 1 u g 7 Nov 12  1998 a -> c d")), "1998-11-12 00:00:00");
-}
-
 TEST(UnixListing, TimeStampsAheadOfTodayBelongToLastYear)
 {
     EXPECT_EQ(dateText(parse("-rw-r--r-- 1 u g 1 Dec  9 10:00 tomorrow")), "2026-12-09 10:00:00");
@@ -164,10 +153,37 @@ TEST(UnixListing, UnreadableFieldsFallBackToTheirDefaults)
     EXPECT_EQ(parse("-rw-r--r-- 1 u g -12 Nov 12  1998 neg").size, -12);
 }
 
-TEST(UnixListing, NamesKeepOnlyTheirLastWord)
+TEST(ListingNames, AreTakenByColumnWithTheirBlanks)
 {
-    EXPECT_EQ(parse("-rw-r--r--   1 user  group  10 Nov 12  1998 my page.html").name, "page.html");
-    EXPECT_EQ(parse("-rw-r--r--   1 user  group  10 Nov 12  1998 trailing ").name, "");
+    const struct {
+        const char* line;
+        const char* name;
+    } cases[] = {
+        { "-rw-r--r--   1 user  group  10 Nov 12  1998 my page.html", "my page.html" },
+        { "-rw-r--r--   1 user  group  10 Nov 12 10:30 a   b  c", "a   b  c" },
+        { "-rw-r--r--   1 user  group  10 Nov 12  1998  leading", " leading" },
+        { "-rw-r--r--   1 user  group  10 Nov 12  1998 trailing ", "trailing " },
+        { "-rw-r--r--   1 user  group  10 Nov 12  1998 a -> b.txt", "a -> b.txt" },
+        { "drwxr-xr-x   2 user  group  10 Nov 12  1998 sub dir", "sub dir" },
+        { "lrwxrwxrwx   1 user  group  11 Jan  1 10:00 www -> htdocs", "www" },
+        { "lrwxrwxrwx   1 user  group   7 Nov 12  1998 a b -> c d", "a b" },
+        { "-rw-r--r--   1 owner      10 Nov 12  1998 no group.txt", "no group.txt" },
+        { "-rw-r--r--   1 user  group  10 Nov 12  1998 Dec 24  2020 dated", "Dec 24  2020 dated" },
+        { "01-15-98  02:05PM                 1234 old index.html", "old index.html" },
+        { "01-15-98  02:05PM       <DIR>          sub  dir", "sub  dir" },
+        { "01-15-98  02:05PM                 1234  lead", " lead" },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(parse(c.line).name, c.name) << c.line;
+}
+
+TEST(ListingNames, LinkDateAndSizeComeFromTheirColumns)
+{
+    const auto e = parse("lrwxrwxrwx   1 user  group    11 Jan  1 10:00 www -> htdocs");
+    EXPECT_EQ(e.type, ft_link);
+    EXPECT_EQ(e.size, 11);
+    EXPECT_EQ(dateText(e), "2026-01-01 10:00:00");
+    EXPECT_EQ(dateText(parse("lrwxrwxrwx 1 u g 7 Nov 12  1998 a -> c d")), "1998-11-12 00:00:00");
 }
 
 TEST(UnixListing, SocketLineKeepsTheTypeItHad)

@@ -18,10 +18,10 @@ TEST(FileFilters, ProgramFilterStringsParseIntoDescriptionsAndPatterns)
     EXPECT_EQ(filters[0].patterns, (QStringList{"*.htm", "*.html", "*.asp"}));
     EXPECT_EQ(filters[2].patterns, QStringList{"*.*"});
     // Qt's dialog wants blanks between patterns, and "*.*" must match names without a dot.
-    EXPECT_EQ(QtNameFilter(filters[0]), QStringLiteral("Web files (*.htm *.html *.asp)"));
-    EXPECT_EQ(QtNameFilter(filters[2]), QStringLiteral("All files (*)"));
+    EXPECT_EQ(QtNameFilter(filters[0]), QStringLiteral("Web files (*.htm;*.html;*.asp) (*.htm *.html *.asp)"));
+    EXPECT_EQ(QtNameFilter(filters[2]), QStringLiteral("All files (*.*) (*)"));
     EXPECT_EQ(QtNameFilter({QStringLiteral("Makro "), {QStringLiteral("*.mkr")}}),
-              QStringLiteral("Makro  (*.mkr)"));
+              QStringLiteral("Makro (*.mkr)"));
 }
 
 TEST(FileFilters, OddFilterStringsStillGiveUsableFilters)
@@ -100,7 +100,9 @@ TEST(ScriptedDialogs, ScopesNestAndRestoreTheDialogsBefore)
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -153,6 +155,34 @@ TEST(QtDialogs, TheSaveDialogTellsWhichOfTwoLookAlikeFiltersWasChosen)
 
     whenModal([](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); });
     EXPECT_FALSE(real.saveFile(request).accepted());
+}
+
+TEST(QtDialogs, TheOpenDialogShowsFiltersAsSpelledAndLoadsATypedNameOfAnotherKind)
+{
+    QTemporaryDir dir;
+    QFile notes(dir.filePath(QStringLiteral("notes.md")));
+    notes.open(QIODevice::WriteOnly);
+    QtDialogs real;
+    OpenFileRequest request;
+    request.filters = ParseFileFilter(QStringLiteral(
+        "Web files (*.htm;*.html;*.asp)|*.htm;*.html;*.asp|Text Files (*.txt)|*.txt|All files (*.*)|*.*"));
+    request.multiSelect = true;
+    request.mustExist = true;
+    request.folder = dir.path();
+    whenModal([&](QWidget* w) {
+        auto* types = w->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        ASSERT_NE(types, nullptr);
+        QStringList shown;
+        for (int i = 0; i < types->count(); ++i)
+            shown << types->itemText(i);
+        EXPECT_EQ(shown, (QStringList{"Web files (*.htm;*.html;*.asp)", "Text Files (*.txt)", "All files (*.*)"}));
+        auto* name = w->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        QTest::keyClicks(name, QStringLiteral("notes.md"));
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    const OpenFileResult chosen = real.openFiles(request);
+    EXPECT_EQ(chosen.files, QStringList{dir.filePath(QStringLiteral("notes.md"))});
 }
 
 TEST(QtDialogs, TheOpenDialogReturnsEveryChosenFile)

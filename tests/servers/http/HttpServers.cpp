@@ -1,13 +1,17 @@
 #include "HttpServers.h"
 
+#include <QProcess>
+#include <QStringList>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 
 namespace testservers {
 
 namespace {
 
-std::string NginxConfig(std::uint16_t port, const std::string& prefix)
+// The whole configuration around the server blocks: every path inside prefix.
+std::string NginxConfig(const std::string& prefix, const std::string& servers)
 {
     std::ostringstream c;
     c << "daemon off;\n"
@@ -25,15 +29,60 @@ std::string NginxConfig(std::uint16_t port, const std::string& prefix)
          "  types { text/html html htm; text/plain txt; application/octet-stream bin; }\n"
          "  default_type application/octet-stream;\n"
          "  sendfile on;\n"
-         "  server {\n"
+      << servers << "}\n";
+    return c.str();
+}
+
+std::string PlainServer(std::uint16_t port, const std::string& root, const std::string& locations)
+{
+    std::ostringstream c;
+    c << "  server {\n"
          "    listen 127.0.0.1:" << port << ";\n"
          "    server_name localhost;\n"
-         "    root " << prefix << "/www;\n"
-         "    location = /old.html { return 301 /page.html; }\n"
-         "    location = /loop { return 302 /loop; }\n"
-         "  }\n"
-         "}\n";
+         "    root " << root << ";\n"
+      << locations << "  }\n";
     return c.str();
+}
+
+std::string TlsServer(std::uint16_t port, const std::string& root, const std::string& certificate,
+                      const std::string& locations)
+{
+    std::ostringstream c;
+    c << "  server {\n"
+         "    listen 127.0.0.1:" << port << " ssl;\n"
+         "    ssl_certificate " << certificate << ".pem;\n"
+         "    ssl_certificate_key " << certificate << ".key;\n"
+         "    root " << root << ";\n"
+      << locations << "  }\n";
+    return c.str();
+}
+
+// Runs the openssl command in folder; throws with its output when it fails.
+void Openssl(const TempFolder& folder, const QStringList& arguments)
+{
+    QProcess process;
+    process.setWorkingDirectory(QString::fromStdString(folder.path()));
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(QString::fromStdString(RequireProgram("openssl")), arguments);
+    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        throw std::runtime_error("openssl " + arguments.join(' ').toStdString() + " failed: "
+                                 + process.readAll().toStdString());
+}
+
+// name.key and name.pem: a certificate for subjectAltName, signed by ca (ca.key, ca.pem), or
+// self-signed when ca is empty.
+void MakeCertificate(const TempFolder& folder, const QString& name, const QString& altNames, const QString& ca)
+{
+    folder.write(name.toStdString() + ".cnf", "subjectAltName=" + altNames.toStdString() + "\n");
+    Openssl(folder, {"req", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes", "-keyout", name + ".key", "-out", name + ".csr",
+                     "-subj", "/CN=" + name});
+    QStringList sign{"x509", "-req", "-in", name + ".csr", "-out", name + ".pem", "-days", "2", "-extfile",
+                     name + ".cnf"};
+    if (ca.isEmpty())
+        sign << "-signkey" << name + ".key";
+    else
+        sign << "-CA" << ca + ".pem" << "-CAkey" << ca + ".key" << "-CAcreateserial";
+    Openssl(folder, sign);
 }
 
 std::string TinyProxyConfig(std::uint16_t port, const std::string& prefix)
@@ -58,7 +107,10 @@ Nginx::Nginx() : root_(folder_.file("www"))
     folder_.makeFolder("www");
     folder_.makeFolder("tmp");
     const std::uint16_t port = FreeLoopbackPort();
-    folder_.write("nginx.conf", NginxConfig(port, folder_.path()));
+    folder_.write("nginx.conf",
+                  NginxConfig(folder_.path(), PlainServer(port, root_,
+                                                          "    location = /old.html { return 301 /page.html; }\n"
+                                                          "    location = /loop { return 302 /loop; }\n")));
     process_ = std::make_unique<ServerProcess>(ServerOptions{
         "nginx", RequireProgram("nginx"),
         {"-p", folder_.path(), "-c", folder_.file("nginx.conf"), "-e", folder_.file("error.log")},
@@ -73,6 +125,57 @@ std::string Nginx::url(const std::string& path) const
 }
 
 void Nginx::write(const std::string& relative, const std::string& bytes) const
+{
+    folder_.write("www/" + relative, bytes);
+}
+
+NginxTls::NginxTls() : root_(folder_.file("www"))
+{
+    folder_.makeFolder("www");
+    folder_.makeFolder("tmp");
+    Openssl(folder_, {"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes", "-keyout", "ca.key", "-out", "ca.pem",
+                      "-days", "2", "-subj", "/CN=Tarnby Test CA"});
+    MakeCertificate(folder_, "server", "IP:127.0.0.1,DNS:localhost", "ca");
+    MakeCertificate(folder_, "other", "DNS:other.invalid", "ca");
+    MakeCertificate(folder_, "self", "IP:127.0.0.1,DNS:localhost", "");
+    port_ = FreeLoopbackPortRange(4);
+    plainPort_ = static_cast<std::uint16_t>(port_ + 1);
+    selfSignedPort_ = static_cast<std::uint16_t>(port_ + 2);
+    otherNamePort_ = static_cast<std::uint16_t>(port_ + 3);
+    const std::string https = "https://127.0.0.1:" + std::to_string(port_);
+    const std::string http = "http://127.0.0.1:" + std::to_string(plainPort_);
+    const std::string servers =
+        PlainServer(plainPort_, root_, "    location = /to-https { return 302 " + https + "/page.html; }\n")
+        + TlsServer(port_, root_, folder_.file("server"),
+                    "    location = /to-http { return 302 " + http + "/page.html; }\n"
+                    "    location = /loop { return 302 /loop; }\n")
+        + TlsServer(selfSignedPort_, root_, folder_.file("self"), "")
+        + TlsServer(otherNamePort_, root_, folder_.file("other"), "");
+    folder_.write("nginx.conf", NginxConfig(folder_.path(), servers));
+    process_ = std::make_unique<ServerProcess>(ServerOptions{
+        "nginx", RequireProgram("nginx"),
+        {"-p", folder_.path(), "-c", folder_.file("nginx.conf"), "-e", folder_.file("error.log")},
+        port_, folder_.path()});
+}
+
+NginxTls::~NginxTls() = default;
+
+std::string NginxTls::url(const std::string& path, std::uint16_t port) const
+{
+    return "https://127.0.0.1:" + std::to_string(port == 0 ? port_ : port) + path;
+}
+
+std::string NginxTls::plainUrl(const std::string& path) const
+{
+    return "http://127.0.0.1:" + std::to_string(plainPort_) + path;
+}
+
+std::string NginxTls::caFile() const
+{
+    return folder_.file("ca.pem");
+}
+
+void NginxTls::write(const std::string& relative, const std::string& bytes) const
 {
     folder_.write("www/" + relative, bytes);
 }

@@ -1,6 +1,6 @@
 #pragma once
 // Real HTTP servers for tests on 127.0.0.1 with ephemeral ports: nginx serving a folder the
-// test fills, and tinyproxy in front of it. Each lives in its own temporary folder (config,
+// test fills (over http, or over https as well), and tinyproxy in front of it. Each lives in its own temporary folder (config,
 // pid file, logs, temp paths) and is stopped when the object goes.
 //   testservers::Nginx web;                      // serves web.root() at 127.0.0.1:web.port()
 //   web.write("page.html", "<a href=x>x</a>");
@@ -29,6 +29,37 @@ public:
 private:
     TempFolder folder_;
     std::string root_;
+    std::unique_ptr<ServerProcess> process_;
+};
+
+// nginx over TLS with a certificate authority of its own, all made with the openssl command
+// in the server's folder: port() serves root() over https with a certificate for 127.0.0.1
+// and localhost signed by caFile(); selfSignedPort() the same files with a self-signed
+// certificate; otherNamePort() with one signed by caFile() for "other.invalid" only;
+// plainPort() over http. Besides the files:
+//   http  /to-https  302 to https /page.html     https /to-http  302 to http /page.html
+//   https /loop      302 to itself
+class NginxTls {
+public:
+    NginxTls();
+    ~NginxTls();
+    std::uint16_t port() const { return port_; }
+    std::uint16_t plainPort() const { return plainPort_; }
+    std::uint16_t selfSignedPort() const { return selfSignedPort_; }
+    std::uint16_t otherNamePort() const { return otherNamePort_; }
+    // "https://127.0.0.1:PORT" + path, port() unless another is given
+    std::string url(const std::string& path, std::uint16_t port = 0) const;
+    // "http://127.0.0.1:PLAINPORT" + path
+    std::string plainUrl(const std::string& path) const;
+    // The CA certificate (PEM) that signed the certificates of port() and otherNamePort().
+    std::string caFile() const;
+    const std::string& root() const { return root_; }
+    void write(const std::string& relative, const std::string& bytes) const;
+
+private:
+    TempFolder folder_;
+    std::string root_;
+    std::uint16_t port_ = 0, plainPort_ = 0, selfSignedPort_ = 0, otherNamePort_ = 0;
     std::unique_ptr<ServerProcess> process_;
 };
 

@@ -1,0 +1,173 @@
+// The HTML check on generated pages of 1, 5 and 20 MB (about one tag per 40 bytes): the
+// colouring walk alone and the whole check on a shown editor, MB/s and the growth from 5 to
+// 20 MB; pygmentize colouring the same pages; opening a 20 MB file into the editor.
+// Times are CPU seconds of this process (and of pygmentize), so that other work on the machine
+// does not count; wall seconds are printed beside them.
+// Usage: htmlcheck_bench --work DIR [--pygmentize PROGRAM] [--sizes 1,5,20]
+#include "base/Streams.h"
+#include "platform/gui/ScriptedDialogs.h"
+#include "quellin/EditorFiles.h"
+#include "quellin/HtmlCheck.h"
+#include "quellin/HtmlCheckPane.h"
+#include "richprint/TRECode.h"
+
+#include <QApplication>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <map>
+#include <string>
+#include <sys/resource.h>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr double kMB = 1024.0 * 1024.0;
+
+double CpuSeconds(int who)
+{
+    rusage usage{};
+    getrusage(who, &usage);
+    const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+double g_lastWall = 0;
+
+// CPU seconds of work in this process and its waited-for children; the wall time in g_lastWall.
+double Seconds(const std::function<void()>& work)
+{
+    const double cpu = CpuSeconds(RUSAGE_SELF) + CpuSeconds(RUSAGE_CHILDREN);
+    const auto start = Clock::now();
+    work();
+    g_lastWall = std::chrono::duration<double>(Clock::now() - start).count();
+    return CpuSeconds(RUSAGE_SELF) + CpuSeconds(RUSAGE_CHILDREN) - cpu;
+}
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// Table rows, paragraphs with links and attributes, line breaks: one tag per ~40 bytes.
+std::string Page(std::size_t bytes)
+{
+    static const char* const kPieces[] = {
+        "<tr><td class=\"name\">Item number one</td>\r\n",
+        "<p>Some plain text of the page, then a link: <a href=\"page.html\">more</a></p>\r\n",
+        "<td align=\"right\">42.00</td><td>EUR</td></tr>\r\n",
+        "<img src=\"pic.png\" alt=\"a picture\" width=\"20\" height=\"10\"><br>\r\n",
+        "<h2 id=\"s1\">A heading</h2>\r\n<div>text text text text text</div>\r\n",
+    };
+    std::string page = "<html><head><title>Generated</title></head><body>\r\n";
+    for (std::size_t i = 0; page.size() < bytes; ++i)
+        page += kPieces[(i * 7 + i / 3) % std::size(kPieces)];
+    return page;
+}
+
+double WalkTime(const QString& text)
+{
+    std::vector<double> times;
+    std::size_t runs = 0;
+    for (int i = 0; i < 3; ++i)
+        times.push_back(Seconds([&] { runs += quellin::HtmlCheckRuns(text).size(); }));
+    return Median(times);
+}
+
+double EditorCheckTime(richprint::TSRichEdit& editor, const std::string& page)
+{
+    std::vector<double> times;
+    for (int i = 0; i < 3; ++i) {
+        editor.setText(page);
+        QApplication::processEvents();
+        times.push_back(Seconds([&] {
+            quellin::ColourHtmlTags(editor);
+            QApplication::processEvents(); // the repaint that follows
+        }));
+    }
+    return Median(times);
+}
+
+double CommandTime(const std::string& command)
+{
+    return Seconds([&] {
+        if (std::system(command.c_str()) != 0) {
+            std::fprintf(stderr, "failed: %s\n", command.c_str());
+            std::exit(1);
+        }
+    });
+}
+
+std::vector<int> ParseSizes(const std::string& list)
+{
+    std::vector<int> sizes;
+    for (std::size_t from = 0; from < list.size();) {
+        const std::size_t comma = std::min(list.find(',', from), list.size());
+        sizes.push_back(std::atoi(list.substr(from, comma - from).c_str()));
+        from = comma + 1;
+    }
+    return sizes;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    std::string work = "/tmp";
+    std::string pygmentize;
+    std::vector<int> sizes = {1, 5, 20};
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string option = argv[i];
+        if (option == "--work")
+            work = argv[i + 1];
+        else if (option == "--pygmentize")
+            pygmentize = argv[i + 1];
+        else if (option == "--sizes")
+            sizes = ParseSizes(argv[i + 1]);
+    }
+
+    richprint::TSRichEdit editor;
+    editor.resize(1000, 700);
+    editor.show();
+
+    std::printf("HTML check on generated pages (one tag per ~40 bytes; median of 3 runs)\n");
+    std::map<int, double> checkTimes;
+    for (const int mb : sizes) {
+        const std::string page = Page(static_cast<std::size_t>(mb) * 1024 * 1024);
+        const double size = static_cast<double>(page.size()) / kMB;
+        const double walk = WalkTime(QString::fromStdString(page));
+        const double check = EditorCheckTime(editor, page);
+        checkTimes[mb] = check;
+        std::printf("  %2d MB: walk %7.3f s (%7.1f MB/s)   check on the editor %7.3f s (%6.1f MB/s, wall %.3f s)\n",
+                    mb, walk, size / walk, check, size / check, g_lastWall);
+        const std::string file = work + "/page" + std::to_string(mb) + ".html";
+        base::WriteWholeFile(file, page);
+        if (!pygmentize.empty() && mb <= 5) {
+            const double peer = CommandTime(pygmentize + " -l html -f html -o /dev/null " + file);
+            std::printf("         pygmentize -l html -f html: %7.3f s (wall %.3f s)   ratio pygmentize / check %.1f\n",
+                        peer, g_lastWall, peer / check);
+        }
+    }
+    if (checkTimes.count(5) && checkTimes.count(20))
+        std::printf("  growth 5 -> 20 MB: %.2f (linear: 4, goal: <= 4.5); 5 MB goal: < 2 s\n",
+                    checkTimes[20] / checkTimes[5]);
+    if (!checkTimes.count(20))
+        return 0;
+
+    platform::gui::ScriptedDialogs dialogs;
+    platform::gui::ScopedDialogs scoped(dialogs);
+    quellin::EditorFiles files(editor);
+    editor.setText({});
+    dialogs.answerOpen({QString::fromStdString(work + "/page20.html")});
+    const double open = Seconds([&] {
+        files.open();
+        QApplication::processEvents();
+    });
+    std::printf("Opening a 20 MB file into the editor: %.3f s (wall %.3f s)\n", open, g_lastWall);
+    return 0;
+}

@@ -1,0 +1,34 @@
+#pragma once
+// TLS on a socket of this library. After WSAStartTls the socket's own calls (recv, send,
+// sendv, ioctlsocket FIONREAD, shutdown, closesocket) carry plaintext and the library turns
+// it into TLS records on the wire; the program keeps its Winsock code and its notifications:
+// - The handshake runs in the background, driven by the asynchronous select. Its end is
+//   posted as FD_CONNECT: error 0 and then FD_WRITE when it succeeded; WSAECONNABORTED when it
+//   failed, after which WSATlsFailure says why and the socket gets no further notification.
+//   On a socket whose connect is still under way the TCP completion is not posted at all:
+//   FD_CONNECT means "connected and secured". Started on a connected socket (after a proxy's
+//   CONNECT, or an FTP "AUTH TLS" reply) FD_CONNECT is posted a second time, for the handshake.
+// - FD_READ means decrypted bytes wait; the next one only after recv, as on a plain socket.
+//   FD_CLOSE comes once those bytes are read: error 0 when the peer ended the session
+//   properly (close_notify), WSAECONNRESET when the connection ended without it (the data may
+//   be cut short), WSAECONNABORTED when the peer sent something that is not valid TLS.
+// - FD_WRITE after a send that would block or was cut short, once the records have gone out.
+// - shutdown(SD_SEND or SD_BOTH) sends close_notify first. Nothing ever falls back to plain
+//   text: a failed session fails every call with WSAECONNABORTED.
+// The socket must be a stream socket selected with WSAAsyncSelect (it is made non-blocking).
+#include "platform/net/Sockets.h"
+#include "platform/net/TlsEngine.h"
+
+#include <string>
+
+namespace platform::net {
+
+// Starts a TLS client session on s, connecting (after connect) or connected. 0, or
+// SOCKET_ERROR: WSAENOTSOCK (not an open stream socket), WSAEINVAL (TLS already started, or a
+// CA file that cannot be read: WSATlsFailure says which), WSAENOTCONN (not connected).
+int WSAStartTls(SOCKET s, const TlsOptions& options);
+
+// Why TLS failed on s; empty while nothing failed. Kept until closesocket.
+std::string WSATlsFailure(SOCKET s);
+
+} // namespace platform::net

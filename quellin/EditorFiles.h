@@ -1,0 +1,29 @@
+#pragma once
+// The editor's file commands New, Open and Save with their confirmations and dialogs. Open
+// remembers the file's shape, so a file opened and saved unchanged is written back byte for
+// byte. None of them touches the remote file name shown above the editor.
+#include "platform/gui/RichEdit.h"
+#include "quellin/TextShape.h"
+
+namespace quellin {
+
+class EditorFiles {
+public:
+    explicit EditorFiles(platform::gui::RichEdit& editor) : editor_(editor) {}
+
+    // A modified text is cleared only after "Text changed - still clear?" is answered Yes.
+    void newText();
+    // A modified text is replaced only after "Text changed - still open new?" is answered Yes
+    // and a file was chosen. File errors propagate; the editor then keeps its text.
+    void open();
+    // Asks for a name and writes the text there (replacing the file atomically).
+    void save();
+
+private:
+    bool confirm(const QString& question) const;
+
+    platform::gui::RichEdit& editor_;
+    TextShape shape_;
+};
+
+} // namespace quellin

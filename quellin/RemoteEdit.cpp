@@ -1,0 +1,135 @@
+#include "quellin/RemoteEdit.h"
+
+#include "platform/core/AtomicFile.h"
+#include "quellin/SafeNames.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace quellin {
+
+namespace {
+
+QString localName(const std::string& name)
+{
+    return QFile::decodeName(QByteArray::fromStdString(name));
+}
+
+} // namespace
+
+RemoteEdit::RemoteEdit(tcpip::T_FTP& ftp, QString tempFolder)
+    : ftp_(ftp), tempFolder_(std::move(tempFolder))
+{
+    ftp_.OnDataReceived = [this](QObject* sender, tcpip::t_ftp_mode mode, std::int64_t bytes) {
+        ftp_data(sender, mode, bytes);
+    };
+    ftp_.OnActionComplete = [this](QObject* sender, tcpip::t_ftp_mode mode) { ftp_complete(sender, mode); };
+}
+
+QString RemoteEdit::DownloadFile(const std::string& name) const
+{
+    return tempFolder_ + localName(name) + ".DOWNLOAD";
+}
+
+QString RemoteEdit::UploadFile(const std::string& name) const
+{
+    return tempFolder_ + localName(name) + ".UPLOAD";
+}
+
+void RemoteEdit::retrieve(const std::string& name, const char* type, bool copy)
+{
+    ftp_.SendCommand(type);
+    ftp_.URI = name;
+    receivedTotal_ = 0;
+    copyMode_ = copy;
+    downloading_ = name;
+    ftp_.Retrieve();
+}
+
+bool RemoteEdit::Open(const std::string& name)
+{
+    if (ftp_.Busy())
+        return false;
+    RequireSafeFileName(name);
+    retrieve(name, "TYPE I", false);
+    return true;
+}
+
+bool RemoteEdit::CopyToLocal(const std::string& name)
+{
+    if (ftp_.Busy())
+        return false;
+    RequireSafeFileName(name);
+    if (LocalFolder.isEmpty() || !QFileInfo(LocalFolder).isDir())
+        throw base::EFileError("Cannot copy \"" + name + "\": the local folder \"" + LocalFolder.toStdString()
+                               + "\" is no folder.");
+    retrieve(name, "TYPE I", true);
+    return true;
+}
+
+bool RemoteEdit::WriteBack(std::string_view paneText)
+{
+    if (ftp_.Busy() || EditTempName.empty())
+        return false;
+    const std::string name = EditTempName;
+    RequireSafeFileName(name);
+    const std::string bytes = ApplyShape(paneText, shape_);
+    platform::core::WriteFileAtomically(UploadFile(name), bytes);
+    try {
+        ftp_.SendCommand("TYPE I");
+        ftp_.URI = name;
+        ftp_.DataStream.clear();
+        ftp_.DataStream.write(bytes);
+        ftp_.Store();
+    } catch (const base::Exception& e) {
+        throw EWriteBackFailed("The file \"" + name + "\" was not written to the server: " + e.message());
+    }
+    return true;
+}
+
+bool RemoteEdit::CopyToFtp(const QString& localPath, const std::string& caption)
+{
+    if (ftp_.Busy())
+        return false;
+    RequireSafeFileName(caption);
+    ftp_.SendCommand("TYPE I");
+    ftp_.URI = caption;
+    ftp_.DataStream.loadFromFile(QFile::encodeName(localPath).toStdString());
+    ftp_.Store();
+    return true;
+}
+
+void RemoteEdit::ftp_data(QObject*, tcpip::t_ftp_mode mode, std::int64_t bytes)
+{
+    std::string text;
+    if (mode == tcpip::tftp_download) {
+        // The last read of a transfer reports 0 (or an error): it adds nothing.
+        if (bytes > 0)
+            receivedTotal_ += bytes;
+        text = std::to_string(receivedTotal_);
+        if (ftp_.TransferSize != 0)
+            text += " of " + std::to_string(ftp_.TransferSize);
+    } else if (mode == tcpip::tftp_upload) {
+        text = std::to_string(ftp_.TransferSize);
+    } else {
+        return;
+    }
+    base::raise(OnProgress, text + " Bytes received");
+}
+
+void RemoteEdit::ftp_complete(QObject*, tcpip::t_ftp_mode mode)
+{
+    if (mode != tcpip::tftp_download)
+        return;
+    const std::string_view bytes = ftp_.DataStream.data();
+    if (copyMode_) {
+        platform::core::WriteFileAtomically(LocalFolder + localName(downloading_), bytes);
+        return;
+    }
+    platform::core::WriteFileAtomically(DownloadFile(downloading_), bytes);
+    shape_ = ShapeOf(bytes);
+    EditTempName = downloading_;
+    base::raise(OnOpened, downloading_, std::string(bytes));
+}
+
+} // namespace quellin

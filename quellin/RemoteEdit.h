@@ -1,0 +1,83 @@
+#pragma once
+// RemoteEdit: the remote edit round trip over the window's FTP session, without the window.
+//   Open(name)         TYPE I, SIZE, RETR into the session's DataStream; on completion the bytes
+//                      go to the download file (temporary folder + name + ".DOWNLOAD") and to
+//                      OnOpened, with the text's shape remembered for the write-back.
+//   WriteBack(text)    the pane's text (CR LF lines) in the shape it was read in, to the upload
+//                      file, then TYPE I and STOR under EditTempName in the server's current
+//                      folder.
+// Texts travel as binary: a server's text mode turns CR LF and LF into the same bytes on the
+// way down and may change them on the way up, so only binary keeps a file byte for byte; the
+// line breaks are kept here instead (TextShape.h).
+//   CopyToLocal(name)  TYPE I, RETR; the bytes replace local folder + name only when complete.
+//   CopyToFtp(path, caption)  TYPE I, STOR of the local file under caption.
+// Each does nothing (returns false) while a transfer is under way: asynchronous transfers turn
+// the event loop, so a command can arrive inside one. Names are checked first (SafeNames.h).
+//
+// The session's OnDataReceived and OnActionComplete are assigned to ftp_data and ftp_complete
+// by the constructor; a window that needs the events itself calls these from its handlers.
+// Progress goes to OnProgress as status panel 0's text: "N of M Bytes received" when the server
+// told the size, else "N Bytes received"; an upload shows its size.
+//
+// Failures are exceptions for the application's default handler. EditTempName changes only
+// when an open has completed, so a failed open never points a later write-back at the wrong
+// file. A failed write-back raises EWriteBackFailed ("... was not written ..."): the caller's
+// text and its modified flag stay as they were, and the next write-back logs in again if the
+// server had gone.
+#include "base/Event.h"
+#include "base/Exception.h"
+#include "quellin/TextShape.h"
+#include "tcpip/Ftp.h"
+
+#include <QString>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace quellin {
+
+class EWriteBackFailed : public base::Exception {
+public:
+    using Exception::Exception;
+};
+
+class RemoteEdit {
+public:
+    // tempFolder ends with "/" (platform::core::PrivateTempFolder).
+    RemoteEdit(tcpip::T_FTP& ftp, QString tempFolder);
+
+    // The edited file's remote name; the user may change it before writing back.
+    std::string EditTempName;
+    // The local browser's folder, ending with "/": where "Copy To Local" puts files.
+    QString LocalFolder;
+    base::Event<const std::string&> OnProgress;
+    // An opened file: its name and its bytes as they came (the pane takes any line break).
+    base::Event<const std::string&, const std::string&> OnOpened;
+
+    bool Open(const std::string& name);
+    bool WriteBack(std::string_view paneText);
+    bool CopyToLocal(const std::string& name);
+    bool CopyToFtp(const QString& localPath, const std::string& caption);
+
+    void ftp_data(QObject* sender, tcpip::t_ftp_mode mode, std::int64_t bytes);
+    void ftp_complete(QObject* sender, tcpip::t_ftp_mode mode);
+
+    std::int64_t ReceivedTotal() const { return receivedTotal_; }
+    const TextShape& Shape() const { return shape_; }
+    QString DownloadFile(const std::string& name) const;
+    QString UploadFile(const std::string& name) const;
+
+private:
+    void retrieve(const std::string& name, const char* type, bool copy);
+
+    tcpip::T_FTP& ftp_;
+    QString tempFolder_;
+    std::int64_t receivedTotal_ = 0;
+    bool copyMode_ = false;
+    // The name of the running download, fixed when it started (the selection may change inside
+    // an asynchronous transfer).
+    std::string downloading_;
+    TextShape shape_;
+};
+
+} // namespace quellin

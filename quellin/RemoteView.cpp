@@ -1,0 +1,220 @@
+// The remote folder view: filling it from a listing, sorting, view styles, walking folders and
+// the commands of its context menu. Commands that need the session do nothing while a
+// transfer is under way.
+#include "quellin/ftp_main.h"
+
+#include "platform/gui/Dialogs.h"
+#include "platform/gui/ListView.h"
+#include "quellin/PathCombo.h"
+#include "tcpip/tcpip.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QToolButton>
+
+namespace quellin {
+
+class Tmainform::TransferScope {
+public:
+    explicit TransferScope(Tmainform& form) : form_(form) { form_.transferStarted(); }
+    ~TransferScope() { form_.transferEnded(); }
+    TransferScope(const TransferScope&) = delete;
+    TransferScope& operator=(const TransferScope&) = delete;
+
+private:
+    Tmainform& form_;
+};
+
+namespace {
+
+QString shown(const std::string& name)
+{
+    return platform::core::DecodeText(name).text;
+}
+
+} // namespace
+
+void Tmainform::Refresh()
+{
+    RemoteItems->clear();
+    {
+        TransferScope transfer(*this);
+        ftp->ListDirectory(".");
+    }
+    std::vector<RemoteItem> items;
+    items.reserve(ftp->ListingLines.count());
+    for (;;) {
+        tcpip::t_filedata entry;
+        ftp->GetDirEntry(entry);
+        if (entry.type == tcpip::ft_none)
+            break;
+        if (!IsUsableEntryName(entry.name))
+            continue;
+        RemoteItem item{ entry.name, entry.size, entry.type, entry.date, kImageFolder };
+        if (entry.type != tcpip::ft_directory)
+            item.imageIndex = IconCache->ImageFor(entry.name, kImageDocument);
+        items.push_back(std::move(item));
+    }
+    RemoteItems->setItems(std::move(items));
+    RemoteItems->SortBy(kNameColumn);
+}
+
+void Tmainform::FTPViewDblClick()
+{
+    const int row = FTPView->selectedRow();
+    if (row < 0 || TransferUnderWay())
+        return;
+    const RemoteItem item = RemoteItems->item(row);
+    if (item.type != tcpip::ft_directory) {
+        OpenRemoteFile(item);
+        return;
+    }
+    ftp->ChangeDir(item.name);
+    auto* path = static_cast<PathCombo*>(cbx_path);
+    path->push(shown(item.name));
+    Refresh();
+    path->setCurrentIndex(path->lastIndex());
+    btn_up->setEnabled(true);
+}
+
+void Tmainform::FTPViewKeyPress(char key)
+{
+    if (key == 13)
+        FTPViewDblClick();
+    else if (key == 8)
+        btn_upClick();
+}
+
+void Tmainform::FTPViewColumnClick(int column)
+{
+    SortView(column);
+}
+
+void Tmainform::SortView(int key)
+{
+    RemoteItems->SortBy(key);
+}
+
+void Tmainform::mnu_sortClick(QAction* item)
+{
+    SortView(item->data().toInt());
+}
+
+void Tmainform::btn_upClick()
+{
+    if (TransferUnderWay())
+        return;
+    ftp->ChangeDir("..");
+    static_cast<PathCombo*>(cbx_path)->pop();
+    Refresh();
+}
+
+void Tmainform::cbx_pathDblClick()
+{
+    if (TransferUnderWay())
+        return;
+    auto* path = static_cast<PathCombo*>(cbx_path);
+    const int chosen = path->currentIndex();
+    bool stepped = false;
+    while (chosen < path->lastIndex()) {
+        ftp->ChangeDir("..");
+        path->removeItem(path->lastIndex());
+        stepped = true;
+    }
+    path->setCurrentIndex(chosen);
+    if (stepped)
+        Refresh();
+}
+
+void Tmainform::btn_listClick()
+{
+    FTPView->setViewStyle(platform::gui::ViewStyle::List);
+    btn_list->setChecked(true);
+}
+
+void Tmainform::btn_detailsClick()
+{
+    FTPView->setViewStyle(platform::gui::ViewStyle::Report);
+    btn_details->setChecked(true);
+}
+
+void Tmainform::mnu_viewClick(QAction* item)
+{
+    if (item == mnu_view_list)
+        btn_listClick();
+    else if (item == mnu_view_details)
+        btn_detailsClick();
+    else if (item == mnu_view_big)
+        FTPView->setViewStyle(platform::gui::ViewStyle::Icon);
+    else if (item == mnu_view_small)
+        FTPView->setViewStyle(platform::gui::ViewStyle::SmallIcon);
+}
+
+void Tmainform::Loeschen1Click(int tag)
+{
+    if (tag != 0) {
+        LocalCommand(tag, "delete");
+        return;
+    }
+    const int row = FTPView->selectedRow();
+    if (row < 0 || TransferUnderWay())
+        return;
+    const RemoteItem item = RemoteItems->item(row);
+    if (item.type == tcpip::ft_directory)
+        ftp->RemoveDir(item.name);
+    else
+        ftp->DeleteFile(item.name);
+    Refresh();
+}
+
+void Tmainform::Umbennen1Click(int tag)
+{
+    if (tag != 0) {
+        LocalCommand(tag, "rename");
+        return;
+    }
+    const int row = FTPView->selectedRow();
+    if (row < 0 || TransferUnderWay())
+        return;
+    const RemoteItem item = RemoteItems->item(row);
+    const QString answer = platform::gui::InputBox(QStringLiteral("Rename"), QStringLiteral("Name:"), shown(item.name));
+    ftp->RenameFile(item.name, platform::core::EncodeText(answer, platform::core::DecodeText(item.name).encoding));
+    Refresh();
+}
+
+void Tmainform::verzeichnisanlegen1Click(int tag)
+{
+    if (tag != 0) {
+        LocalCommand(tag, "create folder");
+        return;
+    }
+    if (TransferUnderWay())
+        return;
+    const QString answer = platform::gui::InputBox(QStringLiteral("Create Dir"), QStringLiteral("Name:"), QString());
+    ftp->MakeDir(platform::core::EncodeText(answer, platform::core::TextEncoding::Utf8));
+    Refresh();
+}
+
+void Tmainform::Auffrischen1Click(int tag)
+{
+    if (tag != 0) {
+        LocalCommand(tag, "refresh");
+        return;
+    }
+    if (TransferUnderWay())
+        return;
+    Refresh();
+}
+
+void Tmainform::SendCommand1Click()
+{
+    // Inside a transfer the replies of the command and of the transfer would be paired off by
+    // one; the menu item is disabled then, and a shortcut that slips through does nothing.
+    if (TransferRunning())
+        return;
+    const QString answer = platform::gui::InputBox(QStringLiteral("FTP"), QStringLiteral("Command:"), QString());
+    ftp->SendLine(platform::core::EncodeText(answer, platform::core::TextEncoding::Utf8));
+    ftp->ReadReply();
+}
+
+} // namespace quellin

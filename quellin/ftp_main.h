@@ -1,0 +1,278 @@
+#pragma once
+// Tmainform: Quellin's main window. A top bar to pick a stored site (CBSites) or type the log-in
+// data and connect; a left column with the remote folder view (FTPView) above the local
+// browser (LocalView); the editor (Memo) on the right; a status bar of three panels.
+//
+// The window owns one FTP session (ftp). Command handlers let the session's exceptions escape:
+// the application object shows their message and the window stays as it was. While a transfer
+// is under way (asynchronous transfers turn the event loop, so commands can arrive inside one)
+// connecting and "Send Command" are disabled and the other remote commands do nothing. After a
+// transfer whose final reply failed the session stays busy: connecting again (which logs out
+// first) is the way out, so it stays enabled then.
+//
+// Handlers are split by area: this file's ftp_main.cpp (layout, start, close, about),
+// SiteCommands.cpp (sites, connect, trace), RemoteView.cpp (the remote folder view and its
+// commands), RoundTrip.cpp (opening and writing back remote files), LocalBrowser.cpp (the
+// local drives and folders), HtmlTools.cpp (snippets and check), EditorCommands.cpp (the
+// editor's file, search, print and macro commands).
+#include "platform/core/TextCodec.h"
+#include "quellin/EditorFiles.h"
+#include "quellin/ExtensionIcons.h"
+#include "quellin/RemoteListing.h"
+#include "quellin/SearchReplace.h"
+
+#include <QMainWindow>
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class QAction;
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QSplitter;
+class QToolButton;
+
+namespace platform::gui {
+class ImageList;
+class ListView;
+class StatusPanels;
+} // namespace platform::gui
+namespace richprint {
+class TSRichEdit;
+}
+namespace tcpip {
+class T_FTP;
+}
+namespace makro {
+class TFormMakro;
+}
+
+namespace quellin {
+
+class TAboutBox;
+
+// The window's texts (also what its tests compare against).
+extern const char* const kWindowTitle;        // "Quellin"
+extern const char* const kReadableWarning;    // "QUELLIN.INI is readable by other users"
+extern const char* const kQuitQuestion;       // "Text changed - still quit?"
+QString StartUpHelpText();
+
+class Tmainform : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit Tmainform(QWidget* parent = nullptr);
+    ~Tmainform() override;
+
+    // Start-up, in order: show maximised, images, sites, local browser, panel sizes; then the
+    // warning when the settings file is readable by other users.
+    void FormCreate();
+    // The about box the program created at start (the window makes one when none was given).
+    void setAboutBox(TAboutBox* box) { AboutBox = box; }
+    // The macro window the program created at start: F3 runs its text, Ctrl+F3 shows it.
+    void setMacroWindow(makro::TFormMakro* window) { MacroWindow = window; }
+
+    // Whether a transfer the window started is running (commands may arrive inside one).
+    bool TransferRunning() const { return transfers_ > 0; }
+    // Running, or left busy by a transfer whose final reply failed (until the next log-out).
+    bool TransferUnderWay() const;
+    // The longest the log-out at close may wait for a silent server.
+    static constexpr std::chrono::milliseconds kCloseTimeout{ 3000 };
+
+    // --- Sites, connection, trace (SiteCommands.cpp) ---
+    void CBSitesChange();
+    void CBSitesEnter();
+    void CBSitesExit();
+    void btn_connectClick();
+    void chk_asyncClick();
+    void ftp_trace(const std::string& text, int level);
+
+    // --- Remote folder view (RemoteView.cpp) ---
+    void Refresh();
+    void FTPViewDblClick();
+    void FTPViewKeyPress(char key);
+    void FTPViewColumnClick(int column);
+    void SortView(int key);
+    void btn_upClick();
+    void btn_listClick();
+    void btn_detailsClick();
+    void mnu_viewClick(QAction* item);
+    void mnu_sortClick(QAction* item);
+    void cbx_pathDblClick();
+    // tag 0: the remote view's context menu; 1: the local browser's.
+    void Loeschen1Click(int tag);
+    void Umbennen1Click(int tag);
+    void verzeichnisanlegen1Click(int tag);
+    void Auffrischen1Click(int tag);
+    void SendCommand1Click();
+
+    // --- Remote edit round trip (RoundTrip.cpp) ---
+    void OpenRemoteFile(const RemoteItem& item);
+    void SBZurueckClick();
+    void CopyClick(int tag);
+
+    // --- Local browser (LocalBrowser.cpp) ---
+    void StartLocalBrowser();
+    void LocalCommand(int tag, const char* command);
+    void CBDriveChange();
+    void SBUpClick();
+    void SBBigIconsClick();
+    void SBSmallIconsClick();
+    void SBListClick();
+    void LocalViewDblClick();
+    void LocalViewColumnClick(int column);
+
+    // --- HTML tools (HtmlTools.cpp) ---
+    void SBHTMLClick();
+    void SBCheckClick();
+
+    // --- Editor commands (EditorCommands.cpp) ---
+    void SBNeuClick();
+    void SBOeffnenClick();
+    void SBSpeichernClick();
+    void SBSuchenClick();
+    void SBErsetzenClick();
+    void SBDruckenClick();
+    void Print1Click();
+    void Dialogprint1Click();
+    void Preview1Click();
+    void SBDruckEinrichtenClick();
+    void Printersetup1Click();
+    void PageAdjust1Click();
+    void Makroeingeben1Click();
+    void Makroausfhren1Click();
+
+    // --- The window (ftp_main.cpp) ---
+    void Menu1Click();
+    void About1Click();
+    void Exit1Click();
+
+    // The session and the window state of the remote view.
+    tcpip::T_FTP* ftp;
+    std::unique_ptr<RemoteListModel> RemoteItems;
+    std::unique_ptr<ExtensionIconCache> IconCache;
+    std::unique_ptr<platform::gui::ImageList> icons_small;
+    std::unique_ptr<platform::gui::ImageList> icons_large;
+    std::int64_t ReceivedTotal = 0;
+    TAboutBox* AboutBox = nullptr;
+    makro::TFormMakro* MacroWindow = nullptr;
+
+    // Controls, named as the window's design names them (also their object names).
+    QWidget* PanelTop;
+    QComboBox* CBSites;
+    QLineEdit* EditName;
+    QLineEdit* EditPasswort;
+    QLineEdit* EditHostname;
+    QLineEdit* EditPfad;
+    QPushButton* btn_connect;
+    QCheckBox* chk_async;
+    QSplitter* Splitter1;
+    QWidget* PanelLeft;
+    QSplitter* Splitter2;
+    QComboBox* cbx_path;
+    QToolButton* btn_up;
+    QToolButton* btn_list;
+    QToolButton* btn_details;
+    platform::gui::ListView* FTPView;
+    QComboBox* CBDrive;
+    QToolButton* SBUp;
+    QToolButton* SBBigIcons;
+    QToolButton* SBSmallIcons;
+    QToolButton* SBList;
+    platform::gui::ListView* LocalView;
+    QWidget* PanelEdit;
+    QToolButton* SBZurueck;
+    QToolButton* SBNeu;
+    QToolButton* SBOeffnen;
+    QToolButton* SBSpeichern;
+    QToolButton* SBDrucken;
+    QToolButton* SBDruckEinrichten;
+    QToolButton* SBSuchen;
+    QToolButton* SBErsetzen;
+    QToolButton* SBHTML;
+    QToolButton* SBCheck;
+    QLineEdit* EditTempName;
+    richprint::TSRichEdit* Memo;
+    platform::gui::StatusPanels* Status;
+
+    // Context menus and their items.
+    QMenu* PMFTP;
+    QAction* mnu_view_big;
+    QAction* mnu_view_small;
+    QAction* mnu_view_list;
+    QAction* mnu_view_details;
+    QAction* mnu_sort_name;
+    QAction* mnu_sort_size;
+    QAction* mnu_sort_type;
+    QAction* mnu_sort_date;
+    QAction* Loeschen1;
+    QAction* Umbennen1;
+    QAction* verzeichnisanlegen1;
+    QAction* Auffrischen1;
+    QAction* SendCommand1;
+    QAction* CopyToLocal1;
+    QMenu* PMBefehle;
+    QAction* Writeback1;
+    QAction* Neu1;
+    QAction* Open1;
+    QAction* Save1;
+    QAction* Print2;
+    QAction* Preview2;
+    QAction* Printsetup1;
+    QAction* Pagesetup1;
+    QAction* Exit1;
+    QAction* Find1;
+    QAction* Replace1;
+    QAction* HTMLCode1;
+    QAction* HTMLCheck1;
+    QAction* Makroausfhren1;
+    QAction* Makroeingeben1;
+    QAction* Menu1;
+    QAction* About1;
+    // Filled by the local browser, the HTML tools and printing.
+    QMenu* PMLocal;
+    QMenu* PMHTML;
+    QMenu* PMPrint;
+    QMenu* PMPrtDlgs;
+    // The editor's file commands and its find and replace (EditorCommands.cpp).
+    std::unique_ptr<EditorFiles> Files;
+    std::unique_ptr<SearchReplace> Search;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Marks a transfer the window started: connect and "Send Command" stay disabled meanwhile.
+    class TransferScope;
+    void transferStarted();
+    void transferEnded();
+
+    void buildTopBar();
+    void buildLeftColumn();
+    void buildRemoteArea(QWidget* area);
+    void buildLocalArea(QWidget* area);
+    void buildEditor();
+    void buildRemoteMenu();
+    void buildEditorMenu();
+    // The HTML menu, the file and search commands and the caret display (EditorCommands.cpp).
+    void buildEditorTools();
+    void buildImages();
+    void loadSites();
+    // Logs out with a short timeout, so a silent server cannot hold the window open.
+    void logOutForClose();
+    std::string remoteName(const QString& text) const;
+
+    int transfers_ = 0;
+    // How the site fields' bytes were decoded, so they go back to the server unchanged.
+    platform::core::TextEncoding fieldsEncoding_ = platform::core::TextEncoding::Utf8;
+    QButtonGroup* remoteStyles_;
+    QButtonGroup* localStyles_;
+};
+
+} // namespace quellin

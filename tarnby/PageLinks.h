@@ -1,0 +1,37 @@
+#pragma once
+// The links of an HTML page read by the HTML standard's parsing rules (tokenizer and tree
+// construction), beside the three passes: attributes in any order, case and quoting, line
+// breaks inside tags, character references decoded, comments, scripts and styles skipped.
+//
+// A link is an HTML "a" element with an "href" attribute, in document order. Its text is the
+// element's text content (script and style contents left out) with every run of ASCII white
+// space (blank, TAB, LF, FF, CR) made one blank and the ends trimmed; when that is empty, the
+// "alt" texts of its images, treated alike. A link whose text is still empty is left out, as
+// is one whose address is empty or only a fragment ("#..."). The address is the attribute
+// cleaned as a URL parser cleans it (see UrlReference.h) and resolved against the page's base:
+// the first <base href> resolved against the page's own address, or that address alone. A
+// page without an address (a file) keeps the addresses as written, unless its <base href> is
+// absolute.
+//
+// The page is read as UTF-8 when it is valid UTF-8, else as Windows-1252; the lines are UTF-8.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarnby {
+
+struct PageLink {
+    std::string url;
+    std::string text;
+};
+
+// pageUrl: where the page came from (after any relocations), or empty.
+std::vector<PageLink> ExtractLinks(std::string_view page, std::string_view pageUrl);
+
+// One "URL|text" line per link, each followed by CR LF (a pane text). So that a line always
+// holds exactly one "|", a "|" in the address is written "%7C" (the same address) and one in
+// the text "&#124;" (its HTML reference); line breaks cannot remain in either, since addresses
+// lose them when cleaned and texts when their white space is collapsed.
+std::string LinkLines(const std::vector<PageLink>& links);
+
+} // namespace tarnby

@@ -1,0 +1,26 @@
+// Macro lines on arbitrary bytes: dispatch, the argument split and the key-text scanner never
+// crash or read beyond the line, and every key the scanner pressed is released in the end.
+#include "makro/KeyTyper.h"
+#include "makro/MacroLine.h"
+#include "platform/x11/RecordingDesktop.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string line = makro::CutLine(std::string(reinterpret_cast<const char*>(data), size));
+    if (line.size() > makro::maxLineLength)
+        std::abort();
+    const makro::LineKind kind = makro::ClassifyLine(line);
+    if (kind == makro::LineKind::Wait || kind == makro::LineKind::Sleep || kind == makro::LineKind::Repeat)
+        makro::SplitNumberAndRest(line, kind);
+    platform::x11::RecordingDesktop desktop;
+    makro::KeyTyper typer(desktop);
+    typer.send(line);
+    typer.releaseHeld();
+    if (!typer.held().empty())
+        std::abort();
+    return 0;
+}

@@ -1,0 +1,118 @@
+// The editor's commands reached from the window: tool buttons, context-menu items and keys.
+#include "TempConfig.h"
+#include "platform/gui/ScriptedDialogs.h"
+#include "platform/gui/StatusPanels.h"
+#include "quellin/ftp_main.h"
+#include "richprint/TRECode.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QTest>
+#include <QToolButton>
+#include <functional>
+#include <gtest/gtest.h>
+
+using namespace platform::gui;
+
+namespace {
+
+class EditorWiring : public testing::Test {
+protected:
+    EditorWiring()
+    {
+        window.show();
+        window.activateWindow();
+        // Shortcuts act only in the active window.
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+        window.Memo->setFocus();
+        window.Memo->setText("<b>bold</b>");
+        window.Memo->setModified(true);
+    }
+
+    TempConfig config;
+    ScriptedDialogs dialogs;
+    ScopedDialogs scoped{dialogs};
+    quellin::Tmainform window;
+};
+
+struct Route {
+    const char* name;
+    std::function<void(quellin::Tmainform&)> use;
+};
+
+// New on a modified text asks first, whichever way it is reached.
+const Route kNewRoutes[] = {
+    {"ToolButton", [](quellin::Tmainform& w) { w.SBNeu->click(); }},
+    {"MenuItem", [](quellin::Tmainform& w) { w.Neu1->trigger(); }},
+    {"Shortcut", [](quellin::Tmainform& w) { QTest::keyClick(w.Memo, Qt::Key_N, Qt::ControlModifier); }},
+};
+
+class NewRoutes : public EditorWiring, public testing::WithParamInterface<Route> {};
+
+TEST_P(NewRoutes, AskAboutTheModifiedText)
+{
+    dialogs.answerMessage(Yes);
+    GetParam().use(window);
+    ASSERT_EQ(dialogs.asked().size(), 1u);
+    EXPECT_EQ(dialogs.last().message.text, QStringLiteral("Text changed - still clear?"));
+    EXPECT_EQ(window.Memo->text(), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Window, NewRoutes, testing::ValuesIn(kNewRoutes),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+const Route kCheckRoutes[] = {
+    {"ToolButton", [](quellin::Tmainform& w) { w.SBCheck->click(); }},
+    {"MenuItem", [](quellin::Tmainform& w) { w.HTMLCheck1->trigger(); }},
+    {"F5", [](quellin::Tmainform& w) { QTest::keyClick(w.Memo, Qt::Key_F5); }},
+};
+
+class CheckRoutes : public EditorWiring, public testing::WithParamInterface<Route> {};
+
+TEST_P(CheckRoutes, ColourTheTags)
+{
+    GetParam().use(window);
+    window.Memo->setSelection(1, 1);
+    EXPECT_EQ(window.Memo->selectionFormat().format.colour, QColor(0, 0, 255));
+    EXPECT_TRUE(window.Memo->modified());
+}
+
+INSTANTIATE_TEST_SUITE_P(Window, CheckRoutes, testing::ValuesIn(kCheckRoutes),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(EditorWiring, FindAndReplaceOpenTheirDialogs)
+{
+    dialogs.answerFindReplace(true);
+    window.Find1->trigger();
+    dialogs.answerFindReplace(true);
+    window.SBErsetzen->click();
+    ASSERT_EQ(dialogs.asked().size(), 2u);
+    EXPECT_FALSE(dialogs.asked()[0].findReplace.replace);
+    EXPECT_TRUE(dialogs.asked()[1].findReplace.replace);
+    dialogs.press({FindAction::ReplaceAll, QStringLiteral("b"), QStringLiteral("i"), true, true});
+    EXPECT_EQ(window.Memo->text(), "<i>bold</i>");
+}
+
+TEST_F(EditorWiring, TheHtmlMenuInsertsItsSnippet)
+{
+    config.write(QStringLiteral("QUELLIN.INI"), "[Break <BR>]\n1=<br>\n");
+    window.Memo->setSelection(3, 4);
+    QAction* item = nullptr;
+    for (QMenu* menu : window.PMHTML->findChildren<QMenu*>())
+        for (QAction* action : menu->actions())
+            if (action->text() == QStringLiteral("Break <BR>"))
+                item = action;
+    ASSERT_NE(item, nullptr);
+    item->trigger();
+    EXPECT_EQ(window.Memo->text(), "<b><br>\r\n</b>");
+}
+
+TEST_F(EditorWiring, AKeyReleaseShowsTheCaretInStatusPanel2)
+{
+    window.Memo->setText("one\r\ntwo\r\nthree");
+    window.Memo->setSelection(13, 0);
+    QTest::keyClick(window.Memo, Qt::Key_Right);
+    EXPECT_EQ(window.Status->panelText(2), QStringLiteral("Line: 3, Pos: 5"));
+}
+
+} // namespace

@@ -1,0 +1,37 @@
+// The quellin program's command line as a process, without a display.
+#include <QProcess>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Case {
+    QStringList args;
+    int status;
+    const char* stdoutPart;
+    const char* stderrPart;
+};
+
+class CommandLine : public ::testing::TestWithParam<Case> {};
+
+TEST_P(CommandLine, AnswersWithoutAWindow)
+{
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(QUELLIN_EXECUTABLE), GetParam().args);
+    ASSERT_TRUE(program.waitForFinished(20000));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), GetParam().status);
+    EXPECT_TRUE(program.readAllStandardOutput().contains(GetParam().stdoutPart));
+    EXPECT_TRUE(program.readAllStandardError().contains(GetParam().stderrPart));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CommandLine,
+    ::testing::Values(Case{ { QStringLiteral("--help") }, 0, "Usage: quellin", "" },
+                      Case{ { QStringLiteral("--version") }, 0, "Quellin 1.", "" },
+                      Case{ { QStringLiteral("--frobnicate") }, 2, "", "unknown option --frobnicate" }));
+
+} // namespace

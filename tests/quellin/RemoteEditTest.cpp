@@ -1,0 +1,298 @@
+// The remote edit round trip against real vsftpd and pyftpdlib (synchronous and asynchronous)
+// and the scripted server: files come back byte for byte, progress texts, copies both ways,
+// refused names, and a write-back that fails losing nothing.
+#include "FtpServers.h"
+#include "platform/core/PrivateTempFolder.h"
+#include "quellin/RemoteEdit.h"
+#include "quellin/SafeNames.h"
+#include "tcpip/FtpTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <fstream>
+#include <random>
+#include <regex>
+
+using namespace quellin;
+using namespace tcpip;
+using namespace tcpiptest;
+using namespace testservers;
+using namespace testservers::script;
+
+namespace {
+
+std::string readFile(const QString& path)
+{
+    std::ifstream in(QFile::encodeName(path).toStdString(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void writeFile(const QString& path, const std::string& bytes)
+{
+    std::ofstream(QFile::encodeName(path).toStdString(), std::ios::binary) << bytes;
+}
+
+// What the editor's pane gives back for the bytes it was given: every line break (CR LF, LF or
+// CR) as CR LF, a final break kept, the bytes of each line unchanged.
+std::string paneText(const std::string& bytes)
+{
+    return std::regex_replace(bytes, std::regex("\r\n|\r|\n"), "\r\n");
+}
+
+// The edit of the golden cases: the line "<p>added</p>" appended at the end.
+std::string appendLine(const std::string& pane)
+{
+    if (pane.empty())
+        return "<p>added</p>";
+    if (pane.size() >= 2 && pane.compare(pane.size() - 2, 2, "\r\n") == 0)
+        return pane + "<p>added</p>\r\n";
+    return pane + "\r\n<p>added</p>";
+}
+
+std::string bigPage()
+{
+    std::string page = "<html>\n<body>\n";
+    for (int i = 0; page.size() < 5 * 1024 * 1024; ++i)
+        page += "<p>Paragraph " + std::to_string(i) + " of a long page, with some text to fill it.</p>\n";
+    return page + "</body>\n</html>\n";
+}
+
+struct Setup {
+    FtpServerKind kind;
+    bool async;
+};
+
+class RealRoundTrip : public ::testing::TestWithParam<Setup> {
+protected:
+    void SetUp() override
+    {
+        server = StartFtpServer(GetParam().kind);
+        pointAt(ftp, server->port());
+        ftp.Username = server->user();
+        ftp.Password = server->password();
+        ftp.Async = GetParam().async;
+        ftp.setSilenceTimeout(std::chrono::seconds(20));
+        edit.LocalFolder = local.path() + "/";
+        edit.OnOpened = [this](const std::string&, const std::string& bytes) { opened = bytes; };
+    }
+    // Open a remote file and write the pane's text back under the same name.
+    void openAndWriteBack(const std::string& name, const std::function<std::string(const std::string&)>& action)
+    {
+        ASSERT_TRUE(edit.Open(name));
+        ASSERT_TRUE(edit.WriteBack(action(paneText(opened))));
+    }
+    std::unique_ptr<FtpServer> server;
+    T_FTP ftp;
+    QTemporaryDir temp;
+    QTemporaryDir local;
+    RemoteEdit edit{ ftp, temp.path() + "/" };
+    std::string opened;
+};
+
+std::string nameOf(const ::testing::TestParamInfo<Setup>& info)
+{
+    return std::string(FtpServerName(info.param.kind)) + (info.param.async ? "_async" : "_sync");
+}
+
+} // namespace
+
+TEST_P(RealRoundTrip, GoldenFilesComeBackByteForByteAndEditsKeepTheirStyle)
+{
+    const QDir golden(QString(TEST_DATA_DIR) + "/quellin/roundtrip");
+    const QStringList inputs = golden.entryList({ "*.input" }, QDir::Files, QDir::Name);
+    ASSERT_EQ(inputs.size(), 6);
+    for (const QString& input : inputs) {
+        const std::string name = input.chopped(6).toStdString() + ".html";
+        SCOPED_TRACE(name);
+        const std::string bytes = readFile(golden.filePath(input));
+        server->write(name, bytes);
+        openAndWriteBack(name, [](const std::string& pane) { return pane; });
+        EXPECT_TRUE(server->read(name) == bytes) << "unchanged";
+        openAndWriteBack(name, appendLine);
+        EXPECT_TRUE(server->read(name) == readFile(golden.filePath(input.chopped(6) + ".edited"))) << "edited";
+    }
+    const std::string big = bigPage();
+    server->write("big.html", big);
+    openAndWriteBack("big.html", [](const std::string& pane) { return pane; });
+    EXPECT_TRUE(server->read("big.html") == big) << "5 MB page";
+}
+
+TEST_P(RealRoundTrip, RenamedTextIsASecondFileAndChangedFoldersAreFollowed)
+{
+    server->write("index.html", "<p>first</p>\n");
+    server->makeFolder("other");
+    ASSERT_TRUE(edit.Open("index.html"));
+    EXPECT_EQ(edit.EditTempName, "index.html");
+    EXPECT_EQ(readFile(edit.DownloadFile("index.html")), opened);
+    edit.EditTempName = "copy.html";
+    ASSERT_TRUE(edit.WriteBack("<p>second</p>\r\n"));
+    EXPECT_EQ(server->read("copy.html"), "<p>second</p>\n");
+    EXPECT_EQ(server->read("index.html"), "<p>first</p>\n");
+    ftp.ChangeDir("other");
+    ASSERT_TRUE(edit.WriteBack("<p>third</p>\r\n"));
+    EXPECT_EQ(server->read("other/copy.html"), "<p>third</p>\n");
+}
+
+TEST_P(RealRoundTrip, CopiesBothWaysKeepEveryByte)
+{
+    std::string binary(256 * 1024, '\0');
+    std::mt19937 random(3);
+    for (auto& b : binary)
+        b = static_cast<char>(random());
+    binary += "\r\n\n\r";
+    server->write("data.bin", binary);
+    writeFile(edit.LocalFolder + "data.bin", "the old local file");
+    ASSERT_TRUE(edit.CopyToLocal("data.bin"));
+    EXPECT_TRUE(readFile(edit.LocalFolder + "data.bin") == binary);
+    ASSERT_TRUE(edit.CopyToFtp(edit.LocalFolder + "data.bin", "back.bin"));
+    EXPECT_TRUE(server->read("back.bin") == binary);
+}
+
+// Only an asynchronous listing lets a command run inside it.
+class RealRoundTripAsync : public RealRoundTrip {};
+
+TEST_P(RealRoundTripAsync, WriteBackWhileAListingRunsDoesNothing)
+{
+    server->write("index.html", "<p>kept</p>\n");
+    ASSERT_TRUE(edit.Open("index.html"));
+    int refused = 0;
+    ftp.OnDataReceived = [&](QObject*, t_ftp_mode mode, std::int64_t) {
+        if (mode == tftp_getdir && !edit.WriteBack("<p>changed</p>\r\n"))
+            ++refused;
+    };
+    ftp.ListDirectory(".");
+    EXPECT_GE(refused, 1);
+    EXPECT_EQ(server->read("index.html"), "<p>kept</p>\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, RealRoundTrip,
+                         ::testing::Values(Setup{ FtpServerKind::Vsftpd, false }, Setup{ FtpServerKind::Vsftpd, true },
+                                           Setup{ FtpServerKind::Pyftpdlib, false },
+                                           Setup{ FtpServerKind::Pyftpdlib, true }),
+                         nameOf);
+
+INSTANTIATE_TEST_SUITE_P(Servers, RealRoundTripAsync,
+                         ::testing::Values(Setup{ FtpServerKind::Vsftpd, true }, Setup{ FtpServerKind::Pyftpdlib, true }),
+                         nameOf);
+
+namespace {
+
+class ScriptedRoundTrip : public ::testing::Test {
+protected:
+    void start(Script steps)
+    {
+        server = std::make_unique<ScriptedServer>(std::move(steps));
+        pointAt(ftp, server->port());
+        edit.OnProgress = [this](const std::string& text) { progress.push_back(text); };
+        edit.OnOpened = [this](const std::string&, const std::string& bytes) { opened = bytes; };
+    }
+    std::unique_ptr<ScriptedServer> server;
+    T_FTP ftp;
+    QTemporaryDir temp;
+    RemoteEdit edit{ ftp, temp.path() + "/" };
+    std::vector<std::string> progress;
+    std::string opened;
+};
+
+// TYPE I answered, SIZE answered with sizeReply, a passive RETR of data.
+Script openSteps(const std::string& sizeReply, const std::string& data)
+{
+    return join(loginSteps(), { expectLine(), send("200 binary\r\n"), expectLine(), send(sizeReply), listenData(),
+                                expectLine(), send("227 ({pasv})\r\n"), expectLine(), acceptData(),
+                                send("150 go\r\n"), dataSendSlowly(data, 1000, std::chrono::milliseconds(1)),
+                                dataClose(), send("226 done\r\n") });
+}
+
+} // namespace
+
+TEST_F(ScriptedRoundTrip, ProgressTextsWithAndWithoutSize)
+{
+    const struct {
+        const char* sizeReply;
+        const char* last;
+    } cases[] = { { "213 2048\r\n", "2048 of 2048 Bytes received" }, { "550 SIZE not allowed\r\n", "2048 Bytes received" } };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sizeReply);
+        progress.clear();
+        start(openSteps(c.sizeReply, std::string(2048, 'x')));
+        ASSERT_TRUE(edit.Open("index.html"));
+        ASSERT_GE(progress.size(), 2u);
+        EXPECT_EQ(progress.back(), c.last);
+        EXPECT_EQ(progress[progress.size() - 2], c.last) << "the final read of 0 bytes adds nothing";
+        EXPECT_EQ(opened.size(), 2048u);
+        EXPECT_TRUE(server->finish()) << server->failure();
+        ftp.Disconnect();
+    }
+}
+
+TEST_F(ScriptedRoundTrip, ServerClosingDuringStorLosesNothingAndTheNextWriteBackWorks)
+{
+    Script steps = openSteps("213 6\r\n", "hello\n");
+    steps = join(steps, { expectLine(), send("200 binary\r\n"), listenData(), expectLine(), send("227 ({pasv})\r\n"),
+                          expectLine(), acceptData(), send("150 go\r\n"), dataClose(), close() });
+    steps = join(join(steps, loginSteps()), { expectLine(), send("200 binary\r\n"), listenData(), expectLine(),
+                                              send("227 ({pasv})\r\n"), expectLine(), acceptData(), send("150 go\r\n"),
+                                              dataReceiveAll(), send("226 stored\r\n") });
+    start(steps);
+    ASSERT_TRUE(edit.Open("page.html"));
+    try {
+        edit.WriteBack("changed\r\n");
+        FAIL() << "a lost write-back reported as success";
+    } catch (const EWriteBackFailed& e) {
+        EXPECT_NE(std::string(e.what()).find("\"page.html\" was not written"), std::string::npos) << e.what();
+    }
+    EXPECT_FALSE(ftp.Busy());
+    ASSERT_TRUE(edit.WriteBack("changed\r\n"));
+    EXPECT_TRUE(server->finish()) << server->failure();
+    EXPECT_EQ(server->dataReceived(), "changed\n");
+}
+
+TEST_F(ScriptedRoundTrip, HostileNamesAreRefusedBeforeAnythingIsSentOrWritten)
+{
+    start(loginSteps());
+    QTemporaryDir localFolder;
+    edit.LocalFolder = localFolder.path() + "/";
+    for (const std::string name : { "../evil.html", "a/b.html", "a\\b.html", ".", "..", "" }) {
+        SCOPED_TRACE(name);
+        EXPECT_THROW(edit.Open(name), EUnsafeName);
+        EXPECT_THROW(edit.CopyToLocal(name), EUnsafeName);
+        EXPECT_THROW(edit.CopyToFtp(localFolder.path() + "/x", name), EUnsafeName);
+        edit.EditTempName = name;
+        if (!name.empty()) {
+            EXPECT_THROW(edit.WriteBack("text"), EUnsafeName);
+        }
+    }
+    EXPECT_FALSE(ftp.Connected()) << "nothing was sent";
+    EXPECT_EQ(QDir(temp.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size(), 0);
+}
+
+TEST_F(ScriptedRoundTrip, FailedCopyToLocalLeavesTheOldFileAsItWas)
+{
+    start(join(loginSteps(), { expectLine(), send("200 binary\r\n"), expectLine(), send("213 100\r\n"), listenData(),
+                               expectLine(), send("227 ({pasv})\r\n"), expectLine(), acceptData(), send("150 go\r\n"),
+                               dataSend("partial"), dataClose(), send("426 aborted\r\n") }));
+    QTemporaryDir localFolder;
+    edit.LocalFolder = localFolder.path() + "/";
+    writeFile(edit.LocalFolder + "a.bin", "old content");
+    EXPECT_THROW(edit.CopyToLocal("a.bin"), EProtocolError);
+    EXPECT_EQ(readFile(edit.LocalFolder + "a.bin"), "old content");
+    EXPECT_EQ(QDir(localFolder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{ "a.bin" });
+}
+
+TEST(PrivateTempFolder, IsThisUsersAloneAndRefusesAnotherKind)
+{
+    QTemporaryDir runtime;
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+    const QString folder = platform::core::PrivateTempFolder("quellin");
+    EXPECT_EQ(folder, runtime.path() + "/quellin/");
+    EXPECT_EQ(QFile::permissions(folder), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                              | QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
+    QDir(runtime.path()).rmdir("quellin");
+    QFile::link("/tmp", runtime.path() + "/quellin");
+    EXPECT_THROW(platform::core::PrivateTempFolder("quellin"), base::EFileError) << "a link is refused";
+    qunsetenv("XDG_RUNTIME_DIR");
+}

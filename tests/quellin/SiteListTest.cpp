@@ -1,0 +1,93 @@
+// Stored sites: splitting a value into the four fields, reading every key of the section, and
+// the warning about a settings file that others can read.
+#include "TempConfig.h"
+#include "quellin/SiteList.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+using quellin::SiteFields;
+
+namespace {
+
+struct SplitCase {
+    const char* value;
+    SiteFields expected;
+};
+
+class SplitSite : public ::testing::TestWithParam<SplitCase> {};
+
+const SplitCase kSplitCases[] = {
+    { "anna:s3cret@ftp.example.org/pub/html", { "anna", "s3cret", "ftp.example.org", "/pub/html" } },
+    // The first separator counts; later ones belong to the next field.
+    { "anna:pa:ss@w@host/a/b", { "anna", "pa:ss", "w@host", "/a/b" } },
+    { "user:pw@host", { "user", "pw", "", "host" } },
+    { "hostonly/path", { "", "", "hostonly", "/path" } },
+    { "", { "", "", "", "" } },
+};
+
+TEST_P(SplitSite, FillsTheFourFields)
+{
+    EXPECT_EQ(quellin::SplitSite(GetParam().value), GetParam().expected) << GetParam().value;
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, SplitSite, ::testing::ValuesIn(kSplitCases));
+
+TEST(ReadSites, ReadsEveryKeyOfALongSectionInFileOrder)
+{
+    TempConfig config;
+    std::string ini = "[Other]\nx=1\n[FTP-Accounts]\n";
+    for (int i = 0; i < 300; ++i)
+        ini.append("k").append(std::to_string(i)).append("=u").append(std::to_string(i)).append(":p@h/\n");
+    ini += "[<body>]\nline=<p>\n";
+    config.write(QStringLiteral("QUELLIN.INI"), ini);
+    const auto sites = quellin::ReadSites();
+    ASSERT_EQ(sites.size(), 300u);
+    EXPECT_EQ(sites.front(), "u0:p@h/");
+    EXPECT_EQ(sites[256], "u256:p@h/");
+    EXPECT_EQ(sites.back(), "u299:p@h/");
+}
+
+TEST(ReadSites, TheSampleSettingsFileHoldsTwoSites)
+{
+    const auto sites = quellin::ReadSites(QStringLiteral(TEST_DATA_DIR "/../../examples/QUELLIN.INI"));
+    ASSERT_EQ(sites.size(), 2u);
+    EXPECT_EQ(quellin::SplitSite(sites[1]).path, "/pub/html");
+}
+
+TEST(ReadSites, AMissingFileOrSectionGivesNoSites)
+{
+    TempConfig config;
+    EXPECT_TRUE(quellin::ReadSites().empty());
+    config.write(QStringLiteral("QUELLIN.INI"), "[Other]\na=b\n");
+    EXPECT_TRUE(quellin::ReadSites().empty());
+}
+
+struct ModeCase {
+    QFileDevice::Permissions permissions;
+    bool readableByOthers;
+};
+
+class ReadableByOthers : public ::testing::TestWithParam<ModeCase> {};
+
+TEST_P(ReadableByOthers, SaysWhetherOthersMayReadTheFile)
+{
+    TempConfig config;
+    config.write(QStringLiteral("QUELLIN.INI"), "[FTP-Accounts]\n1=a:b@c/\n");
+    QFile::setPermissions(config.file(QStringLiteral("QUELLIN.INI")), GetParam().permissions);
+    EXPECT_EQ(quellin::ReadableByOthers(config.file(QStringLiteral("QUELLIN.INI"))), GetParam().readableByOthers);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, ReadableByOthers,
+    ::testing::Values(ModeCase{ QFileDevice::ReadOwner | QFileDevice::WriteOwner, false },
+                      ModeCase{ QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup, true },
+                      ModeCase{ QFileDevice::ReadOwner | QFileDevice::ReadOther, true }));
+
+TEST(ReadableByOthers, AMissingFileIsNotReadable)
+{
+    TempConfig config;
+    EXPECT_FALSE(quellin::ReadableByOthers(config.file(QStringLiteral("QUELLIN.INI"))));
+}
+
+} // namespace

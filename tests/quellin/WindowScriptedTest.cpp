@@ -1,0 +1,278 @@
+// The main window against a scripted server for exact cases: odd listings, a click during an
+// asynchronous transfer, connecting out of a failed transfer, closing against a silent server;
+// and the window's own start-up, close and layout rules.
+#include "ScriptedServer.h"
+#include "WindowFixture.h"
+
+#include "quellin/U_about.h"
+#include "richprint/TRECode.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QMenu>
+#include <QRegularExpression>
+#include <QSplitter>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+using namespace testservers;
+using namespace testservers::script;
+using namespace std::chrono_literals;
+
+namespace {
+
+Script login()
+{
+    return { accept(), send("220 ready\r\n"), expectLine(), send("331 password\r\n"), expectLine(),
+             send("230 logged in\r\n"), expectLine(), send("200 binary\r\n"), expectLine(), send("250 ok\r\n") };
+}
+const std::string kLogin = "USER u\r\nPASS p\r\nTYPE I\r\nCWD /www\r\n";
+
+Script listing(Script data, const std::string& finalReply = "226 done\r\n")
+{
+    Script s{ listenData(), expectLine(), send("227 ({pasv})\r\n"), expectLine(), send("200 ascii\r\n"),
+              expectLine(), acceptData(), send("150 here it comes\r\n") };
+    s.insert(s.end(), data.begin(), data.end());
+    s.push_back(dataClose());
+    s.push_back(send(finalReply));
+    if (finalReply.rfind("226", 0) == 0) {
+        s.push_back(expectLine());
+        s.push_back(send("200 binary\r\n"));
+    }
+    return s;
+}
+const std::string kListing = "PASV\r\nTYPE A\r\nLIST .\r\nTYPE I\r\n";
+
+Script join(Script a, const Script& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+class Scripted : public QuellinWindow {
+protected:
+    void start(Script script)
+    {
+        server = std::make_unique<ScriptedServer>(std::move(script), 5s);
+        if (!form)
+            open();
+    }
+    void connect() { connectTo(server->port(), QStringLiteral("u"), QStringLiteral("p"), QStringLiteral("/www")); }
+    std::unique_ptr<ScriptedServer> server;
+};
+
+TEST_F(Scripted, EntriesCommandsMustNotActOnAreLeftOut)
+{
+    start(join(login(), listing({ dataSend("drwxr-xr-x 2 u g 4096 Jan  1  2020 .\r\n"
+                                           "drwxr-xr-x 2 u g 4096 Jan  1  2020 ..\r\n"
+                                           "-rw-r--r-- 1 u g 10 Jan  1  2020 b.htm\r\n"
+                                           "lrwxrwxrwx 1 u g 5 Jan  1  2020 a\r\n"
+                                           "-rw-r--r-- 1 u g 10 Jan  1  2020 ../../etc/passwd\r\n"
+                                           "01-15-98  02:05PM       <DIR>          cgi-bin\r\n"
+                                           "-rw-r--r-- 1 u g 10 Jan  1  2020 .\r\n") })));
+    connect();
+    EXPECT_EQ(shownError(), QString());
+    EXPECT_EQ(shownNames(), (std::vector<std::string>{ "cgi-bin", "b.htm", "a" }));
+    EXPECT_EQ(cell(2, 2), QStringLiteral("Link"));
+    EXPECT_TRUE(server->finish()) << server->failure();
+}
+
+TEST_F(Scripted, TwentyThousandEntriesAllArrive)
+{
+    std::string data;
+    for (int i = 0; i < 20000; ++i)
+        data += "-rw-r--r-- 1 u g " + std::to_string(i) + " Jan  1  2020 f" + std::to_string(i) + ".htm\r\n";
+    start(join(login(), listing({ dataSend(data) })));
+    connect();
+    ASSERT_EQ(form->RemoteItems->rowCount(), 20000);
+    EXPECT_EQ(form->RemoteItems->item(0).name, "f0.htm");
+    EXPECT_EQ(form->RemoteItems->item(19999).name, "f9999.htm");
+    EXPECT_TRUE(server->finish()) << server->failure();
+}
+
+TEST_F(Scripted, AClickDuringAnAsynchronousTransferIsRefused)
+{
+    start(join(login(), listing({ stall(600ms), dataSend("-rw-r--r-- 1 u g 1 Jan  1  2020 x.htm\r\n") })));
+    form->chk_async->click();
+    ASSERT_TRUE(form->ftp->Async);
+    bool connectEnabled = true;
+    bool sendCommandEnabled = true;
+    bool asyncDuringTransfer = false;
+    QTimer::singleShot(200, form.get(), [&] {
+        connectEnabled = form->btn_connect->isEnabled();
+        sendCommandEnabled = form->SendCommand1->isEnabled();
+        QTest::mouseClick(form->btn_connect, Qt::LeftButton);
+        form->SendCommand1->trigger();
+        command([&] { form->Auffrischen1Click(0); });
+        form->chk_async->click();
+        asyncDuringTransfer = form->ftp->Async;
+    });
+    connect();
+    EXPECT_FALSE(connectEnabled);
+    EXPECT_FALSE(sendCommandEnabled);
+    EXPECT_EQ(shownError(), QString());
+    EXPECT_EQ(shownNames(), std::vector<std::string>{ "x.htm" });
+    EXPECT_TRUE(form->btn_connect->isEnabled());
+    EXPECT_TRUE(form->SendCommand1->isEnabled());
+    EXPECT_TRUE(asyncDuringTransfer) << "the running transfer keeps its mode";
+    EXPECT_FALSE(form->ftp->Async) << "the switch applies after it";
+    EXPECT_TRUE(server->finish()) << server->failure();
+    EXPECT_EQ(server->transcript(), kLogin + kListing);
+}
+
+TEST_F(Scripted, ConnectingAgainLogsOutOfAFailedTransferFirst)
+{
+    start(join(join(login(), listing({ dataSend("x\r\n") }, "451 local error\r\n")),
+               join({ expectLine(), send("225 no transfer\r\n"), expectLine(), send("221 bye\r\n"), expectClose() },
+                    join(login(), listing({ dataSend("-rw-r--r-- 1 u g 1 Jan  1  2020 y.htm\r\n") })))));
+    expectError();
+    connect();
+    EXPECT_EQ(shownError(), QStringLiteral("local error"));
+    EXPECT_TRUE(form->ftp->Busy());
+    connect();
+    EXPECT_EQ(shownNames(), std::vector<std::string>{ "y.htm" });
+    EXPECT_FALSE(form->ftp->Busy());
+    EXPECT_EQ(pathItems(), (QStringList{ QStringLiteral("127.0.0.1"), QStringLiteral("127.0.0.1") }))
+        << "each connect adds the host";
+    EXPECT_TRUE(server->finish()) << server->failure();
+    EXPECT_EQ(server->transcript(), kLogin + "PASV\r\nTYPE A\r\nLIST .\r\nABOR\r\nQUIT\r\n" + kLogin + kListing);
+}
+
+TEST_F(Scripted, ClosingAgainstASilentServerEndsWithinTheCloseTimeout)
+{
+    start(join(login(), join(listing({}), { expectLine(), stall(30s) })));
+    connect();
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_TRUE(form->close());
+    EXPECT_LT(clock.elapsed(), quellin::Tmainform::kCloseTimeout.count() * 3);
+    EXPECT_FALSE(form->ftp->Connected());
+}
+
+TEST_F(Scripted, ATraceOfLevelTwoLeavesTheStatusLine)
+{
+    open();
+    form->ftp_trace("220 ready", tcpip::tl_reply);
+    form->ftp_trace("Connected socket ID 7", tcpip::tl_socket);
+    EXPECT_EQ(form->Status->panelText(0), QStringLiteral("220 ready"));
+    form->ftp_trace("USER u", tcpip::tl_command);
+    EXPECT_EQ(form->Status->panelText(0), QStringLiteral("USER u"));
+}
+
+struct StartCase {
+    QFile::Permissions permissions;
+    bool warned;
+};
+
+class StartUp : public QuellinWindow, public ::testing::WithParamInterface<StartCase> {};
+
+TEST_P(StartUp, WarnsOnceWhenOthersCanReadTheSettings)
+{
+    writeSettings("[FTP-Accounts]\n1=u:secret@h/\n", GetParam().permissions);
+    open();
+    EXPECT_EQ(form->Status->panelText(0) == QLatin1String(quellin::kReadableWarning), GetParam().warned);
+    EXPECT_EQ(form->CBSites->count(), 1);
+    // The trace panel reaches to the splitter beside the editor.
+    EXPECT_EQ(form->Status->panelWidth(0), form->Splitter1->handle(1)->mapTo(form.get(), QPoint(0, 0)).x());
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, StartUp,
+                         ::testing::Values(StartCase{ QFile::ReadOwner | QFile::WriteOwner, false },
+                                           StartCase{ QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther, true }));
+
+TEST_F(QuellinWindow, TheSiteListWidensWhileItHasTheFocus)
+{
+    open();
+    form->activateWindow();
+    form->CBSites->setFocus();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form->CBSites->width(), 420);
+    form->EditName->setFocus();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form->CBSites->width(), 21);
+}
+
+struct CloseCase {
+    bool modified;
+    std::optional<platform::gui::MessageButton> answer;
+    bool closes;
+};
+
+class Closing : public QuellinWindow, public ::testing::WithParamInterface<CloseCase> {};
+
+TEST_P(Closing, AsksOnlyForAChangedText)
+{
+    open();
+    form->Memo->setModified(GetParam().modified);
+    if (GetParam().answer)
+        dialogs.answerMessage(*GetParam().answer);
+    EXPECT_EQ(form->close(), GetParam().closes);
+    if (GetParam().answer) {
+        EXPECT_EQ(dialogs.last().message.text, QLatin1String(quellin::kQuitQuestion));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Closing,
+                         ::testing::Values(CloseCase{ false, std::nullopt, true },
+                                           CloseCase{ true, platform::gui::No, false },
+                                           CloseCase{ true, platform::gui::Yes, true }));
+
+TEST_F(QuellinWindow, EveryControlHasAnAccessibleName)
+{
+    open();
+    for (QWidget* w : form->findChildren<QWidget*>()) {
+        const bool control = qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w)
+            || qobject_cast<QComboBox*>(w) || qobject_cast<platform::gui::ListView*>(w) || w == form->Memo;
+        if (control) {
+            EXPECT_FALSE(w->accessibleName().isEmpty()) << w->objectName().toStdString();
+        }
+    }
+}
+
+TEST_F(QuellinWindow, TheMenuCommandOpensTheEditorsMenuAtTheEditorsCorner)
+{
+    open();
+    form->Menu1Click();
+    EXPECT_TRUE(form->PMBefehle->isVisible());
+    EXPECT_EQ(form->PMBefehle->pos(), form->PanelEdit->mapToGlobal(QPoint(0, 0)));
+    form->PMBefehle->hide();
+}
+
+TEST_F(QuellinWindow, TheAboutBoxShowsTheBuildsVersion)
+{
+    open();
+    QString caption;
+    QString version;
+    QTimer::singleShot(0, form.get(), [&] {
+        caption = form->AboutBox->windowTitle();
+        version = form->AboutBox->Version->text();
+        form->AboutBox->accept();
+    });
+    form->About1Click();
+    EXPECT_EQ(caption, QStringLiteral("Infos"));
+    // The four parts of the build's version.
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^Version \\d+\\.\\d+\\.\\d+\\.\\d+$")).match(version).hasMatch())
+        << version.toStdString();
+}
+
+TEST_F(QuellinWindow, TheViewStyleCommandsKeepTheButtonsInStep)
+{
+    open();
+    form->mnu_viewClick(form->mnu_view_list);
+    EXPECT_EQ(form->FTPView->viewStyle(), platform::gui::ViewStyle::List);
+    EXPECT_TRUE(form->btn_list->isChecked());
+    form->mnu_viewClick(form->mnu_view_big);
+    EXPECT_EQ(form->FTPView->viewStyle(), platform::gui::ViewStyle::Icon);
+    EXPECT_TRUE(form->btn_list->isChecked()) << "the icon styles leave the buttons";
+    form->btn_detailsClick();
+    EXPECT_EQ(form->FTPView->viewStyle(), platform::gui::ViewStyle::Report);
+    EXPECT_TRUE(form->btn_details->isChecked());
+    EXPECT_FALSE(form->btn_list->isChecked());
+}
+
+} // namespace

@@ -1,0 +1,230 @@
+#!/usr/bin/python3
+"""The reference for Tarnby's HTML parser links: html5lib (the WHATWG parser in Python) builds
+the tree, and the same rules pick the links: "a" elements with "href" in document order, text
+content without scripts and styles, white space collapsed, image alts for links without text,
+fragment-only and empty addresses and links without text left out, addresses resolved against
+<base href> or the page's address.
+
+  oracle.py links < MANIFEST        MANIFEST: [{"page": FILE, "url": PAGE-URL-OR-""}, ...]
+                                     prints [["URL|text", ...], ...], one list per page
+  oracle.py generate COUNT SEED DIR  writes COUNT pages and DIR/manifest.json
+"""
+import json
+import os
+import random
+import re
+import sys
+
+import html5lib
+from urllib.parse import urljoin
+
+HTML = "{http://www.w3.org/1999/xhtml}"
+WHITE = re.compile(r"[ \t\n\f\r]+")
+SCHEME = re.compile(r"[A-Za-z][A-Za-z0-9+.-]*:")
+CONTROLS = "".join(chr(i) for i in range(33))
+
+
+def decode(data):
+    try:
+        return data.decode("utf-8")
+    except UnicodeDecodeError:
+        # Windows-1252, the five undefined bytes as the C1 controls of the same number.
+        return "".join(b.to_bytes(1, "big").decode("cp1252", errors="ignore") or chr(b) for b in data)
+
+
+def collapse(text):
+    return WHITE.sub(" ", text).strip(" \t\n\f\r")
+
+
+def clean_url(value):
+    return re.sub("[\t\n\r]", "", value.strip(CONTROLS))
+
+
+def resolve(base, ref):
+    if SCHEME.match(ref) or not SCHEME.match(base):
+        return ref
+    if ref.startswith("?"):
+        # urljoin drops an empty query ("?"); RFC 3986 keeps it.
+        return base.split("#")[0].split("?")[0] + ref
+    return urljoin(base, ref)
+
+
+def is_html(node, name):
+    return isinstance(node.tag, str) and node.tag == HTML + name
+
+
+def text_content(node):
+    parts = []
+
+    def walk(element):
+        if isinstance(element.tag, str) and not is_html(element, "script") and not is_html(element, "style"):
+            parts.append(element.text or "")
+            for child in element:
+                walk(child)
+                parts.append(child.tail or "")
+        elif not isinstance(element.tag, str):
+            pass  # a comment: its tail is added by the caller
+    walk(node)
+    return "".join(parts)
+
+
+def link_text(link):
+    text = collapse(text_content(link))
+    if text:
+        return text
+    alts = [img.get("alt") for img in link.iter() if is_html(img, "img") and img.get("alt") is not None]
+    return collapse(" ".join(alts))
+
+
+def links(data, page_url):
+    root = html5lib.parse(decode(data), treebuilder="etree")
+    base = None
+    for element in root.iter():
+        if is_html(element, "base") and element.get("href") is not None:
+            href = clean_url(element.get("href"))
+            candidate = resolve(page_url, href) if page_url else href
+            if SCHEME.match(candidate):
+                base = candidate
+            break
+    if base is None and page_url:
+        base = page_url
+    lines = []
+    for element in root.iter():
+        if not is_html(element, "a") or element.get("href") is None:
+            continue
+        address = clean_url(element.get("href"))
+        if not address or address.startswith("#"):
+            continue
+        text = link_text(element)
+        if text:
+            url = resolve(base, address) if base else address
+            lines.append(url.replace("|", "%7C") + "|" + text.replace("|", "&#124;"))
+    return lines
+
+
+# --- generated pages -------------------------------------------------------------------------
+
+WORDS = ["club", "news", "Archive", "members", "caf\u00e9", "a|b", ">", "x&amp;y", "&lt;b&gt;",
+         "&nbsp;", "&eacute;t&eacute;", "&#65;&#x42;", "&hellip;", "&copy", "&notit;", "&amp",
+         "\u00fcber", "R&D", "1 < 2"]
+HREFS = ["page.html", "dir/page.html", "../up.html", "./here.html", "/root/p.html", "?q=1&amp;r=2",
+         "page.html#part", "#top", "#", "", "  spaced.html  ", "http://other.example/x",
+         "https://example.org/a|b", "mailto:someone@example.org", "javascript:void(0)",
+         "//cdn.example/x", "caf&eacute;.html", "x&#124;y", "line\nbreak.html", "a&copy=1",
+         "tab\there.html", "UPPER/Case.HTML", "../../../too/far.html", "a/./b/../c.html",
+         "?", "p.html?x=1#f", "&#35;notfragment", "%7Cencoded"]
+BASES = ['<base href="http://base.example/dir/sub/">', '<base href="sub/">',
+         "<base target=_top>", "<BASE HREF='https://b.example/x/y.html?z'>"]
+PAGE_URLS = ["", "http://example.org/docs/index.html", "https://example.org/a/b/c?d=e",
+             "http://example.org"]
+ATTRS = ['class="x"', "id=top", "title='a > b'", 'target="_blank"', "rel=nofollow",
+         'data-x="href=no.html"', 'onclick="go(\'#\')"']
+
+
+def quoted(rng, name, value):
+    choice = rng.randrange(3)
+    if choice == 0 or ('"' not in value and rng.random() < 0.3):
+        return '%s="%s"' % (name, value.replace('"', "&quot;"))
+    if choice == 1:
+        return "%s='%s'" % (name, value.replace("'", "&#39;"))
+    if value and not re.search(r"[\s\"'=<>`]", value):
+        return "%s=%s" % (name, value)
+    return '%s="%s"' % (name, value.replace('"', "&quot;"))
+
+
+def space(rng):
+    return rng.choice([" ", "  ", "\n", "\r\n", "\t", " \n  "])
+
+
+def case(rng, name):
+    return rng.choice([name, name.upper(), name.capitalize()])
+
+
+def words(rng, count):
+    return space(rng).join(rng.choice(WORDS) for _ in range(count)) if count else ""
+
+
+def anchor(rng, depth):
+    attrs = [quoted(rng, case(rng, "href"), rng.choice(HREFS))] if rng.random() < 0.95 else []
+    attrs += rng.sample(ATTRS, rng.randrange(3))
+    rng.shuffle(attrs)
+    tag = case(rng, "a")
+    open_tag = "<" + tag + "".join(space(rng) + a for a in attrs) + rng.choice(["", " ", "\n"]) + ">"
+    body = content(rng, depth + 1, links=False)
+    close = rng.choice(["</" + tag + ">", "</a >", "</A>", "", "</a\n>"])
+    return open_tag + body + close
+
+
+def content(rng, depth, links=True):
+    parts = []
+    for _ in range(rng.randrange(1, 5)):
+        kind = rng.randrange(12)
+        if kind < 3:
+            parts.append(words(rng, rng.randrange(4)))
+        elif kind == 3 and depth < 4:
+            tag = rng.choice(["b", "i", "span", "em", "p", "div", "font", "li", "h2"])
+            parts.append("<%s>%s</%s>" % (case(rng, tag), content(rng, depth + 1, links), tag))
+        elif kind == 4:
+            alt = rng.choice(["", ' alt="Logo"', " alt='a | b'", " ALT=pic", ' alt="  "'])
+            parts.append('<img src="i.gif"%s>' % alt)
+        elif kind == 5:
+            parts.append("<!-- %s <a href='hidden.html'>hidden</a> -->" % words(rng, 2))
+        elif kind == 6:
+            parts.append(rng.choice(["<script>var s = \"<a href='s.html'>s</a>\";</script>",
+                                     "<style>a > b { color: red }</style>",
+                                     "<SCRIPT type=text/javascript>\n// </a>\n</SCRIPT>"]))
+        elif kind == 7:
+            parts.append(rng.choice(["<br>", "<br/>", "<hr>", "&nbsp;", "\u00a0", "<wbr>"]))
+        elif kind == 8 and links and depth < 4:
+            parts.append(anchor(rng, depth))
+        elif kind == 9 and depth < 3:
+            parts.append(rng.choice(["<table><tr><td>%s</td></tr></table>", "<ul><li>%s<li>x</ul>",
+                                     "<form action=go><input name=q>%s</form>", "<table>%s</table>"])
+                         % content(rng, depth + 1, links))
+        elif kind == 10:
+            parts.append(rng.choice(["<p>", "</p>", "</div>", "</b>", "<b>", "<i>"]))
+        elif links:
+            parts.append(anchor(rng, depth))
+    return "".join(parts)
+
+
+def page(rng):
+    head = ""
+    if rng.random() < 0.3:
+        head += rng.choice(BASES)
+    if rng.random() < 0.5:
+        head = "<head><title>T &amp; t</title>" + head + "</head>"
+    body = content(rng, 0) + content(rng, 0)
+    text = rng.choice(["", "<!DOCTYPE html>\n", "<!doctype HTML PUBLIC \"-//W3C//DTD HTML 4.01//EN\">"])
+    text += rng.choice(["<html>", "<HTML lang=en>", ""]) + head + rng.choice(["<body>", ""]) + body
+    data = text.encode("utf-8")
+    if rng.random() < 0.05:
+        data = data.replace("\u00e9".encode("utf-8"), b"\xe9") + b"\x81"
+    return data
+
+
+def generate(count, seed, folder):
+    rng = random.Random(seed)
+    manifest = []
+    for n in range(count):
+        path = os.path.join(folder, "page%d.html" % n)
+        with open(path, "wb") as out:
+            out.write(page(rng))
+        manifest.append({"page": path, "url": rng.choice(PAGE_URLS)})
+    with open(os.path.join(folder, "manifest.json"), "w") as out:
+        json.dump(manifest, out)
+
+
+def main():
+    if sys.argv[1] == "generate":
+        generate(int(sys.argv[2]), int(sys.argv[3]), sys.argv[4])
+        return
+    result = []
+    for entry in json.load(sys.stdin):
+        with open(entry["page"], "rb") as page_file:
+            result.append(links(page_file.read(), entry["url"]))
+    json.dump(result, sys.stdout)
+
+
+if __name__ == "__main__":
+    main()
