@@ -17,6 +17,22 @@ struct TRichPrinter::RichParagraph {
     std::vector<QFont> fonts;
     std::vector<QColor> colours;
     std::vector<QFontMetricsF> metrics;
+    // Widths of whole stretches by their first character (-1: not measured yet): fitting and
+    // drawing a line ask for the same stretches again, and shaping text is the costly part.
+    mutable std::vector<qreal> stretchWidths;
+
+    // Width of characters [i, j), all of one run.
+    qreal PieceWidth(int i, int j) const
+    {
+        const bool whole = (i == 0 || runOf[i - 1] != runOf[i])
+                           && (j == int(text.size()) || runOf[j] != runOf[j - 1]);
+        if (whole && stretchWidths[i] >= 0)
+            return stretchWidths[i];
+        const qreal width = metrics[runOf[i]].horizontalAdvance(QStringView(text).mid(i, j - i).toString());
+        if (whole)
+            stretchWidths[i] = width;
+        return width;
+    }
 
     // Width of characters [start, start + length), each stretch in its own font.
     int Width(int start, int length) const
@@ -28,7 +44,7 @@ struct TRichPrinter::RichParagraph {
             int j = i + 1;
             while (j < end && runOf[j] == runOf[i])
                 ++j;
-            width += metrics[runOf[i]].horizontalAdvance(QStringView(text).mid(i, j - i).toString());
+            width += PieceWidth(i, j);
             i = j;
         }
         return qRound(width);
@@ -106,6 +122,7 @@ void TRichPrinter::WriteRichParagraph(const QString& line, const std::vector<For
         p.metrics.push_back(entry.metrics);
     }
     p.runOf.resize(p.text.size());
+    p.stretchWidths.assign(p.text.size(), -1);
     std::size_t run = 0;
     for (qsizetype i = 0; i < p.text.size(); ++i) {
         while (run + 1 < runs.size() && source[i] >= runs[run].start + runs[run].length)
@@ -161,11 +178,13 @@ void TRichPrinter::WriteRichLine(const RichParagraph& p, int start, int length)
     int fontRun = -1;
     for (int i = start; i < end;) {
         const int r = p.runOf[i];
+        const int first = i;
         QString stretch;
         for (; i < end && p.runOf[i] == r; ++i) {
             if (p.text[i].unicode() >= 32)
                 stretch.append(p.text[i]);
         }
+        const bool complete = stretch.size() == i - first;
         // Neighbours often differ in colour only; changing the font costs more than the pen.
         if (fontRun < 0 || p.fonts[r] != p.fonts[fontRun]) {
             painter_->setFont(p.fonts[r]);
@@ -173,7 +192,7 @@ void TRichPrinter::WriteRichLine(const RichParagraph& p, int start, int length)
         }
         painter_->setPen(p.colours[r]);
         painter_->drawText(QPointF(area.left + x, baseline), stretch);
-        x += p.metrics[r].horizontalAdvance(stretch);
+        x += complete ? p.PieceWidth(first, i) : p.metrics[r].horizontalAdvance(stretch);
     }
     x_ = qRound(x);
     SetSurfaceFont(font_, colour_);

@@ -5,6 +5,7 @@
 // Usage: richprint_print_bench --work DIR      (the benchmark)
 //        richprint_print_bench --print ...     (the print command, as the program runs it)
 //        richprint_print_bench --preview FILE  (one preview; prints seconds and peak KB)
+//        richprint_print_bench --coloured FILE (coloured printing of FILE to FILE.pdf)
 #include "richprint/PrintCommand.h"
 #include "richprint/RichPreview.h"
 #include "richprint/TRECode.h"
@@ -171,6 +172,11 @@ int main(int argc, char** argv)
     const QStringList args = app.arguments();
     if (args.size() == 3 && args[1] == QLatin1String("--preview"))
         return Preview(args[2]);
+    if (args.size() == 3 && args[1] == QLatin1String("--coloured")) {
+        int pages = 0;
+        std::printf("%.3f s, %d pages\n", ColouredPrint(args[2], args[2] + QStringLiteral(".pdf"), &pages), pages);
+        return 0;
+    }
     if (args.size() == 3 && args[1] == QLatin1String("--work"))
         return Benchmark(args[0], args[2]);
     std::fprintf(stderr, "usage: richprint_print_bench --work DIR\n");
