@@ -146,6 +146,13 @@ RequestTarget TargetForUrl(std::string_view url, std::string_view proxy, std::st
 
 void ApplyLocation(std::string_view location, RequestTarget& target)
 {
+    // A network-path reference ("//host/x") keeps the current scheme; read alone it would
+    // say "http" and leave an https page for plain text.
+    if (target.tls && location.starts_with("//")) {
+        const std::string absolute = "https:" + std::string(location);
+        ApplyLocation(absolute, target);
+        return;
+    }
     if (target.viaProxy)
         ApplyViaProxy(location, target);
     else

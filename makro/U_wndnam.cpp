@@ -1,5 +1,7 @@
 #include "makro/U_wndnam.h"
 
+#include "makro/CaptionedButton.h"
+
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QListWidget>
@@ -25,13 +27,6 @@ std::string CutTitle(std::string title)
     return title;
 }
 
-QPushButton* Button(const QString& caption, QWidget* parent)
-{
-    auto* button = new QPushButton(caption, parent);
-    button->setAccessibleName(QString(caption).remove(QLatin1Char('&')));
-    return button;
-}
-
 } // namespace
 
 TWindNameDlg::TWindNameDlg(DesktopFactory desktop, QWidget* parent)
@@ -40,9 +35,9 @@ TWindNameDlg::TWindNameDlg(DesktopFactory desktop, QWidget* parent)
     setWindowTitle(QStringLiteral("Window name"));
     ListBox1 = new QListWidget(this);
     ListBox1->setAccessibleName(QStringLiteral("Window names"));
-    btnNew = Button(QStringLiteral("&Refresh"), this);
-    OKBtn = Button(QStringLiteral("&OK"), this);
-    CancelBtn = Button(QStringLiteral("&Cancel"), this);
+    btnNew = CaptionedButton(QStringLiteral("&Refresh"), this);
+    OKBtn = CaptionedButton(QStringLiteral("&OK"), this);
+    CancelBtn = CaptionedButton(QStringLiteral("&Cancel"), this);
     OKBtn->setDefault(true);
 
     auto* buttons = new QVBoxLayout;

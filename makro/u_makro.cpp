@@ -1,6 +1,7 @@
 #include "makro/u_makro.h"
 
 #include "base/StringList.h"
+#include "makro/CaptionedButton.h"
 #include "makro/KeyCaptureEdit.h"
 #include "makro/KeyNames.h"
 #include "makro/MacroPlayer.h"
@@ -28,18 +29,6 @@ namespace {
 
 const QString lineBreak = QStringLiteral("\n"); // one line break of the text: CR LF in the file
 
-QString NoAmpersand(QString caption)
-{
-    return caption.remove(QLatin1Char('&'));
-}
-
-QPushButton* Button(const QString& caption, QWidget* parent)
-{
-    auto* button = new QPushButton(caption, parent);
-    button->setAccessibleName(NoAmpersand(caption));
-    return button;
-}
-
 } // namespace
 
 TFormMakro::TFormMakro(DesktopFactory desktop, QWidget* parent)
@@ -55,9 +44,9 @@ TFormMakro::TFormMakro(DesktopFactory desktop, QWidget* parent)
 void TFormMakro::buildPanels()
 {
     PanelBtn = new QFrame(this);
-    BtnExcecute = Button(QStringLiteral("&Execute"), PanelBtn);
-    BtnbLoad = Button(QStringLiteral("&Load"), PanelBtn);
-    BthSave = Button(QStringLiteral("&Save"), PanelBtn);
+    BtnExcecute = CaptionedButton(QStringLiteral("&Execute"), PanelBtn);
+    BtnbLoad = CaptionedButton(QStringLiteral("&Load"), PanelBtn);
+    BthSave = CaptionedButton(QStringLiteral("&Save"), PanelBtn);
     for (QPushButton* button : {BtnExcecute, BtnbLoad, BthSave})
         button->setAutoDefault(false);
     LabelVKey = new QLabel(QStringLiteral("&VKey:"), PanelBtn);
@@ -166,9 +155,6 @@ void TFormMakro::buildMenu()
                &TFormMakro::Wait1Click);
     addCommand(Befehle1, QStringLiteral("Fenstertitel1"), QStringLiteral("Window"), QKeySequence(Qt::CTRL | Qt::Key_W),
                &TFormMakro::Fenstertitel1Click);
-
-    for (QAction* action : PopupMenu1->actions())
-        action->setProperty("accessibleName", NoAmpersand(action->text()));
 
     auto* showMenu = new QAction(this);
     showMenu->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10));

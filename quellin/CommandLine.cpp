@@ -36,10 +36,15 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args)
 std::string UsageText()
 {
     return "Usage: quellin [OPTION]... [MACRO-FILE]\n"
+           "       quellin --print [--plain] [--title TEXT] [-o FILE.pdf] FILE...\n"
            "Edit files that live on an FTP server. With a macro file, play it and end.\n"
+           "With --print, print text files with header and footer, without a window.\n"
            "\n"
            "  --help     show this help and end\n"
            "  --version  show the version and end\n"
+           "  --print    print the FILEs; --plain: one font for the whole text; --title TEXT:\n"
+           "             the header's title (default: each file's name); -o FILE.pdf: write a\n"
+           "             PDF file instead of printing on the default printer\n"
            "\n"
            "Sites are stored in QUELLIN.INI in $XDG_CONFIG_HOME (default ~/.config).\n";
 }

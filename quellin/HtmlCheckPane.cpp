@@ -41,7 +41,7 @@ void ColourHtmlTags(platform::gui::RichEdit& editor)
     const auto paint = [&](qsizetype start, qsizetype end, TagColour colour) {
         cursor.setPosition(static_cast<int>(start));
         cursor.setPosition(static_cast<int>(end), QTextCursor::KeepAnchor);
-        cursor.setCharFormat(formats[static_cast<int>(colour)]);
+        cursor.mergeCharFormat(formats[static_cast<int>(colour)]);
     };
     cursor.beginEditBlock();
     // Each stretch of touching runs turns black at once and then gets its tags coloured: a

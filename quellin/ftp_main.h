@@ -46,6 +46,7 @@ class ListView;
 class StatusPanels;
 } // namespace platform::gui
 namespace richprint {
+class TRichPrinter;
 class TSRichEdit;
 }
 namespace tcpip {
@@ -252,6 +253,8 @@ public:
     // The editor's file commands and its find and replace (EditorCommands.cpp).
     std::unique_ptr<EditorFiles> Files;
     std::unique_ptr<SearchReplace> Search;
+    // The print engine with Quellin's settings (EditorCommands.cpp).
+    richprint::TRichPrinter* RichPrinter1 = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

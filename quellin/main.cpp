@@ -1,10 +1,14 @@
 #include "quellin/CommandLine.h"
 #include "quellin/GuiStart.h"
+#include "richprint/PrintCommand.h"
 
 #include <iostream>
+#include <string_view>
 
 int main(int argc, char** argv)
 {
+    if (argc > 1 && std::string_view(argv[1]) == "--print")
+        return richprint::PrintCommandMain(argc, argv);
     // Help and version need no display.
     const quellin::CommandLine line = quellin::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (line.action == quellin::CommandLine::Action::ShowHelp) {

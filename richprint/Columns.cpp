@@ -1,6 +1,7 @@
 #include "richprint/Columns.h"
 
 #include <QLocale>
+#include <cmath>
 
 namespace richprint {
 
@@ -32,7 +33,7 @@ ColumnFormat ParseColumnFormat(const QString& item, double defaultWidth)
     }
     bool ok = false;
     const double value = QLocale::c().toDouble(width.trimmed(), &ok);
-    format.width = ok ? value : defaultWidth;
+    format.width = ok && std::isfinite(value) ? value : defaultWidth;
     return format;
 }
 

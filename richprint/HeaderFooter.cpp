@@ -29,7 +29,7 @@ void TRichPrinter::WriteColumns(const QString& templ, const QString& format)
     const QStringList items = SplitItems(templ);
     const QStringList formats = SplitItems(format);
     const TextArea area = Area();
-    const QFontMetricsF metrics(font_, painter_->device());
+    const QFontMetricsF& metrics = *fontMetricsF_;
     auto width = [&](const QString& text) { return qRound(metrics.horizontalAdvance(text)); };
     int x = area.left;
     for (qsizetype k = 0; k < formats.size(); ++k) {

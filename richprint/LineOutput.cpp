@@ -17,6 +17,22 @@ struct TRichPrinter::RichParagraph {
     std::vector<QFont> fonts;
     std::vector<QColor> colours;
     std::vector<QFontMetricsF> metrics;
+    // Widths of whole stretches by their first character (-1: not measured yet): fitting and
+    // drawing a line ask for the same stretches again, and shaping text is the costly part.
+    mutable std::vector<qreal> stretchWidths;
+
+    // Width of characters [i, j), all of one run.
+    qreal PieceWidth(int i, int j) const
+    {
+        const bool whole = (i == 0 || runOf[i - 1] != runOf[i])
+                           && (j == int(text.size()) || runOf[j] != runOf[j - 1]);
+        if (whole && stretchWidths[i] >= 0)
+            return stretchWidths[i];
+        const qreal width = metrics[runOf[i]].horizontalAdvance(QStringView(text).mid(i, j - i).toString());
+        if (whole)
+            stretchWidths[i] = width;
+        return width;
+    }
 
     // Width of characters [start, start + length), each stretch in its own font.
     int Width(int start, int length) const
@@ -28,7 +44,7 @@ struct TRichPrinter::RichParagraph {
             int j = i + 1;
             while (j < end && runOf[j] == runOf[i])
                 ++j;
-            width += metrics[runOf[i]].horizontalAdvance(QStringView(text).mid(i, j - i).toString());
+            width += PieceWidth(i, j);
             i = j;
         }
         return qRound(width);
@@ -49,7 +65,7 @@ void TRichPrinter::PlainLoop(TSRichEdit& edit)
 void TRichPrinter::WriteLine(const QString& line)
 {
     const QString text = line.contains(QLatin1Char('\t')) ? ExpandTabs(line, tabSize_) : line;
-    const QFontMetricsF metrics(font_, painter_->device());
+    const QFontMetricsF& metrics = *fontMetricsF_;
     auto measureFrom = [&](int start) {
         return [&, start](int length) {
             return qRound(metrics.horizontalAdvance(QStringView(text).mid(start, length).toString()));
@@ -75,8 +91,20 @@ void TRichPrinter::WritePlainPart(const QString& text)
     NewLine();
 }
 
+const TRichPrinter::DeviceFontEntry& TRichPrinter::CachedDeviceFont(const QFont& font)
+{
+    auto it = deviceFonts_.find(font);
+    if (it == deviceFonts_.end()) {
+        const QFont device = DeviceFont(font);
+        it = deviceFonts_.insert(font, {device, QFontMetricsF(device, painter_->device())});
+    }
+    return *it;
+}
+
 void TRichPrinter::RichLoop(TSRichEdit& edit)
 {
+    // Per job: the device and its resolution may differ from the last job's.
+    deviceFonts_.clear();
     const int paragraphs = edit.lineCount();
     for (int i = 0; i < paragraphs; ++i)
         WriteRichParagraph(edit.ParagraphText(i), edit.ParagraphRuns(i));
@@ -88,11 +116,13 @@ void TRichPrinter::WriteRichParagraph(const QString& line, const std::vector<For
     std::vector<int> source;
     p.text = ExpandTabs(line, tabSize_, &source);
     for (const FormatRun& run : runs) {
-        p.fonts.push_back(DeviceFont(run.font));
+        const DeviceFontEntry& entry = CachedDeviceFont(run.font);
+        p.fonts.push_back(entry.font);
         p.colours.push_back(run.colour);
-        p.metrics.emplace_back(p.fonts.back(), painter_->device());
+        p.metrics.push_back(entry.metrics);
     }
     p.runOf.resize(p.text.size());
+    p.stretchWidths.assign(p.text.size(), -1);
     std::size_t run = 0;
     for (qsizetype i = 0; i < p.text.size(); ++i) {
         while (run + 1 < runs.size() && source[i] >= runs[run].start + runs[run].length)
@@ -145,17 +175,24 @@ void TRichPrinter::WriteRichLine(const RichParagraph& p, int start, int length)
     RecomputeLineHeight();
     const int baseline = area.top + y_ + lineAscent_;
     qreal x = x_;
+    int fontRun = -1;
     for (int i = start; i < end;) {
         const int r = p.runOf[i];
+        const int first = i;
         QString stretch;
         for (; i < end && p.runOf[i] == r; ++i) {
             if (p.text[i].unicode() >= 32)
                 stretch.append(p.text[i]);
         }
-        painter_->setFont(p.fonts[r]);
+        const bool complete = stretch.size() == i - first;
+        // Neighbours often differ in colour only; changing the font costs more than the pen.
+        if (fontRun < 0 || p.fonts[r] != p.fonts[fontRun]) {
+            painter_->setFont(p.fonts[r]);
+            fontRun = r;
+        }
         painter_->setPen(p.colours[r]);
         painter_->drawText(QPointF(area.left + x, baseline), stretch);
-        x += p.metrics[r].horizontalAdvance(stretch);
+        x += complete ? p.PieceWidth(first, i) : p.metrics[r].horizontalAdvance(stretch);
     }
     x_ = qRound(x);
     SetSurfaceFont(font_, colour_);

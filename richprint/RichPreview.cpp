@@ -14,7 +14,7 @@
 #include <QLocale>
 #include <QPainter>
 #include <QPrinter>
-#include <QPushButton>
+#include <QToolButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -44,9 +44,11 @@ QLabel* TealLabel(const QString& hint)
     return label;
 }
 
-QPushButton* SpeedButton(const QString& caption, const QString& hint)
+// Compact text buttons: the panel must fit under a portrait page on a small screen.
+QToolButton* SpeedButton(const QString& caption, const QString& hint)
 {
-    auto* button = new QPushButton(caption);
+    auto* button = new QToolButton;
+    button->setText(caption);
     button->setToolTip(hint);
     button->setAccessibleName(hint);
     button->setFocusPolicy(Qt::NoFocus);
@@ -83,7 +85,7 @@ void DrawPageStretched(QPainter& painter, const QPicture& page, const QSize& pag
 }
 
 TRichPreviewForm::TRichPreviewForm(TRichPrinter* engine, int pageWidth, int pageHeight)
-    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+    : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       engine_(engine), pageWidth_(pageWidth), pageHeight_(pageHeight)
 {
     setAttribute(Qt::WA_DeleteOnClose);
@@ -120,6 +122,11 @@ void TRichPreviewForm::BuildControls()
 
     panel_ = new QWidget(this);
     auto* row = new QHBoxLayout(panel_);
+    row->setContentsMargins(0, 4, 0, 0);
+    row->setSpacing(4);
+    QFont small = panel_->font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    panel_->setFont(small);
     auto* pageBox = new QVBoxLayout;
     pageBox->addWidget(new QLabel(QStringLiteral("Page number:")));
     pageNumber_ = TealLabel(QStringLiteral("Actual page number"));
@@ -156,9 +163,9 @@ void TRichPreviewForm::BuildControls()
     smallerButton_ = SpeedButton(QStringLiteral("&Smaller"),
                                  QStringLiteral("Smaller zoom ['S' key]"));
     smallerButton_->setEnabled(false);
-    connect(printButton_, &QPushButton::clicked, this, [this] { PrintPages(); });
-    connect(largerButton_, &QPushButton::clicked, this, [this] { ZoomIn(); });
-    connect(smallerButton_, &QPushButton::clicked, this, [this] { ZoomOut(); });
+    connect(printButton_, &QToolButton::clicked, this, [this] { PrintPages(); });
+    connect(largerButton_, &QToolButton::clicked, this, [this] { ZoomIn(); });
+    connect(smallerButton_, &QToolButton::clicked, this, [this] { ZoomOut(); });
     row->addWidget(printButton_);
     row->addWidget(largerButton_);
     row->addWidget(smallerButton_);
@@ -186,7 +193,7 @@ void TRichPreviewForm::BuildControls()
     row->addLayout(stepBox);
 
     closeButton_ = SpeedButton(QStringLiteral("&Close"), QStringLiteral("Closing this preview"));
-    connect(closeButton_, &QPushButton::clicked, this, &QWidget::close);
+    connect(closeButton_, &QToolButton::clicked, this, &QWidget::close);
     row->addStretch();
     row->addWidget(closeButton_);
 }

@@ -15,7 +15,7 @@
 
 class QLabel;
 class QLineEdit;
-class QPushButton;
+class QToolButton;
 class QScrollArea;
 
 namespace richprint {
@@ -95,12 +95,12 @@ private:
     TArrowButton* arrowPrevious_ = nullptr;
     QLabel* nextLabels_[2] = {};
     QLabel* previousLabels_[2] = {};
-    QPushButton* printButton_ = nullptr;
-    QPushButton* largerButton_ = nullptr;
-    QPushButton* smallerButton_ = nullptr;
+    QToolButton* printButton_ = nullptr;
+    QToolButton* largerButton_ = nullptr;
+    QToolButton* smallerButton_ = nullptr;
     QLabel* zoomLabel_ = nullptr;
     QLineEdit* stepEdit_ = nullptr;
-    QPushButton* closeButton_ = nullptr;
+    QToolButton* closeButton_ = nullptr;
 };
 
 // Draws a page file's picture stretched into target on painter, whatever the two devices'

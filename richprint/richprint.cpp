@@ -232,21 +232,27 @@ QFont TRichPrinter::DeviceFont(const QFont& font) const
 
 void TRichPrinter::SetSurfaceFont(const QFont& font, const QColor& colour)
 {
+    const bool newFont = font != font_ || !fontMetrics_ || fontDevice_ != (painter_ ? painter_->device() : nullptr);
     font_ = font;
     colour_ = colour;
-    if (painter_) {
-        painter_->setFont(font_);
-        painter_->setPen(colour_);
+    if (!painter_)
+        return;
+    painter_->setFont(font_);
+    painter_->setPen(colour_);
+    // Measured once per font: every line measures and draws in it.
+    if (newFont) {
+        fontDevice_ = painter_->device();
+        fontMetrics_.emplace(font_, fontDevice_);
+        fontMetricsF_.emplace(font_, fontDevice_);
     }
 }
 
 void TRichPrinter::RecomputeLineHeight()
 {
     int base = 10;
-    if (state_ != State::Idle && painter_) {
-        const QFontMetrics metrics(font_, painter_->device());
-        base = metrics.height() + metrics.leading();
-        lineAscent_ = metrics.ascent();
+    if (state_ != State::Idle && painter_ && fontMetrics_) {
+        base = fontMetrics_->height() + fontMetrics_->leading();
+        lineAscent_ = fontMetrics_->ascent();
     } else if (printer_) {
         base = QFontMetrics(DeviceFont(surfaceFont_)).height();
         lineAscent_ = base;
@@ -267,8 +273,7 @@ void TRichPrinter::DrawText(int x, int y, const QString& text)
 {
     if (!painter_ || text.isEmpty())
         return;
-    const int ascent = QFontMetrics(font_, painter_->device()).ascent();
-    painter_->drawText(QPoint(x, y + ascent), text);
+    painter_->drawText(QPoint(x, y + fontMetrics_->ascent()), text);
 }
 
 } // namespace richprint

@@ -18,6 +18,9 @@
 
 #include <QColor>
 #include <QFont>
+#include <QFontMetrics>
+#include <QFontMetricsF>
+#include <QHash>
 #include <QImage>
 #include <QObject>
 #include <QPointer>
@@ -27,6 +30,7 @@
 #include <vector>
 
 class QPainter;
+class QPaintDevice;
 class QPicture;
 class QPrinter;
 class QSize;
@@ -198,6 +202,12 @@ private:
     void WriteLine(const QString& text);
     void WritePlainPart(const QString& text);
     struct RichParagraph;
+    struct DeviceFontEntry {
+        QFont font;
+        QFontMetricsF metrics;
+    };
+    // A document font converted for the device, with its metrics; formatted texts use few.
+    const DeviceFontEntry& CachedDeviceFont(const QFont& font);
     void WriteRichParagraph(const QString& text, const std::vector<FormatRun>& runs);
     void WriteRichLine(const RichParagraph& paragraph, int start, int length);
 
@@ -232,10 +242,15 @@ private:
     State state_ = State::Idle;
     std::unique_ptr<QPainter> painter_;
     QFont font_;             // the surface's current font (device pixels)
+    // Metrics of font_ on the current surface (set with the font while a painter is active).
+    std::optional<QFontMetrics> fontMetrics_;
+    std::optional<QFontMetricsF> fontMetricsF_;
+    const QPaintDevice* fontDevice_ = nullptr;
     QColor colour_ = Qt::black;
     QFont headerFooterFont_; // copied at the start of each job
     QFont bodyFont_;         // the plain loop's document font
     QFont previewFont_;
+    QHash<QFont, DeviceFontEntry> deviceFonts_;
     int lineHeight_ = 10;
     int lineAscent_ = 10;
     int firstPage_ = 1;

@@ -130,6 +130,9 @@ THttpTestForm::THttpTestForm(QWidget* parent) : QMainWindow(parent)
     Memo1->setWordWrap(false);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // The page pane gives way in a low window, never the log pane: without this its size hint
+    // (scroll bars always on) would squeeze the log pane below its 74 pixels.
+    Memo1->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
     Memo1->setMinimumSize(0, 0);
     column->addWidget(Memo1, 1);
     history_ = new PaneHistory(Memo1);

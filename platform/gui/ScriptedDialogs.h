@@ -41,7 +41,6 @@ public:
     // A button press in the open find or replace dialog (the last one that opened); false when
     // none is open.
     bool press(const FindReplaceQuery& query);
-    void closeFindReplace() { findReplaceHandler_ = {}; }
     // edit changes the request's values as the user would; a cancelled answer keeps them.
     void answerPageSetup(bool accept, std::function<void(PageSetupResult&)> edit = {});
 

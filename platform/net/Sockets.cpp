@@ -52,6 +52,14 @@ int injectedSendFailure(SOCKET s)
     return SOCKET_ERROR;
 }
 
+// A socket with a TLS session sends through it; a TLS stream has one peer, so a sendto's
+// address does not matter.
+bool sentThroughTls(SOCKET s, const void* data, int length, int& result)
+{
+    const iovec piece{const_cast<void*>(data), static_cast<std::size_t>(length)};
+    return detail::tlsSend(s, &piece, 1, result);
+}
+
 int sendFailed(SOCKET s)
 {
     const int savedErrno = errno;
@@ -192,6 +200,9 @@ int recvfrom(SOCKET s, void* buffer, int length, int flags, sockaddr* from, int*
     }
     if (!validLength(length))
         return SOCKET_ERROR;
+    // A TLS stream has one peer; its bytes never bypass the session.
+    if (int result = 0; detail::tlsRecv(s, buffer, length, flags, result))
+        return result;
     socklen_t len = fromLength ? static_cast<socklen_t>(*fromLength) : 0;
     const auto r = retryInterrupted([&] {
         return ::recvfrom(s, buffer, static_cast<size_t>(length), flags, from, fromLength ? &len : nullptr);
@@ -213,8 +224,7 @@ int send(SOCKET s, const void* data, int length, int flags)
         return injectedSendFailure(s);
     if (!validLength(length))
         return SOCKET_ERROR;
-    const iovec piece{const_cast<void*>(data), static_cast<std::size_t>(length)};
-    if (int result = 0; detail::tlsSend(s, &piece, 1, result))
+    if (int result = 0; sentThroughTls(s, data, length, result))
         return result;
     const auto r = retryInterrupted(
         [&] { return ::send(s, data, static_cast<size_t>(length), flags | MSG_NOSIGNAL); });
@@ -231,6 +241,8 @@ int sendto(SOCKET s, const void* data, int length, int flags, const sockaddr* to
         return injectedSendFailure(s);
     if (!validLength(length) || !validLength(toLength))
         return SOCKET_ERROR;
+    if (int result = 0; sentThroughTls(s, data, length, result))
+        return result;
     const auto r = retryInterrupted([&] {
         return ::sendto(s, data, static_cast<size_t>(length), flags | MSG_NOSIGNAL, to,
                         static_cast<socklen_t>(toLength));

@@ -1,6 +1,7 @@
 #pragma once
 // TLS on a socket of this library. After WSAStartTls the socket's own calls (recv, send,
-// sendv, ioctlsocket FIONREAD, shutdown, closesocket) carry plaintext and the library turns
+// sendv, and recvfrom/sendto as if they were recv/send, ioctlsocket FIONREAD, shutdown,
+// closesocket) carry plaintext and the library turns
 // it into TLS records on the wire; the program keeps its Winsock code and its notifications:
 // - The handshake runs in the background, driven by the asynchronous select. Its end is
 //   posted as FD_CONNECT: error 0 and then FD_WRITE when it succeeded; WSAECONNABORTED when it

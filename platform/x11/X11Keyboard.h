@@ -15,7 +15,7 @@ namespace platform::x11 {
 class X11Keyboard {
 public:
     using Clock = std::chrono::steady_clock;
-    static constexpr std::chrono::milliseconds settleTime{50};
+    static constexpr std::chrono::milliseconds settleTime{200};
 
     explicit X11Keyboard(Display* display);
     ~X11Keyboard(); // gives every borrowed keycode back

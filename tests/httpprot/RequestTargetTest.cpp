@@ -141,6 +141,8 @@ INSTANTIATE_TEST_SUITE_P(HttpAndHttps, SchemeChange, testing::Values(
     SchemeCase{"http://origin/a", false, "https://secure:9443/b", true, "9443", "/b", ""},
     SchemeCase{"https://origin/a", false, "http://plain/b", false, "80", "/b", ""},
     SchemeCase{"https://origin:8443/a", false, "/c", true, "8443", "/c", ""},
+    SchemeCase{"https://origin/a", false, "//cdn/x", true, "443", "/x", ""},
+    SchemeCase{"https://origin/a", true, "//cdn/x", true, "3128", "/x", "cdn:443"},
     SchemeCase{"https://server/x?y=1", true, "", true, "3128", "/x?y=1", "server:443"},
     SchemeCase{"https://server:8443", true, "", true, "3128", "/", "server:8443"},
     SchemeCase{"http://origin/a", true, "https://secure/b", true, "3128", "/b", "secure:443"},

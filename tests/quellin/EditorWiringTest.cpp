@@ -3,9 +3,16 @@
 #include "platform/gui/ScriptedDialogs.h"
 #include "platform/gui/StatusPanels.h"
 #include "quellin/ftp_main.h"
+#include "richprint/RichPreview.h"
 #include "richprint/TRECode.h"
+#include "richprint/richprint.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QMenu>
 #include <QTest>
 #include <QToolButton>
@@ -113,6 +120,51 @@ TEST_F(EditorWiring, AKeyReleaseShowsTheCaretInStatusPanel2)
     window.Memo->setSelection(13, 0);
     QTest::keyClick(window.Memo, Qt::Key_Right);
     EXPECT_EQ(window.Status->panelText(2), QStringLiteral("Line: 3, Pos: 5"));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(EditorWiring, PrintWithDialogPrintsTheEditorUnderItsNameToTheChosenFile)
+{
+    QTemporaryDir folder;
+    const QString pdf = folder.filePath(QStringLiteral("page.pdf"));
+    window.EditTempName->setText(QStringLiteral("index.html"));
+    window.Memo->setText("<p>Printed line</p>\r\n");
+    dialogs.answerPrinter(true, [&](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+    });
+    window.Print2->trigger();
+    EXPECT_EQ(dialogs.unanswered(), 0);
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    ASSERT_TRUE(text.waitForFinished());
+    const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+    EXPECT_TRUE(printed.contains(QStringLiteral("<p>Printed line</p>"))) << printed.toStdString();
+    EXPECT_TRUE(printed.contains(QStringLiteral("index.html"))) << printed.toStdString(); // the header
+    EXPECT_TRUE(window.Memo->isVisible());
+}
+
+TEST_F(EditorWiring, PrintWithDialogCancelledPrintsNothing)
+{
+    dialogs.answerPrinter(false);
+    window.findChild<QAction*>(QStringLiteral("Dialogprint1"))->trigger();
+    EXPECT_EQ(dialogs.asked().size(), 1u);
+    EXPECT_FALSE(window.RichPrinter1->Printing());
+}
+
+TEST_F(EditorWiring, PreviewShowsThePagesAndTheEditorAgain)
+{
+    window.findChild<QAction*>(QStringLiteral("Preview1"))->trigger();
+    richprint::TRichPreviewForm* preview = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* form = qobject_cast<richprint::TRichPreviewForm*>(widget); form && form->isVisible())
+            preview = form;
+    ASSERT_NE(preview, nullptr);
+    EXPECT_TRUE(window.Memo->isVisible());
+    preview->close();
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "PrintTestSupport.h"
 
+#include "richprint/PrintProgressDialog.h"
+
 #include <QApplication>
 #include <QFile>
 #include <csignal>
@@ -139,6 +141,24 @@ TEST_P(BorderPens, AreTwoPixelsAt600DpiAndTheThinnestBelow)
 INSTANTIATE_TEST_SUITE_P(Cases, BorderPens,
                          testing::Values(PenCase{"At600", 600, 2}, PenCase{"At300", 300, 1}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(PrintTest, TheProgressWindowShowsStatusTitleAndPageWhileAJobRuns)
+{
+    printer.SetShowProgress(true);
+    QStringList seen;
+    printer.OnNewPage = [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* dialog = qobject_cast<TRichPrntProgDlg*>(w); dialog && dialog->isVisible())
+                seen << dialog->windowTitle() + "|" + dialog->StatusText() + "|"
+                            + dialog->TitleText() + "|" + dialog->PageNumberText();
+        }
+    };
+    Print(Lines(80));
+    EXPECT_EQ(seen, (QStringList{"Print Progress|Currently Printing|notes.txt|1",
+                                 "Print Progress|Currently Printing|notes.txt|2"}));
+    for (QWidget* w : QApplication::topLevelWidgets())
+        EXPECT_EQ(qobject_cast<TRichPrntProgDlg*>(w), nullptr);
+}
 
 TEST(PrintEngine, ReadsUnknownTitleAndPortraitWithoutAPrinter)
 {

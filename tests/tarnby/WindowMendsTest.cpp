@@ -1,5 +1,5 @@
-// The window's HTML parser links, Undo over whole new texts, status texts that stay while the
-// menus are used, and the log pane's height at the threshold.
+// The window's HTML parser links, Undo over whole new texts, and status texts that stay while
+// the menus are used.
 #include "WindowFixture.h"
 
 #include <QMenu>
@@ -78,22 +78,5 @@ TEST_F(WindowTest, StatusTextsStayWhileMenusAreOpenedAndHovered)
     QTest::keyClick(form->Process1, Qt::Key_Escape);
     EXPECT_EQ(form->StatusBar1->currentMessage(), "Ready");
 }
-
-struct Height {
-    int window;
-    int logPane;
-};
-
-class LogPane : public WindowTest, public ::testing::WithParamInterface<Height> {};
-
-TEST_P(LogPane, HeightFollowsTheWindowsHeight)
-{
-    form->resize(400, GetParam().window);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(form->DisplayMemo->height(), GetParam().logPane);
-}
-
-INSTANTIATE_TEST_SUITE_P(AroundTheThreshold, LogPane,
-                         ::testing::Values(Height{234, 35}, Height{235, 74}, Height{236, 74}, Height{391, 74}));
 
 } // namespace
