@@ -103,6 +103,17 @@ QFont editorFont()
     return font;
 }
 
+// The row of tools at the top of one of the left column's views.
+QHBoxLayout* AddToolStrip(QVBoxLayout* column)
+{
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(2);
+    auto* tools = new QHBoxLayout;
+    tools->setSpacing(1);
+    column->addLayout(tools);
+    return tools;
+}
+
 } // namespace
 
 QString StartUpHelpText()
@@ -245,11 +256,7 @@ void Tmainform::buildLeftColumn()
 void Tmainform::buildRemoteArea(QWidget* area)
 {
     auto* column = new QVBoxLayout(area);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(2);
-    auto* tools = new QHBoxLayout;
-    tools->setSpacing(1);
-    column->addLayout(tools);
+    QHBoxLayout* tools = AddToolStrip(column);
     cbx_path = new PathCombo(area);
     cbx_path->setObjectName(QStringLiteral("cbx_path"));
     cbx_path->setToolTip(QStringLiteral("Choose dir"));
@@ -281,11 +288,7 @@ void Tmainform::buildRemoteArea(QWidget* area)
 void Tmainform::buildLocalArea(QWidget* area)
 {
     auto* column = new QVBoxLayout(area);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(2);
-    auto* tools = new QHBoxLayout;
-    tools->setSpacing(1);
-    column->addLayout(tools);
+    QHBoxLayout* tools = AddToolStrip(column);
     CBDrive = new DriveCombo(area);
     CBDrive->setObjectName(QStringLiteral("CBDrive"));
     CBDrive->setToolTip(QStringLiteral("Chose Folder"));
