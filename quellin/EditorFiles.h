@@ -18,6 +18,8 @@ public:
     void open();
     // Asks for a name and writes the text there (replacing the file atomically).
     void save();
+    // The editor's text was read elsewhere (a remote file): a later Save keeps its shape.
+    void adoptShape(const TextShape& shape) { shape_ = shape; }
 
 private:
     bool confirm(const QString& question) const;

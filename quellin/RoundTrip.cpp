@@ -73,6 +73,7 @@ void Tmainform::connectRoundTrip()
         EditTempName->setText(shownName.text);
         Memo->setText(bytes);
         Memo->setModified(false);
+        Files->adoptShape(Edit->Shape());
     };
 }
 

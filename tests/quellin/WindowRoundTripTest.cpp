@@ -95,6 +95,9 @@ TEST_P(WindowRoundTrip, AnEditIsWrittenBackAndClosingAsksNothing)
     EXPECT_EQ(form->Memo->lineText(1), QStringLiteral("</html>"));
     EXPECT_FALSE(form->Memo->modified());
     EXPECT_EQ(form->Status->panelText(0), QStringLiteral("15 of 15 Bytes received"));
+    dialogs.answerSave(local + "copy.html");
+    command([&] { form->SBSpeichernClick(); });
+    EXPECT_EQ(readLocal(local + "copy.html"), "<html>\n</html>\n") << "a local Save keeps the remote file's shape";
 
     form->Memo->setLine(0, "<html><p>edited</p>");
     ASSERT_TRUE(form->Memo->modified());
