@@ -1,5 +1,7 @@
 // The editor's commands reached from the window: tool buttons, context-menu items and keys.
 #include "TempConfig.h"
+#include "makro/u_makro.h"
+#include "platform/x11/RecordingDesktop.h"
 #include "platform/gui/ScriptedDialogs.h"
 #include "platform/gui/StatusPanels.h"
 #include "quellin/ftp_main.h"
@@ -165,6 +167,38 @@ TEST_F(EditorWiring, PreviewShowsThePagesAndTheEditorAgain)
     ASSERT_NE(preview, nullptr);
     EXPECT_TRUE(window.Memo->isVisible());
     preview->close();
+}
+
+// A recorder whose events outlive it: the macro window takes a fresh desktop for each run.
+class KeptRecorder : public platform::x11::RecordingDesktop {
+public:
+    explicit KeptRecorder(std::vector<std::string>& kept) : kept_(kept) {}
+    ~KeptRecorder() override { kept_ = events(); }
+
+private:
+    std::vector<std::string>& kept_;
+};
+
+// F3 and its menu item play the macro window's text on the desktop.
+TEST(MacroEntries, PlayTheMacroWindowsText)
+{
+    for (const Route& route : {Route{"F3", [](quellin::Tmainform& w) { QTest::keyClick(w.Memo, Qt::Key_F3); }},
+                               Route{"MenuItem", [](quellin::Tmainform& w) { w.Makroausfhren1->trigger(); }}}) {
+        SCOPED_TRACE(route.name);
+        TempConfig config;
+        quellin::Tmainform window;
+        std::vector<std::string> events;
+        makro::TFormMakro macros([&events] { return std::make_unique<KeptRecorder>(events); }, &window);
+        window.setMacroWindow(&macros);
+        macros.setLines({"ab"});
+        // Shortcuts act only in the active window.
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        window.Memo->setFocus();
+        route.use(window);
+        EXPECT_EQ(events, (std::vector<std::string>{"+41", "-41", "+42", "-42"}));
+    }
 }
 
 } // namespace
