@@ -2,6 +2,8 @@
 #include "makro/KeyNames.h"
 #include "makro/MacroLine.h"
 
+#include "support/TestNames.h"
+
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -9,14 +11,6 @@
 using namespace makro;
 
 namespace {
-
-std::string Printable(const std::string& text)
-{
-    std::string name;
-    for (char c : text)
-        name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-    return name.empty() ? "empty" : name;
-}
 
 
 struct KindCase {
@@ -49,7 +43,7 @@ INSTANTIATE_TEST_SUITE_P(Macro, LineKinds, ::testing::Values(
     KindCase{"ExitOnErrorAndMore", LineKind::ExitOnError},
     KindCase{"Exit OnError", LineKind::Keys},
     KindCase{"", LineKind::Keys}),
-    [](const auto& info) { return std::to_string(info.index) + "_" + Printable(info.param.line); });
+    [](const auto& info) { return std::to_string(info.index) + "_" + PrintableTestName(info.param.line); });
 
 struct IntegerCase {
     std::string text;
@@ -69,7 +63,7 @@ INSTANTIATE_TEST_SUITE_P(Macro, Integers, ::testing::Values(
     IntegerCase{"-", 0}, IntegerCase{"$", 0}, IntegerCase{"1x", 0}, IntegerCase{"$G", 0},
     IntegerCase{"2147483647", 2147483647}, IntegerCase{"-2147483648", -2147483647 - 1},
     IntegerCase{"2147483648", 0}, IntegerCase{"99999999999999999999", 0}, IntegerCase{"--1", 0}),
-    [](const auto& info) { return std::to_string(info.index) + "_" + Printable(info.param.text); });
+    [](const auto& info) { return std::to_string(info.index) + "_" + PrintableTestName(info.param.text); });
 
 struct SplitCase {
     std::string line;
@@ -93,7 +87,7 @@ INSTANTIATE_TEST_SUITE_P(Macro, Splits, ::testing::Values(
     SplitCase{"Sleep: 1", LineKind::Sleep, 1, ""},
     SplitCase{"Sleep: 0, 250 ", LineKind::Sleep, 0, " 250 "},
     SplitCase{"Repeat: 2,a,b", LineKind::Repeat, 2, "a,b"}),
-    [](const auto& info) { return std::to_string(info.index) + "_" + Printable(info.param.line); });
+    [](const auto& info) { return std::to_string(info.index) + "_" + PrintableTestName(info.param.line); });
 
 TEST(KeyNames, TableHasItsRowsInOrder)
 {

@@ -4,19 +4,13 @@
 
 #include <QTemporaryDir>
 #include <QFile>
+#include "support/TestNames.h"
+
 #include <gtest/gtest.h>
 
 #include <cctype>
 
 namespace {
-
-std::string Printable(const std::string& text)
-{
-    std::string name;
-    for (char c : text)
-        name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-    return name.empty() ? "empty" : name;
-}
 
 struct CommandLineCase {
     std::string line;
@@ -40,7 +34,7 @@ INSTANTIATE_TEST_SUITE_P(ProgramStart, CommandLines, ::testing::Values(
     CommandLineCase{"C:\\dir\\ed x", {"C:\\dir\\ed", "x"}},
     CommandLineCase{"ed \"\"", {"ed", ""}},
     CommandLineCase{"   ", {}}),
-    [](const auto& info) { return std::to_string(info.index) + "_" + Printable(info.param.line); });
+    [](const auto& info) { return std::to_string(info.index) + "_" + PrintableTestName(info.param.line); });
 
 struct StartCase {
     const char* name;
