@@ -87,4 +87,38 @@ TEST_F(EditorTest, HtmlCheckKeepsTextFlagViewAndUndoesInOneStep)
     EXPECT_EQ(text(), page);
 }
 
+// A second check after an edit: the old colours give way to the new ones, the modified flag
+// stays set, and undo brings back exactly the colours the edit left.
+TEST_F(EditorTest, HtmlCheckAgainAfterAnEditRecolours)
+{
+    editor->setText("<a href=x>y</a>");
+    quellin::ColourHtmlTags(*editor);
+    editor->setSelection(2, 1);
+    editor->replaceSelection(QString()); // the blank: the attribute joins the name
+    ASSERT_TRUE(editor->modified());
+
+    quellin::ColourHtmlTags(*editor);
+
+    EXPECT_EQ(documentColours(*editor->document()), QStringLiteral("BBBBBBBBBkBBBB"));
+    EXPECT_TRUE(editor->modified());
+    editor->undo();
+    EXPECT_EQ(documentColours(*editor->document()), QStringLiteral("BBGGGGGGGkBBBB"));
+    EXPECT_EQ(text(), "<ahref=x>y</a>");
+}
+
+// Part of a run in another colour: the whole run is painted again, not only its first piece.
+TEST_F(EditorTest, HtmlCheckRepaintsARunOnlyPartlyInItsColour)
+{
+    editor->setText("<b>xyz</b>");
+    quellin::ColourHtmlTags(*editor);
+    QTextCharFormat red;
+    red.setForeground(QColor(255, 0, 0));
+    editor->setRangeFormat(5, 1, red);
+    ASSERT_EQ(documentColours(*editor->document()), QStringLiteral("BBBkk?BBBB"));
+
+    quellin::ColourHtmlTags(*editor);
+
+    EXPECT_EQ(documentColours(*editor->document()), QStringLiteral("BBBkkkBBBB"));
+}
+
 } // namespace

@@ -1,0 +1,73 @@
+#include "quellin/StaleRuns.h"
+
+#include <QHash>
+#include <QTextBlock>
+#include <QTextDocument>
+
+namespace quellin {
+
+namespace {
+
+// Whether a document format already has a colour: merging the colour changes nothing.
+class ColourCheck {
+public:
+    ColourCheck(const QTextDocument& document, const ColourFormats& formats)
+        : known_(document.allFormats()), formats_(formats)
+    {
+    }
+
+    bool has(int formatIndex, TagColour colour)
+    {
+        const int key = formatIndex * 3 + static_cast<int>(colour);
+        const auto found = answers_.constFind(key);
+        if (found != answers_.cend())
+            return *found;
+        const QTextFormat& now = known_.at(formatIndex);
+        QTextFormat merged = now;
+        merged.merge(formats_[static_cast<std::size_t>(colour)]);
+        const bool answer = merged == now;
+        answers_.insert(key, answer);
+        return answer;
+    }
+
+private:
+    const QList<QTextFormat> known_;
+    const ColourFormats& formats_;
+    QHash<int, bool> answers_;
+};
+
+} // namespace
+
+std::vector<ColourRun> StaleRuns(const QTextDocument& document, const std::vector<ColourRun>& runs,
+                                 const ColourFormats& formats)
+{
+    ColourCheck check(document, formats);
+    std::vector<bool> stale(runs.size(), false);
+    std::size_t first = 0; // the first run that may still meet a later stretch
+    const auto stretch = [&](qsizetype start, qsizetype end, int formatIndex) {
+        while (first < runs.size() && runs[first].start + runs[first].length <= start)
+            ++first;
+        for (std::size_t r = first; r < runs.size() && runs[r].start < end; ++r)
+            if (!stale[r] && !check.has(formatIndex, runs[r].colour))
+                stale[r] = true;
+    };
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            stretch(fragment.position(), fragment.position() + fragment.length(),
+                    fragment.charFormatIndex());
+        }
+        const QTextBlock next = block.next();
+        if (next.isValid()) {
+            const qsizetype lineBreak = block.position() + block.length() - 1;
+            stretch(lineBreak, lineBreak + 1, next.charFormatIndex());
+        }
+    }
+    std::vector<ColourRun> result;
+    for (std::size_t r = 0; r < runs.size(); ++r)
+        if (stale[r])
+            result.push_back(runs[r]);
+    return result;
+}
+
+} // namespace quellin
