@@ -30,6 +30,18 @@ public:
         return answer;
     }
 
+    // Whether any character format the document knows has one of the colours; when none has,
+    // every run is stale and the document need not be read.
+    bool anyColourKnown()
+    {
+        for (int index = 0; index < known_.size(); ++index)
+            if (known_.at(index).isCharFormat())
+                for (const TagColour colour : {TagColour::Blue, TagColour::Green, TagColour::Black})
+                    if (has(index, colour))
+                        return true;
+        return false;
+    }
+
 private:
     const QList<QTextFormat> known_;
     const ColourFormats& formats_;
@@ -42,6 +54,8 @@ std::vector<ColourRun> StaleRuns(const QTextDocument& document, const std::vecto
                                  const ColourFormats& formats)
 {
     ColourCheck check(document, formats);
+    if (!check.anyColourKnown())
+        return runs;
     std::vector<bool> stale(runs.size(), false);
     std::size_t first = 0; // the first run that may still meet a later stretch
     const auto stretch = [&](qsizetype start, qsizetype end, int formatIndex) {
@@ -51,17 +65,19 @@ std::vector<ColourRun> StaleRuns(const QTextDocument& document, const std::vecto
             if (!stale[r] && !check.has(formatIndex, runs[r].colour))
                 stale[r] = true;
     };
+    // Positions are counted along, since asking a fragment or block for its position climbs
+    // the document's tree.
+    qsizetype position = 0;
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
-            stretch(fragment.position(), fragment.position() + fragment.length(),
-                    fragment.charFormatIndex());
+            stretch(position, position + fragment.length(), fragment.charFormatIndex());
+            position += fragment.length();
         }
         const QTextBlock next = block.next();
-        if (next.isValid()) {
-            const qsizetype lineBreak = block.position() + block.length() - 1;
-            stretch(lineBreak, lineBreak + 1, next.charFormatIndex());
-        }
+        if (next.isValid())
+            stretch(position, position + 1, next.charFormatIndex());
+        ++position;
     }
     std::vector<ColourRun> result;
     for (std::size_t r = 0; r < runs.size(); ++r)
