@@ -20,7 +20,8 @@ namespace quellin {
 using ColourFormats = std::array<QTextCharFormat, 3>;
 
 // runs: in text order, not overlapping, in document positions (HtmlCheckRuns of toRawText).
-// The stale ones come back in the same order.
+// The document holds plain lines (no frames or tables), as the editor's does. The stale runs
+// come back in the same order.
 std::vector<ColourRun> StaleRuns(const QTextDocument& document, const std::vector<ColourRun>& runs,
                                  const ColourFormats& formats);
 
