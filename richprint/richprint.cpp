@@ -227,6 +227,9 @@ QFont TRichPrinter::DeviceFont(const QFont& font) const
         f.setPixelSize(std::max(1, int(std::lround(font.pointSizeF() * layout_.ResolutionY() / 72))));
     // Unhinted outlines measure the same on the printer, in a page file and on the screen.
     f.setHintingPreference(QFont::PreferNoHinting);
+    // Scripts that need shaping to be legible are still shaped; for the others shaping only
+    // adds ligatures, and it is most of the time spent on a line.
+    f.setStyleStrategy(QFont::PreferNoShaping);
     return f;
 }
 
