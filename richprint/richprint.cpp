@@ -6,11 +6,13 @@
 #include "richprint/RichPreview.h"
 
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPicture>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QScreen>
 #include <cmath>
 
 namespace richprint {
@@ -212,6 +214,18 @@ void TRichPrinter::SetOptions_Dialog(TPageOptions options)
 {
     options_ = options;
     pageSetupFlags_ = DerivePageSetupFlags(options_, layout_.MeasureUnit());
+}
+
+QFont TRichPrinter::DocumentDeviceFont(const QFont& font) const
+{
+    if (font.pixelSize() <= 0)
+        return DeviceFont(font);
+    // The editor's pixels: as large on paper as on the screen, not a few printer dots high.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const double screenDpi = screen ? screen->logicalDotsPerInchY() : 96.0;
+    QFont points(font);
+    points.setPointSizeF(font.pixelSize() * 72.0 / screenDpi);
+    return DeviceFont(points);
 }
 
 QFont TRichPrinter::DeviceFont(const QFont& font) const
