@@ -84,8 +84,7 @@ bool RemoteEdit::WriteBack(std::string_view paneText)
     try {
         ftp_.SendCommand("TYPE I");
         ftp_.URI = name;
-        ftp_.DataStream.clear();
-        ftp_.DataStream.write(bytes);
+        ftp_.DataStream.loadFromFile(QFile::encodeName(UploadFile(name)).toStdString());
         ftp_.Store();
     } catch (const base::Exception& e) {
         throw EWriteBackFailed("The file \"" + name + "\" was not written to the server: " + e.message());
