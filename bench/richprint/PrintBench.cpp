@@ -173,10 +173,11 @@ int Benchmark(const QString& self, const QString& work)
     const Timing coloured40 = ColouredPrint(lines40, pdf, &pages40);
     std::printf("coloured 20,000 lines: %.2f s (processor %.2f s, %d pages), %.2f x plain; "
                 "40,000 lines: %.2f s (processor %.2f s, %d pages), %.2f x 20,000 "
-                "(processor time: %.2f x)\n",
+                "(processor time: %.2f x; per page: %.2f x)\n",
                 coloured20.seconds, coloured20.cpu, pages20, coloured20.seconds / plain.seconds,
                 coloured40.seconds, coloured40.cpu, pages40,
-                coloured40.seconds / coloured20.seconds, coloured40.cpu / coloured20.cpu);
+                coloured40.seconds / coloured20.seconds, coloured40.cpu / coloured20.cpu,
+                (coloured40.cpu / std::max(pages40, 1)) / (coloured20.cpu / std::max(pages20, 1)));
 
     QByteArray out;
     Run(self, {"--preview", lines20}, &out);
