@@ -54,7 +54,7 @@ struct TRichPrinter::RichParagraph {
 void TRichPrinter::PlainLoop(TSRichEdit& edit)
 {
     const FormatRun first = edit.ParagraphRuns(0).front();
-    bodyFont_ = DeviceFont(first.font);
+    bodyFont_ = DocumentDeviceFont(first.font);
     SetSurfaceFont(bodyFont_, first.colour);
     RecomputeLineHeight();
     const int lines = edit.lineCount();
@@ -95,7 +95,7 @@ const TRichPrinter::DeviceFontEntry& TRichPrinter::CachedDeviceFont(const QFont&
 {
     auto it = deviceFonts_.find(font);
     if (it == deviceFonts_.end()) {
-        const QFont device = DeviceFont(font);
+        const QFont device = DocumentDeviceFont(font);
         it = deviceFonts_.insert(font, {device, QFontMetricsF(device, painter_->device())});
     }
     return *it;

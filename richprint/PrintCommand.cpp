@@ -94,6 +94,12 @@ int RunPrintCommand(const QStringList& args, QTextStream& errors)
     TRichPrinter printer;
     if (!options.output.isEmpty())
         printer.SetPdfOutput(options.output);
+    // The job's name in the printer's queue.
+    QStringList titles;
+    for (const TRichPrinter::Section& section : sections)
+        titles << section.title;
+    titles.removeDuplicates();
+    printer.SetTitle(titles.join(QStringLiteral(", ")));
     printer.ApplyQuellinDefaults();
     printer.SetShowProgress(false);
     // The stored settings are loaded at the start of the job; the command line wins over them.

@@ -1,6 +1,7 @@
 #include "richprint/RichPreview.h"
 
 #include "platform/gui/Dialogs.h"
+#include "richprint/PreviewGeometry.h"
 #include "richprint/arrowbtn.h"
 #include "richprint/richprint.h"
 
@@ -201,32 +202,12 @@ void TRichPreviewForm::BuildControls()
 void TRichPreviewForm::SizeToScreen(double aspect)
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
-    const QRect s = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
-    int windowHeight = s.height();
-    int clientHeight = windowHeight - 27;
-    const int imageWidth = aspect > 0 ? Round((clientHeight * 0.98 - 71) / aspect)
-                                      : Round((clientHeight * 0.98 - 71) * 0.707);
-    int windowWidth = Round(imageWidth * 1.0204);
-    int clientWidth = windowWidth - 8;
-    if (clientWidth < Round(clientWidth * 0.02) + 395) {
-        windowWidth = Round((clientWidth * 0.02 + 395) * 1.0204);
-        clientWidth = windowWidth - 8;
-    }
-    if (windowWidth > s.width() && aspect > 0) {
-        // A landscape page: the width fits the screen, the height follows the page's shape.
-        windowWidth = s.width();
-        clientWidth = windowWidth - 8;
-        const int fittedImageHeight = Round(Round(clientWidth * 0.98) * aspect);
-        clientHeight = Round((fittedImageHeight + 71) / 0.98);
-        windowHeight = clientHeight + 27;
-    }
-    const QRect box(Round(clientWidth * 0.01), Round(clientHeight * 0.01),
-                    Round(clientWidth * 0.98), Round(clientHeight * 0.98) - 71);
-    scrollBox_->setGeometry(box);
-    panel_->setGeometry(box.left(), box.bottom() + 1, box.width(),
-                        clientHeight - box.bottom() - 1);
-    setFixedSize(clientWidth, clientHeight);
-    move(s.x() + (s.width() - windowWidth) / 2, s.y() + (s.height() - windowHeight) / 2);
+    const PreviewGeometry g = PreviewGeometryFor(screen ? screen->geometry() : QRect(0, 0, 1024, 768),
+                                                 aspect);
+    scrollBox_->setGeometry(g.pageBox);
+    panel_->setGeometry(g.panel);
+    setFixedSize(g.client);
+    move(g.position);
     ApplyZoom();
 }
 

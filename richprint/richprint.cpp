@@ -6,11 +6,13 @@
 #include "richprint/RichPreview.h"
 
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPicture>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QScreen>
 #include <cmath>
 
 namespace richprint {
@@ -214,6 +216,18 @@ void TRichPrinter::SetOptions_Dialog(TPageOptions options)
     pageSetupFlags_ = DerivePageSetupFlags(options_, layout_.MeasureUnit());
 }
 
+QFont TRichPrinter::DocumentDeviceFont(const QFont& font) const
+{
+    if (font.pixelSize() <= 0)
+        return DeviceFont(font);
+    // The editor's pixels: as large on paper as on the screen, not a few printer dots high.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const double screenDpi = screen ? screen->logicalDotsPerInchY() : 96.0;
+    QFont points(font);
+    points.setPointSizeF(font.pixelSize() * 72.0 / screenDpi);
+    return DeviceFont(points);
+}
+
 QFont TRichPrinter::DeviceFont(const QFont& font) const
 {
     // Every property set explicitly: a painter fills properties a font leaves unset from the
@@ -227,6 +241,9 @@ QFont TRichPrinter::DeviceFont(const QFont& font) const
         f.setPixelSize(std::max(1, int(std::lround(font.pointSizeF() * layout_.ResolutionY() / 72))));
     // Unhinted outlines measure the same on the printer, in a page file and on the screen.
     f.setHintingPreference(QFont::PreferNoHinting);
+    // Scripts that need shaping to be legible are still shaped; for the others shaping only
+    // adds ligatures, and it is most of the time spent on a line.
+    f.setStyleStrategy(QFont::PreferNoShaping);
     return f;
 }
 

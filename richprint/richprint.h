@@ -190,7 +190,11 @@ private:
     void DrawBorders(const TextArea& area);
 
     // Fonts and metrics on the current surface.
+    // A font in device pixels: point sizes are converted, pixel sizes taken as device pixels
+    // (the surface's own fonts are given in them).
     QFont DeviceFont(const QFont& font) const;
+    // The same for a font of the document, whose pixel sizes are the screen's.
+    QFont DocumentDeviceFont(const QFont& font) const;
     void SetSurfaceFont(const QFont& font, const QColor& colour = Qt::black);
     void RecomputeLineHeight();
     int TextWidth(const QString& text, const QFont& font) const;

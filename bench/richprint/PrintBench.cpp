@@ -40,18 +40,42 @@ QString WriteLines(const QString& folder, int count)
     return path;
 }
 
+// Seconds of processor time used by this process and its waited-for children so far.
+double CpuSeconds()
+{
+    double total = 0;
+    for (int who : {RUSAGE_SELF, RUSAGE_CHILDREN}) {
+        rusage usage{};
+        getrusage(who, &usage);
+        for (const timeval& t : {usage.ru_utime, usage.ru_stime})
+            total += double(t.tv_sec) + double(t.tv_usec) / 1e6;
+    }
+    return total;
+}
+
+// Medians of the elapsed time and of the processor time: on a shared machine the elapsed time
+// also counts waiting for the processor, the processor time does not.
+struct Timing {
+    double seconds = 0;
+    double cpu = 0;
+};
+
 template <typename F>
-double MedianSeconds(int runs, F&& work)
+Timing Median(int runs, F&& work)
 {
     std::vector<double> times;
+    std::vector<double> cpu;
     for (int i = 0; i < runs; ++i) {
         QElapsedTimer t;
+        const double cpuBefore = CpuSeconds();
         t.start();
         work();
         times.push_back(double(t.nsecsElapsed()) / 1e9);
+        cpu.push_back(CpuSeconds() - cpuBefore);
     }
     std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    std::sort(cpu.begin(), cpu.end());
+    return {times[times.size() / 2], cpu[cpu.size() / 2]};
 }
 
 bool Run(const QString& program, const QStringList& args, QByteArray* out = nullptr)
@@ -95,7 +119,7 @@ void Colour(richprint::TSRichEdit& edit)
     }
 }
 
-double ColouredPrint(const QString& file, const QString& pdf, int* pages)
+Timing ColouredPrint(const QString& file, const QString& pdf, int* pages)
 {
     richprint::TSRichEdit edit;
     edit.loadFromFile(file.toStdString());
@@ -104,9 +128,9 @@ double ColouredPrint(const QString& file, const QString& pdf, int* pages)
     printer.SetPdfOutput(pdf);
     printer.ApplyQuellinDefaults();
     printer.SetShowProgress(false);
-    const double seconds = MedianSeconds(3, [&] { printer.PrintRichEdit(edit, 1); });
+    const Timing timing = Median(3, [&] { printer.PrintRichEdit(edit, 1); });
     *pages = Pages(pdf);
-    return seconds;
+    return timing;
 }
 
 int Preview(const QString& file)
@@ -133,25 +157,27 @@ int Benchmark(const QString& self, const QString& work)
     const QString lines40 = WriteLines(work, 40000);
     const QString pdf = work + QStringLiteral("/out.pdf");
 
-    const double plain = MedianSeconds(3, [&] {
-        Run(self, {"--print", "--plain", "-o", pdf, lines20});
-    });
+    const Timing plain = Median(3, [&] { Run(self, {"--print", "--plain", "-o", pdf, lines20}); });
     const int plainPages = Pages(pdf);
     const QString peerCommand = QStringLiteral("enscript -q -p - '%1' | ps2pdf - '%2'").arg(lines20, pdf);
-    const double peer = MedianSeconds(3, [&] { Run(QStringLiteral("sh"), {"-c", peerCommand}); });
+    const Timing peer = Median(3, [&] { Run(QStringLiteral("sh"), {"-c", peerCommand}); });
     const int peerPages = Pages(pdf);
-    std::printf("plain 20,000 lines: quellin --print --plain %.2f s (%d pages), "
-                "enscript | ps2pdf %.2f s (%d pages), ratio %.2f\n",
-                plain, plainPages, peer, peerPages, plain / peer);
+    std::printf("plain 20,000 lines: quellin --print --plain %.2f s (processor %.2f s, %d pages), "
+                "enscript | ps2pdf %.2f s (processor %.2f s, %d pages), ratio %.2f\n",
+                plain.seconds, plain.cpu, plainPages, peer.seconds, peer.cpu, peerPages,
+                plain.seconds / peer.seconds);
 
     int pages20 = 0;
     int pages40 = 0;
-    const double coloured20 = ColouredPrint(lines20, pdf, &pages20);
-    const double coloured40 = ColouredPrint(lines40, pdf, &pages40);
-    std::printf("coloured 20,000 lines: %.2f s (%d pages), %.2f x plain; "
-                "40,000 lines: %.2f s (%d pages), %.2f x 20,000\n",
-                coloured20, pages20, coloured20 / plain, coloured40, pages40,
-                coloured40 / coloured20);
+    const Timing coloured20 = ColouredPrint(lines20, pdf, &pages20);
+    const Timing coloured40 = ColouredPrint(lines40, pdf, &pages40);
+    std::printf("coloured 20,000 lines: %.2f s (processor %.2f s, %d pages), %.2f x plain; "
+                "40,000 lines: %.2f s (processor %.2f s, %d pages), %.2f x 20,000 "
+                "(processor time: %.2f x; per page: %.2f x)\n",
+                coloured20.seconds, coloured20.cpu, pages20, coloured20.seconds / plain.seconds,
+                coloured40.seconds, coloured40.cpu, pages40,
+                coloured40.seconds / coloured20.seconds, coloured40.cpu / coloured20.cpu,
+                (coloured40.cpu / std::max(pages40, 1)) / (coloured20.cpu / std::max(pages20, 1)));
 
     QByteArray out;
     Run(self, {"--preview", lines20}, &out);
@@ -174,7 +200,8 @@ int main(int argc, char** argv)
         return Preview(args[2]);
     if (args.size() == 3 && args[1] == QLatin1String("--coloured")) {
         int pages = 0;
-        std::printf("%.3f s, %d pages\n", ColouredPrint(args[2], args[2] + QStringLiteral(".pdf"), &pages), pages);
+        const Timing timing = ColouredPrint(args[2], args[2] + QStringLiteral(".pdf"), &pages);
+        std::printf("%.3f s (processor %.3f s), %d pages\n", timing.seconds, timing.cpu, pages);
         return 0;
     }
     if (args.size() == 3 && args[1] == QLatin1String("--work"))

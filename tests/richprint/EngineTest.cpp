@@ -120,6 +120,34 @@ TEST_F(PrintTest, MixedSizesShareOneBaselineAndTheLargestLineHeight)
     EXPECT_NEAR(next.bottom - small.bottom, 4.9, 0.2);
 }
 
+struct PixelFontCase {
+    const char* name;
+    bool plainText;
+};
+
+class PixelSizedFonts : public PrintTest, public testing::WithParamInterface<PixelFontCase> {};
+
+// The editor sizes its font in screen pixels: 13 of them at 96 dpi are 9.75 points on paper,
+// 2.07 mm per character of DejaVu Sans Mono, not 13 printer dots.
+TEST_P(PixelSizedFonts, PrintAsLargeAsOnTheScreen)
+{
+    QFont font(QStringLiteral("DejaVu Sans Mono"));
+    font.setPixelSize(13);
+    edit.setFont(font);
+    printer.OnBeginDoc = [this] { printer.SetPlainText(GetParam().plainText); };
+    Print(QStringLiteral("abcdefghij"));
+    const auto words = WordsOnPage(ReadWords(pdf), 1);
+    const auto word = std::find_if(words.begin(), words.end(),
+                                   [](const PdfWord& w) { return w.text == "abcdefghij"; });
+    ASSERT_NE(word, words.end());
+    EXPECT_NEAR(word->right - word->left, 20.7, 0.4);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, PixelSizedFonts,
+                         testing::Values(PixelFontCase{"Plain", true},
+                                         PixelFontCase{"Formatted", false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 struct PenCase {
     const char* name;
     int resolution;

@@ -67,17 +67,34 @@ QStringList PageLines(const QString& pdf, int page)
     return out;
 }
 
-int PageCount(const QString& pdf)
+namespace {
+
+// The value of one "Name: value" line of pdfinfo's report; empty when it has none.
+QString InfoField(const QString& pdf, const char* name)
 {
     const QString info = QString::fromUtf8(Run(QStringLiteral("pdfinfo"), {pdf}));
-    const auto m = QRegularExpression(QString::fromLatin1(R"(Pages:\s+(\d+))")).match(info);
-    return m.hasMatch() ? m.captured(1).toInt() : 0;
+    const auto m = QRegularExpression(QStringLiteral("^%1:[ \t]+(.*)$").arg(QLatin1String(name)),
+                                      QRegularExpression::MultilineOption)
+                       .match(info);
+    return m.captured(1).trimmed();
+}
+
+} // namespace
+
+int PageCount(const QString& pdf)
+{
+    return InfoField(pdf, "Pages").toInt();
+}
+
+QString DocumentTitle(const QString& pdf)
+{
+    return InfoField(pdf, "Title");
 }
 
 PdfPageSize PageSize(const QString& pdf)
 {
-    const QString info = QString::fromUtf8(Run(QStringLiteral("pdfinfo"), {pdf}));
-    const auto m = QRegularExpression(QString::fromLatin1(R"(Page size:\s+([\d.]+) x ([\d.]+))")).match(info);
+    const auto m = QRegularExpression(QString::fromLatin1(R"(([\d.]+) x ([\d.]+))"))
+                       .match(InfoField(pdf, "Page size"));
     return {m.captured(1).toDouble() * kMmPerPoint, m.captured(2).toDouble() * kMmPerPoint};
 }
 

@@ -25,6 +25,8 @@ std::vector<PdfWord> WordsOnPage(const std::vector<PdfWord>& words, int page);
 // Words on a page in reading order, joined line by line (lines split by their top edge).
 QStringList PageLines(const QString& pdf, int page);
 int PageCount(const QString& pdf);
+// The document's title in its information; empty when it has none.
+QString DocumentTitle(const QString& pdf);
 PdfPageSize PageSize(const QString& pdf);
 // Without anti-aliasing, so lines keep their exact pixel widths; crop in pixels at dpi.
 QImage RenderPage(const QString& pdf, int page, int dpi, const QRect& crop = {});

@@ -142,6 +142,24 @@ TEST_F(Preview, PrintingPagesTwoToThreeSendsTwoJobs)
     EXPECT_EQ(preview->PageNumberText(), "   3");
 }
 
+// Without a printer (an engine made where none is installed has none) the preview's printing
+// says so and asks nothing else.
+TEST_F(Preview, PrintingWithoutAPrinterSaysNoneIsInstalled)
+{
+    printer.SetPrinter(nullptr);
+    TRichPreviewForm* preview = Open(1);
+    platform::gui::ScriptedDialogs dialogs;
+    platform::gui::ScopedDialogs scope(dialogs);
+    dialogs.answerMessage(platform::gui::Ok);
+    preview->PrintPages();
+    ASSERT_EQ(dialogs.asked().size(), 1u);
+    const auto& message = dialogs.asked().front().message;
+    EXPECT_EQ(message.caption, "Print Preview");
+    EXPECT_EQ(message.text, "No printer is installed.");
+    EXPECT_EQ(message.icon, platform::gui::MessageIcon::Warning);
+    EXPECT_EQ(dialogs.unanswered(), 0);
+}
+
 struct ClickCase {
     const char* name;
     QPoint at;

@@ -13,6 +13,7 @@ struct CommandCase {
     int status;
     QStringList headers;       // the first line of each page
     const char* errorContains;
+    const char* jobTitle;      // the job's name, which the PDF keeps as its title
 };
 
 class PrintCommand : public testing::TestWithParam<CommandCase> {};
@@ -48,18 +49,19 @@ TEST_P(PrintCommand, PrintsFilesWithoutADisplay)
     for (int page = 1; page <= PageCount(out); ++page)
         headers << PageLines(out, page).front();
     EXPECT_EQ(headers, GetParam().headers);
+    EXPECT_EQ(DocumentTitle(out), GetParam().jobTitle);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, PrintCommand,
     testing::Values(
         CommandCase{"TwoFilesOneDocument", {"--print", "-o", "OUT", "A", "B"}, 0,
-                    {"a.txt", "b.txt"}, ""},
+                    {"a.txt", "b.txt"}, "", "a.txt, b.txt"},
         CommandCase{"Title", {"--print", "--plain", "--title", "Report", "-o", "OUT", "A"}, 0,
-                    {"Report"}, ""},
+                    {"Report"}, "", "Report"},
         CommandCase{"UnreadableFileWritesNothing", {"--print", "-o", "OUT", "A", "MISSING"}, 1,
-                    {}, "missing.txt"},
-        CommandCase{"NoFile", {"--print", "-o", "OUT"}, 2, {}, "Usage: quellin --print"}),
+                    {}, "missing.txt", ""},
+        CommandCase{"NoFile", {"--print", "-o", "OUT"}, 2, {}, "Usage: quellin --print", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
