@@ -106,6 +106,21 @@ TEST_F(EditorTest, HtmlCheckAgainAfterAnEditRecolours)
     EXPECT_EQ(text(), "<ahref=x>y</a>");
 }
 
+// Checking an already checked text changes nothing, so there is nothing to undo either: one
+// Undo afterwards still takes the colours away.
+TEST_F(EditorTest, HtmlCheckOnCheckedTextAddsNoUndoStep)
+{
+    editor->setText("<p class=x>y</p>\r\n<br>");
+    quellin::ColourHtmlTags(*editor);
+    const int steps = editor->document()->availableUndoSteps();
+
+    quellin::ColourHtmlTags(*editor);
+
+    EXPECT_EQ(editor->document()->availableUndoSteps(), steps);
+    editor->undo();
+    EXPECT_EQ(documentColours(*editor->document()), QStringLiteral("----------------|----"));
+}
+
 // Part of a run in another colour: the whole run is painted again, not only its first piece.
 TEST_F(EditorTest, HtmlCheckRepaintsARunOnlyPartlyInItsColour)
 {
