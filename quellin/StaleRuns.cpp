@@ -50,7 +50,7 @@ private:
 
 } // namespace
 
-std::vector<ColourRun> StaleRuns(const QTextDocument& document, const std::vector<ColourRun>& runs,
+std::vector<ColourRun> StaleRuns(const QTextDocument& document, std::vector<ColourRun> runs,
                                  const ColourFormats& formats)
 {
     ColourCheck check(document, formats);
@@ -79,11 +79,12 @@ std::vector<ColourRun> StaleRuns(const QTextDocument& document, const std::vecto
             stretch(position, position + 1, next.charFormatIndex());
         ++position;
     }
-    std::vector<ColourRun> result;
+    std::size_t kept = 0;
     for (std::size_t r = 0; r < runs.size(); ++r)
         if (stale[r])
-            result.push_back(runs[r]);
-    return result;
+            runs[kept++] = runs[r];
+    runs.resize(kept);
+    return runs;
 }
 
 } // namespace quellin

@@ -22,7 +22,7 @@ using ColourFormats = std::array<QTextCharFormat, 3>;
 // runs: in text order, not overlapping, in document positions (HtmlCheckRuns of toRawText).
 // The document holds plain lines (no frames or tables), as the editor's does. The stale runs
 // come back in the same order.
-std::vector<ColourRun> StaleRuns(const QTextDocument& document, const std::vector<ColourRun>& runs,
+std::vector<ColourRun> StaleRuns(const QTextDocument& document, std::vector<ColourRun> runs,
                                  const ColourFormats& formats);
 
 } // namespace quellin
