@@ -2,87 +2,44 @@
 
 #include "platform/core/TextCodec.h"
 #include "tarnby/UrlReference.h"
+#include "tarnby/html/Parse.h"
 
 #include <QUtf8StringView>
-#include <myhtml/api.h>
 
 #include <algorithm>
-#include <cstring>
-#include <new>
+#include <memory>
 #include <optional>
 
 namespace tarnby {
 
 namespace {
 
-// The tree MyHTML builds of a page (on this thread alone), freed with its parser.
-class ParseTree {
-public:
-    explicit ParseTree(const std::string& utf8) : parser_(myhtml_create()), tree_(myhtml_tree_create())
-    {
-        if (parser_ == nullptr || tree_ == nullptr || myhtml_init(parser_, MyHTML_OPTIONS_PARSE_MODE_SINGLE, 1, 0) != 0
-            || myhtml_tree_init(tree_, parser_) != 0
-            || myhtml_parse(tree_, MyENCODING_UTF_8, utf8.data(), utf8.size()) != 0) {
-            release();
-            throw std::bad_alloc();
-        }
-    }
-    ~ParseTree() { release(); }
-    ParseTree(const ParseTree&) = delete;
-    ParseTree& operator=(const ParseTree&) = delete;
-    myhtml_tree_node_t* document() const { return myhtml_tree_get_document(tree_); }
+using html::Document;
+using html::NodeId;
+using html::Tag;
 
-private:
-    void release()
-    {
-        if (tree_ != nullptr)
-            myhtml_tree_destroy(tree_);
-        if (parser_ != nullptr)
-            myhtml_destroy(parser_);
-    }
-
-    myhtml_t* parser_;
-    myhtml_tree_t* tree_;
-};
-
-using Node = myhtml_tree_node_t;
-
-std::string AsUtf8(std::string_view page)
+// The page as UTF-8: itself when it is valid UTF-8 (no copy), else decoded into storage.
+std::string_view AsUtf8(std::string_view page, std::string& storage)
 {
     if (QUtf8StringView(page.data(), static_cast<qsizetype>(page.size())).isValidUtf8())
-        return std::string(page);
-    return platform::core::DecodeWindows1252(page).toUtf8().toStdString();
-}
-
-bool IsHtmlElement(Node* node, myhtml_tag_id_t tag)
-{
-    return myhtml_node_tag_id(node) == tag && myhtml_node_namespace(node) == MyHTML_NAMESPACE_HTML;
-}
-
-const char* Attribute(Node* node, const char* name)
-{
-    myhtml_tree_attr_t* attribute = myhtml_attribute_by_key(node, name, std::strlen(name));
-    if (attribute == nullptr)
-        return nullptr;
-    const char* value = myhtml_attribute_value(attribute, nullptr);
-    return value ? value : "";
+        return page;
+    storage = platform::core::DecodeWindows1252(page).toUtf8().toStdString();
+    return storage;
 }
 
 // Calls visit(node) for root and every node below it in document order; visit returns
 // whether to go into the node's children. Iterative: real pages nest deeply.
 template <typename Visit>
-void Walk(Node* root, Visit&& visit)
+void Walk(const Document& document, NodeId root, Visit&& visit)
 {
-    std::vector<Node*> pending{root};
+    std::vector<NodeId> pending{root};
     while (!pending.empty()) {
-        Node* node = pending.back();
+        const NodeId node = pending.back();
         pending.pop_back();
         if (!visit(node))
             continue;
-        const std::size_t first = pending.size();
-        for (Node* child = myhtml_node_child(node); child != nullptr; child = myhtml_node_next(child))
+        for (NodeId child = document.node(node).lastChild; child != html::kNoNode; child = document.node(child).previous)
             pending.push_back(child);
-        std::reverse(pending.begin() + static_cast<std::ptrdiff_t>(first), pending.end());
     }
 }
 
@@ -115,37 +72,29 @@ private:
     bool pendingBlank_ = false;
 };
 
-std::string_view NodeText(Node* node)
-{
-    if (myhtml_node_tag_id(node) != MyHTML_TAG__TEXT)
-        return {};
-    std::size_t length = 0;
-    const char* text = myhtml_node_text(node, &length);
-    return text ? std::string_view(text, length) : std::string_view();
-}
-
-std::string LinkText(Node* link)
+std::string LinkText(const Document& document, NodeId link)
 {
     CollapsedText text;
     CollapsedText alts;
-    Walk(link, [&](Node* node) {
-        text.add(NodeText(node));
-        if (IsHtmlElement(node, MyHTML_TAG_IMG))
-            if (const char* alt = Attribute(node, "alt")) {
+    Walk(document, link, [&](NodeId node) {
+        if (document.node(node).kind == html::NodeKind::Text)
+            text.add(document.text(document.node(node).text));
+        if (document.isHtml(node, Tag::Img))
+            if (const auto alt = document.attribute(node, "alt")) {
                 alts.add(" ");
-                alts.add(alt);
+                alts.add(*alt);
             }
-        return !IsHtmlElement(node, MyHTML_TAG_SCRIPT) && !IsHtmlElement(node, MyHTML_TAG_STYLE);
+        return !document.isHtml(node, Tag::Script) && !document.isHtml(node, Tag::Style);
     });
     std::string result = text.take();
     return result.empty() ? alts.take() : result;
 }
 
 // The URL relative addresses are resolved against, if any; baseHref is the first <base href>.
-std::optional<std::string> BaseUrl(const char* baseHref, std::string_view pageUrl)
+std::optional<std::string> BaseUrl(std::optional<std::string_view> baseHref, std::string_view pageUrl)
 {
-    if (baseHref != nullptr) {
-        const std::string href = CleanUrlText(baseHref);
+    if (baseHref) {
+        const std::string href = CleanUrlText(*baseHref);
         std::string base = pageUrl.empty() ? href : ResolveReference(pageUrl, href);
         if (HasScheme(base))
             return base;
@@ -165,22 +114,23 @@ void ReplaceAll(std::string& text, char what, std::string_view with)
 
 std::vector<PageLink> ExtractLinks(std::string_view page, std::string_view pageUrl)
 {
-    const std::string utf8 = AsUtf8(page);
-    const ParseTree tree(utf8);
-    const char* baseHref = nullptr;
+    std::string decoded;
+    const std::unique_ptr<Document> document = html::Parse(AsUtf8(page, decoded));
+    std::optional<std::string_view> baseHref;
+    bool baseSeen = false;
     std::vector<PageLink> links;
-    Walk(tree.document(), [&](Node* node) {
-        if (baseHref == nullptr && IsHtmlElement(node, MyHTML_TAG_BASE))
-            baseHref = Attribute(node, "href");
-        if (!IsHtmlElement(node, MyHTML_TAG_A))
+    Walk(*document, Document::root(), [&](NodeId node) {
+        if (!baseSeen && document->isHtml(node, Tag::Base) && (baseHref = document->attribute(node, "href")))
+            baseSeen = true;
+        if (!document->isHtml(node, Tag::A))
             return true;
-        const char* href = Attribute(node, "href");
-        if (href == nullptr)
+        const auto href = document->attribute(node, "href");
+        if (!href)
             return true;
-        const std::string address = CleanUrlText(href);
+        const std::string address = CleanUrlText(*href);
         if (address.empty() || address.starts_with('#'))
             return true;
-        std::string text = LinkText(node);
+        std::string text = LinkText(*document, node);
         if (!text.empty())
             links.push_back({address, std::move(text)});
         return true;

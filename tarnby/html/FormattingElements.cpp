@@ -1,0 +1,168 @@
+// The list of active formatting elements: <b>, <a>, ... that stay in force after a block that
+// closed them ends, and the adoption of misnested formatting elements ("<b>1<p>2</b>3").
+#include "tarnby/html/TreeBuilder.h"
+
+#include <algorithm>
+
+namespace tarnby::html {
+
+namespace {
+
+// How often the adoption runs at most, and how many elements between its formatting element
+// and furthest block keep their place in the list.
+constexpr int kAdoptionRounds = 8;
+constexpr int kKeptInnerElements = 3;
+// Identical entries after the last marker beyond this are dropped, oldest first.
+constexpr int kIdenticalEntries = 3;
+
+} // namespace
+
+bool TreeBuilder::sameElement(NodeId a, NodeId b) const
+{
+    const Node& x = node(a);
+    const Node& y = node(b);
+    if (x.tag != y.tag || x.ns != y.ns || x.attributeCount != y.attributeCount)
+        return false;
+    if (x.tag == Tag::Other && document_.text(x.text) != document_.text(y.text))
+        return false;
+    for (const Attribute& attribute : document_.attributes(a)) {
+        const auto other = document_.attribute(b, document_.text(attribute.name));
+        if (!other || *other != document_.text(attribute.value))
+            return false;
+    }
+    return true;
+}
+
+void TreeBuilder::pushFormatting(NodeId element)
+{
+    int identical = 0;
+    std::size_t earliest = 0;
+    for (std::size_t i = formatting_.size(); i-- > 0 && formatting_[i] != kMarker;) {
+        if (sameElement(formatting_[i], element)) {
+            ++identical;
+            earliest = i;
+        }
+    }
+    if (identical >= kIdenticalEntries)
+        formatting_.erase(formatting_.begin() + static_cast<std::ptrdiff_t>(earliest));
+    formatting_.push_back(element);
+}
+
+NodeId TreeBuilder::cloneElement(NodeId element)
+{
+    const Node& n = node(element);
+    return document_.newElement(n.ns, n.tag, n.text, n.firstAttribute, n.attributeCount);
+}
+
+void TreeBuilder::reconstructFormatting()
+{
+    if (formatting_.empty() || formatting_.back() == kMarker || isOpen(formatting_.back()))
+        return;
+    std::size_t i = formatting_.size() - 1;
+    while (i > 0 && formatting_[i - 1] != kMarker && !isOpen(formatting_[i - 1]))
+        --i;
+    for (; i < formatting_.size(); ++i) {
+        const NodeId clone = cloneElement(formatting_[i]);
+        insertAt(clone, appropriatePlace());
+        push(clone);
+        formatting_[i] = clone;
+    }
+}
+
+void TreeBuilder::clearFormattingToMarker()
+{
+    while (!formatting_.empty()) {
+        const NodeId entry = formatting_.back();
+        formatting_.pop_back();
+        if (entry == kMarker)
+            return;
+    }
+}
+
+std::size_t TreeBuilder::formattingIndex(NodeId element) const
+{
+    for (std::size_t i = formatting_.size(); i-- > 0;)
+        if (formatting_[i] == element)
+            return i;
+    return formatting_.size();
+}
+
+// False when the end tag is to be treated as any other end tag.
+bool TreeBuilder::adoptionAgency(const Token& token)
+{
+    if (node(current()).ns == Namespace::Html && sameName(current(), token) && formattingIndex(current()) == formatting_.size()) {
+        pop();
+        return true;
+    }
+    for (int round = 0; round < kAdoptionRounds; ++round) {
+        std::size_t fi = formatting_.size();
+        for (std::size_t i = formatting_.size(); i-- > 0 && formatting_[i] != kMarker;)
+            if (sameName(formatting_[i], token)) {
+                fi = i;
+                break;
+            }
+        if (fi == formatting_.size())
+            return false;
+        const NodeId formatting = formatting_[fi];
+        if (!isOpen(formatting)) {
+            formatting_.erase(formatting_.begin() + static_cast<std::ptrdiff_t>(fi));
+            return true;
+        }
+        if (!inScopeNode(formatting))
+            return true;
+        const std::size_t si = stackIndex(formatting);
+        std::size_t fbi = si + 1;
+        while (fbi < stack_.size() && !isSpecial(stack_[fbi]))
+            ++fbi;
+        if (fbi == stack_.size()) {
+            popUntilNode(formatting);
+            formatting_.erase(formatting_.begin() + static_cast<std::ptrdiff_t>(fi));
+            return true;
+        }
+        const NodeId furthest = stack_[fbi];
+        const NodeId commonAncestor = stack_[si - 1];
+        std::size_t bookmark = fi;
+        NodeId lastNode = furthest;
+        std::size_t ni = fbi;
+        for (int inner = 1;; ++inner) {
+            const NodeId n = stack_[--ni];
+            if (n == formatting)
+                break;
+            std::size_t li = formattingIndex(n);
+            if (inner > kKeptInnerElements && li != formatting_.size()) {
+                formatting_.erase(formatting_.begin() + static_cast<std::ptrdiff_t>(li));
+                if (li < bookmark)
+                    --bookmark;
+                li = formatting_.size();
+            }
+            if (li == formatting_.size()) {
+                eraseFromStack(ni);
+                continue;
+            }
+            const NodeId clone = cloneElement(n);
+            formatting_[li] = clone;
+            eraseFromStack(ni);
+            insertIntoStack(ni, clone);
+            if (lastNode == furthest)
+                bookmark = li + 1;
+            document_.detach(lastNode);
+            document_.insertBefore(clone, lastNode, kNoNode);
+            lastNode = clone;
+        }
+        document_.detach(lastNode);
+        insertAt(lastNode, appropriatePlace(commonAncestor));
+        const NodeId clone = cloneElement(formatting);
+        document_.moveChildren(furthest, clone);
+        document_.insertBefore(furthest, clone, kNoNode);
+        const std::size_t oldIndex = formattingIndex(formatting);
+        formatting_.erase(formatting_.begin() + static_cast<std::ptrdiff_t>(oldIndex));
+        if (oldIndex < bookmark)
+            --bookmark;
+        formatting_.insert(formatting_.begin() + static_cast<std::ptrdiff_t>(bookmark), clone);
+        eraseFromStack(stackIndex(formatting));
+        insertIntoStack(stackIndex(furthest) + 1, clone);
+    }
+    return true;
+}
+
+} // namespace tarnby::html

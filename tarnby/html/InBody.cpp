@@ -1,0 +1,502 @@
+// The "in body" insertion mode: where almost all of a page's content is placed.
+#include "tarnby/html/TreeBuilder.h"
+
+#include <algorithm>
+
+namespace tarnby::html {
+
+namespace {
+
+bool IsAny(Tag tag, std::initializer_list<Tag> tags)
+{
+    return std::find(tags.begin(), tags.end(), tag) != tags.end();
+}
+
+bool HasNonWhite(std::string_view text)
+{
+    return text.find_first_not_of(" \t\n\f\r") != std::string_view::npos;
+}
+
+bool IsHiddenInput(const Document& document, const Token& token)
+{
+    for (const Attribute& a : token.attributes)
+        if (document.text(a.name) == "type") {
+            std::string value(document.text(a.value));
+            std::transform(value.begin(), value.end(), value.begin(),
+                           [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c; });
+            return value == "hidden";
+        }
+    return false;
+}
+
+constexpr std::initializer_list<Tag> kHeadings = {Tag::H1, Tag::H2, Tag::H3, Tag::H4, Tag::H5, Tag::H6};
+
+} // namespace
+
+void TreeBuilder::inBody(Token& token)
+{
+    switch (token.type) {
+    case TokenType::Characters: {
+        const std::string_view chars = document_.text(token.text);
+        if (chars == std::string_view("\0", 1))
+            return;
+        reconstructFormatting();
+        insertCharacters(token.text);
+        if (framesetOk_ && HasNonWhite(chars))
+            framesetOk_ = false;
+        return;
+    }
+    case TokenType::Comment:
+    case TokenType::Doctype:
+        return;
+    case TokenType::StartTag:
+        return bodyStartTag(token);
+    case TokenType::EndTag:
+        return bodyEndTag(token);
+    case TokenType::EndOfFile:
+        if (!templateModes_.empty())
+            return inTemplate(token);
+        return;
+    }
+}
+
+void TreeBuilder::bodyStartTag(Token& token)
+{
+    switch (token.tag) {
+    case Tag::Html:
+        return;
+    case Tag::Base:
+    case Tag::Basefont:
+    case Tag::Bgsound:
+    case Tag::Link:
+    case Tag::Meta:
+    case Tag::Noframes:
+    case Tag::Script:
+    case Tag::Style:
+    case Tag::Template:
+    case Tag::Title:
+        return inHead(token);
+    case Tag::Body:
+        if (stack_.size() > 1 && isHtml(stack_[1], Tag::Body) && openHtmlTags_[static_cast<std::size_t>(Tag::Template)] == 0)
+            framesetOk_ = false;
+        return;
+    case Tag::Frameset:
+        if (stack_.size() < 2 || !isHtml(stack_[1], Tag::Body) || !framesetOk_)
+            return;
+        document_.detach(stack_[1]);
+        while (stack_.size() > 1)
+            pop();
+        insertElement(token);
+        mode_ = Mode::InFrameset;
+        return;
+    case Tag::Address:
+    case Tag::Article:
+    case Tag::Aside:
+    case Tag::Blockquote:
+    case Tag::Center:
+    case Tag::Details:
+    case Tag::Dialog:
+    case Tag::Dir:
+    case Tag::Div:
+    case Tag::Dl:
+    case Tag::Fieldset:
+    case Tag::Figcaption:
+    case Tag::Figure:
+    case Tag::Footer:
+    case Tag::Header:
+    case Tag::Hgroup:
+    case Tag::Main:
+    case Tag::Menu:
+    case Tag::Nav:
+    case Tag::Ol:
+    case Tag::P:
+    case Tag::Search:
+    case Tag::Section:
+    case Tag::Summary:
+    case Tag::Ul:
+        if (inScope(Tag::P, Scope::Button))
+            closeP();
+        insertElement(token);
+        return;
+    case Tag::H1:
+    case Tag::H2:
+    case Tag::H3:
+    case Tag::H4:
+    case Tag::H5:
+    case Tag::H6:
+        if (inScope(Tag::P, Scope::Button))
+            closeP();
+        if (node(current()).ns == Namespace::Html && IsAny(node(current()).tag, kHeadings))
+            pop();
+        insertElement(token);
+        return;
+    case Tag::Pre:
+    case Tag::Listing:
+        if (inScope(Tag::P, Scope::Button))
+            closeP();
+        insertElement(token);
+        skipNewline_ = true;
+        framesetOk_ = false;
+        return;
+    case Tag::Form: {
+        const bool inTemplate = openHtmlTags_[static_cast<std::size_t>(Tag::Template)] != 0;
+        if (form_ != kNoNode && !inTemplate)
+            return;
+        if (inScope(Tag::P, Scope::Button))
+            closeP();
+        const NodeId form = insertElement(token);
+        if (!inTemplate)
+            form_ = form;
+        return;
+    }
+    case Tag::Li:
+    case Tag::Dd:
+    case Tag::Dt: {
+        framesetOk_ = false;
+        for (std::size_t i = stack_.size(); i-- > 0;) {
+            const NodeId n = stack_[i];
+            const bool matches = token.tag == Tag::Li ? isHtml(n, Tag::Li) : (isHtml(n, Tag::Dd) || isHtml(n, Tag::Dt));
+            if (matches) {
+                const Tag tag = node(n).tag;
+                generateImpliedEndTags(tag);
+                popUntil(tag);
+                break;
+            }
+            if (isSpecial(n) && !isHtml(n, Tag::Address) && !isHtml(n, Tag::Div) && !isHtml(n, Tag::P))
+                break;
+        }
+        if (inScope(Tag::P, Scope::Button))
+            closeP();
+        insertElement(token);
+        return;
+    }
+    case Tag::Plaintext:
+        if (inScope(Tag::P, Scope::Button))
+            closeP();
+        insertElement(token);
+        tokenizer_.setTextKind(TextKind::Plaintext);
+        return;
+    case Tag::Button:
+        if (inScope(Tag::Button)) {
+            generateImpliedEndTags();
+            popUntil(Tag::Button);
+        }
+        reconstructFormatting();
+        insertElement(token);
+        framesetOk_ = false;
+        return;
+    case Tag::A: {
+        for (std::size_t i = formatting_.size(); i-- > 0 && formatting_[i] != kMarker;) {
+            if (isHtml(formatting_[i], Tag::A)) {
+                const NodeId a = formatting_[i];
+                Token end;
+                end.type = TokenType::EndTag;
+                end.tag = Tag::A;
+                end.text = token.text;
+                if (!adoptionAgency(end))
+                    anyOtherEndTag(end);
+                const std::size_t left = formattingIndex(a);
+                if (left != formatting_.size())
+                    formatting_.erase(formatting_.begin() + static_cast<std::ptrdiff_t>(left));
+                if (isOpen(a))
+                    eraseFromStack(stackIndex(a));
+                break;
+            }
+        }
+        reconstructFormatting();
+        pushFormatting(insertElement(token));
+        return;
+    }
+    case Tag::B:
+    case Tag::Big:
+    case Tag::Code:
+    case Tag::Em:
+    case Tag::Font:
+    case Tag::I:
+    case Tag::S:
+    case Tag::Small:
+    case Tag::Strike:
+    case Tag::Strong:
+    case Tag::Tt:
+    case Tag::U:
+        reconstructFormatting();
+        pushFormatting(insertElement(token));
+        return;
+    case Tag::Nobr:
+        reconstructFormatting();
+        if (inScope(Tag::Nobr)) {
+            Token end = token;
+            end.type = TokenType::EndTag;
+            if (!adoptionAgency(end))
+                anyOtherEndTag(end);
+            reconstructFormatting();
+        }
+        pushFormatting(insertElement(token));
+        return;
+    case Tag::Applet:
+    case Tag::Marquee:
+    case Tag::Object:
+        reconstructFormatting();
+        insertElement(token);
+        formatting_.push_back(kMarker);
+        framesetOk_ = false;
+        return;
+    case Tag::Table:
+        if (!quirks_ && inScope(Tag::P, Scope::Button))
+            closeP();
+        insertElement(token);
+        framesetOk_ = false;
+        mode_ = Mode::InTable;
+        return;
+    case Tag::Area:
+    case Tag::Br:
+    case Tag::Embed:
+    case Tag::Img:
+    case Tag::Keygen:
+    case Tag::Wbr:
+        reconstructFormatting();
+        insertElement(token);
+        pop();
+        framesetOk_ = false;
+        return;
+    case Tag::Input:
+        reconstructFormatting();
+        insertElement(token);
+        pop();
+        if (!IsHiddenInput(document_, token))
+            framesetOk_ = false;
+        return;
+    case Tag::Param:
+    case Tag::Source:
+    case Tag::Track:
+        insertElement(token);
+        pop();
+        return;
+    case Tag::Hr:
+        if (inScope(Tag::P, Scope::Button))
+            closeP();
+        insertElement(token);
+        pop();
+        framesetOk_ = false;
+        return;
+    case Tag::Image:
+        token.tag = Tag::Img;
+        token.text = nameOf(Tag::Img);
+        return dispatch(token);
+    case Tag::Textarea:
+        insertElement(token);
+        skipNewline_ = true;
+        tokenizer_.setTextKind(TextKind::Rcdata);
+        originalMode_ = mode_;
+        framesetOk_ = false;
+        mode_ = Mode::Text;
+        return;
+    case Tag::Xmp:
+        if (inScope(Tag::P, Scope::Button))
+            closeP();
+        reconstructFormatting();
+        framesetOk_ = false;
+        return genericText(token, TextKind::Rawtext);
+    case Tag::Iframe:
+        framesetOk_ = false;
+        return genericText(token, TextKind::Rawtext);
+    case Tag::Noembed:
+        return genericText(token, TextKind::Rawtext);
+    case Tag::Select:
+        reconstructFormatting();
+        insertElement(token);
+        framesetOk_ = false;
+        mode_ = (mode_ == Mode::InTable || mode_ == Mode::InCaption || mode_ == Mode::InTableBody || mode_ == Mode::InRow
+               || mode_ == Mode::InCell)
+            ? Mode::InSelectInTable
+            : Mode::InSelect;
+        return;
+    case Tag::Optgroup:
+    case Tag::Option:
+        if (currentIs(Tag::Option))
+            pop();
+        reconstructFormatting();
+        insertElement(token);
+        return;
+    case Tag::Rb:
+    case Tag::Rtc:
+        if (inScope(Tag::Ruby))
+            generateImpliedEndTags();
+        insertElement(token);
+        return;
+    case Tag::Rp:
+    case Tag::Rt:
+        if (inScope(Tag::Ruby))
+            generateImpliedEndTags(Tag::Rtc);
+        insertElement(token);
+        return;
+    case Tag::Math:
+    case Tag::Svg:
+        reconstructFormatting();
+        insertElement(token, token.tag == Tag::Math ? Namespace::MathMl : Namespace::Svg);
+        if (token.selfClosing)
+            pop();
+        return;
+    case Tag::Caption:
+    case Tag::Col:
+    case Tag::Colgroup:
+    case Tag::Frame:
+    case Tag::Head:
+    case Tag::Tbody:
+    case Tag::Td:
+    case Tag::Tfoot:
+    case Tag::Th:
+    case Tag::Thead:
+    case Tag::Tr:
+        return;
+    default:
+        reconstructFormatting();
+        insertElement(token);
+        return;
+    }
+}
+
+void TreeBuilder::bodyEndTag(Token& token)
+{
+    switch (token.tag) {
+    case Tag::Template:
+        return inHead(token);
+    case Tag::Body:
+        if (inScope(Tag::Body))
+            mode_ = Mode::AfterBody;
+        return;
+    case Tag::Html:
+        if (inScope(Tag::Body)) {
+            mode_ = Mode::AfterBody;
+            dispatch(token);
+        }
+        return;
+    case Tag::Address:
+    case Tag::Article:
+    case Tag::Aside:
+    case Tag::Blockquote:
+    case Tag::Button:
+    case Tag::Center:
+    case Tag::Details:
+    case Tag::Dialog:
+    case Tag::Dir:
+    case Tag::Div:
+    case Tag::Dl:
+    case Tag::Fieldset:
+    case Tag::Figcaption:
+    case Tag::Figure:
+    case Tag::Footer:
+    case Tag::Header:
+    case Tag::Hgroup:
+    case Tag::Listing:
+    case Tag::Main:
+    case Tag::Menu:
+    case Tag::Nav:
+    case Tag::Ol:
+    case Tag::Pre:
+    case Tag::Search:
+    case Tag::Section:
+    case Tag::Summary:
+    case Tag::Ul:
+        if (!inScope(token.tag))
+            return;
+        generateImpliedEndTags();
+        popUntil(token.tag);
+        return;
+    case Tag::Form:
+        if (openHtmlTags_[static_cast<std::size_t>(Tag::Template)] == 0) {
+            const NodeId form = form_;
+            form_ = kNoNode;
+            if (form == kNoNode || !inScopeNode(form))
+                return;
+            generateImpliedEndTags();
+            eraseFromStack(stackIndex(form));
+            return;
+        }
+        if (!inScope(Tag::Form))
+            return;
+        generateImpliedEndTags();
+        popUntil(Tag::Form);
+        return;
+    case Tag::P:
+        if (!inScope(Tag::P, Scope::Button))
+            insertElement(Tag::P);
+        closeP();
+        return;
+    case Tag::Li:
+        if (!inScope(Tag::Li, Scope::ListItem))
+            return;
+        generateImpliedEndTags(Tag::Li);
+        popUntil(Tag::Li);
+        return;
+    case Tag::Dd:
+    case Tag::Dt:
+        if (!inScope(token.tag))
+            return;
+        generateImpliedEndTags(token.tag);
+        popUntil(token.tag);
+        return;
+    case Tag::H1:
+    case Tag::H2:
+    case Tag::H3:
+    case Tag::H4:
+    case Tag::H5:
+    case Tag::H6:
+        if (std::none_of(kHeadings.begin(), kHeadings.end(), [&](Tag h) { return inScope(h); }))
+            return;
+        generateImpliedEndTags();
+        popUntilAny(kHeadings);
+        return;
+    case Tag::A:
+    case Tag::B:
+    case Tag::Big:
+    case Tag::Code:
+    case Tag::Em:
+    case Tag::Font:
+    case Tag::I:
+    case Tag::Nobr:
+    case Tag::S:
+    case Tag::Small:
+    case Tag::Strike:
+    case Tag::Strong:
+    case Tag::Tt:
+    case Tag::U:
+        if (!adoptionAgency(token))
+            anyOtherEndTag(token);
+        return;
+    case Tag::Applet:
+    case Tag::Marquee:
+    case Tag::Object:
+        if (!inScope(token.tag))
+            return;
+        generateImpliedEndTags();
+        popUntil(token.tag);
+        clearFormattingToMarker();
+        return;
+    case Tag::Br: {
+        Token br;
+        br.type = TokenType::StartTag;
+        br.tag = Tag::Br;
+        br.text = nameOf(Tag::Br);
+        return bodyStartTag(br);
+    }
+    default:
+        return anyOtherEndTag(token);
+    }
+}
+
+void TreeBuilder::anyOtherEndTag(const Token& token)
+{
+    for (std::size_t i = stack_.size(); i-- > 0;) {
+        const NodeId n = stack_[i];
+        if (node(n).ns == Namespace::Html && sameName(n, token)) {
+            generateImpliedEndTags(token.tag == Tag::Other ? Tag::Other : token.tag);
+            popUntilNode(n);
+            return;
+        }
+        if (isSpecial(n))
+            return;
+    }
+}
+
+} // namespace tarnby::html
