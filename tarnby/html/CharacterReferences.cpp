@@ -58,8 +58,9 @@ DecodedReference Numeric(std::string_view text)
         return {};
     if (at < text.size() && text[at] == ';')
         ++at;
-    DecodedReference result{at, {}};
-    AppendUtf8(result.characters, NumberedCharacter(number));
+    DecodedReference result;
+    result.length = at;
+    AppendUtf8(result.numbered, NumberedCharacter(number));
     return result;
 }
 
@@ -88,7 +89,10 @@ DecodedReference Named(std::string_view text, bool inAttribute)
         return {};
     if (inAttribute && text[end - 1] != ';' && end < text.size() && (text[end] == '=' || IsAsciiAlphanumeric(text[end])))
         return {};
-    return {end, std::string(match->characters)};
+    DecodedReference result;
+    result.length = end;
+    result.named = match->characters;
+    return result;
 }
 
 } // namespace

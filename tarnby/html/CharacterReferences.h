@@ -8,7 +8,10 @@ namespace tarnby::html {
 
 struct DecodedReference {
     std::size_t length = 0; // bytes of the reference, 0 if text[0] ('&') stays as it is
-    std::string characters; // UTF-8
+    std::string_view named; // the characters of a named reference (in the table)
+    std::string numbered;   // or of a numbered one, short enough to need no allocation
+
+    std::string_view characters() const { return numbered.empty() ? named : std::string_view(numbered); }
 };
 
 // text starts at "&". In an attribute value a legacy name without ";" followed by "=" or a

@@ -12,11 +12,15 @@ std::string WithoutCarriageReturns(std::string_view text)
 {
     std::string out;
     out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r')
-            out += text[i];
-        else if (i + 1 >= text.size() || text[i + 1] != '\n')
-            out += '\n';
+    for (std::size_t at = 0; at < text.size();) {
+        std::size_t cr = text.find('\r', at);
+        if (cr == std::string_view::npos)
+            cr = text.size();
+        out.append(text.substr(at, cr - at));
+        if (cr == text.size())
+            break;
+        out += '\n';
+        at = cr + (cr + 1 < text.size() && text[cr + 1] == '\n' ? 2 : 1);
     }
     return out;
 }
@@ -31,6 +35,10 @@ Document::Document(std::string_view page) : page_(page)
         withoutCarriageReturns_ = WithoutCarriageReturns(page);
         page_ = withoutCarriageReturns_;
     }
+    // Pages have roughly a node per 20 bytes; reserving spares copying the nodes as they grow.
+    constexpr std::size_t kBytesPerNode = 20;
+    nodes_.reserve(page_.size() / kBytesPerNode + 1);
+    attributes_.reserve(page_.size() / (2 * kBytesPerNode) + 1);
     nodes_.emplace_back();
 }
 

@@ -140,7 +140,7 @@ bool Tokenizer::reference(bool inAttribute)
         return true;
     }
     pos_ += ref.length;
-    decoded(ref.characters);
+    decoded(ref.characters());
     return true;
 }
 
@@ -444,7 +444,7 @@ Span Tokenizer::attributeValue(std::size_t& i, char quote)
             const DecodedReference ref = DecodeReference(input_.substr(i), true);
             if (ref.length != 0) {
                 leavePlain();
-                scratch_ += ref.characters;
+                scratch_ += ref.characters();
                 i += ref.length;
                 continue;
             }
