@@ -87,7 +87,9 @@ std::size_t TreeBuilder::formattingIndex(NodeId element) const
     return formatting_.size();
 }
 
-// False when the end tag is to be treated as any other end tag.
+// False when the end tag is to be treated as any other end tag: also when the formatting
+// element is open but out of scope, as html5lib does (the same but for SVG and MathML
+// boundaries, which that walk passes).
 bool TreeBuilder::adoptionAgency(const Token& token)
 {
     if (node(current()).ns == Namespace::Html && sameName(current(), token) && formattingIndex(current()) == formatting_.size()) {
@@ -109,7 +111,7 @@ bool TreeBuilder::adoptionAgency(const Token& token)
             return true;
         }
         if (!inScopeNode(formatting))
-            return true;
+            return false;
         const std::size_t si = stackIndex(formatting);
         std::size_t fbi = si + 1;
         while (fbi < stack_.size() && !isSpecial(stack_[fbi]))

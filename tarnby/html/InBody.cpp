@@ -135,7 +135,8 @@ void TreeBuilder::bodyStartTag(Token& token)
         if (inScope(Tag::P, Scope::Button))
             closeP();
         insertElement(token);
-        skipNewline_ = true;
+        // html5lib drops the first line break only in this very mode (not in a table cell).
+        skipNewline_ = mode_ == Mode::InBody;
         framesetOk_ = false;
         return;
     case Tag::Form: {
@@ -284,12 +285,12 @@ void TreeBuilder::bodyStartTag(Token& token)
         token.text = nameOf(Tag::Img);
         return dispatch(token);
     case Tag::Textarea:
+        // As html5lib does, the text stays in this insertion mode (formatting elements are
+        // re-opened inside the text area) and its end tag closes it as any other.
         insertElement(token);
-        skipNewline_ = true;
+        skipNewline_ = mode_ == Mode::InBody;
         tokenizer_.setTextKind(TextKind::Rcdata);
-        originalMode_ = mode_;
         framesetOk_ = false;
-        mode_ = Mode::Text;
         return;
     case Tag::Xmp:
         if (inScope(Tag::P, Scope::Button))

@@ -326,9 +326,9 @@ bool TreeBuilder::isSpecial(NodeId element) const
                              Tag::Tfoot, Tag::Th, Tag::Thead, Tag::Title, Tag::Tr, Tag::Track, Tag::Ul, Tag::Wbr,
                              Tag::Xmp});
     case Namespace::MathMl:
-        return IsAny(n.tag, {Tag::Mi, Tag::Mo, Tag::Mn, Tag::Ms, Tag::Mtext, Tag::AnnotationXml});
+        return false;
     case Namespace::Svg:
-        return IsAny(n.tag, {Tag::ForeignObject, Tag::Desc, Tag::Title});
+        return n.tag == Tag::ForeignObject;
     }
     return false;
 }
