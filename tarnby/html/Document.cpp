@@ -126,6 +126,7 @@ void Document::insertBefore(NodeId parent, NodeId child, NodeId before)
     Node& c = nodes_[child];
     Node& p = nodes_[parent];
     c.parent = parent;
+    c.insertedBefore = before != kNoNode;
     c.next = before;
     c.previous = before == kNoNode ? p.lastChild : nodes_[before].previous;
     if (c.previous == kNoNode)
@@ -157,10 +158,14 @@ void Document::detach(NodeId child)
 
 void Document::moveChildren(NodeId from, NodeId to)
 {
+    bool dropping = false;
     while (nodes_[from].firstChild != kNoNode) {
         const NodeId child = nodes_[from].firstChild;
+        if (nodes_[child].kind == NodeKind::Element)
+            dropping = nodes_[child].insertedBefore;
         detach(child);
-        insertBefore(to, child, kNoNode);
+        if (!dropping)
+            insertBefore(to, child, kNoNode);
     }
 }
 

@@ -44,6 +44,7 @@ struct Node {
     NodeKind kind = NodeKind::Document;
     Namespace ns = Namespace::Html;
     Tag tag = Tag::Other;
+    bool insertedBefore = false; // placed before a sibling (a table's misplaced content), not appended
     Span text; // a text's characters, an element's name
     std::uint32_t firstAttribute = 0;
     std::uint32_t attributeCount = 0;
@@ -75,6 +76,8 @@ public:
     Node& mutableNode(NodeId id) { return nodes_[id]; }
     void insertBefore(NodeId parent, NodeId child, NodeId before); // before == kNoNode: append
     void detach(NodeId child);
+    // Appends from's children to to, as html5lib's tree moves them: an element that was
+    // inserted before a sibling, and the text after it, are not moved but dropped.
     void moveChildren(NodeId from, NodeId to);
 
 private:

@@ -181,6 +181,9 @@ void TreeBuilder::bodyStartTag(Token& token)
         if (inScope(Tag::Button)) {
             generateImpliedEndTags();
             popUntil(Tag::Button);
+            // html5lib drops the button itself when it came misplaced in a table.
+            if (fosterParenting_)
+                return;
         }
         reconstructFormatting();
         insertElement(token);
@@ -474,13 +477,12 @@ void TreeBuilder::bodyEndTag(Token& token)
         popUntil(token.tag);
         clearFormattingToMarker();
         return;
-    case Tag::Br: {
-        Token br;
-        br.type = TokenType::StartTag;
-        br.tag = Tag::Br;
-        br.text = nameOf(Tag::Br);
-        return bodyStartTag(br);
-    }
+    case Tag::Br:
+        // A <br> without attributes; unlike the start tag, html5lib leaves frameset-ok as it is.
+        reconstructFormatting();
+        insertElement(Tag::Br);
+        pop();
+        return;
     default:
         return anyOtherEndTag(token);
     }
