@@ -33,8 +33,42 @@ bool TreeBuilder::sameElement(NodeId a, NodeId b) const
     return true;
 }
 
+std::uint64_t TreeBuilder::signature(NodeId element) const
+{
+    const auto hash = [](std::string_view text) { return std::hash<std::string_view>{}(text); };
+    const Node& n = node(element);
+    std::uint64_t result = hash(document_.text(n.text)) * 31 + static_cast<std::uint64_t>(n.ns);
+    // Attributes in any order give the same signature.
+    for (const Attribute& a : document_.attributes(element))
+        result += hash(document_.text(a.name)) * 1000003u ^ hash(document_.text(a.value));
+    return result;
+}
+
+void TreeBuilder::formattingInsert(std::size_t index, NodeId element)
+{
+    formatting_.insert(formatting_.begin() + static_cast<std::ptrdiff_t>(index), element);
+    if (element != kMarker)
+        ++formattingSignatures_[signature(element)];
+}
+
+void TreeBuilder::formattingErase(std::size_t index)
+{
+    const NodeId element = formatting_[index];
+    formatting_.erase(formatting_.begin() + static_cast<std::ptrdiff_t>(index));
+    if (element == kMarker)
+        return;
+    const auto counted = formattingSignatures_.find(signature(element));
+    if (--counted->second == 0)
+        formattingSignatures_.erase(counted);
+}
+
 void TreeBuilder::pushFormatting(NodeId element)
 {
+    const auto counted = formattingSignatures_.find(signature(element));
+    if (counted == formattingSignatures_.end() || counted->second < kIdenticalEntries) {
+        formattingInsert(formatting_.size(), element);
+        return;
+    }
     int identical = 0;
     std::size_t earliest = 0;
     for (std::size_t i = formatting_.size(); i-- > 0 && formatting_[i] != kMarker;) {
@@ -44,8 +78,8 @@ void TreeBuilder::pushFormatting(NodeId element)
         }
     }
     if (identical >= kIdenticalEntries)
-        formatting_.erase(formatting_.begin() + static_cast<std::ptrdiff_t>(earliest));
-    formatting_.push_back(element);
+        formattingErase(earliest);
+    formattingInsert(formatting_.size(), element);
 }
 
 NodeId TreeBuilder::cloneElement(NodeId element)
@@ -73,7 +107,7 @@ void TreeBuilder::clearFormattingToMarker()
 {
     while (!formatting_.empty()) {
         const NodeId entry = formatting_.back();
-        formatting_.pop_back();
+        formattingErase(formatting_.size() - 1);
         if (entry == kMarker)
             return;
     }
@@ -107,7 +141,7 @@ bool TreeBuilder::adoptionAgency(const Token& token)
             return false;
         const NodeId formatting = formatting_[fi];
         if (!isOpen(formatting)) {
-            formatting_.erase(formatting_.begin() + static_cast<std::ptrdiff_t>(fi));
+            formattingErase(fi);
             return true;
         }
         if (!inScopeNode(formatting))
@@ -118,7 +152,7 @@ bool TreeBuilder::adoptionAgency(const Token& token)
             ++fbi;
         if (fbi == stack_.size()) {
             popUntilNode(formatting);
-            formatting_.erase(formatting_.begin() + static_cast<std::ptrdiff_t>(fi));
+            formattingErase(fi);
             return true;
         }
         const NodeId furthest = stack_[fbi];
@@ -132,7 +166,7 @@ bool TreeBuilder::adoptionAgency(const Token& token)
                 break;
             std::size_t li = formattingIndex(n);
             if (inner > kKeptInnerElements && li != formatting_.size()) {
-                formatting_.erase(formatting_.begin() + static_cast<std::ptrdiff_t>(li));
+                formattingErase(li);
                 if (li < bookmark)
                     --bookmark;
                 li = formatting_.size();
@@ -157,10 +191,10 @@ bool TreeBuilder::adoptionAgency(const Token& token)
         document_.moveChildren(furthest, clone);
         document_.insertBefore(furthest, clone, kNoNode);
         const std::size_t oldIndex = formattingIndex(formatting);
-        formatting_.erase(formatting_.begin() + static_cast<std::ptrdiff_t>(oldIndex));
+        formattingErase(oldIndex);
         if (oldIndex < bookmark)
             --bookmark;
-        formatting_.insert(formatting_.begin() + static_cast<std::ptrdiff_t>(bookmark), clone);
+        formattingInsert(bookmark, clone);
         eraseFromStack(stackIndex(formatting));
         insertIntoStack(stackIndex(furthest) + 1, clone);
     }

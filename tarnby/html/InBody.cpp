@@ -201,7 +201,7 @@ void TreeBuilder::bodyStartTag(Token& token)
                     anyOtherEndTag(end);
                 const std::size_t left = formattingIndex(a);
                 if (left != formatting_.size())
-                    formatting_.erase(formatting_.begin() + static_cast<std::ptrdiff_t>(left));
+                    formattingErase(left);
                 if (isOpen(a))
                     eraseFromStack(stackIndex(a));
                 break;
@@ -490,6 +490,9 @@ void TreeBuilder::bodyEndTag(Token& token)
 
 void TreeBuilder::anyOtherEndTag(const Token& token)
 {
+    // Nothing of that name open: the walk would end at a special element or the bottom.
+    if (token.tag != Tag::Other && openHtmlTags_[static_cast<std::size_t>(token.tag)] == 0)
+        return;
     for (std::size_t i = stack_.size(); i-- > 0;) {
         const NodeId n = stack_[i];
         if (node(n).ns == Namespace::Html && sameName(n, token)) {

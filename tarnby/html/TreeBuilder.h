@@ -12,6 +12,7 @@
 #include "tarnby/html/Tokenizer.h"
 
 #include <array>
+#include <unordered_map>
 #include <vector>
 
 namespace tarnby::html {
@@ -77,6 +78,9 @@ private:
     void reconstructFormatting();
     void clearFormattingToMarker();
     std::size_t formattingIndex(NodeId element) const; // size() if absent
+    void formattingInsert(std::size_t index, NodeId element);
+    void formattingErase(std::size_t index);
+    std::uint64_t signature(NodeId element) const;
     bool adoptionAgency(const Token& token);
     bool sameElement(NodeId a, NodeId b) const;
     NodeId cloneElement(NodeId element);
@@ -131,6 +135,9 @@ private:
     std::vector<std::uint8_t> open_; // by node: on the stack
     std::array<std::uint32_t, 256> openHtmlTags_{}; // by tag: HTML elements on the stack
     std::vector<NodeId> formatting_;
+    // By signature (name and attributes): how many entries of formatting_ have it, so that an
+    // element unlike the others is pushed without comparing it with every entry.
+    std::unordered_map<std::uint64_t, std::uint32_t> formattingSignatures_;
     std::vector<Mode> templateModes_;
     std::vector<Span> pendingTableText_;
     std::array<Span, 256> tagNames_{};
