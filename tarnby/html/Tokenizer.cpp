@@ -345,13 +345,13 @@ bool Tokenizer::tag(std::size_t nameStart, bool end)
     token_.selfClosing = false;
     token_.attributes.clear();
     names_.clear();
+    if (!end)
+        lastStartTag_.assign(name); // before the attributes: decoding them may move the name
     if (!attributes(i)) {
         pos_ = input_.size();
         return false;
     }
     pos_ = i;
-    if (!end)
-        lastStartTag_.assign(name);
     return true;
 }
 
