@@ -28,18 +28,19 @@ std::string_view AsUtf8(std::string_view page, std::string& storage)
 }
 
 // Calls visit(node) for root and every node below it in document order; visit returns
-// whether to go into the node's children. Iterative: real pages nest deeply.
+// whether to go into the node's children. Iterative, along the tree's own links: real pages
+// nest deeply, and every link's text is walked.
 template <typename Visit>
 void Walk(const Document& document, NodeId root, Visit&& visit)
 {
-    std::vector<NodeId> pending{root};
-    while (!pending.empty()) {
-        const NodeId node = pending.back();
-        pending.pop_back();
-        if (!visit(node))
-            continue;
-        for (NodeId child = document.node(node).lastChild; child != html::kNoNode; child = document.node(child).previous)
-            pending.push_back(child);
+    for (NodeId node = root;;) {
+        NodeId next = visit(node) ? document.node(node).firstChild : html::kNoNode;
+        for (NodeId up = node; next == html::kNoNode; up = document.node(up).parent) {
+            if (up == root)
+                return;
+            next = document.node(up).next;
+        }
+        node = next;
     }
 }
 
@@ -54,15 +55,20 @@ class CollapsedText {
 public:
     void add(std::string_view text)
     {
-        for (const char c : text) {
-            if (IsAsciiWhiteSpace(c)) {
+        for (std::size_t at = 0; at < text.size();) {
+            if (IsAsciiWhiteSpace(text[at])) {
                 pendingBlank_ = !text_.empty();
+                ++at;
                 continue;
             }
+            std::size_t end = at + 1;
+            while (end < text.size() && !IsAsciiWhiteSpace(text[end]))
+                ++end;
             if (pendingBlank_)
                 text_ += ' ';
             pendingBlank_ = false;
-            text_ += c;
+            text_.append(text.substr(at, end - at));
+            at = end;
         }
     }
     std::string take() { return std::move(text_); }
