@@ -2,25 +2,14 @@
 // link) until an HTML tag breaks out of them or an integration point lets HTML in again.
 #include "tarnby/html/TreeBuilder.h"
 
+#include "tarnby/html/TokenMatch.h"
+
 #include <algorithm>
 #include <string>
 
 namespace tarnby::html {
 
 namespace {
-
-bool IsAny(Tag tag, std::initializer_list<Tag> tags)
-{
-    return std::find(tags.begin(), tags.end(), tag) != tags.end();
-}
-
-std::string Lowered(std::string_view text)
-{
-    std::string lowered(text);
-    std::transform(lowered.begin(), lowered.end(), lowered.begin(),
-                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c; });
-    return lowered;
-}
 
 bool BreaksOut(const Document& document, const Token& token)
 {
@@ -40,6 +29,7 @@ bool BreaksOut(const Document& document, const Token& token)
                              Tag::Ul,     Tag::Var});
 }
 
+
 } // namespace
 
 bool TreeBuilder::isMathMlTextIntegrationPoint(NodeId element) const
@@ -58,7 +48,7 @@ bool TreeBuilder::isHtmlIntegrationPoint(NodeId element) const
     const auto encoding = document_.attribute(element, "encoding");
     if (!encoding)
         return false;
-    const std::string lowered = Lowered(*encoding);
+    const std::string lowered = AsciiLowered(*encoding);
     return lowered == "text/html" || lowered == "application/xhtml+xml";
 }
 
@@ -67,7 +57,7 @@ void TreeBuilder::foreignContent(Token& token)
     switch (token.type) {
     case TokenType::Characters: {
         const std::string_view chars = document_.text(token.text);
-        if (chars == std::string_view("\0", 1))
+        if (IsNul(chars))
             return insertCharacters(document_.keep("\xEF\xBF\xBD"));
         insertCharacters(token.text);
         if (chars.find_first_not_of(" \t\n\f\r") != std::string_view::npos)

@@ -1,35 +1,16 @@
 // The "in body" insertion mode: where almost all of a page's content is placed.
 #include "tarnby/html/TreeBuilder.h"
 
+#include "tarnby/html/TokenMatch.h"
+
 #include <algorithm>
 
 namespace tarnby::html {
 
 namespace {
 
-bool IsAny(Tag tag, std::initializer_list<Tag> tags)
-{
-    return std::find(tags.begin(), tags.end(), tag) != tags.end();
-}
-
-bool HasNonWhite(std::string_view text)
-{
-    return text.find_first_not_of(" \t\n\f\r") != std::string_view::npos;
-}
-
-bool IsHiddenInput(const Document& document, const Token& token)
-{
-    for (const Attribute& a : token.attributes)
-        if (document.text(a.name) == "type") {
-            std::string value(document.text(a.value));
-            std::transform(value.begin(), value.end(), value.begin(),
-                           [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c; });
-            return value == "hidden";
-        }
-    return false;
-}
-
 constexpr std::initializer_list<Tag> kHeadings = {Tag::H1, Tag::H2, Tag::H3, Tag::H4, Tag::H5, Tag::H6};
+
 
 } // namespace
 
@@ -38,11 +19,11 @@ void TreeBuilder::inBody(Token& token)
     switch (token.type) {
     case TokenType::Characters: {
         const std::string_view chars = document_.text(token.text);
-        if (chars == std::string_view("\0", 1))
+        if (IsNul(chars))
             return;
         reconstructFormatting();
         insertCharacters(token.text);
-        if (framesetOk_ && HasNonWhite(chars))
+        if (framesetOk_ && HasNonWhitespace(chars))
             framesetOk_ = false;
         return;
     }
@@ -62,20 +43,11 @@ void TreeBuilder::inBody(Token& token)
 
 void TreeBuilder::bodyStartTag(Token& token)
 {
+    if (IsHeadContent(token.tag))
+        return inHead(token);
     switch (token.tag) {
     case Tag::Html:
         return;
-    case Tag::Base:
-    case Tag::Basefont:
-    case Tag::Bgsound:
-    case Tag::Link:
-    case Tag::Meta:
-    case Tag::Noframes:
-    case Tag::Script:
-    case Tag::Style:
-    case Tag::Template:
-    case Tag::Title:
-        return inHead(token);
     case Tag::Body:
         if (stack_.size() > 1 && isHtml(stack_[1], Tag::Body) && openHtmlTags_[static_cast<std::size_t>(Tag::Template)] == 0)
             framesetOk_ = false;

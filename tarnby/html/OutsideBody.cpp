@@ -1,33 +1,11 @@
 // The insertion modes before the body, for the text of scripts and titles, and after the body.
 #include "tarnby/html/TreeBuilder.h"
 
+#include "tarnby/html/TokenMatch.h"
+
 #include <algorithm>
 
 namespace tarnby::html {
-
-namespace {
-
-bool IsAny(Tag tag, std::initializer_list<Tag> tags)
-{
-    return std::find(tags.begin(), tags.end(), tag) != tags.end();
-}
-
-bool IsStart(const Token& token, std::initializer_list<Tag> tags)
-{
-    return token.type == TokenType::StartTag && IsAny(token.tag, tags);
-}
-
-bool IsEnd(const Token& token, std::initializer_list<Tag> tags)
-{
-    return token.type == TokenType::EndTag && IsAny(token.tag, tags);
-}
-
-bool IsIgnored(const Token& token)
-{
-    return token.type == TokenType::Comment || token.type == TokenType::Doctype;
-}
-
-} // namespace
 
 void TreeBuilder::initial(Token& token)
 {
@@ -49,7 +27,7 @@ void TreeBuilder::initial(Token& token)
 
 void TreeBuilder::beforeHtml(Token& token)
 {
-    if (IsIgnored(token))
+    if (IsCommentOrDoctype(token))
         return;
     if (token.type == TokenType::Characters) {
         whitespacePrefix(token.text);
@@ -74,7 +52,7 @@ void TreeBuilder::beforeHtml(Token& token)
 
 void TreeBuilder::beforeHead(Token& token)
 {
-    if (IsIgnored(token))
+    if (IsCommentOrDoctype(token))
         return;
     if (token.type == TokenType::Characters) {
         whitespacePrefix(token.text);
@@ -98,12 +76,9 @@ void TreeBuilder::beforeHead(Token& token)
 void TreeBuilder::inHead(Token& token)
 {
     if (token.type == TokenType::Characters) {
-        const Span white = whitespacePrefix(token.text);
-        if (white.length != 0)
-            insertCharacters(white);
-        if (token.text.length == 0)
+        if (insertLeadingWhitespace(token))
             return;
-    } else if (IsIgnored(token)) {
+    } else if (IsCommentOrDoctype(token)) {
         return;
     } else if (token.type == TokenType::StartTag) {
         switch (token.tag) {
@@ -170,10 +145,7 @@ void TreeBuilder::inHeadNoscript(Token& token)
         return;
     }
     if (token.type == TokenType::Characters) {
-        const Span white = whitespacePrefix(token.text);
-        if (white.length != 0)
-            insertCharacters(white);
-        if (token.text.length == 0)
+        if (insertLeadingWhitespace(token))
             return;
     } else if (token.type == TokenType::Comment
                || IsStart(token, {Tag::Basefont, Tag::Bgsound, Tag::Link, Tag::Meta, Tag::Noframes, Tag::Style})) {
@@ -190,12 +162,9 @@ void TreeBuilder::inHeadNoscript(Token& token)
 void TreeBuilder::afterHead(Token& token)
 {
     if (token.type == TokenType::Characters) {
-        const Span white = whitespacePrefix(token.text);
-        if (white.length != 0)
-            insertCharacters(white);
-        if (token.text.length == 0)
+        if (insertLeadingWhitespace(token))
             return;
-    } else if (IsIgnored(token)) {
+    } else if (IsCommentOrDoctype(token)) {
         return;
     } else if (token.type == TokenType::StartTag) {
         switch (token.tag) {
@@ -209,25 +178,15 @@ void TreeBuilder::afterHead(Token& token)
             insertElement(token);
             mode_ = Mode::InFrameset;
             return;
-        case Tag::Base:
-        case Tag::Basefont:
-        case Tag::Bgsound:
-        case Tag::Link:
-        case Tag::Meta:
-        case Tag::Noframes:
-        case Tag::Script:
-        case Tag::Style:
-        case Tag::Template:
-        case Tag::Title: {
-            push(head_);
-            const NodeId head = head_;
-            inHead(token);
-            if (isOpen(head))
-                eraseFromStack(stackIndex(head));
-            return;
-        }
         case Tag::Head: return;
-        default: break;
+        default:
+            if (!IsHeadContent(token.tag))
+                break;
+            push(head_);
+            inHead(token);
+            if (isOpen(head_))
+                eraseFromStack(stackIndex(head_));
+            return;
         }
     } else if (token.type == TokenType::EndTag) {
         if (token.tag == Tag::Template)
@@ -258,17 +217,10 @@ void TreeBuilder::text(Token& token)
 void TreeBuilder::afterBody(Token& token)
 {
     if (token.type == TokenType::Characters) {
-        Span rest = token.text;
-        const Span white = whitespacePrefix(rest);
-        if (white.length != 0) {
-            token.text = white;
-            inBody(token);
-            token.text = rest;
-        }
-        if (rest.length == 0)
+        if (leadingWhitespaceInBody(token))
             return;
     }
-    if (IsIgnored(token) || token.type == TokenType::EndOfFile)
+    if (IsCommentOrDoctype(token) || token.type == TokenType::EndOfFile)
         return;
     if (IsStart(token, {Tag::Html}))
         return inBody(token);
@@ -283,17 +235,10 @@ void TreeBuilder::afterBody(Token& token)
 void TreeBuilder::afterAfterBody(Token& token)
 {
     if (token.type == TokenType::Characters) {
-        Span rest = token.text;
-        const Span white = whitespacePrefix(rest);
-        if (white.length != 0) {
-            token.text = white;
-            inBody(token);
-            token.text = rest;
-        }
-        if (rest.length == 0)
+        if (leadingWhitespaceInBody(token))
             return;
     }
-    if (IsIgnored(token) || token.type == TokenType::EndOfFile)
+    if (IsCommentOrDoctype(token) || token.type == TokenType::EndOfFile)
         return;
     if (IsStart(token, {Tag::Html}))
         return inBody(token);
@@ -360,12 +305,7 @@ void TreeBuilder::afterFrameset(Token& token)
 void TreeBuilder::afterAfterFrameset(Token& token)
 {
     if (token.type == TokenType::Characters) {
-        Span rest = token.text;
-        const Span white = whitespacePrefix(rest);
-        if (white.length != 0) {
-            token.text = white;
-            inBody(token);
-        }
+        leadingWhitespaceInBody(token);
         return;
     }
     if (IsStart(token, {Tag::Html}))

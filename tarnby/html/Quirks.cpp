@@ -2,6 +2,8 @@
 // open paragraph).
 #include "tarnby/html/TreeBuilder.h"
 
+#include "tarnby/html/TokenMatch.h"
+
 #include <algorithm>
 #include <string>
 
@@ -67,22 +69,14 @@ constexpr std::string_view kQuirkyPublicPrefixes[] = {
     "-//webtechs//dtd mozilla html//",
 };
 
-std::string Lowered(std::string_view text)
-{
-    std::string lowered(text);
-    std::transform(lowered.begin(), lowered.end(), lowered.begin(),
-                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c; });
-    return lowered;
-}
-
 } // namespace
 
 bool TreeBuilder::quirksDoctype(const Token& doctype) const
 {
     if (doctype.forceQuirks || doctype.doctypeName != "html")
         return true;
-    const std::string publicId = Lowered(doctype.publicId);
-    const std::string systemId = Lowered(doctype.systemId);
+    const std::string publicId = AsciiLowered(doctype.publicId);
+    const std::string systemId = AsciiLowered(doctype.systemId);
     if (doctype.hasPublicId) {
         if (publicId == "-//w3o//dtd w3 html strict 3.0//en//" || publicId == "-/w3c/dtd html 4.0 transitional/en"
             || publicId == "html")

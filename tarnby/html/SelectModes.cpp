@@ -1,34 +1,17 @@
 // The insertion modes of <select> (only options and option groups go in) and of <template>.
 #include "tarnby/html/TreeBuilder.h"
 
+#include "tarnby/html/TokenMatch.h"
+
 #include <algorithm>
 
 namespace tarnby::html {
-
-namespace {
-
-bool IsAny(Tag tag, std::initializer_list<Tag> tags)
-{
-    return std::find(tags.begin(), tags.end(), tag) != tags.end();
-}
-
-bool IsStart(const Token& token, std::initializer_list<Tag> tags)
-{
-    return token.type == TokenType::StartTag && IsAny(token.tag, tags);
-}
-
-bool IsEnd(const Token& token, std::initializer_list<Tag> tags)
-{
-    return token.type == TokenType::EndTag && IsAny(token.tag, tags);
-}
-
-} // namespace
 
 void TreeBuilder::inSelect(Token& token)
 {
     switch (token.type) {
     case TokenType::Characters:
-        if (document_.text(token.text) != std::string_view("\0", 1))
+        if (!IsNul(document_.text(token.text)))
             insertCharacters(token.text);
         return;
     case TokenType::Comment:
@@ -125,19 +108,10 @@ void TreeBuilder::inTemplate(Token& token)
     case TokenType::Doctype:
         return inBody(token);
     case TokenType::StartTag: {
+        if (IsHeadContent(token.tag))
+            return inHead(token);
         Mode next = Mode::InBody;
         switch (token.tag) {
-        case Tag::Base:
-        case Tag::Basefont:
-        case Tag::Bgsound:
-        case Tag::Link:
-        case Tag::Meta:
-        case Tag::Noframes:
-        case Tag::Script:
-        case Tag::Style:
-        case Tag::Template:
-        case Tag::Title:
-            return inHead(token);
         case Tag::Caption:
         case Tag::Colgroup:
         case Tag::Tbody:

@@ -1,41 +1,12 @@
 // The insertion modes of tables: content misplaced in a table (text, links) is moved before it.
 #include "tarnby/html/TreeBuilder.h"
 
+#include "tarnby/html/TokenMatch.h"
+
 #include <algorithm>
 #include <string>
 
 namespace tarnby::html {
-
-namespace {
-
-bool IsAny(Tag tag, std::initializer_list<Tag> tags)
-{
-    return std::find(tags.begin(), tags.end(), tag) != tags.end();
-}
-
-bool IsStart(const Token& token, std::initializer_list<Tag> tags)
-{
-    return token.type == TokenType::StartTag && IsAny(token.tag, tags);
-}
-
-bool IsEnd(const Token& token, std::initializer_list<Tag> tags)
-{
-    return token.type == TokenType::EndTag && IsAny(token.tag, tags);
-}
-
-bool IsHiddenInput(const Document& document, const Token& token)
-{
-    for (const Attribute& a : token.attributes)
-        if (document.text(a.name) == "type") {
-            std::string value(document.text(a.value));
-            std::transform(value.begin(), value.end(), value.begin(),
-                           [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c; });
-            return value == "hidden";
-        }
-    return false;
-}
-
-} // namespace
 
 void TreeBuilder::clearStackBackTo(std::initializer_list<Tag> tags)
 {
@@ -162,7 +133,7 @@ void TreeBuilder::inTable(Token& token)
 void TreeBuilder::inTableText(Token& token)
 {
     if (token.type == TokenType::Characters) {
-        if (document_.text(token.text) != std::string_view("\0", 1))
+        if (!IsNul(document_.text(token.text)))
             pendingTableText_.push_back(token.text);
         return;
     }
@@ -209,10 +180,7 @@ void TreeBuilder::inCaption(Token& token)
 void TreeBuilder::inColumnGroup(Token& token)
 {
     if (token.type == TokenType::Characters) {
-        const Span white = whitespacePrefix(token.text);
-        if (white.length != 0)
-            insertCharacters(white);
-        if (token.text.length == 0)
+        if (insertLeadingWhitespace(token))
             return;
     } else if (token.type == TokenType::Comment || token.type == TokenType::Doctype) {
         return;

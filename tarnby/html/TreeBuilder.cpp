@@ -1,22 +1,10 @@
 #include "tarnby/html/TreeBuilder.h"
 
+#include "tarnby/html/TokenMatch.h"
+
 #include <algorithm>
 
 namespace tarnby::html {
-
-namespace {
-
-bool IsWhite(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r';
-}
-
-bool IsAny(Tag tag, std::initializer_list<Tag> tags)
-{
-    return std::find(tags.begin(), tags.end(), tag) != tags.end();
-}
-
-} // namespace
 
 TreeBuilder::TreeBuilder(Document& document) : document_(document), tokenizer_(document) {}
 
@@ -422,13 +410,40 @@ Span TreeBuilder::whitespacePrefix(Span& text) const
 {
     const std::string_view chars = document_.text(text);
     std::size_t n = 0;
-    while (n < chars.size() && IsWhite(chars[n]))
+    while (n < chars.size() && IsWhitespace(chars[n]))
         ++n;
     Span prefix = text;
     prefix.length = static_cast<std::uint32_t>(n);
     text.begin = static_cast<std::uint32_t>(text.begin + n);
     text.length = static_cast<std::uint32_t>(text.length - n);
     return prefix;
+}
+
+} // namespace tarnby::html
+
+namespace tarnby::html {
+
+bool TreeBuilder::insertLeadingWhitespace(Token& token)
+{
+    const Span white = whitespacePrefix(token.text);
+    if (white.length != 0)
+        insertCharacters(white);
+    return token.text.length == 0;
+}
+
+bool TreeBuilder::leadingWhitespaceInBody(Token& token)
+{
+    const Span rest = [&] {
+        Span text = token.text;
+        whitespacePrefix(text);
+        return text;
+    }();
+    if (rest.length != token.text.length) {
+        token.text.length = token.text.length - rest.length;
+        inBody(token);
+        token.text = rest;
+    }
+    return rest.length == 0;
 }
 
 } // namespace tarnby::html

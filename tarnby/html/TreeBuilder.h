@@ -70,7 +70,9 @@ private:
     void closeP();
     void resetInsertionMode();
     void genericText(const Token& token, TextKind kind);
-    Span whitespacePrefix(Span& text) const;
+    Span whitespacePrefix(Span& text) const; // cut from text
+    bool insertLeadingWhitespace(Token& token); // of a characters token; true: nothing else left
+    bool leadingWhitespaceInBody(Token& token);  // the same, by the "in body" rules
     Span nameOf(Tag tag);
 
     // Active formatting elements (FormattingElements.cpp).
