@@ -110,10 +110,17 @@ std::optional<std::string> BaseUrl(std::optional<std::string_view> baseHref, std
     return std::nullopt;
 }
 
-void ReplaceAll(std::string& text, char what, std::string_view with)
+// Appends text to out with every "|" written as bar.
+void AppendEscaped(std::string& out, std::string_view text, std::string_view bar)
 {
-    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size()))
-        text.replace(at, 1, with);
+    for (std::size_t at = 0;;) {
+        const std::size_t found = text.find('|', at);
+        out.append(text.substr(at, found == std::string_view::npos ? std::string_view::npos : found - at));
+        if (found == std::string_view::npos)
+            return;
+        out.append(bar);
+        at = found + 1;
+    }
 }
 
 } // namespace
@@ -151,10 +158,11 @@ std::vector<PageLink> ExtractLinks(std::string_view page, std::string_view pageU
 std::string LinkLines(const std::vector<PageLink>& links)
 {
     std::string lines;
-    for (PageLink link : links) {
-        ReplaceAll(link.url, '|', "%7C");
-        ReplaceAll(link.text, '|', "&#124;");
-        lines.append(link.url).append("|").append(link.text).append("\r\n");
+    for (const PageLink& link : links) {
+        AppendEscaped(lines, link.url, "%7C");
+        lines += '|';
+        AppendEscaped(lines, link.text, "&#124;");
+        lines.append("\r\n");
     }
     return lines;
 }

@@ -13,7 +13,10 @@ namespace {
 constexpr int kAdoptionRounds = 8;
 constexpr int kKeptInnerElements = 3;
 // Identical entries after the last marker beyond this are dropped, oldest first.
-constexpr int kIdenticalEntries = 3;
+constexpr std::uint32_t kIdenticalEntries = 3;
+// From this length on, entries are counted by signature (and no longer below kShortList).
+constexpr std::size_t kLongList = 32;
+constexpr std::size_t kShortList = 8;
 
 } // namespace
 
@@ -47,7 +50,7 @@ std::uint64_t TreeBuilder::signature(NodeId element) const
 void TreeBuilder::formattingInsert(std::size_t index, NodeId element)
 {
     formatting_.insert(formatting_.begin() + static_cast<std::ptrdiff_t>(index), element);
-    if (element != kMarker)
+    if (signaturesKept_ && element != kMarker)
         ++formattingSignatures_[signature(element)];
 }
 
@@ -55,8 +58,13 @@ void TreeBuilder::formattingErase(std::size_t index)
 {
     const NodeId element = formatting_[index];
     formatting_.erase(formatting_.begin() + static_cast<std::ptrdiff_t>(index));
-    if (element == kMarker)
+    if (!signaturesKept_ || element == kMarker)
         return;
+    if (formatting_.size() < kShortList) {
+        formattingSignatures_.clear();
+        signaturesKept_ = false;
+        return;
+    }
     const auto counted = formattingSignatures_.find(signature(element));
     if (--counted->second == 0)
         formattingSignatures_.erase(counted);
@@ -64,12 +72,20 @@ void TreeBuilder::formattingErase(std::size_t index)
 
 void TreeBuilder::pushFormatting(NodeId element)
 {
-    const auto counted = formattingSignatures_.find(signature(element));
-    if (counted == formattingSignatures_.end() || counted->second < kIdenticalEntries) {
-        formattingInsert(formatting_.size(), element);
-        return;
+    if (!signaturesKept_ && formatting_.size() >= kLongList) {
+        for (const NodeId entry : formatting_)
+            if (entry != kMarker)
+                ++formattingSignatures_[signature(entry)];
+        signaturesKept_ = true;
     }
-    int identical = 0;
+    if (signaturesKept_) {
+        const auto counted = formattingSignatures_.find(signature(element));
+        if (counted == formattingSignatures_.end() || counted->second < kIdenticalEntries) {
+            formattingInsert(formatting_.size(), element);
+            return;
+        }
+    }
+    std::uint32_t identical = 0;
     std::size_t earliest = 0;
     for (std::size_t i = formatting_.size(); i-- > 0 && formatting_[i] != kMarker;) {
         if (sameElement(formatting_[i], element)) {

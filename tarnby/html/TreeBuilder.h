@@ -137,9 +137,10 @@ private:
     std::vector<std::uint8_t> open_; // by node: on the stack
     std::array<std::uint32_t, 256> openHtmlTags_{}; // by tag: HTML elements on the stack
     std::vector<NodeId> formatting_;
-    // By signature (name and attributes): how many entries of formatting_ have it, so that an
-    // element unlike the others is pushed without comparing it with every entry.
+    // While formatting_ is long: by signature (name and attributes), how many of its entries
+    // have it, so that an element unlike the others is pushed without comparing it with all.
     std::unordered_map<std::uint64_t, std::uint32_t> formattingSignatures_;
+    bool signaturesKept_ = false;
     std::vector<Mode> templateModes_;
     std::vector<Span> pendingTableText_;
     std::array<Span, 256> tagNames_{};
