@@ -177,6 +177,8 @@ QString LocalBrowserState::ChooseComboItem(const QString& item)
 QString LocalBrowserState::Open(const LocalItem& item)
 {
     if (item.kind() == "dir") {
+        if (!IsAccessibleFolder(item.path()))
+            return "No access to " + withSlash(item.path()) + ".";
         LocalFolder = withSlash(item.path());
         return {};
     }

@@ -70,7 +70,8 @@ public:
     // "No access to " + path + "." and stays.
     QString ChooseComboItem(const QString& item);
     // LocalViewDblClick: moves into a folder or a drive (empty text), or returns the message:
-    // "No Access TO " + caption + " ." for a drive without a readable root, path + " file".
+    // "No Access TO " + caption + " ." for a drive without a readable root, "No access to " +
+    // path + "." for a folder that cannot be read (rather than showing it empty), path + " file".
     QString Open(const LocalItem& item);
     // SBUpClick: a drive's root goes to "Drives", any other folder to its parent.
     void Up();

@@ -36,14 +36,18 @@ QString RemoteEdit::UploadFile(const std::string& name) const
     return tempFolder_ + localName(name) + ".UPLOAD";
 }
 
-void RemoteEdit::retrieve(const std::string& name, const char* type, bool copy)
+void RemoteEdit::retrieve(const std::string& name)
 {
-    ftp_.SendCommand(type);
+    ftp_.SendCommand("TYPE I");
     ftp_.URI = name;
     receivedTotal_ = 0;
-    copyMode_ = copy;
     downloading_ = name;
-    ftp_.Retrieve();
+    try {
+        ftp_.Retrieve();
+    } catch (...) {
+        copy_.reset();
+        throw;
+    }
 }
 
 bool RemoteEdit::Open(const std::string& name)
@@ -51,7 +55,8 @@ bool RemoteEdit::Open(const std::string& name)
     if (ftp_.Busy())
         return false;
     RequireSafeFileName(name);
-    retrieve(name, "TYPE I", false);
+    copy_.reset();
+    retrieve(name);
     return true;
 }
 
@@ -63,7 +68,8 @@ bool RemoteEdit::CopyToLocal(const std::string& name)
     if (LocalFolder.isEmpty() || !QFileInfo(LocalFolder).isDir())
         throw base::EFileError("Cannot copy \"" + name + "\": the local folder \"" + LocalFolder.toStdString()
                                + "\" is no folder.");
-    retrieve(name, "TYPE I", true);
+    copy_ = std::make_unique<platform::core::AtomicFileWriter>(LocalFolder + localName(name));
+    retrieve(name);
     return true;
 }
 
@@ -78,8 +84,7 @@ bool RemoteEdit::WriteBack(std::string_view paneText)
     try {
         ftp_.SendCommand("TYPE I");
         ftp_.URI = name;
-        ftp_.DataStream.clear();
-        ftp_.DataStream.write(bytes);
+        ftp_.DataStream.loadFromFile(QFile::encodeName(UploadFile(name)).toStdString());
         ftp_.Store();
     } catch (const base::Exception& e) {
         throw EWriteBackFailed("The file \"" + name + "\" was not written to the server: " + e.message());
@@ -104,8 +109,14 @@ void RemoteEdit::ftp_data(QObject*, tcpip::t_ftp_mode mode, std::int64_t bytes)
     std::string text;
     if (mode == tcpip::tftp_download) {
         // The last read of a transfer reports 0 (or an error): it adds nothing.
-        if (bytes > 0)
+        if (bytes > 0) {
             receivedTotal_ += bytes;
+            if (copy_) {
+                const std::string_view received = ftp_.DataStream.data();
+                copy_->write(received.substr(received.size() - static_cast<std::size_t>(bytes)));
+                ftp_.DataStream.setSize(0);
+            }
+        }
         text = std::to_string(receivedTotal_);
         if (ftp_.TransferSize != 0)
             text += " of " + std::to_string(ftp_.TransferSize);
@@ -121,11 +132,12 @@ void RemoteEdit::ftp_complete(QObject*, tcpip::t_ftp_mode mode)
 {
     if (mode != tcpip::tftp_download)
         return;
-    const std::string_view bytes = ftp_.DataStream.data();
-    if (copyMode_) {
-        platform::core::WriteFileAtomically(LocalFolder + localName(downloading_), bytes);
+    if (copy_) {
+        const std::unique_ptr<platform::core::AtomicFileWriter> copy = std::move(copy_);
+        copy->commit();
         return;
     }
+    const std::string_view bytes = ftp_.DataStream.data();
     platform::core::WriteFileAtomically(DownloadFile(downloading_), bytes);
     shape_ = ShapeOf(bytes);
     EditTempName = downloading_;

@@ -9,7 +9,10 @@
 // Texts travel as binary: a server's text mode turns CR LF and LF into the same bytes on the
 // way down and may change them on the way up, so only binary keeps a file byte for byte; the
 // line breaks are kept here instead (TextShape.h).
-//   CopyToLocal(name)  TYPE I, RETR; the bytes replace local folder + name only when complete.
+//   CopyToLocal(name)  TYPE I, RETR; the bytes go to a temporary file as they arrive, which
+//                      replaces local folder + name only when complete. The session's
+//                      DataStream keeps only the newest block: a copy of any size needs
+//                      little memory, and no second pass over the bytes.
 //   CopyToFtp(path, caption)  TYPE I, STOR of the local file under caption.
 // Each does nothing (returns false) while a transfer is under way: asynchronous transfers turn
 // the event loop, so a command can arrive inside one. Names are checked first (SafeNames.h).
@@ -26,11 +29,13 @@
 // server had gone.
 #include "base/Event.h"
 #include "base/Exception.h"
+#include "platform/core/AtomicFile.h"
 #include "quellin/TextShape.h"
 #include "tcpip/Ftp.h"
 
 #include <QString>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -68,12 +73,13 @@ public:
     QString UploadFile(const std::string& name) const;
 
 private:
-    void retrieve(const std::string& name, const char* type, bool copy);
+    void retrieve(const std::string& name);
 
     tcpip::T_FTP& ftp_;
     QString tempFolder_;
     std::int64_t receivedTotal_ = 0;
-    bool copyMode_ = false;
+    // The target of the running Copy To Local; none for an open.
+    std::unique_ptr<platform::core::AtomicFileWriter> copy_;
     // The name of the running download, fixed when it started (the selection may change inside
     // an asynchronous transfer).
     std::string downloading_;

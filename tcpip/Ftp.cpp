@@ -513,12 +513,17 @@ bool T_FTP::SendDataChunk()
 {
     if (socket_ == -1 || dataListening_)
         return false;
-    // Straight from the stream's memory, without a copy into a buffer.
-    const std::string_view rest = DataStream.data().substr(static_cast<std::size_t>(DataStream.position()));
+    // Straight from the file a stream was loaded from, or from the stream's memory: no copy
+    // into a buffer either way.
+    const auto position = static_cast<std::size_t>(DataStream.position());
+    const std::string_view rest = DataStream.data().substr(std::min(position, DataStream.data().size()));
     const auto count = std::min<std::size_t>(rest.size(), kStreamChunk);
     if (count == 0)
         return false;
-    WriteData(socket_, rest.data(), static_cast<int>(count));
+    if (DataStream.sourceFile() != -1)
+        WriteFileData(socket_, DataStream.sourceFile(), static_cast<std::int64_t>(position), static_cast<int>(count));
+    else
+        WriteData(socket_, rest.data(), static_cast<int>(count));
     DataStream.seek(static_cast<std::int64_t>(count), base::SeekOrigin::Current);
     return true;
 }

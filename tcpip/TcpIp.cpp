@@ -335,13 +335,14 @@ void T_TcpIp::ReadLine(TSocket socket, std::string& line)
     ReadLineChecked(socket, line);
 }
 
-void T_TcpIp::WriteData(TSocket socket, const char* buffer, int count)
+template <typename Send>
+void T_TcpIp::sendAll(TSocket socket, int count, Send&& send)
 {
     if (socket == -1)
         return;
     int done = 0;
     while (done < count) {
-        const int n = net::send(socket, buffer + done, count - done, 0);
+        const int n = send(done);
         if (n > 0) {
             done += n;
             NoteActivity();
@@ -356,6 +357,21 @@ void T_TcpIp::WriteData(TSocket socket, const char* buffer, int count)
     }
     if (OnTrace)
         Trace("Sent " + std::to_string(count) + " bytes on socket ID " + std::to_string(socket), tl_socket);
+}
+
+void T_TcpIp::WriteData(TSocket socket, const char* buffer, int count)
+{
+    sendAll(socket, count, [&](int done) { return net::send(socket, buffer + done, count - done, 0); });
+}
+
+void T_TcpIp::WriteFileData(TSocket socket, int file, std::int64_t offset, int count)
+{
+    sendAll(socket, count, [&](int done) {
+        const int n = net::sendFile(socket, file, offset + done, count - done);
+        if (n == 0)
+            throw ETcpIpError("The file being sent became shorter while it was sent");
+        return n;
+    });
 }
 
 void T_TcpIp::WriteString(TSocket socket, const std::string& text)

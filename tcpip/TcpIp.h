@@ -87,6 +87,9 @@ public:
     // Sends all count bytes (waiting while the socket cannot take more); throws ETcpIpError
     // when the connection fails. A socket of -1 sends nothing.
     void WriteData(TSocket socket, const char* buffer, int count);
+    // WriteData of count bytes of an open file from offset, without copying them through our
+    // memory; a file that ends before them is a failure too.
+    void WriteFileData(TSocket socket, int file, std::int64_t offset, int count);
     void WriteString(TSocket socket, const std::string& text);
 
     bool Connected() const { return connected_; }
@@ -112,6 +115,9 @@ protected:
     // One recv: > 0 bytes, 0 at the peer's close or an error, -1 would block. Never waits.
     int ReceiveOnce(TSocket socket, char* buffer, int size);
     enum class Direction { Read, Write };
+    // WriteData's loop around send, which takes the bytes done so far and sends some of the rest.
+    template <typename Send>
+    void sendAll(TSocket socket, int count, Send&& send);
     // Waits until socket can be read / written: false when the silence timeout ran out first.
     bool WaitFor(TSocket socket, Direction direction);
     // WaitFor, raising the timeout (after DropConnection) when it runs out.

@@ -75,6 +75,7 @@ std::size_t TransferStream::write(const void* buffer, std::size_t count)
 {
     if (count == 0)
         return 0;
+    releaseFile();
     if (position_ > size_)
         setSize(static_cast<std::int64_t>(position_));
     grow(position_ + count);
@@ -98,6 +99,8 @@ std::int64_t TransferStream::seek(std::int64_t offset, base::SeekOrigin origin)
 void TransferStream::setSize(std::int64_t size)
 {
     const auto wanted = static_cast<std::size_t>(std::max<std::int64_t>(0, size));
+    if (wanted != size_)
+        releaseFile();
     if (wanted > size_) {
         grow(wanted);
         // Bytes once written and cut off are zeroed again; untouched room is zero already.
@@ -107,8 +110,16 @@ void TransferStream::setSize(std::int64_t size)
     position_ = std::min(position_, size_);
 }
 
+void TransferStream::releaseFile()
+{
+    if (file_ != -1)
+        ::close(file_);
+    file_ = -1;
+}
+
 void TransferStream::clear()
 {
+    releaseFile();
     if (memory_ != nullptr)
         ::munmap(memory_, capacity_);
     memory_ = nullptr;
@@ -118,6 +129,7 @@ void TransferStream::clear()
 
 char* TransferStream::appendRoom(std::size_t count)
 {
+    releaseFile();
     grow(size_ + count);
     return memory_ + size_;
 }
@@ -140,17 +152,20 @@ void TransferStream::loadFromFile(const std::string& path)
     }
     clear();
     // The file's own pages, mapped privately: no copy and no zero-filled room for an upload, and
-    // a write to the stream copies only the page it touches.
+    // a write to the stream copies only the page it touches. The file stays open to be sent.
     const auto length = static_cast<std::size_t>(info.st_size);
     void* mapped = length == 0 ? MAP_FAILED
-                               : ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_POPULATE, fd, 0);
-    ::close(fd);
+                               : ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE, fd, 0);
     if (mapped != MAP_FAILED) {
         memory_ = static_cast<char*>(mapped);
         size_ = capacity_ = length;
         fileBacked_ = true;
-    } else if (length != 0) {
-        throw base::EFileError("Cannot read file \"" + path + "\". " + std::strerror(errno), errno);
+        file_ = fd;
+    } else {
+        const int error = errno;
+        ::close(fd);
+        if (length != 0)
+            throw base::EFileError("Cannot read file \"" + path + "\". " + std::strerror(error), error);
     }
     position_ = 0;
 }

@@ -4,7 +4,8 @@
 // zero pages on first touch), grows by remapping instead of copying, and asks for huge pages
 // once it is large (fewer page faults). Received bytes can go straight into it (appendRoom /
 // commitAppend) instead of through a separate receive buffer, and a file to upload is mapped,
-// not copied (loadFromFile).
+// not copied (loadFromFile); until the stream is changed, the file itself can be sent
+// (sourceFile).
 //
 // Invariants: size() <= capacity; position() <= size() after every operation except seek and
 // setPosition past the end (a write there fills the gap with zero bytes); data() views the
@@ -45,10 +46,14 @@ public:
 
     // Throws base::EFileError naming the file and the reason.
     void loadFromFile(const std::string& path);
+    // The open file whose bytes the stream holds, unchanged since loadFromFile; -1 once anything
+    // was written, cut or appended, and for a stream not loaded from a file.
+    int sourceFile() const { return file_; }
     void saveToFile(const std::string& path) const;
 
 private:
     void grow(std::size_t needed);
+    void releaseFile();
 
     char* memory_ = nullptr;
     std::size_t size_ = 0;
@@ -56,6 +61,7 @@ private:
     std::size_t position_ = 0;
     // The room is a private mapping of a loaded file: exactly size_ bytes, grown by copying.
     bool fileBacked_ = false;
+    int file_ = -1;
 };
 
 } // namespace tcpip

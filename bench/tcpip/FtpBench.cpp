@@ -1,7 +1,8 @@
 // One timed FTP operation with T_FTP against a server on 127.0.0.1, for bench/tcpip/run.sh.
 //   tcpip_bench retrieve|download|store|list PORT USER PASSWORD sync|async REMOTE [LOCAL]
-// retrieve: REMOTE -> memory, then saved to LOCAL; download: REMOTE -> memory and LOCAL, each
-// block written to the file from OnDataReceived as it arrives;
+// retrieve: REMOTE -> memory, then saved to LOCAL; download: REMOTE -> LOCAL, each block written
+// to the file from OnDataReceived as it arrives and then dropped from the stream, as Quellin's
+// Copy To Local does;
 // store: LOCAL -> REMOTE; list: LIST of the folder REMOTE, then every line parsed.
 // Prints "seconds=S" (log-in excluded) and, for list, "entries=N parse_lines_per_second=R".
 #include "base/Streams.h"
@@ -44,6 +45,7 @@ int main(int argc, char** argv)
                 if (count > 0) {
                     const std::string_view bytes = ftp.DataStream.data();
                     file.write(bytes.data() + bytes.size() - static_cast<std::size_t>(count), static_cast<std::size_t>(count));
+                    ftp.DataStream.setSize(0);
                 }
             };
             ftp.URI = argv[6];

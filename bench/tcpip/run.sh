@@ -2,7 +2,8 @@
 # FTP benchmark: T_FTP against curl and lftp, same vsftpd on loopback, same run.
 #   Retrieve and Store of a 200 MB file (synchronous and asynchronous), and a LIST of a folder
 #   of 20,000 files parsed into entries. Retrieve runs two ways: saved to the file after the
-#   transfer, and written to it block by block from OnDataReceived (as curl -o and lftp do). "Receive, no file" times the bytes into memory only
+#   transfer, and written to it block by block from OnDataReceived (as curl -o and lftp do, and
+#   as Quellin's Copy To Local does, keeping only the newest block in memory). "Receive, no file" times the bytes into memory only
 #   (ours: until Retrieve returns; curl: to /dev/null). Medians of RUNS runs (default 5), ratio = ours / peer
 #   in time (<= 1.0 is as fast or faster). Run by bench/run inside the loopback namespace; needs
 #   root (it creates the FTP test user as the test fixture does) and BENCH_BUILD_DIR.

@@ -18,24 +18,37 @@ namespace {
 
 } // namespace
 
-void WriteFileAtomically(const QString& path, std::string_view bytes)
+AtomicFileWriter::AtomicFileWriter(const QString& path) : path_(path), file_(path)
 {
-    const QString folder = QFileInfo(path).absolutePath();
-    if (!QDir().mkpath(folder))
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         throwFileError(path, QStringLiteral("Its folder cannot be created."));
-    QSaveFile file(path);
     // Unbuffered: a write that fails while a buffer is flushed at commit() goes unnoticed by
     // QSaveFile, which then renames a truncated file over the old one.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        throwFileError(path, file.errorString());
+    if (!file_.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        throwFileError(path, file_.errorString());
+}
+
+void AtomicFileWriter::write(std::string_view bytes)
+{
     const auto size = static_cast<qint64>(bytes.size());
-    if (file.write(bytes.data(), size) != size) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        throwFileError(path, reason);
+    if (file_.write(bytes.data(), size) != size) {
+        const QString reason = file_.errorString();
+        file_.cancelWriting();
+        throwFileError(path_, reason);
     }
-    if (!file.commit())
-        throwFileError(path, file.errorString());
+}
+
+void AtomicFileWriter::commit()
+{
+    if (!file_.commit())
+        throwFileError(path_, file_.errorString());
+}
+
+void WriteFileAtomically(const QString& path, std::string_view bytes)
+{
+    AtomicFileWriter file(path);
+    file.write(bytes);
+    file.commit();
 }
 
 } // namespace platform::core

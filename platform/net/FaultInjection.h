@@ -2,7 +2,7 @@
 // Test hook: makes the Nth socket call from now fail with a chosen Winsock code, so tests can
 // check that every failure ends in a correct result or a clean error (never a crash, a hang or
 // a leaked descriptor). Counted calls: socket, connect, bind, listen, accept, recv, recvfrom,
-// send, sendto, sendv, shutdown, closesocket, setsockopt, getsockopt, getsockname,
+// send, sendto, sendv, sendFile, shutdown, closesocket, setsockopt, getsockopt, getsockname,
 // getpeername, ioctlsocket and WSAAsyncSelect. A failed call behaves as a real failure does:
 // it tells the select layer what the real call would (a failed recv still re-enables FD_READ)
 // and closesocket still releases the descriptor. Disarmed unless a test arms it.

@@ -10,7 +10,11 @@
 #include <fcntl.h>
 #include <string>
 #include <sys/ioctl.h>
+#include <sys/sendfile.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <vector>
 
 namespace platform::net {
 
@@ -270,6 +274,31 @@ int sendv(SOCKET s, const iovec* pieces, int count, int flags)
     if (r < 0)
         return sendFailed(s);
     if (static_cast<std::size_t>(r) < total)
+        detail::sendFellShort(s);
+    return static_cast<int>(r);
+}
+
+int sendFile(SOCKET s, int file, std::int64_t offset, int length)
+{
+    if (faults::injectFailure())
+        return injectedSendFailure(s);
+    if (!validLength(length))
+        return SOCKET_ERROR;
+    if (detail::hasTls(s)) {
+        std::vector<char> bytes(static_cast<std::size_t>(std::min(length, 64 * 1024)));
+        const auto n = retryInterrupted([&] { return ::pread(file, bytes.data(), bytes.size(), offset); });
+        if (n < 0)
+            return fail();
+        int result = 0;
+        if (n > 0)
+            sentThroughTls(s, bytes.data(), static_cast<int>(n), result);
+        return result;
+    }
+    off_t at = offset;
+    const auto r = retryInterrupted([&] { return ::sendfile(s, file, &at, static_cast<size_t>(length)); });
+    if (r < 0)
+        return sendFailed(s);
+    if (r > 0 && r < length)
         detail::sendFellShort(s);
     return static_cast<int>(r);
 }

@@ -52,6 +52,10 @@ int sendto(SOCKET s, const void* data, int length, int flags, const sockaddr* to
 // One sendmsg over several pieces; the result is the number of bytes taken, which may stop
 // inside a piece.
 int sendv(SOCKET s, const iovec* pieces, int count, int flags);
+// Up to length bytes of an open file from offset, without a copy through our memory (through
+// memory only for a TLS socket, which encrypts here). The result is the number of bytes taken;
+// 0 for a length above 0 means the file ends before offset.
+int sendFile(SOCKET s, int file, std::int64_t offset, int length);
 int shutdown(SOCKET s, int how);
 int closesocket(SOCKET s);
 int setsockopt(SOCKET s, int level, int name, const void* value, int length);

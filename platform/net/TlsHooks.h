@@ -8,6 +8,7 @@ namespace platform::net::detail {
 bool tlsRecv(SOCKET s, void* buffer, int length, int flags, int& result);
 bool tlsSend(SOCKET s, const iovec* pieces, int count, int& result);
 bool tlsPending(SOCKET s, unsigned long& waiting);
+bool hasTls(SOCKET s);
 // Sends close_notify before the plain shutdown of the sending side.
 void tlsShutdown(SOCKET s, int how);
 

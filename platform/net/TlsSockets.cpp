@@ -258,6 +258,11 @@ bool tlsSend(SOCKET s, const iovec* pieces, int count, int& result)
     return true;
 }
 
+bool hasTls(SOCKET s)
+{
+    return tlsSelection(s) != nullptr;
+}
+
 bool tlsPending(SOCKET s, unsigned long& waiting)
 {
     const SelectionPtr sel = tlsSelection(s);

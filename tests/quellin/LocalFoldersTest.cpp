@@ -1,6 +1,7 @@
 // The local browser's logic on a temporary folder tree and on this machine's drives: texts,
 // order, the folder combo's levels, moving up to "Drives", the double-click outcomes and the
 // commands with their failures.
+#include "support/AsPlainUser.h"
 #include "platform/core/ItemRoles.h"
 #include "quellin/LocalFolderModel.h"
 #include "quellin/LocalFolders.h"
@@ -13,7 +14,6 @@
 #include <QTemporaryDir>
 
 #include <fstream>
-#include <unistd.h>
 
 using namespace quellin;
 
@@ -146,10 +146,10 @@ TEST(LocalFolder, ComboChoicesAndDoubleClicks)
     QFile::setPermissions(root + "closed", {});
     LocalBrowserState state(drivesWith(root), root);
 
-    QStringList refused = { root + "missing" };
-    if (::geteuid() != 0)
-        refused << root + "closed"; // the superuser reads it anyway
-    for (const QString& path : refused) {
+    QFile::setPermissions(root, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther
+                                    | QFile::ExeOther);
+    for (const QString& path : { root + "missing", root + "closed" }) {
+        const AsPlainUser user;
         EXPECT_EQ(state.ChooseComboItem("2:" + path), "No access to " + path + ".");
         EXPECT_EQ(state.LocalFolder, root) << "stays where it was";
     }
@@ -165,6 +165,11 @@ TEST(LocalFolder, ComboChoicesAndDoubleClicks)
     EXPECT_EQ(state.Open(items.back()), root + "page.html file");
     EXPECT_EQ(state.LocalFolder, root);
     ASSERT_EQ(column(items, 0), (QStringList{ "closed", "sub", "page.html" }));
+    {
+        const AsPlainUser user;
+        EXPECT_EQ(state.Open(items[0]), "No access to " + root + "closed/.") << "not shown as an empty folder";
+        EXPECT_EQ(state.LocalFolder, root);
+    }
     EXPECT_EQ(state.Open(items[1]), "");
     EXPECT_EQ(state.LocalFolder, root + "sub/");
     QFile::setPermissions(root + "closed", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);

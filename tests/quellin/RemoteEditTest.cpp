@@ -148,6 +148,7 @@ TEST_P(RealRoundTrip, CopiesBothWaysKeepEveryByte)
     writeFile(edit.LocalFolder + "data.bin", "the old local file");
     ASSERT_TRUE(edit.CopyToLocal("data.bin"));
     EXPECT_TRUE(readFile(edit.LocalFolder + "data.bin") == binary);
+    EXPECT_EQ(ftp.DataStream.size(), 0) << "a copy goes to its file, not into memory";
     ASSERT_TRUE(edit.CopyToFtp(edit.LocalFolder + "data.bin", "back.bin"));
     EXPECT_TRUE(server->read("back.bin") == binary);
 }

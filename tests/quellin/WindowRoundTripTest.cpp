@@ -3,6 +3,7 @@
 // server's disk; and the local browser on a temporary folder tree.
 #include "FtpServers.h"
 #include "WindowFixture.h"
+#include "support/AsPlainUser.h"
 
 #include "richprint/TRECode.h"
 
@@ -198,6 +199,17 @@ TEST_F(WindowLocalBrowser, DoubleClicksUpAndTheViewMessages)
     dialogs.answerMessage(platform::gui::Ok);
     form->LocalViewColumnClick(1);
     EXPECT_EQ(shownError(), QStringLiteral("This could start a sorting routine."));
+
+    QFile::setPermissions(local, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ExeOther);
+    QFile::setPermissions(local + "A folder", {});
+    selectLocal(QStringLiteral("A folder"));
+    dialogs.answerMessage(platform::gui::Ok);
+    {
+        const AsPlainUser user;
+        form->LocalViewDblClick();
+    }
+    EXPECT_EQ(shownError(), "No access to " + local + "A folder/.");
+    EXPECT_EQ(localColumn(0).size(), 6) << "the list stays";
 }
 
 TEST_F(WindowLocalBrowser, DeleteRenameAndCreateThroughTheInputBoxes)

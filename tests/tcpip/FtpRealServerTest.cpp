@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QTemporaryDir>
+
+#include <filesystem>
+
 #include <sys/time.h>
 
 #include <algorithm>
@@ -158,6 +162,29 @@ TEST_P(RealFtp, StoreEmptyOneByteAndOneMegabyte)
     EXPECT_EQ(server->read("one.txt"), "x");
     EXPECT_TRUE(server->read("mega.bin") == mega);
     EXPECT_EQ(session->ftp.TransferSize, 1024 * 1024);
+}
+
+// A stream loaded from a file is sent from the file itself until it is changed; a file cut
+// short meanwhile is a clean failure that leaves the session usable.
+TEST_P(RealFtp, StoreFromALoadedFileItsChangesAndAFileCutShort)
+{
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("up.bin").toStdString();
+    const std::string mega = randomBytes(1024 * 1024, 12);
+    base::WriteWholeFile(path, mega);
+    auto storeFile = [&](const std::string& name, auto&& change) {
+        session->ftp.DataStream.loadFromFile(path);
+        change();
+        session->ftp.URI = name;
+        session->ftp.Store();
+    };
+    storeFile("same.bin", [] {});
+    EXPECT_TRUE(server->read("same.bin") == mega);
+    storeFile("changed.bin", [&] { session->ftp.DataStream.write("HEAD"); });
+    EXPECT_TRUE(server->read("changed.bin") == "HEAD" + mega.substr(4));
+    EXPECT_THROW(storeFile("cut.bin", [&] { std::filesystem::resize_file(path, 1000); }), ETcpIpError);
+    session->store("after.txt", "x");
+    EXPECT_EQ(server->read("after.txt"), "x");
 }
 
 TEST_P(RealFtp, FolderAndFileOperationsAndA550)

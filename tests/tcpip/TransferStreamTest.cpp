@@ -57,7 +57,13 @@ TEST(TransferStream, AppendedRoomGrowsPastHugePagesAndKeepsEveryByte)
     loaded.loadFromFile(path);
     EXPECT_TRUE(loaded.data() == expected);
     EXPECT_EQ(loaded.position(), 0);
+    EXPECT_NE(loaded.sourceFile(), -1) << "unchanged, the file itself can be sent";
+    loaded.seek(10, base::SeekOrigin::Beginning);
+    loaded.reserve(1 << 20);
+    EXPECT_NE(loaded.sourceFile(), -1) << "moving and making room change no byte";
+    loaded.setPosition(0);
     loaded.write("head");
+    EXPECT_EQ(loaded.sourceFile(), -1) << "a changed stream is no longer the file";
     loaded.seek(0, base::SeekOrigin::End);
     loaded.write("tail");
     EXPECT_TRUE(loaded.data() == "head" + expected.substr(4) + "tail") << "a loaded file grows like any stream";
