@@ -126,6 +126,7 @@ void TreeBuilder::bodyStartTag(Token& token)
     case Tag::Dd:
     case Tag::Dt: {
         framesetOk_ = false;
+        bool closed = false;
         for (std::size_t i = stack_.size(); i-- > 0;) {
             const NodeId n = stack_[i];
             const bool matches = token.tag == Tag::Li ? isHtml(n, Tag::Li) : (isHtml(n, Tag::Dd) || isHtml(n, Tag::Dt));
@@ -133,13 +134,17 @@ void TreeBuilder::bodyStartTag(Token& token)
                 const Tag tag = node(n).tag;
                 generateImpliedEndTags(tag);
                 popUntil(tag);
+                closed = true;
                 break;
             }
             if (isSpecial(n) && !isHtml(n, Tag::Address) && !isHtml(n, Tag::Div) && !isHtml(n, Tag::P))
                 break;
         }
-        if (inScope(Tag::P, Scope::Button))
+        if (inScope(Tag::P, Scope::Button)) {
             closeP();
+            closed = true;
+        }
+        endFosterParentingIf(closed);
         insertElement(token);
         return;
     }
@@ -289,8 +294,10 @@ void TreeBuilder::bodyStartTag(Token& token)
         return;
     case Tag::Optgroup:
     case Tag::Option:
-        if (currentIs(Tag::Option))
+        if (currentIs(Tag::Option)) {
             pop();
+            endFosterParentingIf(true);
+        }
         reconstructFormatting();
         insertElement(token);
         return;
@@ -330,6 +337,15 @@ void TreeBuilder::bodyStartTag(Token& token)
         insertElement(token);
         return;
     }
+}
+
+// html5lib closes what a list item or option closes by the rules of the current insertion
+// mode; when that is a table's, this ends the foster parenting of the start tag too early, and
+// the new element goes into the table itself. Followed for the same links.
+void TreeBuilder::endFosterParentingIf(bool closedSomething)
+{
+    if (closedSomething)
+        fosterParenting_ = false;
 }
 
 void TreeBuilder::bodyEndTag(Token& token)

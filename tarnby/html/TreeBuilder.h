@@ -108,6 +108,7 @@ private:
     void bodyStartTag(Token& token);
     void bodyEndTag(Token& token);
     void anyOtherEndTag(const Token& token);
+    void endFosterParentingIf(bool closedSomething);
 
     // Tables, select, template (TableModes.cpp, SelectModes.cpp).
     void inTable(Token& token);

@@ -49,7 +49,8 @@ INSTANTIATE_TEST_SUITE_P(
         ParserCase{"FirstLineBreakKeptInCell", "<table><td><a href=x>Q<pre>\nA</pre></a></table>", {"x|Q A"}},
         ParserCase{"EndBrKeepsFramesetAllowed", "</br><frameset><frame></frameset><a href=x>t</a>", {}},
         ParserCase{"SecondButtonInTableDropped", "<table><a href=x><button>b<button>c</a></table>", {"x|bc"}},
-        ParserCase{"MovedBeforeTableThenAdoptedIsLost", "<a href=x><div>c<table><b>deep</b>x</table></a>", {"x|c"}}),
+        ParserCase{"MovedBeforeTableThenAdoptedIsLost", "<a href=x><div>c<table><b>deep</b>x</table></a>", {"x|c"}},
+        ParserCase{"ListItemClosingInTableStaysInIt", "<table><P><Li><a href=1>1</a></li><a href=2>2</a></table>", {"2|2", "1|1"}}),
     [](const testing::TestParamInfo<ParserCase>& info) { return info.param.name; });
 
 } // namespace
