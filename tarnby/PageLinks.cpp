@@ -128,7 +128,8 @@ void AppendEscaped(std::string& out, std::string_view text, std::string_view bar
 std::vector<PageLink> ExtractLinks(std::string_view page, std::string_view pageUrl)
 {
     std::string decoded;
-    const std::unique_ptr<Document> document = html::Parse(AsUtf8(page, decoded));
+    // As html5lib, the reference the links are checked against, reads it.
+    const std::unique_ptr<Document> document = html::Parse(AsUtf8(page, decoded), html::Templates::Ordinary);
     std::optional<std::string_view> baseHref;
     bool baseSeen = false;
     std::vector<PageLink> links;

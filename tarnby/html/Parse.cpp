@@ -1,13 +1,11 @@
 #include "tarnby/html/Parse.h"
 
-#include "tarnby/html/TreeBuilder.h"
-
 namespace tarnby::html {
 
-std::unique_ptr<Document> Parse(std::string_view utf8)
+std::unique_ptr<Document> Parse(std::string_view utf8, Templates templates)
 {
     auto document = std::make_unique<Document>(utf8);
-    TreeBuilder(*document).run();
+    TreeBuilder(*document, templates).run();
     return document;
 }
 

@@ -6,7 +6,10 @@
 
 namespace tarnby::html {
 
-TreeBuilder::TreeBuilder(Document& document) : document_(document), tokenizer_(document) {}
+TreeBuilder::TreeBuilder(Document& document, Templates templates)
+    : document_(document), tokenizer_(document), templates_(templates)
+{
+}
 
 void TreeBuilder::run()
 {
@@ -49,6 +52,8 @@ bool TreeBuilder::isForeignToken(const Token& token) const
 
 void TreeBuilder::dispatch(Token& token)
 {
+    if (templates_ == Templates::Ordinary && token.tag == Tag::Template)
+        token.tag = Tag::Other;
     if (isForeignToken(token))
         foreignContent(token);
     else

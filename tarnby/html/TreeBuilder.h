@@ -17,9 +17,14 @@
 
 namespace tarnby::html {
 
+// How <template> is read: as the standard says (its own insertion mode, a marker among the
+// formatting elements, special, a scope boundary), or as html5lib reads it, as an element like
+// any other.
+enum class Templates : std::uint8_t { Standard, Ordinary };
+
 class TreeBuilder {
 public:
-    explicit TreeBuilder(Document& document);
+    TreeBuilder(Document& document, Templates templates);
     void run();
 
 private:
@@ -132,6 +137,7 @@ private:
 
     Document& document_;
     Tokenizer tokenizer_;
+    Templates templates_;
     Mode mode_ = Mode::Initial;
     Mode originalMode_ = Mode::Initial;
     std::vector<NodeId> stack_;
