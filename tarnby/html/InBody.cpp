@@ -9,6 +9,15 @@ namespace tarnby::html {
 
 namespace {
 
+// The blocks a start tag opens after closing a paragraph and an end tag closes in scope.
+bool IsBlock(Tag tag)
+{
+    return IsAny(tag, {Tag::Address, Tag::Article, Tag::Aside,  Tag::Blockquote, Tag::Center, Tag::Details,
+                       Tag::Dialog,  Tag::Dir,     Tag::Div,    Tag::Dl,         Tag::Fieldset, Tag::Figcaption,
+                       Tag::Figure,  Tag::Footer,  Tag::Header, Tag::Hgroup,     Tag::Main,   Tag::Menu,
+                       Tag::Nav,     Tag::Ol,      Tag::Search, Tag::Section,    Tag::Summary, Tag::Ul});
+}
+
 constexpr std::initializer_list<Tag> kHeadings = {Tag::H1, Tag::H2, Tag::H3, Tag::H4, Tag::H5, Tag::H6};
 
 
@@ -45,6 +54,12 @@ void TreeBuilder::bodyStartTag(Token& token)
 {
     if (IsHeadContent(token.tag))
         return inHead(token);
+    if (IsBlock(token.tag) || token.tag == Tag::P) {
+        if (inScope(Tag::P, Scope::Button))
+            closeP();
+        insertElement(token);
+        return;
+    }
     switch (token.tag) {
     case Tag::Html:
         return;
@@ -60,35 +75,6 @@ void TreeBuilder::bodyStartTag(Token& token)
             pop();
         insertElement(token);
         mode_ = Mode::InFrameset;
-        return;
-    case Tag::Address:
-    case Tag::Article:
-    case Tag::Aside:
-    case Tag::Blockquote:
-    case Tag::Center:
-    case Tag::Details:
-    case Tag::Dialog:
-    case Tag::Dir:
-    case Tag::Div:
-    case Tag::Dl:
-    case Tag::Fieldset:
-    case Tag::Figcaption:
-    case Tag::Figure:
-    case Tag::Footer:
-    case Tag::Header:
-    case Tag::Hgroup:
-    case Tag::Main:
-    case Tag::Menu:
-    case Tag::Nav:
-    case Tag::Ol:
-    case Tag::P:
-    case Tag::Search:
-    case Tag::Section:
-    case Tag::Summary:
-    case Tag::Ul:
-        if (inScope(Tag::P, Scope::Button))
-            closeP();
-        insertElement(token);
         return;
     case Tag::H1:
     case Tag::H2:
@@ -350,6 +336,13 @@ void TreeBuilder::endFosterParentingIf(bool closedSomething)
 
 void TreeBuilder::bodyEndTag(Token& token)
 {
+    if (IsBlock(token.tag) || IsAny(token.tag, {Tag::Button, Tag::Listing, Tag::Pre})) {
+        if (!inScope(token.tag))
+            return;
+        generateImpliedEndTags();
+        popUntil(token.tag);
+        return;
+    }
     switch (token.tag) {
     case Tag::Template:
         return inHead(token);
@@ -362,38 +355,6 @@ void TreeBuilder::bodyEndTag(Token& token)
             mode_ = Mode::AfterBody;
             dispatch(token);
         }
-        return;
-    case Tag::Address:
-    case Tag::Article:
-    case Tag::Aside:
-    case Tag::Blockquote:
-    case Tag::Button:
-    case Tag::Center:
-    case Tag::Details:
-    case Tag::Dialog:
-    case Tag::Dir:
-    case Tag::Div:
-    case Tag::Dl:
-    case Tag::Fieldset:
-    case Tag::Figcaption:
-    case Tag::Figure:
-    case Tag::Footer:
-    case Tag::Header:
-    case Tag::Hgroup:
-    case Tag::Listing:
-    case Tag::Main:
-    case Tag::Menu:
-    case Tag::Nav:
-    case Tag::Ol:
-    case Tag::Pre:
-    case Tag::Search:
-    case Tag::Section:
-    case Tag::Summary:
-    case Tag::Ul:
-        if (!inScope(token.tag))
-            return;
-        generateImpliedEndTags();
-        popUntil(token.tag);
         return;
     case Tag::Form:
         if (openHtmlTags_[static_cast<std::size_t>(Tag::Template)] == 0) {

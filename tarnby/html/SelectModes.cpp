@@ -7,6 +7,15 @@
 
 namespace tarnby::html {
 
+bool TreeBuilder::closeSelect()
+{
+    if (!inScope(Tag::Select, Scope::Select))
+        return false;
+    popUntil(Tag::Select);
+    resetInsertionMode();
+    return true;
+}
+
 void TreeBuilder::inSelect(Token& token)
 {
     switch (token.type) {
@@ -36,19 +45,14 @@ void TreeBuilder::inSelect(Token& token)
             insertElement(token);
             return;
         case Tag::Select:
-            if (inScope(Tag::Select, Scope::Select)) {
-                popUntil(Tag::Select);
-                resetInsertionMode();
-            }
+            closeSelect();
             return;
         case Tag::Input:
         case Tag::Keygen:
         case Tag::Textarea:
-            if (!inScope(Tag::Select, Scope::Select))
-                return;
-            popUntil(Tag::Select);
-            resetInsertionMode();
-            return dispatch(token);
+            if (closeSelect())
+                dispatch(token);
+            return;
         case Tag::Script:
         case Tag::Template:
             return inHead(token);
@@ -68,10 +72,7 @@ void TreeBuilder::inSelect(Token& token)
                 pop();
             return;
         case Tag::Select:
-            if (inScope(Tag::Select, Scope::Select)) {
-                popUntil(Tag::Select);
-                resetInsertionMode();
-            }
+            closeSelect();
             return;
         case Tag::Template:
             return inHead(token);

@@ -123,6 +123,7 @@ private:
     void inTableBody(Token& token);
     void inRow(Token& token);
     void inCell(Token& token);
+    bool closeSelect(); // false: no select open in select scope
     void inSelect(Token& token);
     void inSelectInTable(Token& token);
     void inTemplate(Token& token);
