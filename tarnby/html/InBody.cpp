@@ -246,6 +246,8 @@ void TreeBuilder::bodyStartTag(Token& token)
         pop();
         framesetOk_ = false;
         return;
+    case Tag::Isindex:
+        return isindex(token);
     case Tag::Image:
         token.tag = Tag::Img;
         token.text = nameOf(Tag::Img);
@@ -435,6 +437,43 @@ void TreeBuilder::bodyEndTag(Token& token)
     default:
         return anyOtherEndTag(token);
     }
+}
+
+// The old search field, kept by html5lib: a form with a label that says what to search and an
+// input, between rules, made of the tokens a page would have to write for it.
+void TreeBuilder::isindex(const Token& token)
+{
+    if (form_ != kNoNode && openHtmlTags_[static_cast<std::size_t>(Tag::Template)] == 0)
+        return;
+    const auto made = [&](TokenType type, Tag tag) {
+        Token made;
+        made.type = type;
+        made.tag = tag;
+        made.text = nameOf(tag);
+        return made;
+    };
+    Span prompt = document_.keep("This is a searchable index. Enter search keywords: ");
+    for (const Attribute& a : token.attributes)
+        if (document_.text(a.name) == "prompt")
+            prompt = a.value;
+    Token form = made(TokenType::StartTag, Tag::Form);
+    Token hr = made(TokenType::StartTag, Tag::Hr);
+    Token label = made(TokenType::StartTag, Tag::Label);
+    Token input = made(TokenType::StartTag, Tag::Input);
+    Token labelEnd = made(TokenType::EndTag, Tag::Label);
+    Token formEnd = made(TokenType::EndTag, Tag::Form);
+    Token text;
+    text.type = TokenType::Characters;
+    text.text = prompt;
+    bodyStartTag(form);
+    bodyStartTag(hr);
+    bodyStartTag(label);
+    if (prompt.length != 0)
+        inBody(text);
+    bodyStartTag(input);
+    bodyEndTag(labelEnd);
+    bodyStartTag(hr);
+    bodyEndTag(formEnd);
 }
 
 void TreeBuilder::anyOtherEndTag(const Token& token)

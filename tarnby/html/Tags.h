@@ -17,7 +17,7 @@ namespace tarnby::html {
     X(Footer, "footer") X(ForeignObject, "foreignobject") X(Form, "form") X(Frame, "frame")                \
     X(Frameset, "frameset") X(H1, "h1") X(H2, "h2") X(H3, "h3") X(H4, "h4") X(H5, "h5") X(H6, "h6")        \
     X(Head, "head") X(Header, "header") X(Hgroup, "hgroup") X(Hr, "hr") X(Html, "html") X(I, "i")          \
-    X(Iframe, "iframe") X(Image, "image") X(Img, "img") X(Input, "input") X(Keygen, "keygen") X(Li, "li")  \
+    X(Iframe, "iframe") X(Image, "image") X(Img, "img") X(Input, "input") X(Isindex, "isindex") X(Keygen, "keygen") X(Label, "label") X(Li, "li")  \
     X(Link, "link") X(Listing, "listing") X(Main, "main") X(Malignmark, "malignmark")                      \
     X(Marquee, "marquee") X(Math, "math") X(Menu, "menu") X(Meta, "meta") X(Mglyph, "mglyph") X(Mi, "mi")  \
     X(Mn, "mn") X(Mo, "mo") X(Ms, "ms") X(Mtext, "mtext") X(Nav, "nav") X(Nobr, "nobr")                    \

@@ -104,7 +104,7 @@ Span TreeBuilder::nameOf(Tag tag)
         static constexpr std::pair<Tag, std::string_view> kMadeUp[] = {
             {Tag::Html, "html"}, {Tag::Head, "head"},   {Tag::Body, "body"}, {Tag::P, "p"},
             {Tag::Tbody, "tbody"}, {Tag::Tr, "tr"},     {Tag::Colgroup, "colgroup"}, {Tag::Br, "br"},
-            {Tag::Img, "img"}, {Tag::Form, "form"}};
+            {Tag::Img, "img"}, {Tag::Form, "form"}, {Tag::Hr, "hr"}, {Tag::Label, "label"}, {Tag::Input, "input"}};
         for (const auto& [made, name] : kMadeUp)
             if (made == tag)
                 tagNames_[i] = document_.keep(name);

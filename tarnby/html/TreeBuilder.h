@@ -113,6 +113,7 @@ private:
     void bodyStartTag(Token& token);
     void bodyEndTag(Token& token);
     void anyOtherEndTag(const Token& token);
+    void isindex(const Token& token);
     void endFosterParentingIf(bool closedSomething);
 
     // Tables, select, template (TableModes.cpp, SelectModes.cpp).

@@ -50,6 +50,8 @@ INSTANTIATE_TEST_SUITE_P(
         ParserCase{"EndBrKeepsFramesetAllowed", "</br><frameset><frame></frameset><a href=x>t</a>", {}},
         ParserCase{"SecondButtonInTableDropped", "<table><a href=x><button>b<button>c</a></table>", {"x|bc"}},
         ParserCase{"MovedBeforeTableThenAdoptedIsLost", "<a href=x><div>c<table><b>deep</b>x</table></a>", {"x|c"}},
+        ParserCase{"IsindexMakesASearchField", "<a href=x>1<isindex>2</a><a href=y>3<isindex prompt=Find:>4</a>",
+                   {"x|1This is a searchable index. Enter search keywords: 2", "y|3Find:4"}},
         ParserCase{"ListItemClosingInTableStaysInIt", "<table><P><Li><a href=1>1</a></li><a href=2>2</a></table>", {"2|2", "1|1"}}),
     [](const testing::TestParamInfo<ParserCase>& info) { return info.param.name; });
 

@@ -166,7 +166,7 @@ HARD = [
     "<svg><p>out</svg>", "<svg><![CDATA[<a href=cd.html>cdata</a>]]></svg>", "<svg><title><a href=st.html>t</a></title></svg>",
     "<select><option>o<a href=sel.html>s</a></select>",
     "<select><optgroup><option>1<option>2</select>", "<table><tr><td><select><td>", "<form><form>f</form>",
-    "<template><a href=tp.html>tp</a></template>", "<template><b>tp</b><p>tp2</template>", "<nobr>1<nobr>2</nobr>", "<b><b><b><b>deep</b></b></b></b>", "<dl><dt>t<dd>d</dl>", "<ruby>r<rt>t</ruby>",
+    "<template><a href=tp.html>tp</a></template>", "<template><b>tp</b><p>tp2</template>", "<nobr>1<nobr>2</nobr>", "<isindex>", "<isindex prompt='Find:'>", "<b><b><b><b>deep</b></b></b></b>", "<dl><dt>t<dd>d</dl>", "<ruby>r<rt>t</ruby>",
     "<xmp><a href=xmp.html>x</a></xmp>", "<textarea>\n<a href=ta.html></textarea>", "<pre>\n\npre</pre>",
     "<noscript><a href=ns.html>ns</a></noscript>", "<iframe><a href=if.html>if</a></iframe>",
     "<h1>h<h2>h2</h1>", "<li>1<li>2<ul><li>3</ul>", "<button>b<button>c", "<p><table><tr><td>q</table>",
