@@ -10,8 +10,6 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev
   libx11-dev libxtst-dev libxext-dev
   libssl-dev ca-certificates
-  # the HTML parser (MyHTML) of Tarnby's link extractor
-  libmodest-dev
   # icons and a font for the windows
   adwaita-icon-theme fonts-dejavu-core
   # name look-ups (/etc/services, /etc/protocols)

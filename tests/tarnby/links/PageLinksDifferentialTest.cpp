@@ -70,18 +70,31 @@ void ExpectSameLinks(const std::vector<Page>& pages)
     }
 }
 
-TEST(PageLinksAgainstHtml5lib, GeneratedPages)
+struct GeneratedCorpus {
+    const char* command; // of oracle.py
+    int pages;
+    int seed;
+};
+
+class GeneratedPages : public testing::TestWithParam<GeneratedCorpus> {};
+
+TEST_P(GeneratedPages, GiveTheLinesHtml5libGives)
 {
+    const GeneratedCorpus corpus = GetParam();
     QTemporaryDir folder;
-    RunOracle({"generate", "3000", "14", folder.path()});
+    RunOracle({corpus.command, QString::number(corpus.pages), QString::number(corpus.seed), folder.path()});
     QFile manifestFile(folder.filePath("manifest.json"));
     ASSERT_TRUE(manifestFile.open(QIODevice::ReadOnly));
     std::vector<Page> pages;
     for (const auto& entry : QJsonDocument::fromJson(manifestFile.readAll()).array())
         pages.push_back({entry.toObject()["page"].toString().toStdString(), entry.toObject()["url"].toString().toStdString()});
-    ASSERT_EQ(pages.size(), 3000u);
+    ASSERT_EQ(pages.size(), static_cast<std::size_t>(corpus.pages));
     ExpectSameLinks(pages);
 }
+
+// Ordinary pages, and pages full of what only a full tree construction gets right.
+INSTANTIATE_TEST_SUITE_P(PageLinksAgainstHtml5lib, GeneratedPages,
+                         testing::Values(GeneratedCorpus{"generate", 3000, 14}, GeneratedCorpus{"generate-hard", 2000, 15}));
 
 TEST(PageLinksAgainstHtml5lib, RealPagesAsFilesAndFromAnAddress)
 {

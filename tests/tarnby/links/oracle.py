@@ -8,6 +8,8 @@ fragment-only and empty addresses and links without text left out, addresses res
   oracle.py links < MANIFEST        MANIFEST: [{"page": FILE, "url": PAGE-URL-OR-""}, ...]
                                      prints [["URL|text", ...], ...], one list per page
   oracle.py generate COUNT SEED DIR  writes COUNT pages and DIR/manifest.json
+  oracle.py generate-hard COUNT SEED DIR  the same with misnested formatting, tables, select,
+                                     template, SVG/MathML, plaintext, CDATA and framesets
 """
 import json
 import os
@@ -144,26 +146,51 @@ def words(rng, count):
     return space(rng).join(rng.choice(WORDS) for _ in range(count)) if count else ""
 
 
-def anchor(rng, depth):
+def anchor(rng, depth, hard=False):
     attrs = [quoted(rng, case(rng, "href"), rng.choice(HREFS))] if rng.random() < 0.95 else []
     attrs += rng.sample(ATTRS, rng.randrange(3))
     rng.shuffle(attrs)
     tag = case(rng, "a")
     open_tag = "<" + tag + "".join(space(rng) + a for a in attrs) + rng.choice(["", " ", "\n"]) + ">"
-    body = content(rng, depth + 1, links=False)
+    body = content(rng, depth + 1, links=False, hard=hard)
     close = rng.choice(["</" + tag + ">", "</a >", "</A>", "", "</a\n>"])
     return open_tag + body + close
 
 
-def content(rng, depth, links=True):
+HARD = [
+    "<b>1<p>2</b>3</p>", "<a href=x.html>1<b>2<a href=y.html>3</b>4</a>", "<i><div>5</i>6</div>",
+    "<table><a href=t.html>in table</a><tr><td>cell<a href=c.html>c</a></table>",
+    "<table><tr>text<td>x</td></tr></table>", "<table> <tbody> <tr> <th>h</th> </table>",
+    "<svg><a href=s.html>svg</a><foreignObject><a href=f.html>fo</a></foreignObject></svg>",
+    "<math><mi><a href=m.html>mi</a></mi><annotation-xml encoding=text/html><a href=ax.html>ax</a></annotation-xml></math>",
+    "<svg><p>out</svg>", "<svg><![CDATA[<a href=cd.html>cdata</a>]]></svg>", "<svg><title><a href=st.html>t</a></title></svg>",
+    "<select><option>o<a href=sel.html>s</a></select>",
+    "<select><optgroup><option>1<option>2</select>", "<table><tr><td><select><td>", "<form><form>f</form>",
+    "<template><a href=tp.html>tp</a></template>", "<template><b>tp</b><p>tp2</template>", "<nobr>1<nobr>2</nobr>", "<isindex>", "<isindex prompt='Find:'>", "<b><b><b><b>deep</b></b></b></b>", "<dl><dt>t<dd>d</dl>", "<ruby>r<rt>t</ruby>",
+    "<xmp><a href=xmp.html>x</a></xmp>", "<textarea>\n<a href=ta.html></textarea>", "<pre>\n\npre</pre>",
+    "<noscript><a href=ns.html>ns</a></noscript>", "<iframe><a href=if.html>if</a></iframe>",
+    "<h1>h<h2>h2</h1>", "<li>1<li>2<ul><li>3</ul>", "<button>b<button>c", "<p><table><tr><td>q</table>",
+    "<frameset><frame></frameset>", "<caption>c</caption>", "<image src=i.gif alt=image>", "</br>", "</p>",
+    "<a href='&copy=1&amp;x'>legacy attr</a>", "<a href=e.html>end &amp", "<a href=e2.html>ref&#x41",
+    "<script><!--<script></script>--></script>", "<script><!--</script><a href=sc.html>after</a>",
+    "<object><a href=ob.html>o</a></object>", "<marquee><b>m</marquee>x", "<a href=n.html>\0nul</a>",
+]
+TAILS = ["<plaintext><a href=pt.html>plain</a>", "<a href=eof.html>x&notin", "<a href=eof2.html>x&", "<!-- open",
+         "<a href=eof3.html>y<", "<a href=eof4.html>z</", "<svg><![CDATA[open", "<table><tr><td><a href=tt.html>t"]
+
+
+def content(rng, depth, links=True, hard=False):
     parts = []
     for _ in range(rng.randrange(1, 5)):
+        if hard and rng.random() < 0.3:
+            parts.append(rng.choice(HARD))
+            continue
         kind = rng.randrange(12)
         if kind < 3:
             parts.append(words(rng, rng.randrange(4)))
         elif kind == 3 and depth < 4:
             tag = rng.choice(["b", "i", "span", "em", "p", "div", "font", "li", "h2"])
-            parts.append("<%s>%s</%s>" % (case(rng, tag), content(rng, depth + 1, links), tag))
+            parts.append("<%s>%s</%s>" % (case(rng, tag), content(rng, depth + 1, links, hard), tag))
         elif kind == 4:
             alt = rng.choice(["", ' alt="Logo"', " alt='a | b'", " ALT=pic", ' alt="  "'])
             parts.append('<img src="i.gif"%s>' % alt)
@@ -176,25 +203,27 @@ def content(rng, depth, links=True):
         elif kind == 7:
             parts.append(rng.choice(["<br>", "<br/>", "<hr>", "&nbsp;", "\u00a0", "<wbr>"]))
         elif kind == 8 and links and depth < 4:
-            parts.append(anchor(rng, depth))
+            parts.append(anchor(rng, depth, hard))
         elif kind == 9 and depth < 3:
             parts.append(rng.choice(["<table><tr><td>%s</td></tr></table>", "<ul><li>%s<li>x</ul>",
                                      "<form action=go><input name=q>%s</form>", "<table>%s</table>"])
-                         % content(rng, depth + 1, links))
+                         % content(rng, depth + 1, links, hard))
         elif kind == 10:
             parts.append(rng.choice(["<p>", "</p>", "</div>", "</b>", "<b>", "<i>"]))
         elif links:
-            parts.append(anchor(rng, depth))
+            parts.append(anchor(rng, depth, hard))
     return "".join(parts)
 
 
-def page(rng):
+def page(rng, hard=False):
     head = ""
     if rng.random() < 0.3:
         head += rng.choice(BASES)
     if rng.random() < 0.5:
         head = "<head><title>T &amp; t</title>" + head + "</head>"
-    body = content(rng, 0) + content(rng, 0)
+    body = content(rng, 0, hard=hard) + content(rng, 0, hard=hard)
+    if hard and rng.random() < 0.2:
+        body += rng.choice(TAILS)
     text = rng.choice(["", "<!DOCTYPE html>\n", "<!doctype HTML PUBLIC \"-//W3C//DTD HTML 4.01//EN\">"])
     text += rng.choice(["<html>", "<HTML lang=en>", ""]) + head + rng.choice(["<body>", ""]) + body
     data = text.encode("utf-8")
@@ -203,21 +232,21 @@ def page(rng):
     return data
 
 
-def generate(count, seed, folder):
+def generate(count, seed, folder, hard=False):
     rng = random.Random(seed)
     manifest = []
     for n in range(count):
         path = os.path.join(folder, "page%d.html" % n)
         with open(path, "wb") as out:
-            out.write(page(rng))
+            out.write(page(rng, hard))
         manifest.append({"page": path, "url": rng.choice(PAGE_URLS)})
     with open(os.path.join(folder, "manifest.json"), "w") as out:
         json.dump(manifest, out)
 
 
 def main():
-    if sys.argv[1] == "generate":
-        generate(int(sys.argv[2]), int(sys.argv[3]), sys.argv[4])
+    if sys.argv[1] in ("generate", "generate-hard"):
+        generate(int(sys.argv[2]), int(sys.argv[3]), sys.argv[4], sys.argv[1] == "generate-hard")
         return
     result = []
     for entry in json.load(sys.stdin):

@@ -1,0 +1,165 @@
+#pragma once
+// Builds the document tree from the tokens by the HTML tree construction rules: the insertion
+// modes, the stack of open elements and its scopes, the list of active formatting elements
+// (re-opened after a block closes, adopted when misnested), tables with their misplaced content
+// moved before them, select, template, and SVG/MathML content. Scripts are not run: <noscript>
+// is read as an ordinary element.
+//
+// Deep pages stay cheap: whether an element is open is a flag on the node, and a scope lookup
+// for a tag with no open element of that name answers at once.
+#include "tarnby/html/Document.h"
+#include "tarnby/html/Token.h"
+#include "tarnby/html/Tokenizer.h"
+
+#include <array>
+#include <unordered_map>
+#include <vector>
+
+namespace tarnby::html {
+
+// How <template> is read: as the standard says (its own insertion mode, a marker among the
+// formatting elements, special, a scope boundary), or as html5lib reads it, as an element like
+// any other.
+enum class Templates : std::uint8_t { Standard, Ordinary };
+
+class TreeBuilder {
+public:
+    TreeBuilder(Document& document, Templates templates);
+    void run();
+
+private:
+    enum class Mode : std::uint8_t {
+        Initial, BeforeHtml, BeforeHead, InHead, InHeadNoscript, AfterHead, InBody, Text, InTable,
+        InTableText, InCaption, InColumnGroup, InTableBody, InRow, InCell, InSelect, InSelectInTable,
+        InTemplate, AfterBody, InFrameset, AfterFrameset, AfterAfterBody, AfterAfterFrameset
+    };
+    enum class Scope : std::uint8_t { Default, ListItem, Button, Table, Select };
+    struct Location {
+        NodeId parent;
+        NodeId before; // kNoNode: at the end
+    };
+    static constexpr NodeId kMarker = kNoNode;
+
+    // Dispatch (TreeBuilder.cpp).
+    void dispatch(Token& token);
+    void process(Mode mode, Token& token);
+    bool isForeignToken(const Token& token) const;
+
+    // The tree and the stack (TreeBuilder.cpp).
+    const Node& node(NodeId id) const { return document_.node(id); }
+    NodeId current() const { return stack_.back(); }
+    bool currentIs(Tag tag) const { return !stack_.empty() && document_.isHtml(current(), tag); }
+    bool isHtml(NodeId id, Tag tag) const { return document_.isHtml(id, tag); }
+    bool sameName(NodeId element, const Token& token) const;
+    Location appropriatePlace(NodeId target = kNoNode) const;
+    void insertAt(NodeId child, Location at);
+    NodeId createElement(const Token& token, Namespace ns);
+    NodeId createElement(Tag tag);
+    NodeId insertElement(const Token& token, Namespace ns = Namespace::Html);
+    NodeId insertElement(Tag tag);
+    void insertCharacters(Span text);
+    void push(NodeId element);
+    void pop();
+    void eraseFromStack(std::size_t index);
+    void insertIntoStack(std::size_t index, NodeId element);
+    bool isOpen(NodeId element) const { return element < open_.size() && open_[element] != 0; }
+    std::size_t stackIndex(NodeId element) const;
+    void popUntil(Tag tag);
+    void popUntilAny(std::initializer_list<Tag> tags);
+    void popUntilNode(NodeId element);
+    bool inScope(Tag tag, Scope scope = Scope::Default) const;
+    bool inScopeNode(NodeId element) const;
+    bool isScopeBoundary(NodeId element, Scope scope) const;
+    bool isSpecial(NodeId element) const;
+    void generateImpliedEndTags(Tag except = Tag::Other, bool thoroughly = false);
+    void closeP();
+    void resetInsertionMode();
+    void genericText(const Token& token, TextKind kind);
+    Span whitespacePrefix(Span& text) const; // cut from text
+    bool insertLeadingWhitespace(Token& token); // of a characters token; true: nothing else left
+    bool leadingWhitespaceInBody(Token& token);  // the same, by the "in body" rules
+    Span nameOf(Tag tag);
+
+    // Active formatting elements (FormattingElements.cpp).
+    void pushFormatting(NodeId element);
+    void reconstructFormatting();
+    void clearFormattingToMarker();
+    std::size_t formattingIndex(NodeId element) const; // size() if absent
+    void formattingInsert(std::size_t index, NodeId element);
+    void formattingErase(std::size_t index);
+    std::uint64_t signature(NodeId element) const;
+    bool adoptionAgency(const Token& token);
+    bool sameElement(NodeId a, NodeId b) const;
+    NodeId cloneElement(NodeId element);
+
+    // Before the body and around it (OutsideBody.cpp).
+    void initial(Token& token);
+    void beforeHtml(Token& token);
+    void beforeHead(Token& token);
+    void inHead(Token& token);
+    void inHeadNoscript(Token& token);
+    void afterHead(Token& token);
+    void text(Token& token);
+    void afterBody(Token& token);
+    void inFrameset(Token& token);
+    void afterFrameset(Token& token);
+    void afterAfterBody(Token& token);
+    void afterAfterFrameset(Token& token);
+    void insertWhitespaceOnly(Span text);
+    bool quirksDoctype(const Token& doctype) const;
+
+    // The body (InBody.cpp).
+    void inBody(Token& token);
+    void bodyStartTag(Token& token);
+    void bodyEndTag(Token& token);
+    void anyOtherEndTag(const Token& token);
+    void isindex(const Token& token);
+    void endFosterParentingIf(bool closedSomething);
+
+    // Tables, select, template (TableModes.cpp, SelectModes.cpp).
+    void inTable(Token& token);
+    void inTableText(Token& token);
+    void inCaption(Token& token);
+    void inColumnGroup(Token& token);
+    void inTableBody(Token& token);
+    void inRow(Token& token);
+    void inCell(Token& token);
+    bool closeSelect(); // false: no select open in select scope
+    void inSelect(Token& token);
+    void inSelectInTable(Token& token);
+    void inTemplate(Token& token);
+    void clearStackBackTo(std::initializer_list<Tag> tags);
+    void closeCell();
+    void fosterInBody(Token& token);
+
+    // SVG and MathML (ForeignContent.cpp).
+    void foreignContent(Token& token);
+    bool isMathMlTextIntegrationPoint(NodeId element) const;
+    bool isHtmlIntegrationPoint(NodeId element) const;
+
+    Document& document_;
+    Tokenizer tokenizer_;
+    Templates templates_;
+    Mode mode_ = Mode::Initial;
+    Mode originalMode_ = Mode::Initial;
+    std::vector<NodeId> stack_;
+    std::vector<std::uint8_t> open_; // by node: on the stack
+    std::array<std::uint32_t, 256> openHtmlTags_{}; // by tag: HTML elements on the stack
+    std::vector<NodeId> formatting_;
+    // While formatting_ is long: by signature (name and attributes), how many of its entries
+    // have it, so that an element unlike the others is pushed without comparing it with all.
+    std::unordered_map<std::uint64_t, std::uint32_t> formattingSignatures_;
+    bool signaturesKept_ = false;
+    std::vector<Mode> templateModes_;
+    std::vector<Span> pendingTableText_;
+    std::array<Span, 256> tagNames_{};
+    std::array<bool, 256> tagNameKept_{};
+    NodeId head_ = kNoNode;
+    NodeId form_ = kNoNode;
+    bool framesetOk_ = true;
+    bool fosterParenting_ = false;
+    bool quirks_ = false;
+    bool skipNewline_ = false;
+};
+
+} // namespace tarnby::html

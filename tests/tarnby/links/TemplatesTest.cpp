@@ -1,0 +1,64 @@
+// <template> read as the standard says and as html5lib reads it (the rule the links follow):
+// the text under the page's first <a> differs where the template closes what it opened.
+#include "tarnby/html/Parse.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using tarnby::html::Document;
+using tarnby::html::NodeId;
+using tarnby::html::Templates;
+
+// All text below node, in document order.
+std::string TextBelow(const Document& document, NodeId node)
+{
+    std::string text;
+    for (NodeId child = document.node(node).firstChild; child != tarnby::html::kNoNode; child = document.node(child).next)
+        text += document.node(child).kind == tarnby::html::NodeKind::Text ? std::string(document.text(document.node(child).text))
+                                                                         : TextBelow(document, child);
+    return text;
+}
+
+NodeId FirstLink(const Document& document, NodeId node)
+{
+    if (document.isHtml(node, tarnby::html::Tag::A))
+        return node;
+    for (NodeId child = document.node(node).firstChild; child != tarnby::html::kNoNode; child = document.node(child).next)
+        if (const NodeId found = FirstLink(document, child); found != tarnby::html::kNoNode)
+            return found;
+    return tarnby::html::kNoNode;
+}
+
+struct TemplateCase {
+    const char* name;
+    const char* page;
+    Templates templates;
+    const char* firstLinkText;
+};
+
+class TemplateCases : public testing::TestWithParam<TemplateCase> {};
+
+TEST_P(TemplateCases, PutTheTextUnderTheFirstLink)
+{
+    const auto document = tarnby::html::Parse(GetParam().page, GetParam().templates);
+    const NodeId link = FirstLink(*document, Document::root());
+    ASSERT_NE(link, tarnby::html::kNoNode);
+    EXPECT_EQ(TextBelow(*document, link), GetParam().firstLinkText);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    HtmlParser, TemplateCases,
+    testing::Values(
+        TemplateCase{"StandardClosesParagraph", "<a href=x>1<template><p>2</template>3</a>", Templates::Standard, "123"},
+        TemplateCase{"OrdinaryLeavesParagraphOpen", "<a href=x>1<template><p>2</template>3</a>", Templates::Ordinary, "1"},
+        TemplateCase{"StandardMarkerKeepsOuterLink", "<a href=x>t<template>u<a href=y>in</a>w</template>v</a>",
+                     Templates::Standard, "tuinwv"},
+        TemplateCase{"OrdinaryInnerLinkClosesOuter", "<a href=x>t<template>u<a href=y>in</a>w</template>v</a>",
+                     Templates::Ordinary, "tu"},
+        TemplateCase{"StandardInTableNotMovedBefore", "<table><template><a href=x>t</a></template></table>", Templates::Standard, "t"}),
+    [](const testing::TestParamInfo<TemplateCase>& info) { return info.param.name; });
+
+} // namespace
