@@ -478,8 +478,8 @@ void TreeBuilder::isindex(const Token& token)
 
 void TreeBuilder::anyOtherEndTag(const Token& token)
 {
-    // Nothing of that name open: the walk would end at a special element or the bottom.
-    if (token.tag != Tag::Other && openHtmlTags_[static_cast<std::size_t>(token.tag)] == 0)
+    // Nothing of that name open above the topmost special element: the walk would end there.
+    if (!nameAboveTopmostSpecial(token))
         return;
     for (std::size_t i = stack_.size(); i-- > 0;) {
         const NodeId n = stack_[i];

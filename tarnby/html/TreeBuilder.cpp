@@ -198,21 +198,78 @@ void TreeBuilder::pop()
 
 void TreeBuilder::insertIntoStack(std::size_t index, NodeId element)
 {
+    const bool atTop = index == stack_.size();
     stack_.insert(stack_.begin() + static_cast<std::ptrdiff_t>(index), element);
-    if (open_.size() <= element)
+    if (open_.size() <= element) {
         open_.resize(std::max<std::size_t>(element + 1, open_.size() * 2));
+        stretchOf_.resize(open_.size());
+    }
     open_[element] = 1;
     if (node(element).ns == Namespace::Html)
         ++openHtmlTags_[static_cast<std::size_t>(node(element).tag)];
+    const bool special = isSpecial(element);
+    if (special && !atTop)
+        return recountStretches();
+    if (special)
+        ++specialsOpen_;
+    // Below the top, an element joins the stretch of the entry under it.
+    stretchOf_[element] = atTop ? specialsOpen_ : index == 0 ? 0 : stretchOf_[stack_[index - 1]];
+    countStretches(element, 1);
 }
 
 void TreeBuilder::eraseFromStack(std::size_t index)
 {
     const NodeId element = stack_[index];
+    const bool atTop = index + 1 == stack_.size();
+    countStretches(element, -1);
     stack_.erase(stack_.begin() + static_cast<std::ptrdiff_t>(index));
     open_[element] = 0;
     if (node(element).ns == Namespace::Html)
         --openHtmlTags_[static_cast<std::size_t>(node(element).tag)];
+    if (isSpecial(element)) {
+        --specialsOpen_;
+        if (!atTop)
+            recountStretches();
+    }
+}
+
+std::uint64_t TreeBuilder::stretchKey(std::uint32_t stretch, Tag tag, Span name) const
+{
+    // Known tags by number, others by a hash of the name: two names sharing a key only make a
+    // count too high, which costs a walk of the stack, never a wrong answer.
+    std::uint64_t key = static_cast<std::uint64_t>(tag);
+    if (tag == Tag::Other)
+        for (const char c : document_.text(name))
+            key = (key ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    return key * 0x9E3779B97F4A7C15ull + stretch;
+}
+
+void TreeBuilder::countStretches(NodeId element, int change)
+{
+    const Node& n = node(element);
+    if (n.ns != Namespace::Html)
+        return;
+    // Counts that come back to 0 stay in the table: the same stretches and names recur all
+    // through a page, and keeping them spares an allocation for every element.
+    stretchNames_[stretchKey(stretchOf_[element], n.tag, n.text)] += static_cast<std::uint32_t>(change);
+}
+
+void TreeBuilder::recountStretches()
+{
+    stretchNames_.clear();
+    specialsOpen_ = 0;
+    for (const NodeId element : stack_) {
+        if (isSpecial(element))
+            ++specialsOpen_;
+        stretchOf_[element] = specialsOpen_;
+        countStretches(element, 1);
+    }
+}
+
+bool TreeBuilder::nameAboveTopmostSpecial(const Token& endTag) const
+{
+    const auto found = stretchNames_.find(stretchKey(specialsOpen_, endTag.tag, endTag.text));
+    return found != stretchNames_.end() && found->second != 0;
 }
 
 std::size_t TreeBuilder::stackIndex(NodeId element) const
@@ -303,21 +360,28 @@ bool TreeBuilder::inScopeNode(NodeId element) const
 
 bool TreeBuilder::isSpecial(NodeId element) const
 {
+    // Looked at for every element pushed or popped: a table by tag number.
+    static const std::array<bool, 256> kSpecialHtml = [] {
+        std::array<bool, 256> special{};
+        for (const Tag tag : {Tag::Address, Tag::Applet, Tag::Area, Tag::Article, Tag::Aside, Tag::Base, Tag::Basefont,
+                              Tag::Bgsound, Tag::Blockquote, Tag::Body, Tag::Br, Tag::Button, Tag::Caption, Tag::Center,
+                              Tag::Col, Tag::Colgroup, Tag::Dd, Tag::Details, Tag::Dir, Tag::Div, Tag::Dl, Tag::Dt,
+                              Tag::Embed, Tag::Fieldset, Tag::Figcaption, Tag::Figure, Tag::Footer, Tag::Form, Tag::Frame,
+                              Tag::Frameset, Tag::H1, Tag::H2, Tag::H3, Tag::H4, Tag::H5, Tag::H6, Tag::Head, Tag::Header,
+                              Tag::Hgroup, Tag::Hr, Tag::Html, Tag::Iframe, Tag::Img, Tag::Input, Tag::Keygen, Tag::Li,
+                              Tag::Link, Tag::Listing, Tag::Main, Tag::Marquee, Tag::Menu, Tag::Meta, Tag::Nav,
+                              Tag::Noembed, Tag::Noframes, Tag::Noscript, Tag::Object, Tag::Ol, Tag::P, Tag::Param,
+                              Tag::Plaintext, Tag::Pre, Tag::Script, Tag::Search, Tag::Section, Tag::Select, Tag::Source,
+                              Tag::Style, Tag::Summary, Tag::Table, Tag::Tbody, Tag::Td, Tag::Template, Tag::Textarea,
+                              Tag::Tfoot, Tag::Th, Tag::Thead, Tag::Title, Tag::Tr, Tag::Track, Tag::Ul, Tag::Wbr,
+                              Tag::Xmp})
+            special[static_cast<std::size_t>(tag)] = true;
+        return special;
+    }();
     const Node& n = node(element);
     switch (n.ns) {
     case Namespace::Html:
-        return IsAny(n.tag, {Tag::Address, Tag::Applet, Tag::Area, Tag::Article, Tag::Aside, Tag::Base, Tag::Basefont,
-                             Tag::Bgsound, Tag::Blockquote, Tag::Body, Tag::Br, Tag::Button, Tag::Caption, Tag::Center,
-                             Tag::Col, Tag::Colgroup, Tag::Dd, Tag::Details, Tag::Dir, Tag::Div, Tag::Dl, Tag::Dt,
-                             Tag::Embed, Tag::Fieldset, Tag::Figcaption, Tag::Figure, Tag::Footer, Tag::Form, Tag::Frame,
-                             Tag::Frameset, Tag::H1, Tag::H2, Tag::H3, Tag::H4, Tag::H5, Tag::H6, Tag::Head, Tag::Header,
-                             Tag::Hgroup, Tag::Hr, Tag::Html, Tag::Iframe, Tag::Img, Tag::Input, Tag::Keygen, Tag::Li,
-                             Tag::Link, Tag::Listing, Tag::Main, Tag::Marquee, Tag::Menu, Tag::Meta, Tag::Nav,
-                             Tag::Noembed, Tag::Noframes, Tag::Noscript, Tag::Object, Tag::Ol, Tag::P, Tag::Param,
-                             Tag::Plaintext, Tag::Pre, Tag::Script, Tag::Search, Tag::Section, Tag::Select, Tag::Source,
-                             Tag::Style, Tag::Summary, Tag::Table, Tag::Tbody, Tag::Td, Tag::Template, Tag::Textarea,
-                             Tag::Tfoot, Tag::Th, Tag::Thead, Tag::Title, Tag::Tr, Tag::Track, Tag::Ul, Tag::Wbr,
-                             Tag::Xmp});
+        return kSpecialHtml[static_cast<std::size_t>(n.tag)];
     case Namespace::MathMl:
         return false;
     case Namespace::Svg:

@@ -5,8 +5,10 @@
 // moved before them, select, template, and SVG/MathML content. Scripts are not run: <noscript>
 // is read as an ordinary element.
 //
-// Deep pages stay cheap: whether an element is open is a flag on the node, and a scope lookup
-// for a tag with no open element of that name answers at once.
+// Deep pages stay cheap: whether an element is open is a flag on the node, a scope lookup for a
+// tag with no open element of that name answers at once, and so does an end tag with no element
+// of its name above the topmost special element (the stack is counted by name in stretches that
+// each begin at a special element).
 #include "tarnby/html/Document.h"
 #include "tarnby/html/Token.h"
 #include "tarnby/html/Tokenizer.h"
@@ -71,6 +73,13 @@ private:
     bool inScopeNode(NodeId element) const;
     bool isScopeBoundary(NodeId element, Scope scope) const;
     bool isSpecial(NodeId element) const;
+    // The counts of names in stretches of the stack: nameKey is an HTML element's or an end
+    // tag's name; countStretches counts one stack entry in or out; recountStretches starts over
+    // (after a special element came or went anywhere but at the top).
+    std::uint64_t stretchKey(std::uint32_t stretch, Tag tag, Span name) const;
+    void countStretches(NodeId element, int change);
+    void recountStretches();
+    bool nameAboveTopmostSpecial(const Token& endTag) const;
     void generateImpliedEndTags(Tag except = Tag::Other, bool thoroughly = false);
     void closeP();
     void resetInsertionMode();
@@ -145,6 +154,11 @@ private:
     std::vector<NodeId> stack_;
     std::vector<std::uint8_t> open_; // by node: on the stack
     std::array<std::uint32_t, 256> openHtmlTags_{}; // by tag: HTML elements on the stack
+    // Stretch n of the stack begins at its n-th special element (0: the bottom); by node, the
+    // stretch an open element is in, and by stretch and name, how many HTML elements it holds.
+    std::vector<std::uint32_t> stretchOf_;
+    std::uint32_t specialsOpen_ = 0;
+    std::unordered_map<std::uint64_t, std::uint32_t> stretchNames_;
     std::vector<NodeId> formatting_;
     // While formatting_ is long: by signature (name and attributes), how many of its entries
     // have it, so that an element unlike the others is pushed without comparing it with all.

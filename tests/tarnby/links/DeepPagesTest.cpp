@@ -49,6 +49,10 @@ INSTANTIATE_TEST_SUITE_P(
                     DeepPage{"UnclosedBolds", "<a href=x.html>" + Repeated("<b>") + "t", "t"},
                     DeepPage{"BoldsAllDifferent", "<a href=x.html>" + Numbered("<b id=", ">") + "t", "t"},
                     DeepPage{"StrayEndTagsUnderSpans", "<a href=x.html>" + Repeated("<span>") + Repeated("</p></div>") + "t", "t"},
+                    DeepPage{"StrayEndTagsOfOtherNames", "<a href=x.html>t</a>" + Repeated("<x>") + Repeated("</y>"), "t"},
+                    DeepPage{"StrayEndTagsOfANameBelowABlock",
+                             "<a href=x.html>t</a><y><div>" + Repeated("<x>") + Repeated("</y>"), "t"},
+                    DeepPage{"OpenAndStrayInTurn", "<a href=x.html>t</a>" + Repeated("<x></y>"), "t"},
                     DeepPage{"UnclosedSvg", "<a href=x.html>t" + Repeated("<svg>"), "t"},
                     DeepPage{"BoldsClosedInTables", Repeated("<table><td><b>") + "<a href=x.html>t", "t"}),
     [](const testing::TestParamInfo<DeepPage>& info) { return info.param.name; });
