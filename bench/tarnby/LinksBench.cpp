@@ -39,13 +39,13 @@ int main(int argc, char** argv)
         else if (option == "--work")
             work = argv[i + 1];
     }
-    std::printf("HTML parser links on generated link pages (median of 3 runs; wall / processor time)\n");
+    std::printf("HTML parser links on generated link pages (median of 5 runs; wall / processor time)\n");
     bench::Timing t20{};
     bench::Timing t80{};
     std::string page20;
     for (const std::size_t mb : {5, 20, 80}) {
         std::string page = bench::LinkPage(mb * 1024 * 1024, 1);
-        const bench::Timing t = LinksTiming(page, 3);
+        const bench::Timing t = LinksTiming(page, 5);
         std::printf("  %3zu MB page: %7.3f s / %7.3f s  %7.1f MB/s of processor time\n", mb, t.wall, t.processor,
                     static_cast<double>(page.size()) / bench::kMB / t.processor);
         if (mb == 20) {
