@@ -7,6 +7,18 @@
 
 namespace base {
 
+// The value of a hexadecimal digit of either case, or -1 for any other character.
+constexpr int HexDigitValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
 // Position of the first occurrence of sub in s; 0 when absent or when sub is empty.
 std::size_t Pos(std::string_view sub, std::string_view s);
 

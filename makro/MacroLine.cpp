@@ -30,17 +30,6 @@ std::size_t KeywordLength(LineKind kind)
     return 0;
 }
 
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 } // namespace
 
 std::string CutLine(std::string_view line)
@@ -96,7 +85,7 @@ int ToIntegerOrZero(std::string_view text)
         return 0;
     std::int64_t value = 0;
     for (; at < text.size(); ++at) {
-        const int digit = HexDigit(text[at]);
+        const int digit = base::HexDigitValue(text[at]);
         if (digit < 0 || digit >= base)
             return 0;
         value = value * base + digit;

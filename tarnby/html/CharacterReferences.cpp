@@ -1,5 +1,6 @@
 #include "tarnby/html/CharacterReferences.h"
 
+#include "base/Text.h"
 #include "tarnby/html/NamedReferences.h"
 
 #include <algorithm>
@@ -11,17 +12,6 @@ namespace {
 bool IsAsciiAlphanumeric(char c)
 {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 // Numbers 0x80..0x9F name the characters Windows-1252 gives those bytes, where it has one.
@@ -49,7 +39,7 @@ DecodedReference Numeric(std::string_view text)
     const std::size_t digitsStart = at;
     char32_t number = 0;
     for (; at < text.size(); ++at) {
-        const int digit = hex ? HexValue(text[at]) : (text[at] >= '0' && text[at] <= '9' ? text[at] - '0' : -1);
+        const int digit = hex ? base::HexDigitValue(text[at]) : (text[at] >= '0' && text[at] <= '9' ? text[at] - '0' : -1);
         if (digit < 0)
             break;
         number = std::min<char32_t>(number * (hex ? 16 : 10) + static_cast<char32_t>(digit), 0x110000);
