@@ -1,0 +1,652 @@
+#include "sftp/SftpSession.h"
+
+#include "remote/RemoteNames.h"
+#include "sftp/SshWorker.h"
+
+#include <QDir>
+
+#include <libssh/libssh.h>
+#include <libssh/sftp.h>
+
+#include <fcntl.h>
+#include <netdb.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <deque>
+#include <vector>
+
+namespace sftp {
+
+using remote::ERemoteError;
+
+struct SshHandles {
+    ssh_session session = nullptr;
+    sftp_session sftp = nullptr;
+};
+
+namespace {
+
+std::string hostLabel(const remote::RemoteSite& site)
+{
+    const auto port = site.port == 0 ? 22 : site.port;
+    return port == 22 ? site.host : "[" + site.host + "]:" + std::to_string(port);
+}
+
+const char* sftpErrorText(int code)
+{
+    switch (code) {
+    case SSH_FX_EOF: return "End of file";
+    case SSH_FX_NO_SUCH_FILE: return "No such file or folder";
+    case SSH_FX_PERMISSION_DENIED: return "Permission denied";
+    case SSH_FX_FAILURE: return "The server refused it";
+    case SSH_FX_BAD_MESSAGE: return "The server did not understand the request";
+    case SSH_FX_NO_CONNECTION:
+    case SSH_FX_CONNECTION_LOST: return "The connection has gone";
+    case SSH_FX_OP_UNSUPPORTED: return "The server does not support it";
+    case SSH_FX_FILE_ALREADY_EXISTS: return "It exists already";
+    default: return nullptr;
+    }
+}
+
+remote::EntryKind kindOf(std::uint8_t type)
+{
+    switch (type) {
+    case SSH_FILEXFER_TYPE_REGULAR: return remote::EntryKind::File;
+    case SSH_FILEXFER_TYPE_DIRECTORY: return remote::EntryKind::Folder;
+    case SSH_FILEXFER_TYPE_SYMLINK: return remote::EntryKind::Link;
+    default: return remote::EntryKind::Other;
+    }
+}
+
+remote::RemoteEntry entryOf(sftp_attributes attributes, std::string name)
+{
+    remote::RemoteEntry entry;
+    entry.name = std::move(name);
+    if (attributes->flags & SSH_FILEXFER_ATTR_SIZE)
+        entry.size = static_cast<std::int64_t>(std::min<std::uint64_t>(attributes->size, INT64_MAX));
+    entry.kind = kindOf(attributes->type);
+    if (attributes->flags & SSH_FILEXFER_ATTR_ACMODTIME)
+        entry.modified = attributes->mtime;
+    return entry;
+}
+
+struct AttributesFree {
+    void operator()(sftp_attributes attributes) const { sftp_attributes_free(attributes); }
+};
+using Attributes = std::unique_ptr<sftp_attributes_struct, AttributesFree>;
+
+// A TCP connection to host:port within timeout (IPv4, as the rest of the programs).
+int connectTcp(const std::string& host, std::uint16_t port, std::chrono::milliseconds timeout)
+{
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    if (getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found) != 0 || found == nullptr)
+        throw ERemoteError("Couldn't resolve hostname " + remote::Printable(host));
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    int error = fd < 0 ? errno : 0;
+    if (fd >= 0 && ::connect(fd, found->ai_addr, found->ai_addrlen) != 0) {
+        error = errno;
+        if (error == EINPROGRESS) {
+            pollfd wait{ fd, POLLOUT, 0 };
+            const int ready = ::poll(&wait, 1, static_cast<int>(timeout.count()));
+            socklen_t length = sizeof error;
+            error = ready <= 0 ? ETIMEDOUT : 0;
+            if (ready > 0)
+                ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length);
+        }
+    }
+    freeaddrinfo(found);
+    if (error != 0) {
+        if (fd >= 0)
+            ::close(fd);
+        throw ERemoteError("Cannot connect to " + remote::Printable(host) + " port " + std::to_string(port) + ": " +
+                           std::strerror(error));
+    }
+    // libssh waits in poll() on its own: a blocking socket is what it expects.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
+} // namespace
+
+SftpSession::SftpSession()
+    : sshFolder(QDir::homePath() + "/.ssh")
+    , worker_(std::make_unique<SshWorker>())
+    , ssh_(std::make_unique<SshHandles>())
+{
+}
+
+SftpSession::~SftpSession()
+{
+    OnTrace = nullptr;
+    OnProgress = nullptr;
+    Disconnect();
+}
+
+remote::ConnectionState SftpSession::State() const
+{
+    if (busy_)
+        return remote::ConnectionState::Busy;
+    return state_;
+}
+
+void SftpSession::onWorker(const std::function<void()>& job)
+{
+    SshWorker::Wait wait;
+    wait.turnEventLoop = Async;
+    wait.silence = silenceTimeout();
+    wait.drop = [this] {
+        std::lock_guard lock(socketMutex_);
+        if (socket_ >= 0)
+            ::shutdown(socket_, SHUT_RDWR);
+    };
+    wait.progress = [this](std::int64_t done, std::int64_t total) { base::raise(OnProgress, done, total); };
+    worker_->run(job, wait);
+}
+
+void SftpSession::operation(const std::function<void()>& job)
+{
+    if (busy_)
+        throw remote::ERemoteBusy();
+    busy_ = true;
+    cancel_ = false;
+    struct Idle {
+        bool& busy;
+        ~Idle() { busy = false; }
+    } idle{ busy_ };
+    if (state_ == remote::ConnectionState::LoggedOut)
+        logIn();
+    onWorker(job);
+}
+
+void SftpSession::Connect()
+{
+    if (busy_)
+        throw remote::ERemoteBusy();
+    busy_ = true;
+    struct Idle {
+        bool& busy;
+        ~Idle() { busy = false; }
+    } idle{ busy_ };
+    if (state_ != remote::ConnectionState::LoggedOut)
+        return;
+    folder_.clear();
+    logIn();
+}
+
+void SftpSession::logIn()
+{
+    const std::string target = hostLabel(Site);
+    trace("Connecting to " + remote::Printable(target), remote::TraceLevel::Connection);
+    try {
+        onWorker([this] { connectTransport(); });
+        checkHostKey();
+        onWorker([this] { authenticate(); startSftp(); });
+    } catch (...) {
+        onWorker([this] { closeHandles(); });
+        throw;
+    }
+    state_ = remote::ConnectionState::Idle;
+    trace("Logged in to " + remote::Printable(target) + " as " + remote::Printable(Site.user) + ", folder " +
+              remote::Printable(folder_),
+          remote::TraceLevel::Reply);
+}
+
+void SftpSession::connectTransport()
+{
+    remote::RequirePath(Site.host);
+    if (!Site.user.empty())
+        remote::RequireEntryName(Site.user);
+    const std::uint16_t port = Site.port == 0 ? 22 : Site.port;
+    const int fd = connectTcp(Site.host, port, silenceTimeout());
+    worker_->noteActivity();
+    ssh_->session = ssh_new();
+    if (ssh_->session == nullptr) {
+        ::close(fd);
+        throw ERemoteError("Out of memory");
+    }
+    const std::string folder = sshFolder.toStdString();
+    const std::string knownHosts = folder + "/known_hosts";
+    long seconds = std::max<long>(1, static_cast<long>(silenceTimeout().count() / 1000));
+    int verbosity = SSH_LOG_NOLOG;
+    unsigned int portOption = port;
+    ssh_options_set(ssh_->session, SSH_OPTIONS_HOST, Site.host.c_str());
+    ssh_options_set(ssh_->session, SSH_OPTIONS_PORT, &portOption);
+    if (!Site.user.empty())
+        ssh_options_set(ssh_->session, SSH_OPTIONS_USER, Site.user.c_str());
+    ssh_options_set(ssh_->session, SSH_OPTIONS_SSH_DIR, folder.c_str());
+    ssh_options_set(ssh_->session, SSH_OPTIONS_KNOWNHOSTS, knownHosts.c_str());
+    ssh_options_set(ssh_->session, SSH_OPTIONS_GLOBAL_KNOWNHOSTS, "/etc/ssh/ssh_known_hosts");
+    ssh_options_set(ssh_->session, SSH_OPTIONS_TIMEOUT, &seconds);
+    ssh_options_set(ssh_->session, SSH_OPTIONS_LOG_VERBOSITY, &verbosity);
+    // Never read ~/.ssh/config behind the program's back: the site says where to go.
+    bool no = false;
+    ssh_options_set(ssh_->session, SSH_OPTIONS_PROCESS_CONFIG, &no);
+    socket_t socketOption = fd;
+    ssh_options_set(ssh_->session, SSH_OPTIONS_FD, &socketOption);
+    {
+        std::lock_guard lock(socketMutex_);
+        socket_ = fd;
+    }
+    if (ssh_connect(ssh_->session) != SSH_OK)
+        throw ERemoteError("SSH connection to " + remote::Printable(Site.host) + " failed: " +
+                           ssh_get_error(ssh_->session));
+    worker_->noteActivity();
+    hostKeyState_ = ssh_session_is_known_server(ssh_->session);
+    hostKeyFingerprint_.clear();
+    ssh_key key = nullptr;
+    if (ssh_get_server_publickey(ssh_->session, &key) != SSH_OK)
+        throw ERemoteError("The server sent no host key");
+    unsigned char* hash = nullptr;
+    size_t length = 0;
+    if (ssh_get_publickey_hash(key, SSH_PUBLICKEY_HASH_SHA256, &hash, &length) == SSH_OK) {
+        char* text = ssh_get_fingerprint_hash(SSH_PUBLICKEY_HASH_SHA256, hash, length);
+        if (text != nullptr)
+            hostKeyFingerprint_ = text;
+        ssh_string_free_char(text);
+        ssh_clean_pubkey_hash(&hash);
+    }
+    ssh_key_free(key);
+}
+
+void SftpSession::checkHostKey()
+{
+    const std::string target = hostLabel(Site);
+    switch (hostKeyState_) {
+    case SSH_KNOWN_HOSTS_OK:
+        return;
+    case SSH_KNOWN_HOSTS_CHANGED:
+    case SSH_KNOWN_HOSTS_OTHER:
+        throw EHostKeyChanged("WARNING: the host key of " + remote::Printable(target) +
+                              " has changed since it was stored in known_hosts. Someone may be "
+                              "listening in, or the server was reinstalled. Nothing was sent. The "
+                              "new key is " + hostKeyFingerprint_ +
+                              "; if the change is expected, remove the old key from " +
+                              sshFolder.toStdString() + "/known_hosts.");
+    case SSH_KNOWN_HOSTS_UNKNOWN:
+    case SSH_KNOWN_HOSTS_NOT_FOUND:
+        break;
+    default:
+        throw ERemoteError("Cannot check the host key of " + remote::Printable(target) + " against " +
+                           sshFolder.toStdString() + "/known_hosts");
+    }
+    trace("Unknown host key " + hostKeyFingerprint_, remote::TraceLevel::Connection);
+    if (!OnHostKeyQuestion || !OnHostKeyQuestion(target, hostKeyFingerprint_))
+        throw EHostKeyRejected("The host key of " + remote::Printable(target) + " (" + hostKeyFingerprint_ +
+                               ") was not accepted. Nothing was sent.");
+    onWorker([this] {
+        QDir().mkpath(sshFolder);
+        QFile::setPermissions(sshFolder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        if (ssh_session_update_known_hosts(ssh_->session) != SSH_OK)
+            throw ERemoteError("Cannot store the host key in " + sshFolder.toStdString() +
+                               "/known_hosts: " + ssh_get_error(ssh_->session));
+    });
+    trace("Stored the host key in known_hosts", remote::TraceLevel::Connection);
+}
+
+void SftpSession::authenticate()
+{
+    ssh_session session = ssh_->session;
+    int result = ssh_userauth_none(session, nullptr);
+    worker_->noteActivity();
+    if (result == SSH_AUTH_SUCCESS)
+        return;
+    const int methods = ssh_userauth_list(session, nullptr);
+    if (methods & SSH_AUTH_METHOD_PUBLICKEY) {
+        result = ssh_userauth_publickey_auto(session, nullptr, nullptr);
+        worker_->noteActivity();
+        if (result == SSH_AUTH_SUCCESS)
+            return;
+    }
+    if ((methods & SSH_AUTH_METHOD_PASSWORD) && !Site.password.empty()) {
+        result = ssh_userauth_password(session, nullptr, Site.password.c_str());
+        worker_->noteActivity();
+        if (result == SSH_AUTH_SUCCESS)
+            return;
+    }
+    if (result == SSH_AUTH_ERROR)
+        throw ERemoteError(std::string("Authentication failed: ") + ssh_get_error(session));
+    throw remote::EAuthenticationFailed("Access denied for " + remote::Printable(Site.user) + " on " +
+                                        remote::Printable(hostLabel(Site)) +
+                                        (Site.password.empty() ? ": no key was accepted and no password was given"
+                                                               : ": wrong password or no accepted key"));
+}
+
+void SftpSession::startSftp()
+{
+    ssh_->sftp = sftp_new(ssh_->session);
+    if (ssh_->sftp == nullptr)
+        throw ERemoteError(std::string("Cannot open the SFTP channel: ") + ssh_get_error(ssh_->session));
+    if (sftp_init(ssh_->sftp) != SSH_OK)
+        throw ERemoteError(std::string("The server refused SFTP: ") + ssh_get_error(ssh_->session));
+    worker_->noteActivity();
+    // Back to the folder an earlier log-in had reached, else the server's starting folder.
+    const std::string start = folder_.empty() ? "." : folder_;
+    char* canonical = sftp_canonicalize_path(ssh_->sftp, start.c_str());
+    if (canonical == nullptr)
+        fail("Cannot find the folder " + remote::Printable(start));
+    folder_ = canonical;
+    ssh_string_free_char(canonical);
+}
+
+void SftpSession::closeHandles()
+{
+    if (ssh_->sftp != nullptr)
+        sftp_free(ssh_->sftp);
+    ssh_->sftp = nullptr;
+    if (ssh_->session != nullptr) {
+        {
+            std::lock_guard lock(socketMutex_);
+            socket_ = -1;
+        }
+        // libssh owns the socket from ssh_connect on and closes it here.
+        ssh_disconnect(ssh_->session);
+        ssh_free(ssh_->session);
+    } else {
+        std::lock_guard lock(socketMutex_);
+        if (socket_ >= 0)
+            ::close(socket_);
+        socket_ = -1;
+    }
+    ssh_->session = nullptr;
+}
+
+void SftpSession::Disconnect()
+{
+    if (busy_) {
+        // Called from inside a wait: the running operation ends at once and logs out.
+        cancel_ = true;
+        std::lock_guard lock(socketMutex_);
+        if (socket_ >= 0)
+            ::shutdown(socket_, SHUT_RDWR);
+        return;
+    }
+    if (state_ == remote::ConnectionState::LoggedOut && ssh_->session == nullptr)
+        return;
+    try {
+        onWorker([this] { closeHandles(); });
+    } catch (...) {
+        // Logging out never fails: the handles are gone whatever the server said.
+    }
+    state_ = remote::ConnectionState::LoggedOut;
+    trace("Logged out", remote::TraceLevel::Connection);
+}
+
+void SftpSession::fail(const std::string& what)
+{
+    std::string reason;
+    if (ssh_->sftp != nullptr) {
+        const int code = sftp_get_error(ssh_->sftp);
+        if (const char* text = sftpErrorText(code))
+            reason = text;
+    }
+    if (ssh_->session != nullptr && (reason.empty() || !ssh_is_connected(ssh_->session))) {
+        const char* text = ssh_get_error(ssh_->session);
+        if (text != nullptr && *text != '\0')
+            reason = text;
+    }
+    if (reason.empty())
+        reason = "The connection has gone";
+    const bool gone = ssh_->session == nullptr || !ssh_is_connected(ssh_->session);
+    if (gone)
+        closeHandles();
+    throw ERemoteError(what + ": " + reason);
+}
+
+void SftpSession::checkCancel()
+{
+    if (cancel_)
+        throw remote::ERemoteCancelled();
+}
+
+std::string SftpSession::path(const std::string& name) const
+{
+    return remote::JoinPath(folder_, name);
+}
+
+std::vector<remote::RemoteEntry> SftpSession::List(const std::string& folder)
+{
+    const std::string target = folder.empty() || folder == "." ? folder_ : remote::JoinPath(folder_, folder);
+    if (!folder.empty() && folder != ".")
+        remote::RequirePath(folder);
+    trace("List " + remote::Printable(target), remote::TraceLevel::Command);
+    std::vector<remote::RemoteEntry> entries;
+    std::vector<std::string> refused;
+    operation([&] {
+        const std::string where = folder.empty() || folder == "." ? folder_ : target;
+        sftp_dir dir = sftp_opendir(ssh_->sftp, where.c_str());
+        if (dir == nullptr)
+            fail("Cannot list " + remote::Printable(where));
+        struct Close {
+            sftp_dir dir;
+            ~Close() { sftp_closedir(dir); }
+        } close{ dir };
+        std::size_t seen = 0;
+        while (Attributes attributes{ sftp_readdir(ssh_->sftp, dir) }) {
+            worker_->noteActivity();
+            if (++seen > kMaxListingEntries)
+                throw ERemoteError("The listing of " + remote::Printable(where) + " has more than " +
+                                   std::to_string(kMaxListingEntries) + " entries");
+            if ((seen & 1023) == 0)
+                checkCancel();
+            std::string name = attributes->name != nullptr ? attributes->name : "";
+            if (name == "." || name == "..")
+                continue;
+            if (!remote::EntryNameProblem(name).empty()) {
+                if (refused.size() < 100)
+                    refused.push_back(std::move(name));
+                continue;
+            }
+            entries.push_back(entryOf(attributes.get(), std::move(name)));
+        }
+        if (!sftp_dir_eof(dir))
+            fail("The listing of " + remote::Printable(where) + " broke off");
+    });
+    for (const auto& name : refused)
+        trace("Left out an unusable name: \"" + remote::Printable(name) + "\" " + remote::EntryNameProblem(name),
+              remote::TraceLevel::Reply);
+    trace(std::to_string(entries.size()) + " entries", remote::TraceLevel::Reply);
+    return entries;
+}
+
+void SftpSession::Retrieve(const std::string& name, base::Stream& target)
+{
+    remote::RequireEntryName(name);
+    trace("Retrieve " + remote::Printable(name), remote::TraceLevel::Command);
+    operation([&] { retrieveFile(path(name), target); });
+}
+
+void SftpSession::retrieveFile(const std::string& remotePath, base::Stream& target)
+{
+    sftp_file file = sftp_open(ssh_->sftp, remotePath.c_str(), O_RDONLY, 0);
+    if (file == nullptr)
+        fail("Cannot open " + remote::Printable(remotePath));
+    struct Close {
+        sftp_file file;
+        ~Close() { sftp_close(file); }
+    } close{ file };
+    std::int64_t total = -1;
+    if (Attributes attributes{ sftp_fstat(file) }; attributes && (attributes->flags & SSH_FILEXFER_ATTR_SIZE))
+        total = static_cast<std::int64_t>(attributes->size);
+
+    // Requests in flight, oldest first: their ids and the lengths asked for.
+    struct Request {
+        std::uint32_t id;
+        std::uint32_t length;
+    };
+    std::deque<Request> inFlight;
+    std::vector<char> buffer(kReadChunk);
+    std::int64_t done = 0;
+    bool endReached = false;
+    const auto ask = [&] {
+        const int id = sftp_async_read_begin(file, kReadChunk);
+        if (id < 0)
+            fail("Cannot read " + remote::Printable(remotePath));
+        inFlight.push_back({ static_cast<std::uint32_t>(id), kReadChunk });
+    };
+    // Drops what is still on its way (answers to requests past a short read or the end).
+    const auto drain = [&] {
+        while (!inFlight.empty()) {
+            const auto request = inFlight.front();
+            inFlight.pop_front();
+            if (sftp_async_read(file, buffer.data(), request.length, request.id) < 0)
+                fail("Cannot read " + remote::Printable(remotePath));
+        }
+    };
+    worker_->postProgress(0, total);
+    while (!endReached) {
+        checkCancel();
+        while (static_cast<int>(inFlight.size()) < kReadsInFlight)
+            ask();
+        const auto request = inFlight.front();
+        inFlight.pop_front();
+        const int got = sftp_async_read(file, buffer.data(), request.length, request.id);
+        if (got < 0)
+            fail("Cannot read " + remote::Printable(remotePath));
+        if (got == 0) {
+            endReached = true;
+            break;
+        }
+        target.write(buffer.data(), static_cast<std::size_t>(got));
+        done += got;
+        worker_->postProgress(done, total);
+        if (static_cast<std::uint32_t>(got) < request.length) {
+            // A short answer: the later requests asked for the wrong places. Ask again from here.
+            drain();
+            sftp_seek64(file, static_cast<std::uint64_t>(done));
+        }
+    }
+    drain();
+}
+
+void SftpSession::Store(base::Stream& source, const std::string& name)
+{
+    remote::RequireEntryName(name);
+    trace("Store " + remote::Printable(name), remote::TraceLevel::Command);
+    operation([&] { storeFile(source, path(name)); });
+}
+
+void SftpSession::storeFile(base::Stream& source, const std::string& remotePath)
+{
+    sftp_file file = sftp_open(ssh_->sftp, remotePath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (file == nullptr)
+        fail("Cannot create " + remote::Printable(remotePath));
+    bool closed = false;
+    struct Close {
+        sftp_file file;
+        bool& closed;
+        ~Close() { if (!closed) sftp_close(file); }
+    } close{ file, closed };
+    const std::int64_t total = source.size() - source.position();
+    std::vector<char> buffer(kWriteChunk);
+    std::int64_t done = 0;
+    worker_->postProgress(0, total);
+    for (;;) {
+        checkCancel();
+        const std::size_t count = source.read(buffer.data(), buffer.size());
+        if (count == 0)
+            break;
+        std::size_t written = 0;
+        while (written < count) {
+            const ssize_t result = sftp_write(file, buffer.data() + written, count - written);
+            if (result <= 0)
+                fail("Cannot write " + remote::Printable(remotePath));
+            written += static_cast<std::size_t>(result);
+        }
+        done += static_cast<std::int64_t>(count);
+        worker_->postProgress(done, total);
+    }
+    closed = true;
+    if (sftp_close(file) != SSH_OK)
+        fail("Cannot finish " + remote::Printable(remotePath));
+}
+
+void SftpSession::Delete(const std::string& name)
+{
+    remote::RequireEntryName(name);
+    trace("Delete " + remote::Printable(name), remote::TraceLevel::Command);
+    operation([&] {
+        if (sftp_unlink(ssh_->sftp, path(name).c_str()) != SSH_OK)
+            fail("Cannot delete " + remote::Printable(name));
+    });
+}
+
+void SftpSession::RemoveFolder(const std::string& name)
+{
+    remote::RequireEntryName(name);
+    trace("Remove folder " + remote::Printable(name), remote::TraceLevel::Command);
+    operation([&] {
+        if (sftp_rmdir(ssh_->sftp, path(name).c_str()) != SSH_OK)
+            fail("Cannot remove the folder " + remote::Printable(name));
+    });
+}
+
+void SftpSession::Rename(const std::string& oldName, const std::string& newName)
+{
+    remote::RequireEntryName(oldName);
+    remote::RequireEntryName(newName);
+    trace("Rename " + remote::Printable(oldName) + " to " + remote::Printable(newName), remote::TraceLevel::Command);
+    operation([&] {
+        const std::string from = path(oldName);
+        const std::string to = path(newName);
+        if (sftp_rename(ssh_->sftp, from.c_str(), to.c_str()) == SSH_OK)
+            return;
+        // Servers without posix-rename refuse to replace a file: make room and try once more.
+        Attributes target{ sftp_lstat(ssh_->sftp, to.c_str()) };
+        if (!target || target->type == SSH_FILEXFER_TYPE_DIRECTORY || sftp_unlink(ssh_->sftp, to.c_str()) != SSH_OK ||
+            sftp_rename(ssh_->sftp, from.c_str(), to.c_str()) != SSH_OK)
+            fail("Cannot rename " + remote::Printable(oldName) + " to " + remote::Printable(newName));
+    });
+}
+
+void SftpSession::MakeFolder(const std::string& name)
+{
+    remote::RequireEntryName(name);
+    trace("Make folder " + remote::Printable(name), remote::TraceLevel::Command);
+    operation([&] {
+        if (sftp_mkdir(ssh_->sftp, path(name).c_str(), 0755) != SSH_OK)
+            fail("Cannot make the folder " + remote::Printable(name));
+    });
+}
+
+void SftpSession::ChangeFolder(const std::string& target)
+{
+    remote::RequirePath(target);
+    trace("Change folder " + remote::Printable(target), remote::TraceLevel::Command);
+    operation([&] {
+        const std::string wanted = target.front() == '/' ? target : path(target);
+        char* canonical = sftp_canonicalize_path(ssh_->sftp, wanted.c_str());
+        if (canonical == nullptr)
+            fail("Cannot change to " + remote::Printable(target));
+        std::string reached = canonical;
+        ssh_string_free_char(canonical);
+        Attributes attributes{ sftp_stat(ssh_->sftp, reached.c_str()) };
+        if (!attributes)
+            fail("Cannot change to " + remote::Printable(target));
+        if (attributes->type != SSH_FILEXFER_TYPE_DIRECTORY)
+            throw ERemoteError("Cannot change to " + remote::Printable(target) + ": not a folder");
+        folder_ = std::move(reached);
+    });
+}
+
+remote::RemoteEntry SftpSession::Stat(const std::string& name)
+{
+    remote::RequireEntryName(name);
+    remote::RemoteEntry entry;
+    operation([&] {
+        Attributes attributes{ sftp_stat(ssh_->sftp, path(name).c_str()) };
+        if (!attributes)
+            fail("Cannot find " + remote::Printable(name));
+        entry = entryOf(attributes.get(), name);
+    });
+    return entry;
+}
+
+} // namespace sftp
