@@ -163,7 +163,16 @@ void SftpSession::operation(const std::function<void()>& job)
     } idle{ busy_ };
     if (state_ == remote::ConnectionState::LoggedOut)
         logIn();
-    onWorker(job);
+    try {
+        onWorker(job);
+    } catch (...) {
+        // A job that found the connection gone has closed the handles: the session is out.
+        if (ssh_->session == nullptr) {
+            state_ = remote::ConnectionState::LoggedOut;
+            trace("Logged out: the connection has gone", remote::TraceLevel::Connection);
+        }
+        throw;
+    }
 }
 
 void SftpSession::Connect()
@@ -379,6 +388,16 @@ void SftpSession::Disconnect()
     trace("Logged out", remote::TraceLevel::Connection);
 }
 
+bool SftpSession::connectionGone() const
+{
+    if (ssh_->session == nullptr || !ssh_is_connected(ssh_->session) ||
+        (ssh_get_status(ssh_->session) & (SSH_CLOSED | SSH_CLOSED_ERROR)) != 0 ||
+        ssh_get_error_code(ssh_->session) == SSH_FATAL)
+        return true;
+    const int code = ssh_->sftp != nullptr ? sftp_get_error(ssh_->sftp) : SSH_FX_NO_CONNECTION;
+    return code == SSH_FX_NO_CONNECTION || code == SSH_FX_CONNECTION_LOST;
+}
+
 void SftpSession::fail(const std::string& what)
 {
     std::string reason;
@@ -394,8 +413,7 @@ void SftpSession::fail(const std::string& what)
     }
     if (reason.empty())
         reason = "The connection has gone";
-    const bool gone = ssh_->session == nullptr || !ssh_is_connected(ssh_->session);
-    if (gone)
+    if (connectionGone())
         closeHandles();
     throw ERemoteError(what + ": " + reason);
 }

@@ -88,6 +88,7 @@ private:
     // Raises ERemoteError for the last SFTP failure (what, and the server's or libssh's word);
     // logs out first when the connection has gone.
     [[noreturn]] void fail(const std::string& what);
+    bool connectionGone() const;
     void checkCancel();
     std::string path(const std::string& name) const;
     void retrieveFile(const std::string& remotePath, base::Stream& target);

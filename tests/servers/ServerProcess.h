@@ -66,6 +66,8 @@ public:
     bool running() const;
     // What the server wrote to stdout and stderr so far.
     std::string output() const;
+    // The server's process id (0 when it is not running).
+    long long processId() const;
 
 private:
     void stop();

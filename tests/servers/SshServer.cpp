@@ -5,9 +5,11 @@
 #include <QDir>
 #include <QFile>
 
+#include <signal.h>
 #include <sys/stat.h>
 
 #include <fstream>
+#include <map>
 #include <iterator>
 #include <sstream>
 #include <stdexcept>
@@ -124,6 +126,34 @@ bool SshServer::exists(const std::string& relative) const
 {
     struct stat info {};
     return ::lstat((root() + "/" + relative).c_str(), &info) == 0;
+}
+
+void SshServer::endSessions() const
+{
+    // Each session is a privileged child of the listener and an unprivileged grandchild that
+    // holds the connection: end every descendant.
+    std::map<long long, long long> parents;
+    for (const QString& entry : QDir("/proc").entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        bool number = false;
+        const long long pid = entry.toLongLong(&number);
+        QFile stat("/proc/" + entry + "/stat");
+        if (!number || !stat.open(QIODevice::ReadOnly))
+            continue;
+        // "pid (name) state ppid ...": the name may hold blanks, so read after its ")".
+        const QByteArray line = stat.readAll();
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 1)
+            parents[pid] = fields[1].toLongLong();
+    }
+    const long long listener = process_->processId();
+    for (const auto& [pid, parent] : parents) {
+        for (long long up = parent; up > 1 && parents.count(up) != 0; up = parents[up]) {
+            if (up == listener) {
+                ::kill(static_cast<pid_t>(pid), SIGKILL);
+                break;
+            }
+        }
+    }
 }
 
 std::unique_ptr<SshServer> StartSshServer(std::uint16_t port) { return std::make_unique<SshServer>(port); }

@@ -37,6 +37,9 @@ public:
     std::string read(const std::string& relative) const;
     bool exists(const std::string& relative) const;
     std::string output() const { return process_->output(); }
+    // Ends every session sshd has opened (its child processes), as a network that broke
+    // would; the server keeps listening.
+    void endSessions() const;
 
 private:
     TempFolder folder_;
