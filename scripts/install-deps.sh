@@ -10,6 +10,8 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev
   libx11-dev libxtst-dev libxext-dev
   libssl-dev ca-certificates
+  # SFTP and the desktop keyring
+  libssh-dev qtkeychain-qt6-dev
   # icons and a font for the windows
   adwaita-icon-theme fonts-dejavu-core
   # name look-ups (/etc/services, /etc/protocols)

@@ -15,6 +15,7 @@ PACKAGES=(
   # test servers and tools the fixtures use
   vsftpd python3 python3-pyftpdlib nginx-light tinyproxy openssl
   poppler-utils python3-html5lib
+  openssh-server openssh-client gnome-keyring dbus-daemon dbus-bin
   # peers for benchmarks
   curl lftp python3-minimal enscript ghostscript xdotool python3-pygments
 )
