@@ -10,6 +10,8 @@
 
 #include <fcntl.h>
 #include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -111,6 +113,10 @@ int connectTcp(const std::string& host, std::uint16_t port, std::chrono::millise
     }
     // libssh waits in poll() on its own: a blocking socket is what it expects.
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    // Read requests and window adjustments are small packets sent while data is unacknowledged:
+    // Nagle's algorithm would hold each of them back for an acknowledgement.
+    const int on = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
     return fd;
 }
 
@@ -235,6 +241,12 @@ void SftpSession::connectTransport()
     ssh_options_set(ssh_->session, SSH_OPTIONS_GLOBAL_KNOWNHOSTS, "/etc/ssh/ssh_known_hosts");
     ssh_options_set(ssh_->session, SSH_OPTIONS_TIMEOUT, &seconds);
     ssh_options_set(ssh_->session, SSH_OPTIONS_LOG_VERBOSITY, &verbosity);
+    // AES-GCM first: OpenSSL runs it on the processor's AES instructions, several times faster
+    // than libssh's own ChaCha20; every cipher here is one OpenSSH offers by default.
+    static constexpr const char* kCiphers =
+        "aes128-gcm@openssh.com,aes256-gcm@openssh.com,chacha20-poly1305@openssh.com,aes128-ctr,aes256-ctr";
+    ssh_options_set(ssh_->session, SSH_OPTIONS_CIPHERS_C_S, kCiphers);
+    ssh_options_set(ssh_->session, SSH_OPTIONS_CIPHERS_S_C, kCiphers);
     // Never read ~/.ssh/config behind the program's back: the site says where to go.
     bool no = false;
     ssh_options_set(ssh_->session, SSH_OPTIONS_PROCESS_CONFIG, &no);

@@ -99,14 +99,20 @@ void SshWorker::noteActivity()
 
 void SshWorker::postProgress(std::int64_t done, std::int64_t total)
 {
+    // The caller hears of progress at most every kProgressInterval: waking it for every block
+    // would cost more than the transfer. The last values reach it when the job ends anyway.
+    constexpr auto kProgressInterval = std::chrono::milliseconds(25);
     std::lock_guard lock(mutex_);
-    lastActivity_ = std::chrono::steady_clock::now();
-    const bool alreadyPending = progressPending_;
+    const auto now = std::chrono::steady_clock::now();
+    lastActivity_ = now;
     progressPending_ = true;
     progressDone_ = done;
     progressTotal_ = total;
+    if (now - lastProgressWake_ < kProgressInterval)
+        return;
+    lastProgressWake_ = now;
     changed_.notify_all();
-    if (!alreadyPending && wakeCaller_)
+    if (wakeCaller_)
         wakeLater();
 }
 

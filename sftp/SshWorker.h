@@ -11,7 +11,8 @@
 // job to end. The job's exception is raised in the caller.
 //
 // Progress: the worker reports with postProgress; the caller's handler runs on the caller's
-// thread, inside the wait, with the newest values (intermediate ones may be skipped).
+// thread, inside the wait, with the newest values (intermediate ones are skipped: the caller is
+// woken at most every 25 ms for them, and once more at the end).
 #include <QObject>
 
 #include <chrono>
@@ -62,6 +63,7 @@ private:
     bool stop_ = false;
     std::exception_ptr failure_;
     std::chrono::steady_clock::time_point lastActivity_;
+    std::chrono::steady_clock::time_point lastProgressWake_;
     bool progressPending_ = false;
     std::int64_t progressDone_ = 0;
     std::int64_t progressTotal_ = -1;
