@@ -154,6 +154,7 @@ void SftpSession::onWorker(const std::function<void()>& job)
             ::shutdown(socket_, SHUT_RDWR);
     };
     wait.progress = [this](std::int64_t done, std::int64_t total) { base::raise(OnProgress, done, total); };
+    wait.cancel = [this] { cancel_ = true; };
     worker_->run(job, wait);
 }
 
@@ -514,7 +515,6 @@ void SftpSession::retrieveFile(const std::string& remotePath, base::Stream& targ
     std::deque<Request> inFlight;
     std::vector<char> buffer(kReadChunk);
     std::int64_t done = 0;
-    bool endReached = false;
     const auto ask = [&] {
         const int id = sftp_async_read_begin(file, kReadChunk);
         if (id < 0)
@@ -531,27 +531,40 @@ void SftpSession::retrieveFile(const std::string& remotePath, base::Stream& targ
         }
     };
     worker_->postProgress(0, total);
-    while (!endReached) {
-        checkCancel();
-        while (static_cast<int>(inFlight.size()) < kReadsInFlight)
-            ask();
-        const auto request = inFlight.front();
-        inFlight.pop_front();
-        const int got = sftp_async_read(file, buffer.data(), request.length, request.id);
-        if (got < 0)
-            fail("Cannot read " + remote::Printable(remotePath));
-        if (got == 0) {
-            endReached = true;
-            break;
+    const auto readAll = [&] {
+        for (;;) {
+            checkCancel();
+            while (static_cast<int>(inFlight.size()) < kReadsInFlight)
+                ask();
+            const auto request = inFlight.front();
+            inFlight.pop_front();
+            const int got = sftp_async_read(file, buffer.data(), request.length, request.id);
+            if (got < 0)
+                fail("Cannot read " + remote::Printable(remotePath));
+            if (got == 0)
+                return;
+            target.write(buffer.data(), static_cast<std::size_t>(got));
+            done += got;
+            worker_->postProgress(done, total);
+            if (static_cast<std::uint32_t>(got) < request.length) {
+                // A short answer: the later requests asked for the wrong places. Ask again from here.
+                drain();
+                sftp_seek64(file, static_cast<std::uint64_t>(done));
+            }
         }
-        target.write(buffer.data(), static_cast<std::size_t>(got));
-        done += got;
-        worker_->postProgress(done, total);
-        if (static_cast<std::uint32_t>(got) < request.length) {
-            // A short answer: the later requests asked for the wrong places. Ask again from here.
-            drain();
-            sftp_seek64(file, static_cast<std::uint64_t>(done));
+    };
+    try {
+        readAll();
+    } catch (...) {
+        // Answers still on their way would wait in libssh's queue for ever: take them first.
+        if (!connectionGone()) {
+            try {
+                drain();
+            } catch (const ERemoteError&) {
+                // The connection broke while draining: the first failure is the one to report.
+            }
         }
+        throw;
     }
     drain();
 }

@@ -11,8 +11,8 @@
 // Then authentication: public keys first (ssh-agent, then the keys in sshFolder), then
 // Site.password when there is one; nothing accepted raises EAuthenticationFailed.
 //
-// Transfers keep many read requests in flight (kReadsInFlight of kReadChunk bytes), so round
-// trips do not bound downloads. Rename replaces an existing target (the server's posix-rename
+// Downloads keep many read requests in flight (kReadsInFlight of kReadChunk bytes), so round
+// trips do not bound them; uploads send one large write at a time (see kWriteChunk). Rename replaces an existing target (the server's posix-rename
 // where it offers it). All libssh calls run on the session's one helper thread (SshWorker.h);
 // the session itself belongs to the thread that created it.
 //
@@ -44,7 +44,9 @@ class SftpSession : public remote::RemoteFiles {
 public:
     static constexpr std::uint32_t kReadChunk = 64 * 1024;
     static constexpr int kReadsInFlight = 32;
-    static constexpr std::size_t kWriteChunk = 128 * 1024;
+    // libssh 0.10 waits for each write's answer before the next; large writes make up for it,
+    // just below OpenSSH's limit of 256 kB per message.
+    static constexpr std::size_t kWriteChunk = 248 * 1024;
     // A listing with more entries is refused: a server that never ends one is cut off.
     static constexpr std::size_t kMaxListingEntries = 1000000;
 

@@ -4,6 +4,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <utility>
 
 namespace sftp {
 
@@ -87,6 +88,8 @@ void SshWorker::run(const std::function<void()>& job, const Wait& wait)
         failure = failure_;
         failure_ = nullptr;
     }
+    if (handlerFailure_)
+        failure = std::exchange(handlerFailure_, nullptr);
     if (failure)
         std::rethrow_exception(failure);
 }
@@ -128,8 +131,15 @@ void SshWorker::deliverProgress(const Wait& wait)
         done = progressDone_;
         total = progressTotal_;
     }
-    if (wait.progress)
+    if (!wait.progress || handlerFailure_)
+        return;
+    try {
         wait.progress(done, total);
+    } catch (...) {
+        handlerFailure_ = std::current_exception();
+        if (wait.cancel)
+            wait.cancel();
+    }
 }
 
 bool SshWorker::silentFor(std::chrono::milliseconds silence) const

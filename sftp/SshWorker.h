@@ -10,6 +10,9 @@
 // (which shuts the socket down, so the blocked call fails at once) and goes on waiting for the
 // job to end. The job's exception is raised in the caller.
 //
+// A progress handler that throws cancels the job (wait.cancel); its exception leaves run() once
+// the job has ended, never through the event loop's dispatch.
+//
 // Progress: the worker reports with postProgress; the caller's handler runs on the caller's
 // thread, inside the wait, with the newest values (intermediate ones are skipped: the caller is
 // woken at most every 25 ms for them, and once more at the end).
@@ -32,6 +35,7 @@ public:
         std::chrono::milliseconds silence{60000};
         std::function<void()> drop;                              // caller's thread
         std::function<void(std::int64_t, std::int64_t)> progress; // caller's thread
+        std::function<void()> cancel;                            // caller's thread
     };
 
     SshWorker();
@@ -62,6 +66,7 @@ private:
     bool jobDone_ = false;
     bool stop_ = false;
     std::exception_ptr failure_;
+    std::exception_ptr handlerFailure_; // caller's thread only
     std::chrono::steady_clock::time_point lastActivity_;
     std::chrono::steady_clock::time_point lastProgressWake_;
     bool progressPending_ = false;

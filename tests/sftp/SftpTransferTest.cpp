@@ -106,4 +106,28 @@ TEST_F(SftpTransferFaultTest, CancelFromTheProgressHandlerEndsTheTransferAndTheS
     EXPECT_EQ(again.data(), "still here");
 }
 
+TEST_F(SftpTransferFaultTest, ProgressHandlerThatThrowsEndsTheTransferWithItsException)
+{
+    server_->write("big2.bin", Pattern(8 * 1024 * 1024));
+    server_->write("after.txt", "after");
+    for (const bool async : { false, true }) {
+        Client client(*server_, async);
+        client.session.OnProgress = [](std::int64_t done, std::int64_t) {
+            if (done > 0)
+                throw std::runtime_error("disk full");
+        };
+        base::MemoryStream target;
+        try {
+            client.session.Retrieve("big2.bin", target);
+            FAIL() << "no error";
+        } catch (const std::runtime_error& e) {
+            EXPECT_STREQ(e.what(), "disk full");
+        }
+        client.session.OnProgress = nullptr;
+        base::MemoryStream again;
+        client.session.Retrieve("after.txt", again);
+        EXPECT_EQ(again.data(), "after") << (async ? "async" : "sync");
+    }
+}
+
 } // namespace
