@@ -2,6 +2,7 @@
 #include "SftpTestSupport.h"
 
 #include <QFile>
+#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -43,6 +44,49 @@ TEST(SftpLoginTest, KeyInTheSshFolderLogsInWithoutPassword)
     client.session.Site.password.clear();
     client.session.Connect();
     EXPECT_EQ(client.session.CurrentFolder(), server->folderOf(testservers::SshServer::keyUser()));
+}
+
+// An ssh-agent of the test's own, holding the key user's key; SSH_AUTH_SOCK points at it while
+// the object lives.
+class Agent {
+public:
+    explicit Agent(const std::string& key)
+    {
+        socket_ = folder_.file("agent.sock");
+        agent_.start(QString::fromStdString(testservers::RequireProgram("ssh-agent")),
+                     { "-D", "-a", QString::fromStdString(socket_) });
+        if (!agent_.waitForStarted(5000))
+            throw std::runtime_error("cannot start ssh-agent");
+        for (int i = 0; i < 250 && !QFile::exists(QString::fromStdString(socket_)); ++i)
+            agent_.waitForFinished(20); // sleeps; ends early only when the agent died
+        qputenv("SSH_AUTH_SOCK", QByteArray::fromStdString(socket_));
+        QProcess add;
+        add.start("ssh-add", { QString::fromStdString(key) });
+        if (!add.waitForFinished(10000) || add.exitCode() != 0)
+            throw std::runtime_error("ssh-add failed: " + add.readAllStandardError().toStdString());
+    }
+    ~Agent()
+    {
+        qunsetenv("SSH_AUTH_SOCK");
+        agent_.terminate();
+        agent_.waitForFinished(2000);
+    }
+
+private:
+    testservers::TempFolder folder_;
+    std::string socket_;
+    QProcess agent_;
+};
+
+TEST(SftpLoginTest, KeyInTheAgentLogsInWithoutPasswordOrKeyFiles)
+{
+    auto server = testservers::StartSshServer();
+    Agent agent(server->keyFolder() + "/id_ed25519");
+    Client client(*server); // its own empty ssh folder: the agent is the only way in
+    client.session.Site.user = testservers::SshServer::keyUser();
+    client.session.Site.password.clear();
+    client.session.Connect();
+    EXPECT_EQ(client.session.State(), remote::ConnectionState::Idle);
 }
 
 TEST(SftpLoginTest, NoKeyAndNoPasswordIsRefused)
