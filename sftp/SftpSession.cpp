@@ -439,19 +439,20 @@ void SftpSession::checkCancel()
 
 std::string SftpSession::path(const std::string& name) const
 {
-    return remote::JoinPath(folder_, name);
+    return name.front() == '/' ? name : remote::JoinPath(folder_, name);
 }
 
 std::vector<remote::RemoteEntry> SftpSession::List(const std::string& folder)
 {
-    const std::string target = folder.empty() || folder == "." ? folder_ : remote::JoinPath(folder_, folder);
-    if (!folder.empty() && folder != ".")
+    const bool current = folder.empty() || folder == ".";
+    if (!current)
         remote::RequirePath(folder);
-    trace("List " + remote::Printable(target), remote::TraceLevel::Command);
+    trace("List " + remote::Printable(current ? "." : folder), remote::TraceLevel::Command);
     std::vector<remote::RemoteEntry> entries;
     std::vector<std::string> refused;
     operation([&] {
-        const std::string where = folder.empty() || folder == "." ? folder_ : target;
+        // Resolved on the helper thread, after a log-in has set the current folder.
+        const std::string where = current ? folder_ : path(folder);
         sftp_dir dir = sftp_opendir(ssh_->sftp, where.c_str());
         if (dir == nullptr)
             fail("Cannot list " + remote::Printable(where));
@@ -664,7 +665,7 @@ void SftpSession::ChangeFolder(const std::string& target)
     remote::RequirePath(target);
     trace("Change folder " + remote::Printable(target), remote::TraceLevel::Command);
     operation([&] {
-        const std::string wanted = target.front() == '/' ? target : path(target);
+        const std::string wanted = path(target);
         char* canonical = sftp_canonicalize_path(ssh_->sftp, wanted.c_str());
         if (canonical == nullptr)
             fail("Cannot change to " + remote::Printable(target));

@@ -92,6 +92,7 @@ private:
     [[noreturn]] void fail(const std::string& what);
     bool connectionGone() const;
     void checkCancel();
+    // An absolute path as it is, anything else below the current folder (name is not empty).
     std::string path(const std::string& name) const;
     void retrieveFile(const std::string& remotePath, base::Stream& target);
     void storeFile(base::Stream& source, const std::string& remotePath);

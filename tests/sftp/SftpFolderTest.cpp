@@ -69,6 +69,17 @@ TEST_F(SftpFolderTest, NamesWithControlCharactersAreLeftOutAndTraced)
             << "a control character reached the trace";
 }
 
+TEST_F(SftpFolderTest, FolderIsListedByRelativeOrAbsolutePathWithoutChangingTheCurrentOne)
+{
+    server_->makeFolder("a/b");
+    server_->write("a/b/in-b.txt", "x");
+    Client client(*server_);
+    EXPECT_EQ(names(client.session.List("a/b")), (std::vector<std::string>{ "in-b.txt" }));
+    EXPECT_EQ(names(client.session.List(server_->root() + "/a")), (std::vector<std::string>{ "b" }));
+    EXPECT_EQ(client.session.CurrentFolder(), server_->root());
+    EXPECT_THROW(client.session.List("no such folder"), remote::ERemoteError);
+}
+
 TEST_F(SftpFolderTest, TwentyThousandEntriesAreListed)
 {
     server_->makeFolder("many");
