@@ -43,7 +43,7 @@ struct SshHandles;
 class SftpSession : public remote::RemoteFiles {
 public:
     static constexpr std::uint32_t kReadChunk = 64 * 1024;
-    static constexpr int kReadsInFlight = 32;
+    static constexpr int kReadsInFlight = 64;
     // libssh 0.10 waits for each write's answer before the next; large writes make up for it,
     // just below OpenSSH's limit of 256 kB per message.
     static constexpr std::size_t kWriteChunk = 248 * 1024;
