@@ -170,11 +170,12 @@ void SftpSession::operation(const std::function<void()>& job)
     } idle{ busy_ };
     if (state_ == remote::ConnectionState::LoggedOut)
         logIn();
+    connectionLost_ = false;
     try {
         onWorker(job);
     } catch (...) {
-        // A job that found the connection gone has closed the handles: the session is out.
-        if (ssh_->session == nullptr) {
+        if (connectionLost_) {
+            onWorker([this] { closeHandles(); });
             state_ = remote::ConnectionState::LoggedOut;
             trace("Logged out: the connection has gone", remote::TraceLevel::Connection);
         }
@@ -426,8 +427,9 @@ void SftpSession::fail(const std::string& what)
     }
     if (reason.empty())
         reason = "The connection has gone";
+    // The handles go only when the job has ended: its open files and folders still use them.
     if (connectionGone())
-        closeHandles();
+        connectionLost_ = true;
     throw ERemoteError(what + ": " + reason);
 }
 

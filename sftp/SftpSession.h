@@ -88,7 +88,7 @@ private:
     void startSftp();
     void closeHandles();
     // Raises ERemoteError for the last SFTP failure (what, and the server's or libssh's word);
-    // logs out first when the connection has gone.
+    // notes a connection that has gone, for operation() to log out once the job has ended.
     [[noreturn]] void fail(const std::string& what);
     bool connectionGone() const;
     void checkCancel();
@@ -105,6 +105,7 @@ private:
     std::string hostKeyFingerprint_;
     int hostKeyState_ = 0;
     bool busy_ = false;
+    bool connectionLost_ = false;      // set by a job (fail), read after it has ended
     std::atomic<bool> cancel_{false};
     remote::ConnectionState state_ = remote::ConnectionState::LoggedOut;
 };

@@ -106,6 +106,24 @@ TEST_F(SftpTransferFaultTest, CancelFromTheProgressHandlerEndsTheTransferAndTheS
     EXPECT_EQ(again.data(), "still here");
 }
 
+TEST_F(SftpTransferFaultTest, DisconnectInsideAnAsynchronousWaitEndsTheTransferAndLogsOut)
+{
+    server_->write("big3.bin", Pattern(8 * 1024 * 1024));
+    server_->write("next.txt", "next");
+    Client client(*server_, true);
+    client.session.OnProgress = [&](std::int64_t done, std::int64_t) {
+        if (done > 0)
+            client.session.Disconnect();
+    };
+    base::MemoryStream target;
+    EXPECT_THROW(client.session.Retrieve("big3.bin", target), remote::ERemoteError);
+    EXPECT_EQ(client.session.State(), remote::ConnectionState::LoggedOut);
+    client.session.OnProgress = nullptr;
+    base::MemoryStream again;
+    client.session.Retrieve("next.txt", again);
+    EXPECT_EQ(again.data(), "next");
+}
+
 TEST_F(SftpTransferFaultTest, ProgressHandlerThatThrowsEndsTheTransferWithItsException)
 {
     server_->write("big2.bin", Pattern(8 * 1024 * 1024));
