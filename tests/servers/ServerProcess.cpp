@@ -192,10 +192,6 @@ void ServerProcess::stop()
     }
 }
 
-} // namespace testservers
-
-namespace testservers {
-
 long long ServerProcess::processId() const
 {
     return running() ? static_cast<long long>(process_->processId()) : 0;
