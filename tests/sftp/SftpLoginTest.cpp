@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 namespace {
 
 using sftptest::Client;
@@ -57,7 +61,8 @@ public:
                      { "-D", "-a", QString::fromStdString(socket_) });
         if (!agent_.waitForStarted(5000))
             throw std::runtime_error("cannot start ssh-agent");
-        for (int i = 0; i < 250 && !QFile::exists(QString::fromStdString(socket_)); ++i)
+        // The socket file appears before the agent listens on it: wait until it answers.
+        for (int i = 0; i < 250 && !accepts(socket_); ++i)
             agent_.waitForFinished(20); // sleeps; ends early only when the agent died
         qputenv("SSH_AUTH_SOCK", QByteArray::fromStdString(socket_));
         QProcess add;
@@ -73,6 +78,18 @@ public:
     }
 
 private:
+    static bool accepts(const std::string& path)
+    {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        path.copy(address.sun_path, sizeof address.sun_path - 1);
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        const bool connected = fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+        if (fd >= 0)
+            ::close(fd);
+        return connected;
+    }
+
     testservers::TempFolder folder_;
     std::string socket_;
     QProcess agent_;
