@@ -49,6 +49,19 @@ TEST_P(PlayerCases, SendsExactlyTheExpectedEvents)
 }
 
 const std::string longLine(300, 'a');
+std::string Repeated(std::string_view piece, int times)
+{
+    std::string text;
+    for (int i = 0; i < times; ++i)
+        text += piece;
+    return text;
+}
+
+std::vector<std::string> TypedWithoutKey(const std::string& character, int times)
+{
+    return std::vector<std::string>(static_cast<std::size_t>(times), "char " + character);
+}
+
 std::vector<std::string> TypedA(int times)
 {
     std::vector<std::string> events;
@@ -75,6 +88,7 @@ INSTANTIATE_TEST_SUITE_P(Macro, PlayerCases, ::testing::Values(
     PlayerCase{"GreaterThanOutsideTokenIsTyped", {">"}, {"+10", "+BE", "-BE", "-10"}},
     PlayerCase{"UnclosedTokenIsTypedAsCharacters", {"a<tab", "<TAB>"}, {"+41", "-41", "+10", "+BC", "-BC", "-10", "+54", "-54", "+41", "-41", "+42", "-42", "+09", "-09"}},
     PlayerCase{"LongLineCutTo255", {longLine}, TypedA(255)},
+    PlayerCase{"LongNonAsciiLineCutTo255Characters", {Repeated("\xC3\xA4", 256)}, TypedWithoutKey("\xC3\xA4", 255)},
     PlayerCase{"CommentSendsNothing", {"; <DELETE>", "; x"}, {}},
     PlayerCase{"BlankBeforeCommentIsKeyText", {" ;"}, {"+20", "-20", "+BA", "-BA"}},
     PlayerCase{"KeywordWithoutBlankIsKeyText", {"Wait:a"}, {"+10", "+57", "-57", "-10", "+41", "-41", "+49", "-49", "+54", "-54", "+10", "+BA", "-BA", "-10", "+41", "-41"}},
