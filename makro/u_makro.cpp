@@ -240,6 +240,9 @@ void TFormMakro::NeuerMakro1Click()
     // Cleared first: when the stored user information cannot be read, the text stays empty.
     setLines({});
     setLines(NewMacroLines(ReadUserInfo(), QDateTime::currentDateTime()));
+    // What is typed next starts a line of its own below the header, not inside it.
+    MemoEdit->moveCursor(QTextCursor::End);
+    insertText(lineBreak);
 }
 
 void TFormMakro::Programm1Click()

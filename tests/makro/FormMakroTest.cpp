@@ -268,7 +268,7 @@ std::ostream& operator<<(std::ostream& out, const NewCase& c)
 
 class NewMacro : public ::testing::TestWithParam<NewCase> {};
 
-TEST_P(NewMacro, StartsWithAuthorAndDate)
+TEST_P(NewMacro, StartsWithAuthorAndDateAndTheCaretBelowThem)
 {
     TempConfig config;
     platform::core::UserStore store;
@@ -276,8 +276,10 @@ TEST_P(NewMacro, StartsWithAuthorAndDate)
     TFormMakro form(Recorder());
     Activate(form);
     QTest::keyClick(form.MemoEdit, Qt::Key_N, Qt::ControlModifier);
+    QTest::keyClicks(form.MemoEdit, QStringLiteral("ab"));
     const auto lines = form.lines();
-    ASSERT_EQ(lines.size(), 2u);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[2], "ab"); // typed below the header, not into it
     std::string author = GetParam().author;
     if (author.starts_with("(account)"))
         author.replace(0, 9, AccountName());
