@@ -30,9 +30,10 @@ int RunGui(int argc, char** argv)
 
     // A macro given on the command line is played before any window shows; a file that cannot
     // be read or a run that failed is reported, and the program then starts as usual.
-    if (line.action == CommandLine::Action::PlayMacro
-        && makro::PlayCommandLineMacro(*macros.form, {QString::fromStdString(line.macroFile)}))
-        return 0;
+    if (line.action == CommandLine::Action::PlayMacro) {
+        if (const std::optional<int> status = makro::PlayCommandLineMacro(*macros.form, line.macroFile))
+            return *status;
+    }
     // Start-up runs inside the message loop, so a failure is shown like any other.
     QTimer::singleShot(0, &form, [&form] { form.FormCreate(); });
     return app.exec();
