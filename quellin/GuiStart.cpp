@@ -2,18 +2,25 @@
 
 #include "makro/MacroStart.h"
 #include "platform/gui/Application.h"
+#include "platform/gui/MissingDisplay.h"
 #include "quellin/CommandLine.h"
 #include "quellin/U_about.h"
 #include "quellin/Version.h"
 #include "quellin/ftp_main.h"
 
 #include <QTimer>
+#include <optional>
 
 namespace quellin {
 
 int RunGui(int argc, char** argv)
 {
+    // Macros type into windows and the editor is one: both need a display.
+    std::optional<platform::gui::MissingDisplayReport> noDisplay(std::in_place,
+        "quellin: the window and macros need a display, and none could be opened (is DISPLAY set?).\n"
+        "\"quellin --print FILE...\" and \"quellin --help\" need none; see \"quellin --help\".\n");
     platform::gui::Application app(argc, argv);
+    noDisplay.reset();
     QCoreApplication::setApplicationName(QLatin1String(kWindowTitle));
     QCoreApplication::setApplicationVersion(QString::fromStdString(ProgramVersion()));
     platform::gui::Application::setTitle(QLatin1String(kWindowTitle));
