@@ -4,11 +4,14 @@
 #include "platform/gui/Application.h"
 #include "platform/gui/MissingDisplay.h"
 #include "quellin/CommandLine.h"
+#include "quellin/RecoveryHook.h"
 #include "quellin/U_about.h"
 #include "quellin/Version.h"
 #include "quellin/ftp_main.h"
 
 #include <QTimer>
+#include <iostream>
+#include <memory>
 #include <optional>
 
 namespace quellin {
@@ -41,9 +44,27 @@ int RunGui(int argc, char** argv)
         if (const std::optional<int> status = makro::PlayCommandLineMacro(*macros.form, line.macroFile))
             return *status;
     }
+    // Unsaved texts are copied for the next start after a crash; without a place for the copies
+    // Quellin still runs, and says so.
+    std::unique_ptr<RecoverySession> recovery;
+    std::unique_ptr<RecoveryHook> recoveryHook;
+    try {
+        recovery = std::make_unique<RecoverySession>();
+        recoveryHook = std::make_unique<RecoveryHook>(form, *recovery);
+    } catch (const base::Exception& e) {
+        std::cerr << "quellin: no recovery copies of unsaved texts: " << e.message() << "\n";
+    }
     // Start-up runs inside the message loop, so a failure is shown like any other.
-    QTimer::singleShot(0, &form, [&form] { form.FormCreate(); });
-    return app.exec();
+    QTimer::singleShot(0, &form, [&form, &recoveryHook] {
+        form.FormCreate();
+        if (recoveryHook)
+            recoveryHook->offerRestore();
+    });
+    const int status = app.exec();
+    // The window has closed (asking first about unsaved changes): the copy is not needed.
+    if (recovery)
+        recovery->endCleanly();
+    return status;
 }
 
 } // namespace quellin

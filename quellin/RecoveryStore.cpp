@@ -21,7 +21,7 @@ namespace quellin {
 namespace {
 
 constexpr std::string_view kMagic = "Quellin recovery 1";
-const char* const kKeys[] = {"site", "folder", "name", "line-break", "final-break", "encoding", "length"};
+const char* const kKeys[] = {"user", "host", "folder", "name", "line-break", "port", "final-break", "encoding", "length"};
 constexpr std::size_t kKeyCount = std::size(kKeys);
 
 std::string Hex(std::string_view bytes)
@@ -43,6 +43,14 @@ std::optional<std::string> FromHex(std::string_view text)
         bytes.push_back(static_cast<char>(value));
     }
     return bytes;
+}
+
+// Digits only, in range.
+template <typename Number>
+bool Decimal(std::string_view digits, Number& value)
+{
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    return !digits.empty() && digits.front() != '-' && error == std::errc() && end == digits.data() + digits.size();
 }
 
 const char* EncodingName(platform::core::TextEncoding encoding)
@@ -78,7 +86,9 @@ int TakeLock(const QString& path, bool create)
 std::string SerializeRecoveryCopy(const RecoveryCopy& copy)
 {
     std::string file(kMagic);
-    file += "\nsite: " + Hex(copy.origin.site);
+    file += "\nuser: " + Hex(copy.origin.user);
+    file += "\nhost: " + Hex(copy.origin.host);
+    file += "\nport: " + std::to_string(copy.origin.port);
     file += "\nfolder: " + Hex(copy.origin.folder);
     file += "\nname: " + Hex(copy.origin.name);
     file += "\nline-break: " + Hex(copy.shape.lineBreak);
@@ -127,26 +137,27 @@ std::optional<RecoveryCopy> ParseRecoveryCopy(std::string_view file)
             return std::nullopt;
     }
     RecoveryCopy copy;
-    std::string* const hexFields[] = {&copy.origin.site, &copy.origin.folder, &copy.origin.name, &copy.shape.lineBreak};
+    std::string* const hexFields[] = {&copy.origin.user, &copy.origin.host, &copy.origin.folder, &copy.origin.name,
+                                      &copy.shape.lineBreak};
     for (std::size_t k = 0; k < std::size(hexFields); ++k) {
         std::optional<std::string> bytes = FromHex(values[k]);
         if (!bytes)
             return std::nullopt;
         *hexFields[k] = std::move(*bytes);
     }
-    if (values[4] != "0" && values[4] != "1")
+    if (!Decimal(values[5], copy.origin.port))
         return std::nullopt;
-    copy.shape.addFinalBreak = values[4] == "1";
-    if (values[5] == "utf-8")
+    if (values[6] != "0" && values[6] != "1")
+        return std::nullopt;
+    copy.shape.addFinalBreak = values[6] == "1";
+    if (values[7] == "utf-8")
         copy.encoding = platform::core::TextEncoding::Utf8;
-    else if (values[5] == "windows-1252")
+    else if (values[7] == "windows-1252")
         copy.encoding = platform::core::TextEncoding::Windows1252;
     else
         return std::nullopt;
     std::size_t length = 0;
-    const std::string_view digits = values[6];
-    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), length);
-    if (digits.empty() || error != std::errc() || end != digits.data() + digits.size() || length != text.size())
+    if (!Decimal(values[8], length) || length != text.size())
         return std::nullopt;
     copy.bytes = std::string(text);
     return copy;

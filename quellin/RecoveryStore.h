@@ -19,6 +19,7 @@
 #include "quellin/TextShape.h"
 
 #include <QString>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,11 +27,14 @@
 
 namespace quellin {
 
-// Where an edited text came from; byte strings as the server or file system has them.
+// Where a write-back of an edited text goes: the site (user, host, port), the server's folder
+// and the file's name; byte strings as the server has them. Empty host: no site.
 struct RecoveryOrigin {
-    std::string site;   // "user@host:port" of the connection, empty for a local file
-    std::string folder; // the remote folder (or the local one)
-    std::string name;   // the file's name in it
+    std::string user;
+    std::string host;
+    std::uint16_t port = 21;
+    std::string folder;
+    std::string name;
     bool operator==(const RecoveryOrigin&) const = default;
 };
 

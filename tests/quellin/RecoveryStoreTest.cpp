@@ -18,7 +18,7 @@ using platform::core::TextEncoding;
 
 namespace {
 
-RecoveryCopy Copy(std::string bytes, RecoveryOrigin origin = {"joe@127.0.0.1:21", "/www", "index.htm"},
+RecoveryCopy Copy(std::string bytes, RecoveryOrigin origin = {"joe", "127.0.0.1", 2121, "/www", "index.htm"},
                   TextShape shape = {"\r\n", true}, TextEncoding encoding = TextEncoding::Utf8)
 {
     return {std::move(origin), std::move(shape), encoding, std::move(bytes)};
@@ -57,9 +57,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, RecoveryFormat, testing::Values(
     RoundTripCase{"Empty", Copy("", {})},
     RoundTripCase{"NulAndControls", Copy(std::string("a\0b\x01\x7F\r\n\n\n", 9))},
     RoundTripCase{"BlankLinesAndAHeaderInTheText", Copy("\n\nQuellin recovery 1\nlength: 3\n\n")},
-    RoundTripCase{"Windows1252", Copy("Gr\xFC\xDF" "e\n", {"", "/tmp", "caf\xE9.txt"}, {"\n", false}, TextEncoding::Windows1252)},
-    RoundTripCase{"OriginWithControlCharacters", Copy("x", {"a\r\nb", "/\x01/\n", "n\xFF\x00"})},
-    RoundTripCase{"MacLineBreaks", Copy("a\rb\r", {"u@h:2121", "/", "m.txt"}, {"\r", true})},
+    RoundTripCase{"Windows1252", Copy("Gr\xFC\xDF" "e\n", {"", "", 21, "/tmp", "caf\xE9.txt"}, {"\n", false}, TextEncoding::Windows1252)},
+    RoundTripCase{"OriginWithControlCharacters", Copy("x", {"a\r\nb", "h\x01", 65535, "/\x01/\n", "n\xFF\x00"})},
+    RoundTripCase{"MacLineBreaks", Copy("a\rb\r", {"u@x", "h", 1, "/", "m.txt"}, {"\r", true})},
     RoundTripCase{"Large", Copy(std::string(3'000'000, '\xE4'))}
 ), [](const auto& info) { return std::string(info.param.name); });
 
@@ -97,9 +97,12 @@ INSTANTIATE_TEST_SUITE_P(Cases, RecoveryHostile, testing::Values(
     HostileCase{"Empty", ""},
     HostileCase{"OtherMagic", WithLine("Quellin recovery 1", "Quellin recovery 2")},
     HostileCase{"NoBlankLine", Valid().substr(0, Valid().find("\n\n"))},
-    HostileCase{"MissingKey", WithLine("\nsite: ", "\nsitex: ")},
-    HostileCase{"RepeatedKey", WithLine("\nsite: ", "\nsite: \nsite: ")},
-    HostileCase{"KeyWithoutBlank", WithLine("\nsite: ", "\nsite:")},
+    HostileCase{"MissingKey", WithLine("\nhost: ", "\nhostx: ")},
+    HostileCase{"RepeatedKey", WithLine("\nhost: ", "\nhost: \nhost: ")},
+    HostileCase{"KeyWithoutBlank", WithLine("\nhost: ", "\nhost:")},
+    HostileCase{"PortTooLarge", WithLine("\nport: 2121", "\nport: 65536")},
+    HostileCase{"PortNegative", WithLine("\nport: 2121", "\nport: -1")},
+    HostileCase{"PortNotANumber", WithLine("\nport: 2121", "\nport: ftp")},
     HostileCase{"OddHex", WithLine("\nfolder: 2f777777", "\nfolder: 2f77777")},
     HostileCase{"NotHex", WithLine("\nfolder: 2f777777", "\nfolder: 2f7777zz")},
     HostileCase{"SignedHex", WithLine("\nfolder: 2f777777", "\nfolder: +f777777")},
@@ -112,8 +115,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, RecoveryHostile, testing::Values(
     HostileCase{"LengthEmpty", WithLine("\nlength: 3", "\nlength: ")},
     HostileCase{"LengthOverflow", WithLine("\nlength: 3", "\nlength: 99999999999999999999999999")},
     HostileCase{"CarriageReturnLines", WithLine("\nname: ", "\r\nname: ")},
-    HostileCase{"EndlessHeader", "Quellin recovery 1\nsite: " + std::string(10'000'000, 'a')},
-    HostileCase{"HeaderPastItsLimit", WithLine("\nsite: ", "\nsite: " + std::string(kMaxRecoveryHeader, '0'))}
+    HostileCase{"EndlessHeader", "Quellin recovery 1\nhost: " + std::string(10'000'000, 'a')},
+    HostileCase{"HeaderPastItsLimit", WithLine("\nhost: ", "\nhost: " + std::string(kMaxRecoveryHeader, '0'))}
 ), [](const auto& info) { return std::string(info.param.name); });
 
 mode_t ModeOf(const QString& path)

@@ -1,0 +1,151 @@
+// Recovery copies through the main window: a modified text is copied after the idle time and
+// the copy goes once the text is saved; a copy a crash left is offered at start-up, restored
+// byte for byte with its origin so that a write-back goes to the same place on a scripted
+// server, or discarded when the user says No.
+#include "ScriptedServer.h"
+#include "WindowFixture.h"
+
+#include "quellin/RecoveryHook.h"
+#include "richprint/TRECode.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace testservers;
+using namespace testservers::script;
+using namespace std::chrono_literals;
+
+namespace {
+
+quellin::RecoveryCopy Copy(quellin::RecoveryOrigin origin, const std::string& lineBreak, bool finalBreak,
+                           platform::core::TextEncoding encoding, const std::string& bytes)
+{
+    quellin::RecoveryCopy copy;
+    copy.origin = std::move(origin);
+    copy.shape.lineBreak = lineBreak;
+    copy.shape.addFinalBreak = finalBreak;
+    copy.encoding = encoding;
+    copy.bytes = bytes;
+    return copy;
+}
+
+class Recovery : public QuellinWindow {
+protected:
+    QString folder() const { return state.filePath(QStringLiteral("quellin")); }
+    // The files of the recovery folder other than the sessions' locks.
+    QStringList copies() const
+    {
+        return QDir(folder()).entryList({QStringLiteral("*.text")}, QDir::Files);
+    }
+    // A copy as a Quellin that was killed leaves it.
+    void leaveCopy(const quellin::RecoveryCopy& copy)
+    {
+        quellin::RecoverySession crashed(folder());
+        crashed.save(copy);
+    }
+    void startHook()
+    {
+        session = std::make_unique<quellin::RecoverySession>(folder());
+        hook = std::make_unique<quellin::RecoveryHook>(*form, *session, 50ms);
+    }
+    void TearDown() override
+    {
+        hook.reset();
+        session.reset();
+        QuellinWindow::TearDown();
+    }
+
+    QTemporaryDir state;
+    std::unique_ptr<quellin::RecoverySession> session;
+    std::unique_ptr<quellin::RecoveryHook> hook;
+};
+
+TEST_F(Recovery, AModifiedTextIsCopiedWhenTypingPausesAndTheCopyGoesWhenItIsSaved)
+{
+    open();
+    startHook();
+    form->EditTempName->setText(QStringLiteral("notes.htm"));
+    form->Memo->setText("");
+    form->Memo->setModified(false);
+    form->Memo->setFocus();
+    QTest::keyClicks(form->Memo, QStringLiteral("typed"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !copies().isEmpty(); }, 5000));
+    QFile file(session->copyPath());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray saved = file.readAll();
+    const std::optional<quellin::RecoveryCopy> copy = quellin::ParseRecoveryCopy(saved.toStdString());
+    ASSERT_TRUE(copy.has_value());
+    EXPECT_EQ(copy->bytes, "typed\r\n");
+    EXPECT_EQ(copy->origin.name, "notes.htm");
+    EXPECT_EQ(file.permissions() & (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther), 0);
+
+    form->Memo->setModified(false); // as a write-back or a Save leaves it
+    EXPECT_TRUE(copies().isEmpty());
+}
+
+TEST_F(Recovery, NothingIsCopiedWhileTheTextIsUnmodified)
+{
+    open();
+    startHook();
+    form->Memo->setText("loaded\r\n");
+    form->Memo->setModified(false);
+    QTest::qWait(200);
+    EXPECT_TRUE(copies().isEmpty());
+}
+
+TEST_F(Recovery, ACopyDeclinedAtStartIsDiscarded)
+{
+    leaveCopy(Copy({"u", "127.0.0.1", 21, "/www", "p.htm"}, "\n", true, platform::core::TextEncoding::Utf8, "lost\n"));
+    open();
+    startHook();
+    const std::string before = form->Memo->text();
+    dialogs.answerMessage(platform::gui::No);
+    hook->offerRestore();
+    EXPECT_NE(dialogs.last().message.text.indexOf(QStringLiteral("\"p.htm\" (u@127.0.0.1:21, folder /www)")), -1)
+        << dialogs.last().message.text.toStdString();
+    EXPECT_EQ(form->Memo->text(), before);
+    EXPECT_FALSE(form->Memo->modified());
+    EXPECT_TRUE(copies().isEmpty());
+}
+
+// The restored text goes back to the site, folder and name it came from, in its own shape.
+TEST_F(Recovery, ARestoredCopyIsWrittenBackByteForByteToWhereItCameFrom)
+{
+    const std::string bytes = "<p>unsaved \xE4</p>\n<p>second</p>"; // Windows-1252, LF, no final break
+    Script steps = { accept(), send("220 ready\r\n"), expectLine(), send("331 password\r\n"), expectLine(),
+                     send("230 logged in\r\n"), expectLine(), send("200 binary\r\n"), expectLine(), send("250 ok\r\n"),
+                     listenData(), expectLine(), send("227 ({pasv})\r\n"), expectLine(), send("200 ascii\r\n"),
+                     expectLine(), acceptData(), send("150 here it comes\r\n"), dataClose(), send("226 done\r\n"),
+                     expectLine(), send("200 binary\r\n"),
+                     expectLine(), send("200 binary\r\n"), listenData(), expectLine(), send("227 ({pasv})\r\n"),
+                     expectLine(), acceptData(), send("150 go\r\n"), dataReceiveAll(), send("226 stored\r\n") };
+    ScriptedServer server(std::move(steps), 5s);
+    leaveCopy(Copy({"joe", "127.0.0.1", server.port(), "/www/docs", "page.htm"}, "\n", false,
+                   platform::core::TextEncoding::Windows1252, bytes));
+    open();
+    startHook();
+    dialogs.answerMessage(platform::gui::Yes);
+    hook->offerRestore();
+    EXPECT_TRUE(form->Memo->modified());
+    EXPECT_EQ(form->EditTempName->text(), "page.htm");
+    EXPECT_EQ(form->EditHostname->text(), "127.0.0.1");
+    EXPECT_EQ(form->EditName->text(), "joe");
+    EXPECT_EQ(form->EditPfad->text(), "/www/docs");
+    ASSERT_EQ(copies().size(), 1) << "the copy is the running session's now";
+    EXPECT_EQ(copies().front(), QFileInfo(session->copyPath()).fileName());
+
+    form->EditPasswort->setText(QStringLiteral("secret"));
+    form->ftp->setSilenceTimeout(10s);
+    command([&] { form->btn_connectClick(); });
+    command([&] { form->SBZurueckClick(); });
+    EXPECT_EQ(dialogs.asked().size(), 1u) << "the question only: no error";
+    EXPECT_TRUE(server.finish()) << server.failure();
+    EXPECT_EQ(server.dataReceived(), bytes);
+    EXPECT_EQ(server.transcript(), "USER joe\r\nPASS secret\r\nTYPE I\r\nCWD /www/docs\r\n"
+                                   "PASV\r\nTYPE A\r\nLIST .\r\nTYPE I\r\nTYPE I\r\nPASV\r\nSTOR page.htm\r\n");
+    EXPECT_FALSE(form->Memo->modified());
+    EXPECT_TRUE(copies().isEmpty()) << "a successful write-back removes the copy";
+}
+
+} // namespace
