@@ -62,8 +62,8 @@ int RunGui(int argc, char** argv)
     });
     const int status = app.exec();
     // The window has closed (asking first about unsaved changes): the copy is not needed.
-    if (recovery)
-        recovery->endCleanly();
+    if (recoveryHook)
+        recoveryHook->endCleanly();
     return status;
 }
 

@@ -39,6 +39,7 @@ QString DescribeRecoveryOrigin(const RecoveryOrigin& origin)
 RecoveryHook::RecoveryHook(Tmainform& form, RecoverySession& session, std::chrono::milliseconds idle)
     : form_(form), session_(session)
 {
+    worker_.setMaxThreadCount(1);
     idle_.setSingleShot(true);
     idle_.setInterval(idle);
     connect(&idle_, &QTimer::timeout, this, &RecoveryHook::saveNow);
@@ -46,13 +47,35 @@ RecoveryHook::RecoveryHook(Tmainform& form, RecoverySession& session, std::chron
     connect(form_.Memo, &QPlainTextEdit::modificationChanged, this, [this](bool modified) {
         if (!modified) {
             idle_.stop();
-            session_.remove();
+            queue([this] { session_.remove(); });
         }
     });
 }
 
-RecoveryCopy RecoveryHook::capture() const
+void RecoveryHook::queue(std::function<void()> job)
 {
+    worker_.start([this, job = std::move(job)] {
+        try {
+            job();
+        } catch (const base::Exception& e) {
+            const QString message = QStringLiteral("No recovery copy: ") + Shown(e.message());
+            QMetaObject::invokeMethod(this, [this, message] { report(message); }, Qt::QueuedConnection);
+        }
+    });
+}
+
+void RecoveryHook::report(const QString& message)
+{
+    form_.Status->setPanelText(0, message);
+}
+
+void RecoveryHook::saveNow()
+{
+    if (!form_.Memo->modified()) {
+        queue([this] { session_.remove(); });
+        return;
+    }
+    // Taken on this thread, cheaply: the characters and where a write-back would go.
     RecoveryCopy copy;
     const tcpip::T_FTP& ftp = *form_.ftp;
     if (ftp.Connected()) {
@@ -63,21 +86,22 @@ RecoveryCopy RecoveryHook::capture() const
     copy.origin.name = Typed(form_.EditTempName);
     copy.shape = form_.Files->shape();
     copy.encoding = form_.Memo->encoding();
-    copy.bytes = ApplyShape(form_.Memo->text(), copy.shape);
-    return copy;
+    queue([this, copy = std::move(copy), text = form_.Memo->wholeText()]() mutable {
+        copy.bytes = ApplyShape(platform::core::EncodeText(text, copy.encoding), copy.shape);
+        session_.save(copy);
+    });
 }
 
-void RecoveryHook::saveNow()
+void RecoveryHook::finishWork()
 {
-    if (!form_.Memo->modified()) {
-        session_.remove();
-        return;
-    }
-    try {
-        session_.save(capture());
-    } catch (const base::Exception& e) {
-        form_.Status->setPanelText(0, QStringLiteral("No recovery copy: ") + Shown(e.message()));
-    }
+    worker_.waitForDone();
+}
+
+void RecoveryHook::endCleanly()
+{
+    idle_.stop();
+    finishWork();
+    session_.endCleanly();
 }
 
 void RecoveryHook::offerRestore()

@@ -6,12 +6,17 @@
 // question each through the dialog seam: Yes puts the text in the editor as it was, modified,
 // with its name, site and folder, so that a write-back goes to the same place; No discards it.
 //
-// Typing only restarts a timer; the text is read once, when the timer fires.
+// Typing only restarts a timer. When it fires, the text is taken out of the editor as a string
+// (a copy of the document's characters); encoding, shaping and writing run on a worker thread
+// of their own, so a copy of a big text never holds the window. The worker does one job at a
+// time, in order: a removal queued after a save always wins.
 #include "quellin/RecoveryStore.h"
 
 #include <QObject>
+#include <QThreadPool>
 #include <QTimer>
 #include <chrono>
+#include <functional>
 
 namespace quellin {
 
@@ -28,14 +33,21 @@ public:
     // Copies the text now when it is modified (else removes the copy). A copy that cannot be
     // written is reported in the status bar; editing goes on.
     void saveNow();
+    // Waits until the worker has done every job queued so far.
+    void finishWork();
+    // The program ends as it should: the copy and the session's lock go.
+    void endCleanly();
 
 private:
-    RecoveryCopy capture() const;
     void restore(const RecoveryCopy& copy);
+    // Queues a job for the worker; its failure message goes to the status bar.
+    void queue(std::function<void()> job);
+    void report(const QString& message);
 
     Tmainform& form_;
     RecoverySession& session_;
     QTimer idle_;
+    QThreadPool worker_;
 };
 
 // "index.htm (joe@example.org:21, folder /www)": a copy as the question names it.

@@ -51,6 +51,8 @@ protected:
     }
     void TearDown() override
     {
+        if (hook)
+            hook->finishWork();
         hook.reset();
         session.reset();
         QuellinWindow::TearDown();
@@ -81,6 +83,7 @@ TEST_F(Recovery, AModifiedTextIsCopiedWhenTypingPausesAndTheCopyGoesWhenItIsSave
     EXPECT_EQ(file.permissions() & (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther), 0);
 
     form->Memo->setModified(false); // as a write-back or a Save leaves it
+    hook->finishWork();
     EXPECT_TRUE(copies().isEmpty());
 }
 
@@ -127,6 +130,7 @@ TEST_F(Recovery, ARestoredCopyIsWrittenBackByteForByteToWhereItCameFrom)
     startHook();
     dialogs.answerMessage(platform::gui::Yes);
     hook->offerRestore();
+    hook->finishWork();
     EXPECT_TRUE(form->Memo->modified());
     EXPECT_EQ(form->EditTempName->text(), "page.htm");
     EXPECT_EQ(form->EditHostname->text(), "127.0.0.1");
@@ -145,6 +149,7 @@ TEST_F(Recovery, ARestoredCopyIsWrittenBackByteForByteToWhereItCameFrom)
     EXPECT_EQ(server.transcript(), "USER joe\r\nPASS secret\r\nTYPE I\r\nCWD /www/docs\r\n"
                                    "PASV\r\nTYPE A\r\nLIST .\r\nTYPE I\r\nTYPE I\r\nPASV\r\nSTOR page.htm\r\n");
     EXPECT_FALSE(form->Memo->modified());
+    hook->finishWork();
     EXPECT_TRUE(copies().isEmpty()) << "a successful write-back removes the copy";
 }
 
