@@ -7,6 +7,7 @@
 #include "richprint/TRECode.h"
 #include "tcpip/Ftp.h"
 
+#include <QCoreApplication>
 #include <QLineEdit>
 
 namespace quellin {
@@ -47,6 +48,7 @@ RecoveryHook::RecoveryHook(Tmainform& form, RecoverySession& session, std::chron
     connect(form_.Memo, &QPlainTextEdit::modificationChanged, this, [this](bool modified) {
         if (!modified) {
             idle_.stop();
+            capture_.cancel();
             queue([this] { session_.remove(); });
         }
     });
@@ -86,21 +88,26 @@ void RecoveryHook::saveNow()
     copy.origin.name = Typed(form_.EditTempName);
     copy.shape = form_.Files->shape();
     copy.encoding = form_.Memo->encoding();
-    queue([this, copy = std::move(copy), text = form_.Memo->wholeText()]() mutable {
-        copy.bytes = ApplyShape(platform::core::EncodeText(text, copy.encoding), copy.shape);
-        session_.save(copy);
+    capture_.start(form_.Memo->document(), [this, copy = std::move(copy)](QString text) mutable {
+        queue([this, copy = std::move(copy), text = std::move(text)]() mutable {
+            copy.bytes = ApplyShape(platform::core::EncodeText(text, copy.encoding), copy.shape);
+            session_.save(copy);
+        });
     });
 }
 
 void RecoveryHook::finishWork()
 {
+    while (capture_.running())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     worker_.waitForDone();
 }
 
 void RecoveryHook::endCleanly()
 {
     idle_.stop();
-    finishWork();
+    capture_.cancel();
+    worker_.waitForDone();
     session_.endCleanly();
 }
 

@@ -6,11 +6,13 @@
 // question each through the dialog seam: Yes puts the text in the editor as it was, modified,
 // with its name, site and folder, so that a write-back goes to the same place; No discards it.
 //
-// Typing only restarts a timer. When it fires, the text is taken out of the editor as a string
-// (a copy of the document's characters); encoding, shaping and writing run on a worker thread
-// of their own, so a copy of a big text never holds the window. The worker does one job at a
-// time, in order: a removal queued after a save always wins.
+// Typing only restarts a timer. When it fires, the text is taken out of the editor in slices of
+// the event loop (SlicedTextCapture.h; typing meanwhile abandons it and the timer starts
+// again); encoding, shaping and writing run on a worker thread of their own, so a copy of a big
+// text never holds the window. The worker does one job at a time, in order: a removal queued
+// after a save always wins.
 #include "quellin/RecoveryStore.h"
+#include "quellin/SlicedTextCapture.h"
 
 #include <QObject>
 #include <QThreadPool>
@@ -30,11 +32,12 @@ public:
     RecoveryHook(Tmainform& form, RecoverySession& session, std::chrono::milliseconds idle = kIdleTime);
 
     void offerRestore();
-    // Copies the text now when it is modified (else removes the copy). A copy that cannot be
-    // written is reported in the status bar; editing goes on.
+    // Starts a copy of the text now when it is modified (else removes the copy). A copy that
+    // cannot be written is reported in the status bar; editing goes on.
     void saveNow();
-    // Waits until the worker has done every job queued so far.
+    // Waits (turning the event loop) until a running capture and every job queued so far are done.
     void finishWork();
+    const SlicedTextCapture& capture() const { return capture_; }
     // The program ends as it should: the copy and the session's lock go.
     void endCleanly();
 
@@ -47,6 +50,7 @@ private:
     Tmainform& form_;
     RecoverySession& session_;
     QTimer idle_;
+    SlicedTextCapture capture_;
     QThreadPool worker_;
 };
 

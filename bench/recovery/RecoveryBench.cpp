@@ -3,7 +3,7 @@
 // Prints keystroke_plain_ms= and keystroke_hooked_ms= (median time of one typed character in the
 // editor without and with the recovery hook attached: the hook must add nothing to typing),
 // save_ms= (median of one recovery save of the whole text, as the idle timer runs it, until the
-// copy is written) and window_held_ms= (the part of it that holds the window's thread).
+// copy is written) and window_held_ms= (the longest the window's thread was held at a time).
 #include "platform/gui/Application.h"
 #include "quellin/RecoveryHook.h"
 #include "quellin/ftp_main.h"
@@ -78,9 +78,10 @@ int main(int argc, char** argv)
             hook.finishWork();
         }));
     }
+    held.push_back(std::chrono::duration<double, std::milli>(hook.capture().longestSlice()).count());
     hook.endCleanly();
 
     std::printf("text_bytes=%zu\nkeystroke_plain_ms=%.3f\nkeystroke_hooked_ms=%.3f\nsave_ms=%.1f\nwindow_held_ms=%.1f\n",
-                text.size(), Median(plain), Median(hooked), Median(saves), Median(held));
+                text.size(), Median(plain), Median(hooked), Median(saves), *std::max_element(held.begin(), held.end()));
     return 0;
 }

@@ -8,7 +8,9 @@
 #include "quellin/RecoveryHook.h"
 #include "richprint/TRECode.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QTextCursor>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -151,6 +153,74 @@ TEST_F(Recovery, ARestoredCopyIsWrittenBackByteForByteToWhereItCameFrom)
     EXPECT_FALSE(form->Memo->modified());
     hook->finishWork();
     EXPECT_TRUE(copies().isEmpty()) << "a successful write-back removes the copy";
+}
+
+// The text taken in slices is exactly the pane's whole text, whatever it holds.
+struct CaptureCase {
+    const char* name;
+    std::string bytes;
+};
+
+std::ostream& operator<<(std::ostream& out, const CaptureCase& c)
+{
+    return out << c.name;
+}
+
+class SlicedCapture : public QuellinWindow, public ::testing::WithParamInterface<CaptureCase> {};
+
+// Runs a capture of the editor's document to its end; nothing when it was abandoned.
+std::optional<QString> Capture(quellin::SlicedTextCapture& capture, const QTextDocument* document)
+{
+    std::optional<QString> result;
+    capture.start(document, [&](QString text) { result = std::move(text); });
+    while (capture.running())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    return result;
+}
+
+std::string ManyLines(int count)
+{
+    std::string text;
+    for (int i = 0; i < count; ++i)
+        text += "<p>line " + std::to_string(i) + "</p>\n";
+    return text;
+}
+
+TEST_P(SlicedCapture, GivesThePanesWholeText)
+{
+    open();
+    form->Memo->setText(GetParam().bytes);
+    quellin::SlicedTextCapture capture;
+    const std::optional<QString> text = Capture(capture, form->Memo->document());
+    ASSERT_TRUE(text.has_value());
+    EXPECT_EQ(*text, form->Memo->wholeText());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SlicedCapture, ::testing::Values(
+    CaptureCase{"Empty", ""},
+    CaptureCase{"FinalBreak", "a\r\nb\r\n"},
+    CaptureCase{"NoFinalBreak", "a\nb"},
+    CaptureCase{"EmptyLines", "\n\n\nx\n\n"},
+    CaptureCase{"NonBreakingSpacesAndTabs", "a\xC2\xA0" "b\tc\n\xC2\xA0\n"},
+    CaptureCase{"LineAndParagraphSeparators", "a\xE2\x80\xA8" "b\xE2\x80\xA9" "c\n"},
+    CaptureCase{"ControlCharacters", std::string("a\x01\x7F\x0C" "b\n", 6)},
+    CaptureCase{"Windows1252", "Gr\xFC\xDF" "e\n"},
+    CaptureCase{"ManySlices", ManyLines(200000)}
+), [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(QuellinWindow, ACaptureIsAbandonedWhenTheTextChangesMeanwhile)
+{
+    open();
+    form->Memo->setText(ManyLines(300000));
+    quellin::SlicedTextCapture capture;
+    bool done = false;
+    capture.start(form->Memo->document(), [&](QString) { done = true; });
+    QCoreApplication::processEvents(); // one slice, not the whole text
+    ASSERT_TRUE(capture.running());
+    QTextCursor(form->Memo->document()).insertText(QStringLiteral("typed"));
+    while (capture.running())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    EXPECT_FALSE(done);
 }
 
 } // namespace
