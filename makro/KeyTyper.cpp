@@ -63,6 +63,8 @@ void KeyTyper::character(char32_t c)
 {
     const int scan = desktop_.keyScan(c);
     if (scan == platform::x11::NoKey) {
+        if (beforeKey_)
+            beforeKey_();
         desktop_.typeCharacterWithoutKey(c);
         return;
     }
@@ -88,6 +90,8 @@ void KeyTyper::character(char32_t c)
 
 void KeyTyper::press(std::uint8_t code)
 {
+    if (beforeKey_)
+        beforeKey_();
     desktop_.keyEvent(code, false);
     if (std::find(held_.begin(), held_.end(), code) == held_.end())
         held_.push_back(code);

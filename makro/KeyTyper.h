@@ -6,6 +6,7 @@
 #include "platform/x11/DesktopServices.h"
 
 #include <cstdint>
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -13,7 +14,12 @@ namespace makro {
 
 class KeyTyper {
 public:
-    explicit KeyTyper(platform::x11::DesktopServices& desktop) : desktop_(desktop) {}
+    // beforeKey runs before every key press and every character typed without a key; it may
+    // throw to end the typing (held() then still lists what is down).
+    explicit KeyTyper(platform::x11::DesktopServices& desktop, std::function<void()> beforeKey = {})
+        : desktop_(desktop), beforeKey_(std::move(beforeKey))
+    {
+    }
 
     // A token whose "<" has no ">" after it on the line is typed as characters, "<" included:
     // a token never reaches beyond its line.
@@ -29,6 +35,7 @@ private:
     void release(std::uint8_t code);
 
     platform::x11::DesktopServices& desktop_;
+    std::function<void()> beforeKey_;
     std::vector<std::uint8_t> held_;
 };
 

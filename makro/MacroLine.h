@@ -9,7 +9,9 @@ namespace makro {
 
 enum class LineKind { Window, Wait, Start, Comment, Sleep, Repeat, ExitOnError, Keys };
 
-// Lines are handled as at most this many characters; the rest is cut off first.
+// Lines are handled as at most this many characters; the rest is cut off first. Characters
+// are counted as the line is typed: UTF-8 characters when the kept part is valid UTF-8, else
+// one per byte.
 constexpr std::size_t maxLineLength = 255;
 
 std::string CutLine(std::string_view line);

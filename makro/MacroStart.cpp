@@ -4,6 +4,8 @@
 #include "makro/u_makro.h"
 #include "platform/gui/Application.h"
 
+#include <iostream>
+
 namespace makro {
 
 MacroWindows CreateMacroWindows(QWidget* parent, DesktopFactory desktop)
@@ -14,18 +16,23 @@ MacroWindows CreateMacroWindows(QWidget* parent, DesktopFactory desktop)
     return {form, picker};
 }
 
-bool PlayCommandLineMacro(TFormMakro& form, const QStringList& arguments)
+std::optional<int> PlayCommandLineMacro(TFormMakro& form, const std::string& fileName)
 {
-    if (arguments.isEmpty())
-        return false;
     try {
-        form.LoadMacroFile(arguments.front());
-        form.BtnExcecuteClick();
+        form.LoadMacroFile(fileName);
+        switch (form.PlayWithErrorBox()) {
+        case RunEnd::Completed:
+            return 0;
+        case RunEnd::ExitOnError:
+            return 1;
+        case RunEnd::StoppedByUser:
+            std::cerr << "quellin: " << fileName << ": the macro was stopped by the user\n";
+            return 1;
+        }
     } catch (...) {
         platform::gui::Application::showException(std::current_exception());
-        return false;
     }
-    return true;
+    return std::nullopt;
 }
 
 } // namespace makro

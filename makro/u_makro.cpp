@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QDateTime>
+#include <QFile>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -183,32 +184,39 @@ void TFormMakro::setLines(const std::vector<std::string>& lines)
     MemoEdit->setPlainText(text);
 }
 
-void TFormMakro::LoadMacroFile(const QString& fileName)
+void TFormMakro::LoadMacroFile(const std::string& fileName)
 {
     base::StringList file;
-    file.loadFromFile(fileName.toStdString());
+    file.loadFromFile(fileName);
     setLines(file.lines());
 }
 
-void TFormMakro::SaveMacroFile(const QString& fileName) const
+void TFormMakro::SaveMacroFile(const std::string& fileName) const
 {
     base::StringList file;
     file.lines() = lines();
     try {
-        file.saveToFile(fileName.toStdString());
+        file.saveToFile(fileName);
     } catch (const base::EFileError& error) {
-        throw base::EFileError("Datei " + fileName.toStdString() + " kann nicht erstellt werden", error.code());
+        throw base::EFileError("Datei " + fileName + " kann nicht erstellt werden", error.code());
     }
 }
 
-void TFormMakro::BtnExcecuteClick()
+RunEnd TFormMakro::Play(const std::function<void(const FailedLine&)>& onError)
 {
     const std::vector<std::string> text = lines();
     const std::unique_ptr<platform::x11::DesktopServices> desktop = desktop_();
-    MacroPlayer player(*desktop, [] {
-        gui::ShowMessage(QStringLiteral("Information"), QStringLiteral("Fehler"), gui::MessageIcon::Information, gui::Ok);
+    MacroPlayer player(*desktop, onError);
+    return player.run(text);
+}
+
+RunEnd TFormMakro::PlayWithErrorBox()
+{
+    return Play([](const FailedLine& line) {
+        gui::ShowMessage(QStringLiteral("Information"),
+                         QStringLiteral("Fehler\n") + platform::core::DecodeText(DescribeFailedLine(line)).text,
+                         gui::MessageIcon::Information, gui::Ok);
     });
-    player.run(text);
 }
 
 void TFormMakro::BtnbLoadClick()
@@ -220,7 +228,7 @@ void TFormMakro::BtnbLoadClick()
     if (!chosen.accepted())
         return;
     lastFileName_ = chosen.files.front();
-    LoadMacroFile(lastFileName_);
+    LoadMacroFile(QFile::encodeName(lastFileName_).toStdString());
 }
 
 void TFormMakro::BthSaveClick()
@@ -232,7 +240,7 @@ void TFormMakro::BthSaveClick()
     request.confirmOverwrite = false;
     const gui::SaveFileResult chosen = gui::dialogs().saveFile(request);
     if (chosen.accepted())
-        SaveMacroFile(chosen.file);
+        SaveMacroFile(QFile::encodeName(chosen.file).toStdString());
 }
 
 void TFormMakro::NeuerMakro1Click()
@@ -240,6 +248,9 @@ void TFormMakro::NeuerMakro1Click()
     // Cleared first: when the stored user information cannot be read, the text stays empty.
     setLines({});
     setLines(NewMacroLines(ReadUserInfo(), QDateTime::currentDateTime()));
+    // What is typed next starts a line of its own below the header, not inside it.
+    MemoEdit->moveCursor(QTextCursor::End);
+    insertText(lineBreak);
 }
 
 void TFormMakro::Programm1Click()

@@ -6,6 +6,7 @@
 // replaces the selection, puts the line break before the command and leaves the caret after
 // it; the name last chosen in the Load dialog is the one Save proposes.
 #include "makro/DesktopFactory.h"
+#include "makro/MacroPlayer.h"
 #include "platform/core/TextCodec.h"
 
 #include <QDialog>
@@ -35,13 +36,18 @@ public:
     std::vector<std::string> lines() const;
     void setLines(const std::vector<std::string>& lines);
 
-    // Throws base::EFileError naming the file; the text is unchanged then.
-    void LoadMacroFile(const QString& fileName);
-    void SaveMacroFile(const QString& fileName) const;
+    // File names are the file system's bytes, whatever their encoding. Throws base::EFileError
+    // naming the file; the text is unchanged then.
+    void LoadMacroFile(const std::string& fileName);
+    void SaveMacroFile(const std::string& fileName) const;
 
     // Plays the text; the run holds the program's thread until it ends. Throws the run's
-    // errors (time encoding, no X server) to the caller.
-    void BtnExcecuteClick();
+    // errors (time encoding, no X server) to the caller. onError learns the failed line when
+    // ExitOnError ends the run.
+    RunEnd Play(const std::function<void(const FailedLine&)>& onError);
+    // Play with the "Fehler" box, which names the failed line.
+    RunEnd PlayWithErrorBox();
+    void BtnExcecuteClick() { PlayWithErrorBox(); }
     void BtnbLoadClick();
     void BthSaveClick();
     void NeuerMakro1Click();

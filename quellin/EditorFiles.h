@@ -20,6 +20,8 @@ public:
     void save();
     // The editor's text was read elsewhere (a remote file): a later Save keeps its shape.
     void adoptShape(const TextShape& shape) { shape_ = shape; }
+    // The shape Save writes the text in.
+    const TextShape& shape() const { return shape_; }
 
 private:
     bool confirm(const QString& question) const;

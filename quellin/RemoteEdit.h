@@ -69,6 +69,8 @@ public:
 
     std::int64_t ReceivedTotal() const { return receivedTotal_; }
     const TextShape& Shape() const { return shape_; }
+    // A text restored from elsewhere (a recovery copy) is written back in its own shape.
+    void AdoptShape(const TextShape& shape) { shape_ = shape; }
     QString DownloadFile(const std::string& name) const;
     QString UploadFile(const std::string& name) const;
 

@@ -1,7 +1,7 @@
 // Opening a remote file in the editor and writing it back; copying between the views.
 //
-// The editor's modified flag is cleared by a completed open and by a successful write-back, and
-// by nothing else here: a failed write-back (the message says the file was not written) leaves
+// The editor's modified flag is cleared by a completed open and by a successful write-back of
+// the text as it still is (not when it was edited during the upload), and by nothing else here: a failed write-back (the message says the file was not written) leaves
 // the text and the flag as they were, so closing still asks before the edit is lost. Opening a
 // remote file over a modified text asks first, as opening a local one does.
 #include "quellin/ftp_main.h"
@@ -37,7 +37,9 @@ void Tmainform::SBZurueckClick()
         return;
     Edit->EditTempName = platform::core::EncodeText(EditTempName->text(), editNameEncoding_);
     TransferScope transfer(*this);
-    if (Edit->WriteBack(Memo->text()))
+    // Saved is only what was sent: an edit made while an asynchronous upload ran stays modified.
+    const int sentRevision = Memo->document()->revision();
+    if (Edit->WriteBack(Memo->text()) && Memo->document()->revision() == sentRevision)
         Memo->setModified(false);
 }
 

@@ -5,6 +5,7 @@
 #include "platform/gui/Accessibility.h"
 #include "platform/gui/Application.h"
 #include "platform/gui/Dialogs.h"
+#include "platform/gui/EditorFont.h"
 #include "platform/gui/FileIcons.h"
 #include "platform/gui/ListView.h"
 #include "platform/gui/ShowWindow.h"
@@ -22,7 +23,6 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -91,16 +91,6 @@ QVBoxLayout* borderedColumn(QWidget* panel)
     column->setContentsMargins(kBorder, kBorder, kBorder, kBorder);
     column->setSpacing(2);
     return column;
-}
-
-QFont editorFont()
-{
-    QFont font(QStringLiteral("Courier New"));
-    if (!QFontDatabase::families().contains(font.family()))
-        font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setStyleHint(QFont::Monospace);
-    font.setPixelSize(13);
-    return font;
 }
 
 // The row of tools at the top of one of the left column's views.
@@ -363,7 +353,7 @@ void Tmainform::buildEditor()
     Memo->setObjectName(QStringLiteral("Memo"));
     Memo->setAccessibleName(QStringLiteral("Editor"));
     Memo->setWordWrap(false);
-    Memo->setFont(editorFont());
+    Memo->setFont(platform::gui::EditorFont());
     Memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo->setContextMenuPolicy(Qt::CustomContextMenu);

@@ -3,8 +3,11 @@
 #include "richprint/TRECode.h"
 #include "richprint/richprint.h"
 
+#include "platform/core/TextCodec.h"
+#include "platform/gui/EditorFont.h"
+
 #include <QApplication>
-#include <QFileInfo>
+#include <QFile>
 #include <QTextStream>
 #include <cstdio>
 #include <memory>
@@ -17,40 +20,53 @@ struct PrintOptions {
     bool plain = false;
     bool hasTitle = false;
     QString title;
-    QString output;
-    QStringList files;
+    std::string output;
+    std::vector<std::string> files; // the file system's bytes
 };
 
-// Empty error: parsed.
-QString Parse(QStringList args, PrintOptions& options)
+// Text from outside (names, messages naming files) as the panes show it, whatever its bytes.
+QString Shown(std::string_view bytes)
 {
-    if (!args.isEmpty() && args.front() == QLatin1String("--print"))
-        args.pop_front();
+    return platform::core::DecodeText(bytes).text;
+}
+
+// Empty error: parsed.
+QString Parse(std::vector<std::string> args, PrintOptions& options)
+{
+    if (!args.empty() && args.front() == "--print")
+        args.erase(args.begin());
     bool onlyFiles = false;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        if (onlyFiles || !a.startsWith(QLatin1Char('-')) || a == QLatin1String("-")) {
-            options.files << a;
-        } else if (a == QLatin1String("--")) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (onlyFiles || !a.starts_with('-') || a == "-") {
+            options.files.push_back(a);
+        } else if (a == "--") {
             onlyFiles = true;
-        } else if (a == QLatin1String("--plain")) {
+        } else if (a == "--plain") {
             options.plain = true;
-        } else if (a == QLatin1String("--title") || a == QLatin1String("-o")) {
+        } else if (a == "--title" || a == "-o") {
             if (i + 1 >= args.size())
-                return a + QStringLiteral(" needs a value");
-            if (a == QLatin1String("-o")) {
+                return Shown(a) + QStringLiteral(" needs a value");
+            if (a == "-o") {
                 options.output = args[++i];
             } else {
                 options.hasTitle = true;
-                options.title = args[++i];
+                options.title = Shown(args[++i]);
             }
         } else {
-            return QStringLiteral("unknown option ") + a;
+            return QStringLiteral("unknown option ") + Shown(a);
         }
     }
-    if (options.files.isEmpty())
+    if (options.files.empty())
         return QStringLiteral("no file to print");
     return {};
+}
+
+// The last part of a path.
+std::string_view FileNamePart(std::string_view path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
 } // namespace
@@ -66,7 +82,7 @@ QString PrintCommandHelp()
         "The margins come from the page setup's stored settings.\n");
 }
 
-int RunPrintCommand(const QStringList& args, QTextStream& errors)
+int RunPrintCommand(const std::vector<std::string>& args, QTextStream& errors)
 {
     PrintOptions options;
     const QString usageError = Parse(args, options);
@@ -78,22 +94,23 @@ int RunPrintCommand(const QStringList& args, QTextStream& errors)
     // Every file is read before anything is printed.
     std::vector<std::unique_ptr<TSRichEdit>> edits;
     std::vector<TRichPrinter::Section> sections;
-    for (const QString& file : options.files) {
+    for (const std::string& file : options.files) {
         auto edit = std::make_unique<TSRichEdit>();
+        // The editor's font, as printing from the window uses it.
+        edit->setFont(platform::gui::EditorFont());
         try {
-            edit->loadFromFile(file.toStdString());
+            edit->loadFromFile(file);
         } catch (const base::Exception& e) {
-            errors << "quellin: " << QString::fromStdString(e.message()) << "\n";
+            errors << "quellin: " << Shown(e.message()) << "\n";
             errors.flush();
             return 1;
         }
-        sections.push_back({edit.get(),
-                            options.hasTitle ? options.title : QFileInfo(file).fileName()});
+        sections.push_back({edit.get(), options.hasTitle ? options.title : Shown(FileNamePart(file))});
         edits.push_back(std::move(edit));
     }
     TRichPrinter printer;
-    if (!options.output.isEmpty())
-        printer.SetPdfOutput(options.output);
+    if (!options.output.empty())
+        printer.SetPdfOutput(QFile::decodeName(QByteArray::fromStdString(options.output)));
     // The job's name in the printer's queue.
     QStringList titles;
     for (const TRichPrinter::Section& section : sections)
@@ -108,7 +125,9 @@ int RunPrintCommand(const QStringList& args, QTextStream& errors)
     try {
         printer.PrintSections(sections);
     } catch (const base::Exception& e) {
-        errors << "quellin: " << QString::fromStdString(e.message()) << "\n";
+        errors << "quellin: " << Shown(e.message()) << "\n";
+        if (options.output.empty())
+            errors << "quellin: to print to a file instead, add -o FILE.pdf\n";
         errors.flush();
         return 1;
     }
@@ -121,7 +140,9 @@ int PrintCommandMain(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QTextStream errors(stderr);
-    return RunPrintCommand(app.arguments().mid(1), errors);
+    // The arguments as the shell gave them (the application object has taken out its own):
+    // a file name's bytes stay exact whatever their encoding.
+    return RunPrintCommand(std::vector<std::string>(argv + 1, argv + argc), errors);
 }
 
 } // namespace richprint

@@ -158,6 +158,16 @@ std::optional<ELinePrinter> TRichPrinter::EndPrinterDocument()
 
 void TRichPrinter::PrintPage(const QPicture& page, const QSize& pageSize)
 {
+    PrintPages({page}, pageSize);
+}
+
+bool TRichPrinter::PrintsToFile() const
+{
+    return pdfOutput_ || (printer_ && !printer_->outputFileName().isEmpty());
+}
+
+void TRichPrinter::PrintPages(const std::vector<QPicture>& pages, const QSize& pageSize)
+{
     if (state_ != State::Idle)
         throw ELinePrinter(kCannotStart);
     if (OnBeginDoc)
@@ -168,8 +178,11 @@ void TRichPrinter::PrintPage(const QPicture& page, const QSize& pageSize)
         if (printer_)
             printer_->setFullPage(true);
         BeginPrinterDocument();
-        DrawPageStretched(*painter_, page, pageSize,
-                          QRect(QPoint(0, 0), pageSize));
+        for (std::size_t i = 0; i < pages.size(); ++i) {
+            if (i > 0 && !printer_->newPage())
+                throw ELinePrinter("Not be able to print a new page.");
+            DrawPageStretched(*painter_, pages[i], pageSize, QRect(QPoint(0, 0), pageSize));
+        }
         failure = EndPrinterDocument();
     } catch (...) {
         AbortJob();

@@ -402,15 +402,26 @@ void TRichPreviewForm::PrintPages()
     }
     printer->setFromTo(0, 0);
     printer->setPrintRange(QPrinter::AllPages);
-    if (!confirmed)
+    if (!confirmed || !engine_)
         return;
+    const QSize pageSize(pageWidth_, pageHeight_);
+    // A printer gets one job per page; a file gets one job with every page of the range, as
+    // each job would replace the file the one before wrote.
+    const bool oneJob = engine_->PrintsToFile();
+    std::vector<QPicture> range;
     for (int p = from; p <= to; ++p) {
         current_ = p - 1;
         Repaint();
         QPicture page;
-        if (engine_ && page.load(PageFile(p - 1)))
-            engine_->PrintPage(page, QSize(pageWidth_, pageHeight_));
+        if (!page.load(PageFile(p - 1)))
+            continue;
+        if (oneJob)
+            range.push_back(page);
+        else
+            engine_->PrintPage(page, pageSize);
     }
+    if (oneJob && !range.empty())
+        engine_->PrintPages(range, pageSize);
 }
 
 bool TRichPreviewForm::HandleKey(QKeyEvent* event)

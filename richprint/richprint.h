@@ -157,6 +157,11 @@ public:
     bool PageSetupDialog();
     // One print job of one page file (the preview's printing), drawn over the whole paper.
     void PrintPage(const QPicture& page, const QSize& pageSize);
+    // One print job of several page files, one sheet each, in their order.
+    void PrintPages(const std::vector<QPicture>& pages, const QSize& pageSize);
+    // Whether a job ends as a file (a PDF output, or the printer set to print to a file), so
+    // that jobs one after the other would overwrite each other.
+    bool PrintsToFile() const;
 
     void LoadSettings();
     void SaveSettings();

@@ -1,39 +1,24 @@
 #include "tarnby/GuiStart.h"
 
 #include "platform/gui/Application.h"
+#include "platform/gui/MissingDisplay.h"
 #include "tarnby/httptst1.h"
 
 #include <QTimer>
-#include <cstdio>
-#include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace tarnby {
 
-namespace {
-
-// Qt ends the program with an abort when no display can be opened; the user learns instead
-// what is missing and that the batch mode needs none, and the exit status says "wrong use".
-void ReportMissingDisplay(QtMsgType type, const QMessageLogContext&, const QString& message)
-{
-    if (type != QtFatalMsg) {
-        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
-        return;
-    }
-    std::fprintf(stderr,
-                 "tarnby: the window needs a display, and none could be opened (is DISPLAY set?).\n"
-                 "\"tarnby --links FILE-OR-URL...\" prints a page's links without one; see \"tarnby --help\".\n");
-    std::_Exit(2);
-}
-
-} // namespace
-
 int RunGui(int argc, char** argv)
 {
-    const QtMessageHandler previous = qInstallMessageHandler(ReportMissingDisplay);
+    // The user learns what is missing and that the batch mode needs none.
+    std::optional<platform::gui::MissingDisplayReport> noDisplay(std::in_place,
+        "tarnby: the window needs a display, and none could be opened (is DISPLAY set?).\n"
+        "\"tarnby --links FILE-OR-URL...\" prints a page's links without one; see \"tarnby --help\".\n");
     platform::gui::Application app(argc, argv);
-    qInstallMessageHandler(previous);
+    noDisplay.reset();
     QCoreApplication::setApplicationName(QStringLiteral("Tarnby"));
     platform::gui::Application::setTitle(QLatin1String(kProductTitle));
 

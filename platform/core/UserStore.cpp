@@ -8,6 +8,8 @@
 #include <QJsonObject>
 
 // File layout: {"keys": {"<key path>": {"<value name>": {"string"|"binary": "<text or hex>"}}}}.
+// A string whose bytes are not valid UTF-8 is kept exact as {"stringHex": "<hex>"}: JSON text
+// could only hold it with its bytes replaced.
 // Key paths and value names are stored as first written; lookups fold ASCII case.
 
 namespace platform::core {
@@ -15,6 +17,7 @@ namespace platform::core {
 namespace {
 
 const QString kKeys = QStringLiteral("keys");
+const QString kStringHex = QStringLiteral("stringHex");
 const QLatin1Char kSeparator('\\');
 
 QString typeName(bool binary)
@@ -142,7 +145,10 @@ std::optional<std::string> UserStore::read(const QString& key, const QString& na
     const QJsonValue value = values.value(storedName(values, name));
     if (!value.isObject())
         return std::nullopt;
-    const QJsonValue data = value.toObject().value(typeName(type == Type::Binary));
+    const QJsonObject stored = value.toObject();
+    const QJsonValue data = stored.value(typeName(type == Type::Binary));
+    if (type == Type::String && !data.isString() && stored.value(kStringHex).isString())
+        return QByteArray::fromHex(stored.value(kStringHex).toString().toLatin1()).toStdString();
     if (!data.isString())
         throw ERegistryTypeError(name);
     if (type == Type::Binary)
@@ -167,10 +173,13 @@ void UserStore::write(const QString& key, const QString& name, Type type, std::s
     QJsonObject values = store.keys.value(k).toObject();
     const QByteArray raw(bytes.data(), static_cast<qsizetype>(bytes.size()));
     QJsonObject value;
+    const QString text = QString::fromUtf8(raw);
     if (type == Type::Binary)
         value.insert(typeName(true), QString::fromLatin1(raw.toHex()));
+    else if (text.toUtf8() == raw)
+        value.insert(typeName(false), text);
     else
-        value.insert(typeName(false), QString::fromUtf8(raw));
+        value.insert(kStringHex, QString::fromLatin1(raw.toHex()));
     values.insert(storedName(values, name), value);
     store.keys.insert(k, values);
     save(path_, store.keys);

@@ -34,10 +34,15 @@ public:
     virtual int keyScan(char32_t character) = 0;
     // Types a character for which keyScan() reports NoKey, by whatever means the desktop has.
     virtual void typeCharacterWithoutKey(char32_t character) = 0;
+    // Whether the key of a virtual-key code is down on the keyboard now, pressed by a person
+    // or synthesised. The answer may be a few milliseconds old, never older than a key is
+    // held by a person pressing it.
+    virtual bool keyDown(std::uint8_t virtualKey) = 0;
 
     // The top-level window whose title equals title, compared without regard to case.
     virtual WindowId findWindow(const std::string& title) = 0;
-    // Raises the window to the top and gives it the keyboard focus; false when it cannot.
+    // Raises the window to the top and gives it the keyboard focus; false when it cannot or
+    // when the focus has not arrived within a short wait (keys sent next would go elsewhere).
     virtual bool bringToTop(WindowId window) = 0;
     // The non-empty titles (UTF-8) of the top-level windows, top of the stacking order first.
     virtual std::vector<std::string> windowTitles() = 0;

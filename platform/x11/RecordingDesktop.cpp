@@ -39,6 +39,22 @@ void RecordingDesktop::addProgram(const std::string& program)
     programs_.insert(program);
 }
 
+void RecordingDesktop::refuseFocus(const std::string& title)
+{
+    refusingFocus_.insert(title);
+}
+
+void RecordingDesktop::holdKey(std::uint8_t virtualKey, std::size_t afterEvents, std::chrono::milliseconds from)
+{
+    heldKeys_[virtualKey] = {afterEvents, from};
+}
+
+bool RecordingDesktop::keyDown(std::uint8_t virtualKey)
+{
+    const auto held = heldKeys_.find(virtualKey);
+    return held != heldKeys_.end() && events_.size() >= held->second.afterEvents && clock_ >= held->second.from;
+}
+
 std::chrono::milliseconds RecordingDesktop::elapsed() const
 {
     return std::chrono::duration_cast<std::chrono::milliseconds>(clock_);
@@ -101,7 +117,7 @@ bool RecordingDesktop::bringToTop(WindowId window)
     events_.push_back("raise " + raised.title);
     windows_.erase(windows_.begin() + static_cast<std::ptrdiff_t>(window - 1));
     windows_.push_back(raised);
-    return true;
+    return !refusingFocus_.count(raised.title);
 }
 
 std::vector<std::string> RecordingDesktop::windowTitles()
@@ -131,7 +147,12 @@ void RecordingDesktop::sleepFor(Clock::duration span)
     if (span <= Clock::duration::zero())
         return;
     clock_ += span;
-    events_.push_back("sleep " + std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(span).count()));
+    auto slept = std::chrono::duration_cast<std::chrono::milliseconds>(span);
+    if (!events_.empty() && events_.back().starts_with("sleep ")) {
+        slept += std::chrono::milliseconds(std::stoll(events_.back().substr(6)));
+        events_.pop_back();
+    }
+    events_.push_back("sleep " + std::to_string(slept.count()));
 }
 
 } // namespace platform::x11

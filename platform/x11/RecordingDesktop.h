@@ -5,7 +5,7 @@
 //
 // Recorded lines: "+41" / "-41" (press / release of a virtual-key code, two hex digits),
 // "char X" (a character typed without a key), "find TITLE", "raise TITLE", "start LINE",
-// "sleep MS".
+// "sleep MS" (sleeps one after the other are one line: the time slept between two other events).
 #include "platform/x11/DesktopServices.h"
 
 #include <map>
@@ -19,6 +19,11 @@ public:
     void addWindow(const std::string& title, std::chrono::milliseconds appearsAt = {});
     // A command line whose first word is this program starts; any other fails with 2.
     void addProgram(const std::string& program);
+    // A window with this title takes no focus: raising it fails.
+    void refuseFocus(const std::string& title);
+    // The key is down (held by a person) once this many events have been recorded and the
+    // clock has reached `from`.
+    void holdKey(std::uint8_t virtualKey, std::size_t afterEvents, std::chrono::milliseconds from = {});
 
     const std::vector<std::string>& events() const { return events_; }
     std::chrono::milliseconds elapsed() const;
@@ -26,6 +31,7 @@ public:
     void keyEvent(std::uint8_t virtualKey, bool release) override;
     int keyScan(char32_t character) override;
     void typeCharacterWithoutKey(char32_t character) override;
+    bool keyDown(std::uint8_t virtualKey) override;
     WindowId findWindow(const std::string& title) override;
     bool bringToTop(WindowId window) override;
     std::vector<std::string> windowTitles() override;
@@ -40,6 +46,12 @@ private:
     };
     std::vector<Window> windows_;  // bottom of the stacking order first
     std::set<std::string> programs_;
+    std::set<std::string> refusingFocus_;
+    struct HeldKey {
+        std::size_t afterEvents;
+        std::chrono::milliseconds from;
+    };
+    std::map<std::uint8_t, HeldKey> heldKeys_;
     std::vector<std::string> events_;
     Clock::duration clock_{};
 };

@@ -51,6 +51,11 @@ void X11Desktop::typeCharacterWithoutKey(char32_t character)
     keyboard_->typeWithoutKey(character);
 }
 
+bool X11Desktop::keyDown(std::uint8_t virtualKey)
+{
+    return keyboard_->isDown(virtualKey);
+}
+
 WindowId X11Desktop::findWindow(const std::string& title)
 {
     return windows_->find(title);

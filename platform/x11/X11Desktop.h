@@ -20,6 +20,7 @@ public:
     void keyEvent(std::uint8_t virtualKey, bool release) override;
     int keyScan(char32_t character) override;
     void typeCharacterWithoutKey(char32_t character) override;
+    bool keyDown(std::uint8_t virtualKey) override;
     WindowId findWindow(const std::string& title) override;
     bool bringToTop(WindowId window) override;
     std::vector<std::string> windowTitles() override;

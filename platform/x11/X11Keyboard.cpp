@@ -176,6 +176,19 @@ void X11Keyboard::keyEvent(std::uint8_t virtualKey, bool release)
         fake(code, !release);
 }
 
+bool X11Keyboard::isDown(std::uint8_t virtualKey)
+{
+    const KeyCode code = keycodeOf(virtualKey);
+    if (!code)
+        return false;
+    const Clock::time_point now = Clock::now();
+    if (now - keymapRead_ >= keymapRefresh) {
+        XQueryKeymap(display_, keymap_);
+        keymapRead_ = now;
+    }
+    return (static_cast<unsigned char>(keymap_[code / 8]) >> (code % 8)) & 1;
+}
+
 void X11Keyboard::typeWithoutKey(char32_t character)
 {
     if (const KeyCode code = borrow(KeysymOf(character))) {

@@ -16,6 +16,9 @@ class X11Keyboard {
 public:
     using Clock = std::chrono::steady_clock;
     static constexpr std::chrono::milliseconds settleTime{200};
+    // isDown() asks the server at most this often: a round trip per synthesised key would
+    // slow typing down, and a person holds a key far longer.
+    static constexpr std::chrono::milliseconds keymapRefresh{10};
 
     explicit X11Keyboard(Display* display);
     ~X11Keyboard(); // gives every borrowed keycode back
@@ -25,6 +28,7 @@ public:
     void keyEvent(std::uint8_t virtualKey, bool release);
     int keyScan(char32_t character) const;
     void typeWithoutKey(char32_t character);
+    bool isDown(std::uint8_t virtualKey);
 
 private:
     struct Borrowed {
@@ -45,6 +49,8 @@ private:
     int maxKeycode_ = 255;
     std::vector<Borrowed> spares_;
     std::vector<std::pair<int, KeyCode>> oemKeys_; // virtual-key code -> keycode by key position
+    char keymap_[32] = {};                         // one bit per keycode, as last read
+    Clock::time_point keymapRead_{};
 };
 
 } // namespace platform::x11

@@ -179,8 +179,11 @@ bool X11Windows::bringToTop(Window window)
             return false;
     }
     const auto deadline = std::chrono::steady_clock::now() + focusWaitLimit;
-    while (!hasFocus(window) && std::chrono::steady_clock::now() < deadline)
+    while (!hasFocus(window)) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
         std::this_thread::sleep_for(focusPollInterval);
+    }
     return true;
 }
 

@@ -22,7 +22,8 @@ public:
     // The first in topLevels() whose title equals title without regard to case; 0 if none.
     Window find(const std::string& title);
     // Raises and focuses the window; waits (briefly) until the focus has arrived, so that key
-    // events sent next go to it. False when the window cannot be raised.
+    // events sent next go to it. False when the window cannot be raised or the focus has not
+    // arrived within the wait (a window manager that refused the activation).
     bool bringToTop(Window window);
 
 private:

@@ -25,6 +25,9 @@
 #include <QTextDocument>
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <optional>
+
 #include <pwd.h>
 #include <unistd.h>
 
@@ -268,7 +271,7 @@ std::ostream& operator<<(std::ostream& out, const NewCase& c)
 
 class NewMacro : public ::testing::TestWithParam<NewCase> {};
 
-TEST_P(NewMacro, StartsWithAuthorAndDate)
+TEST_P(NewMacro, StartsWithAuthorAndDateAndTheCaretBelowThem)
 {
     TempConfig config;
     platform::core::UserStore store;
@@ -276,8 +279,10 @@ TEST_P(NewMacro, StartsWithAuthorAndDate)
     TFormMakro form(Recorder());
     Activate(form);
     QTest::keyClick(form.MemoEdit, Qt::Key_N, Qt::ControlModifier);
+    QTest::keyClicks(form.MemoEdit, QStringLiteral("ab"));
     const auto lines = form.lines();
-    ASSERT_EQ(lines.size(), 2u);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[2], "ab"); // typed below the header, not into it
     std::string author = GetParam().author;
     if (author.starts_with("(account)"))
         author.replace(0, 9, AccountName());
@@ -308,7 +313,7 @@ TEST(MacroWindow, NewWithUserInformationOfTheWrongTypeFailsWithTheTextCleared)
     EXPECT_TRUE(form.lines().empty());
 }
 
-TEST(MacroWindow, ExitOnErrorShowsFehlerThroughTheDialogs)
+TEST(MacroWindow, ExitOnErrorShowsFehlerNamingTheFailedLineThroughTheDialogs)
 {
     ScriptedDialogs dialogs;
     ScopedDialogs scoped(dialogs);
@@ -318,7 +323,7 @@ TEST(MacroWindow, ExitOnErrorShowsFehlerThroughTheDialogs)
     form.BtnExcecuteClick();
     ASSERT_EQ(dialogs.asked().size(), 1u);
     EXPECT_EQ(dialogs.last().message.caption, "Information");
-    EXPECT_EQ(dialogs.last().message.text, "Fehler");
+    EXPECT_EQ(dialogs.last().message.text, "Fehler\nLine 1: Window: Nothing");
     EXPECT_EQ(dialogs.last().message.icon, platform::gui::MessageIcon::Information);
 }
 
@@ -347,9 +352,10 @@ namespace {
 // The command-line path: what is shown, and whether the program then ends.
 struct CommandLineCase {
     const char* name;
-    const char* fileText; // nullptr: the file does not exist
-    bool programEnds;
-    const char* shown;    // the box's text, or nullptr for none
+    const char* fileText;      // nullptr: the file does not exist
+    std::optional<int> status; // nothing: the program starts normally
+    const char* shown;         // the box's text, or nullptr for none
+    std::string fileName = "play.mkr";
 };
 
 std::ostream& operator<<(std::ostream& out, const CommandLineCase& c)
@@ -359,21 +365,19 @@ std::ostream& operator<<(std::ostream& out, const CommandLineCase& c)
 
 class CommandLinePlay : public ::testing::TestWithParam<CommandLineCase> {};
 
-TEST_P(CommandLinePlay, EndsTheProgramOnlyAfterARunThatDidNotFail)
+TEST_P(CommandLinePlay, EndsTheProgramWithItsStatusOnlyAfterARunThatDidNotFail)
 {
     ScriptedDialogs dialogs;
     ScopedDialogs scoped(dialogs);
     QTemporaryDir folder;
-    const QString file = folder.filePath("play.mkr");
-    if (GetParam().fileText) {
-        QFile out(file);
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-        out.write(GetParam().fileText);
-    }
+    // The name as the file system's bytes, whatever their encoding.
+    const std::string file = QFile::encodeName(folder.path()).toStdString() + "/" + GetParam().fileName;
+    if (GetParam().fileText)
+        std::ofstream(file, std::ios::binary) << GetParam().fileText;
     QWidget main;
     const MacroWindows windows = CreateMacroWindows(&main, Recorder());
     dialogs.answerMessage(platform::gui::Ok);
-    EXPECT_EQ(PlayCommandLineMacro(*windows.form, {file}), GetParam().programEnds);
+    EXPECT_EQ(PlayCommandLineMacro(*windows.form, file), GetParam().status);
     EXPECT_FALSE(windows.form->isVisible());
     if (GetParam().shown) {
         ASSERT_EQ(dialogs.asked().size(), 1u);
@@ -385,10 +389,12 @@ TEST_P(CommandLinePlay, EndsTheProgramOnlyAfterARunThatDidNotFail)
 }
 
 INSTANTIATE_TEST_SUITE_P(Macro, CommandLinePlay, ::testing::Values(
-    CommandLineCase{"PlayedToTheEnd", "abc\r\n", true, nullptr},
-    CommandLineCase{"StoppedByExitOnError", "Window: none\r\nExitOnError\r\n", true, "Fehler"},
-    CommandLineCase{"FileMissing", nullptr, false, "play.mkr"},
-    CommandLineCase{"TimeEncodingError", "Sleep: 60\r\n", false, "Ungültiges Argument für Zeitkodierung"}
+    CommandLineCase{"PlayedToTheEnd", "abc\r\n", 0, nullptr},
+    CommandLineCase{"StoppedByExitOnError", "; first\r\nWindow: none\r\nExitOnError\r\n", 1, "Fehler\nLine 2: Window: none"},
+    CommandLineCase{"FileMissing", nullptr, std::nullopt, "play.mkr"},
+    CommandLineCase{"TimeEncodingError", "Sleep: 60\r\n", std::nullopt, "Ungültiges Argument für Zeitkodierung"},
+    CommandLineCase{"NameThatIsNotUtf8", "abc\r\n", 0, nullptr, "caf\xE9 \x01.mkr"},
+    CommandLineCase{"NameThatIsNotUtf8Missing", nullptr, std::nullopt, "caf", "caf\xE9.mkr"}
 ), [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -7,11 +7,14 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string line = makro::CutLine(std::string(reinterpret_cast<const char*>(data), size));
-    if (line.size() > makro::maxLineLength)
+    // At most 255 characters of up to four bytes each, and always the start of the input.
+    if (line.size() > 4 * makro::maxLineLength
+        || std::string_view(reinterpret_cast<const char*>(data), size).substr(0, line.size()) != line)
         std::abort();
     const makro::LineKind kind = makro::ClassifyLine(line);
     if (kind == makro::LineKind::Wait || kind == makro::LineKind::Sleep || kind == makro::LineKind::Repeat)

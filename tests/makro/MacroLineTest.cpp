@@ -89,6 +89,53 @@ INSTANTIATE_TEST_SUITE_P(Macro, Splits, ::testing::Values(
     SplitCase{"Repeat: 2,a,b", LineKind::Repeat, 2, "a,b"}),
     [](const auto& info) { return std::to_string(info.index) + "_" + PrintableTestName(info.param.line); });
 
+struct CutCase {
+    const char* name;
+    std::string line;
+    std::string kept;
+};
+
+std::ostream& operator<<(std::ostream& out, const CutCase& c)
+{
+    return out << c.name;
+}
+
+std::string Repeated(std::string_view piece, std::size_t times)
+{
+    std::string text;
+    for (std::size_t i = 0; i < times; ++i)
+        text += piece;
+    return text;
+}
+
+class Cuts : public ::testing::TestWithParam<CutCase> {};
+
+TEST_P(Cuts, KeepTheFirst255CharactersInTheEncodingTheLineIsTypedIn)
+{
+    EXPECT_EQ(CutLine(GetParam().line), GetParam().kept);
+}
+
+const std::string umlaut = "\xC3\xA4";     // two bytes
+const std::string euro = "\xE2\x82\xAC";  // three bytes
+const std::string clef = "\xF0\x9D\x84\x9E"; // four bytes
+
+INSTANTIATE_TEST_SUITE_P(Macro, Cuts, ::testing::Values(
+    CutCase{"AsciiAt255", std::string(300, 'a'), std::string(255, 'a')},
+    CutCase{"TwoByteCharacters", Repeated(umlaut, 300), Repeated(umlaut, 255)},
+    CutCase{"ThreeByteCharacters", Repeated(euro, 256), Repeated(euro, 255)},
+    CutCase{"FourByteCharacters", Repeated(clef, 256), Repeated(clef, 255)},
+    CutCase{"ShortLineKeptWhole", Repeated(umlaut, 200), Repeated(umlaut, 200)},
+    CutCase{"NeverInsideACharacter", std::string(254, 'a') + euro + "b", std::string(254, 'a') + euro},
+    CutCase{"InvalidBytesCountOnePerByte", Repeated("\xE4", 300), Repeated("\xE4", 255)},
+    CutCase{"OneStrayByteMakesItBytes", std::string("\xE4").append(Repeated(umlaut, 300)), std::string("\xE4").append(Repeated(umlaut, 127))},
+    CutCase{"OverlongFormIsNotUtf8", Repeated("\xC0\xAF", 200), Repeated("\xC0\xAF", 127) + "\xC0"},
+    CutCase{"SurrogateIsNotUtf8", Repeated("\xED\xA0\x80", 100), Repeated("\xED\xA0\x80", 85)},
+    CutCase{"PastTheLastCodePointIsNotUtf8", Repeated("\xF4\x90\x80\x80", 70), Repeated("\xF4\x90\x80\x80", 63) + "\xF4\x90\x80"},
+    CutCase{"SequenceCutShortAtTheEnd", std::string(10, 'a') + "\xE2\x82", std::string(10, 'a') + "\xE2\x82"},
+    CutCase{"ControlCharactersCountAsCharacters", std::string(300, '\x01'), std::string(255, '\x01')},
+    CutCase{"HugeLineCutQuickly", std::string(5'000'000, 'x'), std::string(255, 'x')}
+), [](const auto& info) { return std::string(info.param.name); });
+
 TEST(KeyNames, TableHasItsRowsInOrder)
 {
     const auto table = KeyNameTable();

@@ -40,8 +40,9 @@ TEST_P(PlayerCases, SendsExactlyTheExpectedEvents)
         desktop.addWindow(title);
     for (const std::string& program : c.programs)
         desktop.addProgram(program);
+    desktop.refuseFocus("Locked");
     int boxes = 0;
-    MacroPlayer player(desktop, [&] { ++boxes; });
+    MacroPlayer player(desktop, [&](const makro::FailedLine&) { ++boxes; });
     player.run(c.lines);
     EXPECT_EQ(desktop.events(), c.expected);
     EXPECT_EQ(player.errorFlag(), c.errorFlag);
@@ -49,6 +50,19 @@ TEST_P(PlayerCases, SendsExactlyTheExpectedEvents)
 }
 
 const std::string longLine(300, 'a');
+std::string Repeated(std::string_view piece, int times)
+{
+    std::string text;
+    for (int i = 0; i < times; ++i)
+        text += piece;
+    return text;
+}
+
+std::vector<std::string> TypedWithoutKey(const std::string& character, int times)
+{
+    return std::vector<std::string>(static_cast<std::size_t>(times), "char " + character);
+}
+
 std::vector<std::string> TypedA(int times)
 {
     std::vector<std::string> events;
@@ -75,6 +89,7 @@ INSTANTIATE_TEST_SUITE_P(Macro, PlayerCases, ::testing::Values(
     PlayerCase{"GreaterThanOutsideTokenIsTyped", {">"}, {"+10", "+BE", "-BE", "-10"}},
     PlayerCase{"UnclosedTokenIsTypedAsCharacters", {"a<tab", "<TAB>"}, {"+41", "-41", "+10", "+BC", "-BC", "-10", "+54", "-54", "+41", "-41", "+42", "-42", "+09", "-09"}},
     PlayerCase{"LongLineCutTo255", {longLine}, TypedA(255)},
+    PlayerCase{"LongNonAsciiLineCutTo255Characters", {Repeated("\xC3\xA4", 256)}, TypedWithoutKey("\xC3\xA4", 255)},
     PlayerCase{"CommentSendsNothing", {"; <DELETE>", "; x"}, {}},
     PlayerCase{"BlankBeforeCommentIsKeyText", {" ;"}, {"+20", "-20", "+BA", "-BA"}},
     PlayerCase{"KeywordWithoutBlankIsKeyText", {"Wait:a"}, {"+10", "+57", "-57", "-10", "+41", "-41", "+49", "-49", "+54", "-54", "+10", "+BA", "-BA", "-10", "+41", "-41"}},
@@ -91,9 +106,92 @@ INSTANTIATE_TEST_SUITE_P(Macro, PlayerCases, ::testing::Values(
     PlayerCase{"WithoutExitOnErrorTheRunGoesOn", {"Window: Nothing", "a"}, {"find Nothing", "+41", "-41"}, true},
     PlayerCase{"StartPassesTheCommandLine", {"Start: mousepad \"my notes.txt\""}, {"start mousepad \"my notes.txt\""}},
     PlayerCase{"StartOfMissingProgramSetsTheFlag", {"START: nosuchprogram"}, {"start nosuchprogram"}, true},
-    PlayerCase{"SleepSleepsSecondsAndMilliseconds", {"Sleep: 1", "Sleep: 0,250", "Sleep: x"}, {"sleep 1000", "sleep 250"}},
+    PlayerCase{"SleepSleepsSecondsAndMilliseconds", {"Sleep: 1", "a", "Sleep: 0,250", "Sleep: x"}, {"sleep 1000", "+41", "-41", "sleep 250"}},
     PlayerCase{"WaitZeroSecondsEndsAtOnceWithTheFlag", {"Wait: ,Editor"}, {}, true},
-    PlayerCase{"WaitFindsAnExistingWindowAtOnce", {"wait: 3,Untitled - Notes"}, {"find Untitled - Notes", "raise Untitled - Notes"}}
+    PlayerCase{"WaitFindsAnExistingWindowAtOnce", {"wait: 3,Untitled - Notes"}, {"find Untitled - Notes", "raise Untitled - Notes"}},
+    PlayerCase{"WindowThatTakesNoFocusSetsTheFlag", {"Window: Locked", "ExitOnError", "a"}, {"find Locked", "raise Locked"}, true, 1, {"Editor", "Locked"}},
+    PlayerCase{"WaitForAWindowThatTakesNoFocusSetsTheFlag", {"Wait: 3,Locked", "ExitOnError", "a"}, {"find Locked", "raise Locked"}, true, 1, {"Locked"}}
+), [](const auto& info) { return std::string(info.param.name); });
+
+// The error box learns which line failed: the last Window, Wait or Start line that set the flag.
+struct FailedLineCase {
+    const char* name;
+    std::vector<std::string> lines;
+    std::string described;
+};
+
+class FailedLines : public ::testing::TestWithParam<FailedLineCase> {};
+
+TEST_P(FailedLines, AreNamedByNumberAndText)
+{
+    RecordingDesktop desktop;
+    desktop.addWindow("Editor");
+    desktop.addWindow("Locked");
+    desktop.refuseFocus("Locked");
+    std::string shown;
+    MacroPlayer player(desktop, [&](const makro::FailedLine& line) { shown = makro::DescribeFailedLine(line); });
+    EXPECT_EQ(player.run(GetParam().lines), makro::RunEnd::ExitOnError);
+    EXPECT_EQ(shown, GetParam().described);
+}
+
+INSTANTIATE_TEST_SUITE_P(Macro, FailedLines, ::testing::Values(
+    FailedLineCase{"MissingWindow", {"; header", "Window: Nothing", "ExitOnError"}, "Line 2: Window: Nothing"},
+    FailedLineCase{"NoFocus", {"Window: Locked", "ExitOnError"}, "Line 1: Window: Locked"},
+    FailedLineCase{"FailedStart", {"a", "", "Start: missing program", "ExitOnError"}, "Line 3: Start: missing program"},
+    FailedLineCase{"LastOfTwoFailures", {"Window: One", "Wait: 0,Two", "b", "ExitOnError"}, "Line 2: Wait: 0,Two"},
+    FailedLineCase{"SuccessInBetweenClearsTheEarlierOne", {"Window: One", "Window: Editor", "Start: gone", "ExitOnError"}, "Line 3: Start: gone"},
+    FailedLineCase{"LongLineNamedAsRun", {"Window: " + std::string(400, 'w'), "ExitOnError"}, "Line 1: Window: " + std::string(247, 'w')},
+    FailedLineCase{"ControlCharactersKept", {"Window: a\x01\tb", "ExitOnError"}, "Line 1: Window: a\x01\tb"}
+), [](const auto& info) { return std::string(info.param.name); });
+
+// A stop key held by the user ends the run before its next key, between slices of Sleep and
+// Wait, or before the next line, and every key the run holds is released.
+struct StopCase {
+    const char* name;
+    std::vector<std::string> lines;
+    std::uint8_t key;
+    std::size_t afterEvents;
+    std::chrono::milliseconds from;
+    std::vector<std::string> expected;
+    std::chrono::milliseconds elapsed{};
+};
+
+class StopKeys : public ::testing::TestWithParam<StopCase> {};
+
+TEST_P(StopKeys, EndTheRunAndReleaseEveryHeldKey)
+{
+    const StopCase& c = GetParam();
+    RecordingDesktop desktop;
+    desktop.addWindow("Editor");
+    desktop.holdKey(c.key, c.afterEvents, c.from);
+    MacroPlayer player(desktop, {});
+    EXPECT_EQ(player.run(c.lines), makro::RunEnd::StoppedByUser);
+    EXPECT_EQ(desktop.events(), c.expected);
+    EXPECT_EQ(desktop.elapsed(), c.elapsed);
+}
+
+// Wait's look-ups of a window that never comes, one slice apart, until the stop.
+std::vector<std::string> WaitPolls(int slices)
+{
+    std::vector<std::string> events;
+    for (int i = 0; i < slices; ++i) {
+        events.push_back("find Never");
+        events.push_back("sleep 20");
+    }
+    events.push_back("find Never");
+    return events;
+}
+
+const std::vector<std::string> shiftThenA = {"+10", "+41", "-41", "+41", "-41", "-10"};
+
+INSTANTIATE_TEST_SUITE_P(Macro, StopKeys, ::testing::Values(
+    StopCase{"EscapeStopsAnEndlessRepeat", {"<SHIFT>", "Repeat: 100000000,a"}, 0x1B, 5, 0ms, shiftThenA},
+    StopCase{"PauseStopsAnEndlessRepeat", {"<CONTROL><SHIFT>", "Repeat: 2147483647,x"}, 0x13, 4, 0ms, {"+11", "+10", "+58", "-58", "-10", "-11"}},
+    StopCase{"StopsInsideALongLine", {std::string(200, 'a')}, 0x1B, 6, 0ms, TypedA(3)},
+    StopCase{"StopsBeforeACharacterWithoutKey", {"\xC3\xA9\xC3\xA9\xC3\xA9"}, 0x1B, 2, 0ms, {"char \xC3\xA9", "char \xC3\xA9"}},
+    StopCase{"StopsASleepWithinASlice", {"<MENU>", "Sleep: 59", "a"}, 0x13, 0, 500ms, {"+12", "sleep 500", "-12"}, 500ms},
+    StopCase{"StopsAWait", {"Wait: 30,Never", "a"}, 0x1B, 0, 1000ms, WaitPolls(50), 1000ms},
+    StopCase{"StopsBeforeTheNextLine", {"Window: Editor", "Start: anything"}, 0x1B, 2, 0ms, {"find Editor", "raise Editor"}}
 ), [](const auto& info) { return std::string(info.param.name); });
 
 // Wait polls the window list at a fixed interval until the window appears or time is up.

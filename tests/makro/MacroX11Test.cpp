@@ -1,6 +1,7 @@
 // Macros on a real X server: the keys arrive in target windows of our own, Window raises and
 // focuses the right one among several, Wait and Start work with real programs, the picker
 // lists real windows in stacking order, and the key capture takes real key presses.
+#include "SilentWindowManager.h"
 #include "makro/DesktopFactory.h"
 #include "makro/KeyCaptureEdit.h"
 #include "makro/MacroPlayer.h"
@@ -34,7 +35,7 @@ namespace {
 // A top-level window with a text field, shown and exposed.
 class Target : public QWidget {
 public:
-    explicit Target(const QString& title)
+    explicit Target(const QString& title, Qt::WindowFlags flags = {}) : QWidget(nullptr, flags)
     {
         setWindowTitle(title);
         edit = new QPlainTextEdit(this);
@@ -186,7 +187,83 @@ TEST(MacroOnX11, ExitOnErrorStopsTheRunWithTheBox)
     form.BtnExcecuteClick();
     EXPECT_TRUE(ArrivesAs(target, "a"));
     ASSERT_EQ(dialogs.asked().size(), 1u);
-    EXPECT_EQ(dialogs.last().message.text, "Fehler");
+    EXPECT_EQ(dialogs.last().message.text, "Fehler\nLine 3: Window: No Such Window");
+}
+
+TEST(MacroOnX11, WindowWhoseFocusNeverArrivesFailsTheCommand)
+{
+    Target keeper(QStringLiteral("Focus Keeper"));
+    Target refused(QStringLiteral("Focus Refused"), Qt::WindowDoesNotAcceptFocus);
+    EXPECT_FALSE(Play({"Window: Focus Keeper"}));
+    {
+        SilentWindowManager manager({refused.winId(), keeper.winId()});
+        EXPECT_TRUE(Play({"Window: Focus Refused", "ExitOnError", "x"}));
+    }
+    QTest::qWait(100);
+    EXPECT_EQ(keeper.text(), "");
+    EXPECT_EQ(refused.text(), "");
+}
+
+// A run that the user stops by holding a stop key on the real keyboard (synthesised by a
+// connection of our own, as a keyboard's events arrive): it ends before its next key, and the
+// modifier it held is released.
+struct StopCase {
+    const char* name;
+    std::uint8_t key;
+};
+
+std::ostream& operator<<(std::ostream& out, const StopCase& c)
+{
+    return out << c.name;
+}
+
+class StopKey : public ::testing::TestWithParam<StopCase> {};
+
+TEST_P(StopKey, EndsAnEndlessRunAndReleasesItsKeys)
+{
+    Target target(QStringLiteral("Stop Target"));
+    std::atomic<bool> done = false;
+    RunEnd end = RunEnd::Completed;
+    std::thread run([&] {
+        X11Desktop desktop;
+        MacroPlayer player(desktop, {});
+        // Short lines: a window re-lays out a line on every character typed into it.
+        end = player.run({"Window: Stop Target", "<SHIFT>", "Repeat: 100000000,x<.SHIFT><RETURN><SHIFT>"});
+        done = true;
+    });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return target.text().size() >= 20; }, 10000));
+    X11Desktop user;
+    user.keyEvent(GetParam().key, false);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return done.load(); }, 5000));
+    user.keyEvent(GetParam().key, true);
+    if (!done)
+        std::quick_exit(1); // the run would type for ever
+    run.join();
+    EXPECT_EQ(end, RunEnd::StoppedByUser);
+    EXPECT_FALSE(user.keyDown(0x10)); // Shift is up again
+    // The target reads what was typed before the stop (the run types far faster than a window
+    // reads); then nothing more arrives.
+    QString typed;
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        const QString before = target.text();
+        QTest::qWait(300);
+        typed = target.text();
+        return typed == before;
+    }, 30000));
+    EXPECT_FALSE(typed.isEmpty());
+    EXPECT_TRUE(typed.remove(QLatin1Char('\n')).count(QLatin1Char('X')) == typed.size()) << typed.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Macro, StopKey, ::testing::Values(
+    StopCase{"Escape", 0x1B},
+    StopCase{"PauseBreak", 0x13}
+), [](const auto& info) { return std::string(info.param.name); });
+
+TEST(MacroOnX11, TheRunsOwnEscapeAndPauseDoNotStopIt)
+{
+    Target target(QStringLiteral("Macro Target"));
+    EXPECT_FALSE(Play({"Window: Macro Target", "a<ESCAPE>b<PAUSE>c", "Repeat: 3,<ESCAPE>d"}));
+    EXPECT_TRUE(ArrivesAs(target, "abcddd"));
 }
 
 std::vector<int> Rows(const QListWidget& list, const QStringList& titles)
@@ -278,6 +355,32 @@ TEST(MacroOnX11, QuellinPlaysTheFileOnItsCommandLineAndEnds)
     EXPECT_EQ(quellin.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(quellin.exitCode(), 0);
     EXPECT_TRUE(ArrivesAs(target, "from Quellin!"));
+}
+
+// ExitOnError ends a command-line run with the box naming the failed line and a failing status.
+TEST(MacroOnX11, QuellinEndsWithAFailingStatusWhenExitOnErrorStopsTheRun)
+{
+    QTemporaryDir folder;
+    QFile file(folder.filePath("fail.mkr"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("; no such window\r\nWindow: No Window Has This Title\r\nExitOnError\r\nnever typed\r\n");
+    file.close();
+    QProcess quellin;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_CONFIG_HOME", folder.path());
+    quellin.setProcessEnvironment(environment);
+    quellin.start(QStringLiteral(QUELLIN_PROGRAM), {file.fileName()});
+    ASSERT_TRUE(quellin.waitForStarted());
+    // The user reads the box and presses Return.
+    X11Desktop user;
+    platform::x11::WindowId box = 0;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return (box = user.findWindow("Information")) != 0; }, 20000));
+    EXPECT_TRUE(user.bringToTop(box));
+    user.keyEvent(0x0D, false);
+    user.keyEvent(0x0D, true);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return quellin.state() == QProcess::NotRunning; }, 20000));
+    EXPECT_EQ(quellin.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(quellin.exitCode(), 1);
 }
 
 } // namespace

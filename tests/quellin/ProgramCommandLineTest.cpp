@@ -18,6 +18,7 @@ TEST_P(CommandLine, AnswersWithoutAWindow)
     QProcess program;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
     environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
     program.setProcessEnvironment(environment);
     program.start(QStringLiteral(QUELLIN_EXECUTABLE), GetParam().args);
@@ -32,6 +33,8 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, CommandLine,
     ::testing::Values(Case{ { QStringLiteral("--help") }, 0, "Usage: quellin", "" },
                       Case{ { QStringLiteral("--version") }, 0, "Quellin 1.", "" },
-                      Case{ { QStringLiteral("--frobnicate") }, 2, "", "unknown option --frobnicate" }));
+                      Case{ { QStringLiteral("--frobnicate") }, 2, "", "unknown option --frobnicate" },
+                      Case{ {}, 2, "", "need a display, and none could be opened" },
+                      Case{ { QStringLiteral("some-macro.mkr") }, 2, "", "\"quellin --print FILE...\" and \"quellin --help\" need none" }));
 
 } // namespace

@@ -1,11 +1,19 @@
 // The real quellin program on an X server with a window manager: its main window appears with
-// the title "Quellin".
+// the title "Quellin"; a text typed into it survives a kill -9 and is offered at the next start.
+#include "makro/KeyTyper.h"
+#include "platform/x11/X11Desktop.h"
+#include "quellin/RecoveryStore.h"
+
+#include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <csignal>
 #include <poll.h>
 
 #include <chrono>
@@ -94,6 +102,98 @@ private:
     Display* display_;
 };
 
+// What a user does with the mouse and the keyboard, through XTest.
+class User {
+public:
+    User() : display_(XOpenDisplay(nullptr)) {}
+    ~User() { XCloseDisplay(display_); }
+
+    // Clicks at a point given as fractions of the window's width and height.
+    void click(platform::x11::WindowId window, double x, double y)
+    {
+        XWindowAttributes attributes{};
+        XGetWindowAttributes(display_, window, &attributes);
+        int rootX = 0, rootY = 0;
+        Window child = 0;
+        XTranslateCoordinates(display_, window, DefaultRootWindow(display_), static_cast<int>(attributes.width * x),
+                              static_cast<int>(attributes.height * y), &rootX, &rootY, &child);
+        XTestFakeMotionEvent(display_, -1, rootX, rootY, CurrentTime);
+        XTestFakeButtonEvent(display_, 1, True, CurrentTime);
+        XTestFakeButtonEvent(display_, 1, False, CurrentTime);
+        XSync(display_, False);
+    }
+    // Asks the window to close, as its title bar's close button does.
+    void close(platform::x11::WindowId window)
+    {
+        XEvent event{};
+        event.xclient.type = ClientMessage;
+        event.xclient.window = window;
+        event.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
+        event.xclient.format = 32;
+        event.xclient.data.l[0] = static_cast<long>(XInternAtom(display_, "WM_DELETE_WINDOW", False));
+        event.xclient.data.l[1] = CurrentTime;
+        XSendEvent(display_, window, False, NoEventMask, &event);
+        XSync(display_, False);
+    }
+    // Types key text of the macro language into the focused window.
+    void type(const std::string& keys)
+    {
+        makro::KeyTyper(desktop).send(keys);
+    }
+    // Waits for a window of this title above the one given (a box over the main window).
+    platform::x11::WindowId waitForBox(const std::string& title, platform::x11::WindowId main)
+    {
+        platform::x11::WindowId box = 0;
+        const bool shown = QTest::qWaitFor([&] {
+            box = desktop.findWindow(title);
+            return box != 0 && box != main;
+        }, 20000);
+        return shown ? box : 0;
+    }
+
+    platform::x11::X11Desktop desktop;
+
+private:
+    Display* display_;
+};
+
+// The recovery copies in a state folder, read.
+std::vector<quellin::RecoveryCopy> Copies(const QString& folder)
+{
+    std::vector<quellin::RecoveryCopy> copies;
+    for (const QFileInfo& info : QDir(folder).entryInfoList({QStringLiteral("*.text")}, QDir::Files)) {
+        QFile file(info.filePath());
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray bytes = file.readAll();
+        if (auto copy = quellin::ParseRecoveryCopy(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()))))
+            copies.push_back(std::move(*copy));
+    }
+    return copies;
+}
+
+class Quellin {
+public:
+    Quellin(const QString& config, const QString& state)
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config);
+        environment.insert(QStringLiteral("XDG_STATE_HOME"), state);
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(QUELLIN_EXECUTABLE), {});
+        EXPECT_TRUE(process.waitForStarted());
+    }
+    ~Quellin()
+    {
+        if (process.state() != QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished(5000);
+        }
+    }
+    QProcess process;
+};
+
 TEST(QuellinProgram, ItsWindowAppearsWithTheTitleQuellin)
 {
     TopLevelWindows windows;
@@ -109,6 +209,63 @@ TEST(QuellinProgram, ItsWindowAppearsWithTheTitleQuellin)
     EXPECT_TRUE(windows.waitForTitle("Quellin", std::chrono::seconds(20)));
     program.terminate();
     program.waitForFinished(5000);
+}
+
+TEST(QuellinProgram, TextTypedBeforeAKillIsRestoredAtTheNextStartAndACleanExitLeavesNothing)
+{
+    TopLevelWindows windows;
+    ASSERT_TRUE(windows.open()) << "no X server";
+    QTemporaryDir config;
+    QTemporaryDir state;
+    const QString folder = state.filePath(QStringLiteral("quellin"));
+    User user;
+    {
+        Quellin first(config.path(), state.path());
+        ASSERT_TRUE(windows.waitForTitle("Quellin", std::chrono::seconds(20)));
+        const platform::x11::WindowId main = user.desktop.findWindow("Quellin");
+        ASSERT_TRUE(user.desktop.bringToTop(main));
+        // A window that has just appeared may still be laying itself out and miss the first
+        // click: the user clicks and types again (selecting all first, so the text is the same).
+        bool copied = false;
+        for (int attempt = 0; attempt < 3 && !copied; ++attempt) {
+            user.click(main, 0.7, 0.5); // into the editor
+            user.type("<CONTROL>a<.CONTROL>typed before the kill");
+            copied = QTest::qWaitFor([&] { return Copies(folder).size() == 1; }, 6000);
+        }
+        ASSERT_TRUE(copied);
+        ::kill(static_cast<pid_t>(first.process.processId()), SIGKILL);
+        ASSERT_TRUE(first.process.waitForFinished(5000));
+    }
+    std::vector<quellin::RecoveryCopy> left = Copies(folder);
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(left[0].bytes, "typed before the kill\r\n");
+
+    Quellin second(config.path(), state.path());
+    ASSERT_TRUE(windows.waitForTitle("Quellin", std::chrono::seconds(20)));
+    const platform::x11::WindowId main = user.desktop.findWindow("Quellin");
+    const platform::x11::WindowId question = user.waitForBox("Quellin", main);
+    ASSERT_NE(question, 0u) << "no question about the copy";
+    ASSERT_TRUE(user.desktop.bringToTop(question));
+    user.type("y"); // Yes: restore
+    // The copy is the new session's now: one copy, of another name, with the same bytes.
+    const QStringList before = QDir(folder).entryList({QStringLiteral("*.text")});
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        const QStringList now = QDir(folder).entryList({QStringLiteral("*.text")});
+        return now.size() == 1 && now != before;
+    }, 10000));
+    left = Copies(folder);
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(left[0].bytes, "typed before the kill\r\n");
+
+    // A clean exit: the window closes after "Text changed - still quit?" is answered Yes.
+    user.close(main);
+    const platform::x11::WindowId quit = user.waitForBox("Quellin", main);
+    ASSERT_NE(quit, 0u) << "no question before quitting";
+    ASSERT_TRUE(user.desktop.bringToTop(quit));
+    user.type("y");
+    ASSERT_TRUE(second.process.waitForFinished(10000));
+    EXPECT_EQ(second.process.exitCode(), 0);
+    EXPECT_TRUE(QDir(folder).entryList(QDir::Files).isEmpty()) << QDir(folder).entryList(QDir::Files).join(' ').toStdString();
 }
 
 } // namespace

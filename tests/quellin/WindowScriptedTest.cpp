@@ -199,6 +199,55 @@ TEST_F(Scripted, AServerClosingDuringStorLeavesTheEditorAsItWasAndTheNextWriteBa
     EXPECT_EQ(server->transcript(), kLogin + kListing + kOpen + kStore + kLogin + kStore);
 }
 
+// An asynchronous write-back against a server that confirms the store only after a while: what
+// was typed meanwhile was not sent, so the editor stays modified; without typing it is saved.
+struct UploadTypingCase {
+    const char* name;
+    QString typed; // during the upload
+    bool modifiedAfter;
+};
+
+std::ostream& operator<<(std::ostream& out, const UploadTypingCase& c)
+{
+    return out << c.name;
+}
+
+class TypingDuringAnUpload : public Scripted, public ::testing::WithParamInterface<UploadTypingCase> {};
+
+TEST_P(TypingDuringAnUpload, LeavesTheEditorModifiedOnlyWhenTheTextChanged)
+{
+    const std::string entry = "-rw-r--r-- 1 u g 6 Jan  1  2020 p.htm\r\n";
+    Script steps = join(join(login(), listing({ dataSend(entry) })), openFile("hello\n"));
+    steps = join(steps, { expectLine(), send("200 binary\r\n"), listenData(), expectLine(), send("227 ({pasv})\r\n"),
+                          expectLine(), acceptData(), send("150 go\r\n"), dataReceiveAll(), stall(600ms),
+                          send("226 stored\r\n") });
+    start(steps);
+    connect();
+    select("p.htm");
+    command([&] { form->FTPViewDblClick(); });
+    form->Memo->setLine(0, "sent");
+    form->chk_async->click();
+    ASSERT_TRUE(form->ftp->Async);
+    bool typedDuringUpload = false;
+    if (!GetParam().typed.isEmpty()) {
+        QTimer::singleShot(300, form.get(), [&] {
+            typedDuringUpload = form->ftp->Busy();
+            form->Memo->setFocus();
+            QTest::keyClicks(form->Memo, GetParam().typed);
+        });
+    }
+    command([&] { form->SBZurueckClick(); });
+    EXPECT_EQ(typedDuringUpload, !GetParam().typed.isEmpty());
+    EXPECT_EQ(form->Memo->modified(), GetParam().modifiedAfter);
+    EXPECT_TRUE(server->finish()) << server->failure();
+    EXPECT_EQ(server->dataReceived(), "sent\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, TypingDuringAnUpload,
+                         ::testing::Values(UploadTypingCase{ "NothingTyped", {}, false },
+                                           UploadTypingCase{ "TypedMeanwhile", QStringLiteral("x"), true }),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 // Counts the paints of a widget that happen while the window's transfer runs.
 class PaintsDuringTransfer : public QObject {
 public:

@@ -125,22 +125,43 @@ INSTANTIATE_TEST_SUITE_P(
                     ZoomCase{"StepNotANumberIsOneTenth", "x", 1, 0, "1.100", true}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(Preview, PrintingPagesTwoToThreeSendsTwoJobs)
+// Pages printed to a file form one job and one file holding every page of the range.
+struct RangeCase {
+    const char* name;
+    int from;
+    int to;
+    QStringList footers;
+};
+
+class PrintingARange : public Preview, public testing::WithParamInterface<RangeCase> {};
+
+TEST_P(PrintingARange, ToAFileGivesOneFileWithEveryPage)
 {
     TRichPreviewForm* preview = Open(220);
     platform::gui::ScriptedDialogs dialogs;
     platform::gui::ScopedDialogs scope(dialogs);
-    dialogs.answerPrinter(true, [](QPrinter& p) {
+    const RangeCase& c = GetParam();
+    dialogs.answerPrinter(true, [&c](QPrinter& p) {
         p.setPrintRange(QPrinter::PageRange);
-        p.setFromTo(2, 3);
+        p.setFromTo(c.from, c.to);
     });
-    QStringList footers;
-    printer.OnEndDoc = [&] { footers << PageLines(pdf, 1).back().section(' ', 0, 2); };
+    int jobs = 0;
+    printer.OnEndDoc = [&] { ++jobs; };
     preview->PrintPages();
-    EXPECT_EQ(footers, (QStringList{"- 2 -", "- 3 -"}));
-    EXPECT_EQ(PageCount(pdf), 1);
-    EXPECT_EQ(preview->PageNumberText(), "   3");
+    EXPECT_EQ(jobs, 1);
+    QStringList footers;
+    for (int page = 1; page <= PageCount(pdf); ++page)
+        footers << PageLines(pdf, page).back().section(' ', 0, 2);
+    EXPECT_EQ(footers, c.footers);
+    EXPECT_EQ(preview->PageNumberText(), QStringLiteral("%1").arg(c.to, 4));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PrintingARange,
+    testing::Values(RangeCase{"TwoToThree", 2, 3, {"- 2 -", "- 3 -"}},
+                    RangeCase{"OnePage", 4, 4, {"- 4 -"}},
+                    RangeCase{"All", 1, 4, {"- 1 -", "- 2 -", "- 3 -", "- 4 -"}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // Without a printer (an engine made where none is installed has none) the preview's printing
 // says so and asks nothing else.

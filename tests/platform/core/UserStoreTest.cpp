@@ -32,6 +32,7 @@ struct TypeCase {
     bool storedAsBinary;
     bool readAsBinary;
     bool throws;
+    bool notUtf8 = false; // the string's bytes
 };
 
 class UserStoreTypes : public testing::TestWithParam<TypeCase> {};
@@ -44,7 +45,7 @@ TEST_P(UserStoreTypes, AValueReadAsTheOtherTypeFailsWithTheRegistryMessage)
     if (c.storedAsBinary)
         store.writeBinary(kKey, "MarginTop", "12345678");
     else
-        store.writeString(kKey, "MarginTop", "30");
+        store.writeString(kKey, "MarginTop", c.notUtf8 ? "3\xE4" "0" : "30");
     auto read = [&] {
         return c.readAsBinary ? store.readBinary(kKey, "MarginTop")
                               : store.readString(kKey, "MarginTop");
@@ -64,8 +65,31 @@ TEST_P(UserStoreTypes, AValueReadAsTheOtherTypeFailsWithTheRegistryMessage)
 INSTANTIATE_TEST_SUITE_P(Cases, UserStoreTypes,
                          testing::Values(TypeCase{"StringAsBinary", false, true, true},
                                          TypeCase{"BinaryAsString", true, false, true},
-                                         TypeCase{"BinaryAsBinary", true, true, false}),
+                                         TypeCase{"BinaryAsBinary", true, true, false},
+                                         TypeCase{"NotUtf8StringAsBinary", false, true, true, true},
+                                         TypeCase{"NotUtf8StringAsString", false, false, false, true}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Strings read back byte for byte, whether or not their bytes are UTF-8.
+class UserStoreStrings : public testing::TestWithParam<std::string> {};
+
+TEST_P(UserStoreStrings, ReadBackExactly)
+{
+    TempConfig config;
+    UserStore().writeString(kKey, "Name", GetParam());
+    EXPECT_EQ(UserStore().readString(kKey, "Name"), GetParam());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, UserStoreStrings,
+                         testing::Values(std::string("plain"), std::string(""),
+                                         std::string("Gr\xC3\xBC\xC3\x9F" "e"),        // UTF-8
+                                         std::string("Gr\xFC\xDF" "e"),                 // Windows-1252
+                                         std::string("\xC3"),                           // cut short
+                                         std::string("\xED\xA0\x80"),                   // a surrogate
+                                         std::string("\xC0\xAF"),                       // overlong
+                                         std::string("a\0b\x01\r\n\x7F", 7),          // controls
+                                         std::string(100000, '\xFF')),                 // long
+                         [](const auto& info) { return std::to_string(info.index); });
 
 TEST(UserStore, MissingValuesKeysAndFilesReadAsAbsent)
 {
