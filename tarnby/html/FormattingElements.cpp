@@ -113,9 +113,12 @@ void TreeBuilder::reconstructFormatting()
         --i;
     for (; i < formatting_.size(); ++i) {
         const NodeId clone = cloneElement(formatting_[i]);
+        formatting_[i] = clone;
         insertAt(clone, appropriatePlace());
         push(clone);
-        formatting_[i] = clone;
+        // At the depth limit the push closed the clone before this one and dropped its entry.
+        if (i >= formatting_.size() || formatting_[i] != clone)
+            --i;
     }
 }
 

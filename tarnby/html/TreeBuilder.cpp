@@ -120,16 +120,16 @@ TreeBuilder::Location TreeBuilder::appropriatePlace(NodeId target) const
     const Node& t = node(target);
     if (!fosterParenting_ || t.ns != Namespace::Html || !IsAny(t.tag, {Tag::Table, Tag::Tbody, Tag::Tfoot, Tag::Thead, Tag::Tr}))
         return {target, kNoNode};
-    std::size_t lastTemplate = stack_.size();
+    // The topmost table or template decides: whatever lies below it does not count.
     std::size_t lastTable = stack_.size();
-    for (std::size_t i = stack_.size(); i-- > 0 && (lastTemplate == stack_.size() || lastTable == stack_.size());) {
-        if (lastTemplate == stack_.size() && isHtml(stack_[i], Tag::Template))
-            lastTemplate = i;
-        if (lastTable == stack_.size() && isHtml(stack_[i], Tag::Table))
+    for (std::size_t i = stack_.size(); i-- > 0;) {
+        if (isHtml(stack_[i], Tag::Template))
+            return {stack_[i], kNoNode};
+        if (isHtml(stack_[i], Tag::Table)) {
             lastTable = i;
+            break;
+        }
     }
-    if (lastTemplate != stack_.size() && (lastTable == stack_.size() || lastTemplate > lastTable))
-        return {stack_[lastTemplate], kNoNode};
     if (lastTable == stack_.size())
         return {stack_.front(), kNoNode};
     const NodeId table = stack_[lastTable];
@@ -188,7 +188,32 @@ void TreeBuilder::insertCharacters(Span text)
 
 void TreeBuilder::push(NodeId element)
 {
+    if (stack_.size() >= kMaxOpenElements)
+        closeForDepth();
     insertIntoStack(stack_.size(), element);
+}
+
+void TreeBuilder::closeForDepth()
+{
+    const NodeId closed = current();
+    const Node& n = node(closed);
+    pop();
+    if (n.ns != Namespace::Html)
+        return;
+    if (IsAny(n.tag, {Tag::A, Tag::B, Tag::Big, Tag::Code, Tag::Em, Tag::Font, Tag::I, Tag::Nobr, Tag::S, Tag::Small,
+                      Tag::Strike, Tag::Strong, Tag::Tt, Tag::U})) {
+        // Closed for good: re-opening it would only push it back against the limit.
+        if (const std::size_t i = formattingIndex(closed); i != formatting_.size())
+            formattingErase(i);
+        return;
+    }
+    if (IsAny(n.tag, {Tag::Applet, Tag::Caption, Tag::Marquee, Tag::Object, Tag::Td, Tag::Th, Tag::Template}))
+        clearFormattingToMarker();
+    if (n.tag == Tag::Template && !templateModes_.empty())
+        templateModes_.pop_back();
+    if (IsAny(n.tag, {Tag::Table, Tag::Tbody, Tag::Thead, Tag::Tfoot, Tag::Tr, Tag::Td, Tag::Th, Tag::Caption,
+                      Tag::Colgroup, Tag::Select, Tag::Template}))
+        resetInsertionMode();
 }
 
 void TreeBuilder::pop()

@@ -9,6 +9,11 @@
 // tag with no open element of that name answers at once, and so does an end tag with no element
 // of its name above the topmost special element (the stack is counted by name in stretches that
 // each begin at a special element).
+//
+// The stack of open elements never holds more than kMaxOpenElements: an element that would go
+// deeper first closes the current node and becomes its sibling (browsers limit the depth of
+// the tree they build in the same spirit). Every walk of the stack is thereby bounded, so
+// misnested formatting under thousands of blocks stays linear.
 #include "tarnby/html/Document.h"
 #include "tarnby/html/Token.h"
 #include "tarnby/html/Tokenizer.h"
@@ -60,7 +65,9 @@ private:
     NodeId insertElement(const Token& token, Namespace ns = Namespace::Html);
     NodeId insertElement(Tag tag);
     void insertCharacters(Span text);
+    static constexpr std::size_t kMaxOpenElements = 512;
     void push(NodeId element);
+    void closeForDepth(); // the current node, to keep the stack within kMaxOpenElements
     void pop();
     void eraseFromStack(std::size_t index);
     void insertIntoStack(std::size_t index, NodeId element);
