@@ -2,7 +2,7 @@
 
 #include "platform/core/TextCodec.h"
 #include "tarnby/UrlReference.h"
-#include "tarnby/html/Parse.h"
+#include "html/Parse.h"
 
 #include <QUtf8StringView>
 

@@ -1,6 +1,6 @@
-#include "tarnby/html/Parse.h"
+#include "html/Parse.h"
 
-namespace tarnby::html {
+namespace html {
 
 std::unique_ptr<Document> Parse(std::string_view utf8, Templates templates)
 {
@@ -9,4 +9,4 @@ std::unique_ptr<Document> Parse(std::string_view utf8, Templates templates)
     return document;
 }
 
-} // namespace tarnby::html
+} // namespace html

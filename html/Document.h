@@ -6,7 +6,7 @@
 //
 // Invariants: node 0 is the document; every other node has a parent until it is detached;
 // siblings form a doubly linked list; an element's attributes never change after it is made.
-#include "tarnby/html/Tags.h"
+#include "html/Tags.h"
 
 #include <cstdint>
 #include <optional>
@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-namespace tarnby::html {
+namespace html {
 
 using NodeId = std::uint32_t;
 inline constexpr NodeId kNoNode = 0xFFFFFFFFu;
@@ -88,4 +88,4 @@ private:
     std::vector<Attribute> attributes_;
 };
 
-} // namespace tarnby::html
+} // namespace html

@@ -14,15 +14,15 @@
 // deeper first closes the current node and becomes its sibling (browsers limit the depth of
 // the tree they build in the same spirit). Every walk of the stack is thereby bounded, so
 // misnested formatting under thousands of blocks stays linear.
-#include "tarnby/html/Document.h"
-#include "tarnby/html/Token.h"
-#include "tarnby/html/Tokenizer.h"
+#include "html/Document.h"
+#include "html/Token.h"
+#include "html/Tokenizer.h"
 
 #include <array>
 #include <unordered_map>
 #include <vector>
 
-namespace tarnby::html {
+namespace html {
 
 // How <template> is read: as the standard says (its own insertion mode, a marker among the
 // formatting elements, special, a scope boundary), or as html5lib reads it, as an element like
@@ -183,4 +183,4 @@ private:
     bool skipNewline_ = false;
 };
 
-} // namespace tarnby::html
+} // namespace html

@@ -1,11 +1,11 @@
 #pragma once
 // What the tokenizer hands the tree construction, one at a time.
-#include "tarnby/html/Document.h"
+#include "html/Document.h"
 
 #include <string>
 #include <vector>
 
-namespace tarnby::html {
+namespace html {
 
 enum class TokenType : std::uint8_t { Characters, StartTag, EndTag, Comment, Doctype, EndOfFile };
 
@@ -26,4 +26,4 @@ struct Token {
     std::string systemId;
 };
 
-} // namespace tarnby::html
+} // namespace html

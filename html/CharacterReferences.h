@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace tarnby::html {
+namespace html {
 
 struct DecodedReference {
     std::size_t length = 0; // bytes of the reference, 0 if text[0] ('&') stays as it is
@@ -20,4 +20,4 @@ DecodedReference DecodeReference(std::string_view text, bool inAttribute);
 
 void AppendUtf8(std::string& out, char32_t c);
 
-} // namespace tarnby::html
+} // namespace html

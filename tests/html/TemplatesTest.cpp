@@ -1,6 +1,6 @@
 // <template> read as the standard says and as html5lib reads it (the rule the links follow):
 // the text under the page's first <a> differs where the template closes what it opened.
-#include "tarnby/html/Parse.h"
+#include "html/Parse.h"
 
 #include <gtest/gtest.h>
 
@@ -8,28 +8,28 @@
 
 namespace {
 
-using tarnby::html::Document;
-using tarnby::html::NodeId;
-using tarnby::html::Templates;
+using html::Document;
+using html::NodeId;
+using html::Templates;
 
 // All text below node, in document order.
 std::string TextBelow(const Document& document, NodeId node)
 {
     std::string text;
-    for (NodeId child = document.node(node).firstChild; child != tarnby::html::kNoNode; child = document.node(child).next)
-        text += document.node(child).kind == tarnby::html::NodeKind::Text ? std::string(document.text(document.node(child).text))
+    for (NodeId child = document.node(node).firstChild; child != html::kNoNode; child = document.node(child).next)
+        text += document.node(child).kind == html::NodeKind::Text ? std::string(document.text(document.node(child).text))
                                                                          : TextBelow(document, child);
     return text;
 }
 
 NodeId FirstLink(const Document& document, NodeId node)
 {
-    if (document.isHtml(node, tarnby::html::Tag::A))
+    if (document.isHtml(node, html::Tag::A))
         return node;
-    for (NodeId child = document.node(node).firstChild; child != tarnby::html::kNoNode; child = document.node(child).next)
-        if (const NodeId found = FirstLink(document, child); found != tarnby::html::kNoNode)
+    for (NodeId child = document.node(node).firstChild; child != html::kNoNode; child = document.node(child).next)
+        if (const NodeId found = FirstLink(document, child); found != html::kNoNode)
             return found;
-    return tarnby::html::kNoNode;
+    return html::kNoNode;
 }
 
 struct TemplateCase {
@@ -43,9 +43,9 @@ class TemplateCases : public testing::TestWithParam<TemplateCase> {};
 
 TEST_P(TemplateCases, PutTheTextUnderTheFirstLink)
 {
-    const auto document = tarnby::html::Parse(GetParam().page, GetParam().templates);
+    const auto document = html::Parse(GetParam().page, GetParam().templates);
     const NodeId link = FirstLink(*document, Document::root());
-    ASSERT_NE(link, tarnby::html::kNoNode);
+    ASSERT_NE(link, html::kNoNode);
     EXPECT_EQ(TextBelow(*document, link), GetParam().firstLinkText);
 }
 

@@ -1,10 +1,10 @@
-#include "tarnby/html/Tags.h"
+#include "html/Tags.h"
 
 #include <array>
 #include <cstdint>
 #include <iterator>
 
-namespace tarnby::html {
+namespace html {
 
 namespace {
 
@@ -14,9 +14,9 @@ struct NamedTag {
 };
 
 constexpr NamedTag kTags[] = {
-#define TARNBY_HTML_TAG_ENTRY(id, name) {name, Tag::id},
-    TARNBY_HTML_TAGS(TARNBY_HTML_TAG_ENTRY)
-#undef TARNBY_HTML_TAG_ENTRY
+#define HTML_TAG_ENTRY(id, name) {name, Tag::id},
+    HTML_TAGS(HTML_TAG_ENTRY)
+#undef HTML_TAG_ENTRY
 };
 
 constexpr std::size_t kSlots = 512; // a power of two, well above the number of names
@@ -57,4 +57,4 @@ Tag TagOf(std::string_view name)
     return Tag::Other;
 }
 
-} // namespace tarnby::html
+} // namespace html

@@ -5,7 +5,7 @@
 #include <span>
 #include <string_view>
 
-namespace tarnby::html {
+namespace html {
 
 struct NamedReference {
     std::string_view name;
@@ -16,4 +16,4 @@ inline constexpr std::size_t kLongestReferenceName = 32;
 
 std::span<const NamedReference> NamedReferences();
 
-} // namespace tarnby::html
+} // namespace html

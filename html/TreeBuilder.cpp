@@ -1,10 +1,10 @@
-#include "tarnby/html/TreeBuilder.h"
+#include "html/TreeBuilder.h"
 
-#include "tarnby/html/TokenMatch.h"
+#include "html/TokenMatch.h"
 
 #include <algorithm>
 
-namespace tarnby::html {
+namespace html {
 
 TreeBuilder::TreeBuilder(Document& document, Templates templates)
     : document_(document), tokenizer_(document), templates_(templates)
@@ -513,9 +513,9 @@ Span TreeBuilder::whitespacePrefix(Span& text) const
     return prefix;
 }
 
-} // namespace tarnby::html
+} // namespace html
 
-namespace tarnby::html {
+namespace html {
 
 bool TreeBuilder::insertLeadingWhitespace(Token& token)
 {
@@ -540,4 +540,4 @@ bool TreeBuilder::leadingWhitespaceInBody(Token& token)
     return rest.length == 0;
 }
 
-} // namespace tarnby::html
+} // namespace html

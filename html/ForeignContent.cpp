@@ -1,13 +1,13 @@
 // SVG and MathML inside a page: their elements keep their namespace (an <a> there is no HTML
 // link) until an HTML tag breaks out of them or an integration point lets HTML in again.
-#include "tarnby/html/TreeBuilder.h"
+#include "html/TreeBuilder.h"
 
-#include "tarnby/html/TokenMatch.h"
+#include "html/TokenMatch.h"
 
 #include <algorithm>
 #include <string>
 
-namespace tarnby::html {
+namespace html {
 
 namespace {
 
@@ -94,4 +94,4 @@ void TreeBuilder::foreignContent(Token& token)
     }
 }
 
-} // namespace tarnby::html
+} // namespace html

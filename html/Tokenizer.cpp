@@ -1,10 +1,10 @@
-#include "tarnby/html/Tokenizer.h"
+#include "html/Tokenizer.h"
 
-#include "tarnby/html/CharacterReferences.h"
+#include "html/CharacterReferences.h"
 
 #include <array>
 
-namespace tarnby::html {
+namespace html {
 
 namespace {
 
@@ -621,4 +621,4 @@ void Tokenizer::doctype(std::size_t i)
     bogus();
 }
 
-} // namespace tarnby::html
+} // namespace html

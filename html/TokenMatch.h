@@ -1,14 +1,14 @@
 #pragma once
 // Small tests on tokens and text shared by the insertion modes.
-#include "tarnby/html/Document.h"
-#include "tarnby/html/Token.h"
+#include "html/Document.h"
+#include "html/Token.h"
 
 #include <algorithm>
 #include <initializer_list>
 #include <string>
 #include <string_view>
 
-namespace tarnby::html {
+namespace html {
 
 inline bool IsAny(Tag tag, std::initializer_list<Tag> tags)
 {
@@ -68,4 +68,4 @@ inline bool IsHeadContent(Tag tag)
                        Tag::Style, Tag::Template, Tag::Title});
 }
 
-} // namespace tarnby::html
+} // namespace html

@@ -1,11 +1,11 @@
 // The insertion modes before the body, for the text of scripts and titles, and after the body.
-#include "tarnby/html/TreeBuilder.h"
+#include "html/TreeBuilder.h"
 
-#include "tarnby/html/TokenMatch.h"
+#include "html/TokenMatch.h"
 
 #include <algorithm>
 
-namespace tarnby::html {
+namespace html {
 
 void TreeBuilder::initial(Token& token)
 {
@@ -314,4 +314,4 @@ void TreeBuilder::afterAfterFrameset(Token& token)
         return inHead(token);
 }
 
-} // namespace tarnby::html
+} // namespace html

@@ -1,8 +1,8 @@
-#include "tarnby/html/Document.h"
+#include "html/Document.h"
 
 #include <stdexcept>
 
-namespace tarnby::html {
+namespace html {
 
 namespace {
 
@@ -170,4 +170,4 @@ void Document::moveChildren(NodeId from, NodeId to)
     }
 }
 
-} // namespace tarnby::html
+} // namespace html

@@ -1,10 +1,10 @@
 // The list of active formatting elements: <b>, <a>, ... that stay in force after a block that
 // closed them ends, and the adoption of misnested formatting elements ("<b>1<p>2</b>3").
-#include "tarnby/html/TreeBuilder.h"
+#include "html/TreeBuilder.h"
 
 #include <algorithm>
 
-namespace tarnby::html {
+namespace html {
 
 namespace {
 
@@ -220,4 +220,4 @@ bool TreeBuilder::adoptionAgency(const Token& token)
     return true;
 }
 
-} // namespace tarnby::html
+} // namespace html

@@ -3,15 +3,15 @@
 // so a tag, comment or document type is read in one go from "<" to its end (or to the end of
 // the page, which drops an unfinished tag); only the kind of text being read (set by the tree
 // construction after a start tag) and a script's escaping carry from one token to the next.
-#include "tarnby/html/Document.h"
-#include "tarnby/html/Token.h"
+#include "html/Document.h"
+#include "html/Token.h"
 
 #include <array>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
 
-namespace tarnby::html {
+namespace html {
 
 enum class TextKind : std::uint8_t { Data, Rcdata, Rawtext, ScriptData, Plaintext };
 
@@ -82,4 +82,4 @@ private:
     Token token_;
 };
 
-} // namespace tarnby::html
+} // namespace html

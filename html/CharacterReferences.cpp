@@ -1,11 +1,11 @@
-#include "tarnby/html/CharacterReferences.h"
+#include "html/CharacterReferences.h"
 
 #include "base/Text.h"
-#include "tarnby/html/NamedReferences.h"
+#include "html/NamedReferences.h"
 
 #include <algorithm>
 
-namespace tarnby::html {
+namespace html {
 
 namespace {
 
@@ -117,4 +117,4 @@ DecodedReference DecodeReference(std::string_view text, bool inAttribute)
     return {};
 }
 
-} // namespace tarnby::html
+} // namespace html

@@ -1,11 +1,11 @@
 // The insertion modes of <select> (only options and option groups go in) and of <template>.
-#include "tarnby/html/TreeBuilder.h"
+#include "html/TreeBuilder.h"
 
-#include "tarnby/html/TokenMatch.h"
+#include "html/TokenMatch.h"
 
 #include <algorithm>
 
-namespace tarnby::html {
+namespace html {
 
 bool TreeBuilder::closeSelect()
 {
@@ -152,4 +152,4 @@ void TreeBuilder::inTemplate(Token& token)
     }
 }
 
-} // namespace tarnby::html
+} // namespace html

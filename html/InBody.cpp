@@ -1,11 +1,11 @@
 // The "in body" insertion mode: where almost all of a page's content is placed.
-#include "tarnby/html/TreeBuilder.h"
+#include "html/TreeBuilder.h"
 
-#include "tarnby/html/TokenMatch.h"
+#include "html/TokenMatch.h"
 
 #include <algorithm>
 
-namespace tarnby::html {
+namespace html {
 
 namespace {
 
@@ -493,4 +493,4 @@ void TreeBuilder::anyOtherEndTag(const Token& token)
     }
 }
 
-} // namespace tarnby::html
+} // namespace html

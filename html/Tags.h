@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <string_view>
 
-namespace tarnby::html {
+namespace html {
 
-#define TARNBY_HTML_TAGS(X)                                                                                \
+#define HTML_TAGS(X)                                                                                \
     X(A, "a") X(Address, "address") X(AnnotationXml, "annotation-xml") X(Applet, "applet") X(Area, "area") \
     X(Article, "article") X(Aside, "aside") X(B, "b") X(Base, "base") X(Basefont, "basefont")              \
     X(Bgsound, "bgsound") X(Big, "big") X(Blockquote, "blockquote") X(Body, "body") X(Br, "br")            \
@@ -33,12 +33,12 @@ namespace tarnby::html {
 
 enum class Tag : std::uint8_t {
     Other,
-#define TARNBY_HTML_TAG_ENUM(id, name) id,
-    TARNBY_HTML_TAGS(TARNBY_HTML_TAG_ENUM)
-#undef TARNBY_HTML_TAG_ENUM
+#define HTML_TAG_ENUM(id, name) id,
+    HTML_TAGS(HTML_TAG_ENUM)
+#undef HTML_TAG_ENUM
 };
 
 // name: lower case, as the tokenizer gives it.
 Tag TagOf(std::string_view name);
 
-} // namespace tarnby::html
+} // namespace html

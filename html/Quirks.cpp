@@ -1,13 +1,13 @@
 // Which document types put a page in quirks mode (where, for one, a table does not close an
 // open paragraph).
-#include "tarnby/html/TreeBuilder.h"
+#include "html/TreeBuilder.h"
 
-#include "tarnby/html/TokenMatch.h"
+#include "html/TokenMatch.h"
 
 #include <algorithm>
 #include <string>
 
-namespace tarnby::html {
+namespace html {
 
 namespace {
 
@@ -92,4 +92,4 @@ bool TreeBuilder::quirksDoctype(const Token& doctype) const
     return doctype.hasSystemId && systemId == "http://www.ibm.com/data/dtd/v11/ibmxhtml1-transitional.dtd";
 }
 
-} // namespace tarnby::html
+} // namespace html

@@ -1,12 +1,12 @@
 // The insertion modes of tables: content misplaced in a table (text, links) is moved before it.
-#include "tarnby/html/TreeBuilder.h"
+#include "html/TreeBuilder.h"
 
-#include "tarnby/html/TokenMatch.h"
+#include "html/TokenMatch.h"
 
 #include <algorithm>
 #include <string>
 
-namespace tarnby::html {
+namespace html {
 
 void TreeBuilder::clearStackBackTo(std::initializer_list<Tag> tags)
 {
@@ -316,4 +316,4 @@ void TreeBuilder::inCell(Token& token)
     inBody(token);
 }
 
-} // namespace tarnby::html
+} // namespace html
