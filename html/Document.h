@@ -6,6 +6,7 @@
 //
 // Invariants: node 0 is the document; every other node has a parent until it is detached;
 // siblings form a doubly linked list; an element's attributes never change after it is made.
+#include "html/EncodingLabels.h"
 #include "html/Tags.h"
 
 #include <cstdint>
@@ -65,7 +66,11 @@ public:
     std::optional<std::string_view> attribute(NodeId element, std::string_view name) const;
     bool isHtml(NodeId id, Tag tag) const;
 
+    // The encoding the first <meta charset> (or http-equiv content-type) in the tree names.
+    const std::optional<Encoding>& declaredEncoding() const { return declaredEncoding_; }
+
     // Building.
+    void setDeclaredEncoding(const Encoding& encoding) { declaredEncoding_ = encoding; }
     std::string_view page() const { return page_; }
     Span keep(std::string_view decoded);
     Span extend(Span span, std::string_view decoded); // span must end the decoded store
@@ -86,6 +91,7 @@ private:
     std::string decoded_;
     std::vector<Node> nodes_;
     std::vector<Attribute> attributes_;
+    std::optional<Encoding> declaredEncoding_;
 };
 
 } // namespace html

@@ -1,6 +1,7 @@
 // The insertion modes before the body, for the text of scripts and titles, and after the body.
 #include "html/TreeBuilder.h"
 
+#include "html/EncodingSniffing.h"
 #include "html/TokenMatch.h"
 
 #include <algorithm>
@@ -87,10 +88,13 @@ void TreeBuilder::inHead(Token& token)
         case Tag::Basefont:
         case Tag::Bgsound:
         case Tag::Link:
-        case Tag::Meta:
-            insertElement(token);
+        case Tag::Meta: {
+            const NodeId element = insertElement(token);
             pop();
+            if (token.tag == Tag::Meta)
+                noteDeclaredEncoding(element);
             return;
+        }
         case Tag::Title: return genericText(token, TextKind::Rcdata);
         case Tag::Noframes:
         case Tag::Style: return genericText(token, TextKind::Rawtext);
@@ -312,6 +316,32 @@ void TreeBuilder::afterAfterFrameset(Token& token)
         return inBody(token);
     if (IsStart(token, {Tag::Noframes}))
         return inHead(token);
+}
+
+} // namespace html
+
+namespace html {
+
+void TreeBuilder::noteDeclaredEncoding(NodeId meta)
+{
+    if (document_.declaredEncoding())
+        return;
+    std::optional<Encoding> declared;
+    if (const auto charset = document_.attribute(meta, "charset"))
+        declared = EncodingForLabel(*charset);
+    if (!declared) {
+        const auto httpEquiv = document_.attribute(meta, "http-equiv");
+        const auto content = document_.attribute(meta, "content");
+        if (httpEquiv && content && httpEquiv->size() == 12) {
+            std::string lower(*httpEquiv);
+            for (char& c : lower)
+                c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+            if (lower == "content-type")
+                declared = EncodingFromContentType(*content);
+        }
+    }
+    if (declared)
+        document_.setDeclaredEncoding(*declared);
 }
 
 } // namespace html

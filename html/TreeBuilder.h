@@ -122,6 +122,7 @@ private:
     void afterAfterBody(Token& token);
     void afterAfterFrameset(Token& token);
     void insertWhitespaceOnly(Span text);
+    void noteDeclaredEncoding(NodeId meta); // the first <meta> that names an encoding
     bool quirksDoctype(const Token& doctype) const;
 
     // The body (InBody.cpp).

@@ -1,5 +1,6 @@
 // <template> read as the standard says and as html5lib reads it (the rule the links follow):
 // the text under the page's first <a> differs where the template closes what it opened.
+#include "TreeText.h"
 #include "html/Parse.h"
 
 #include <gtest/gtest.h>
@@ -11,26 +12,8 @@ namespace {
 using html::Document;
 using html::NodeId;
 using html::Templates;
-
-// All text below node, in document order.
-std::string TextBelow(const Document& document, NodeId node)
-{
-    std::string text;
-    for (NodeId child = document.node(node).firstChild; child != html::kNoNode; child = document.node(child).next)
-        text += document.node(child).kind == html::NodeKind::Text ? std::string(document.text(document.node(child).text))
-                                                                         : TextBelow(document, child);
-    return text;
-}
-
-NodeId FirstLink(const Document& document, NodeId node)
-{
-    if (document.isHtml(node, html::Tag::A))
-        return node;
-    for (NodeId child = document.node(node).firstChild; child != html::kNoNode; child = document.node(child).next)
-        if (const NodeId found = FirstLink(document, child); found != html::kNoNode)
-            return found;
-    return html::kNoNode;
-}
+using html::test::FirstLink;
+using html::test::TextBelow;
 
 struct TemplateCase {
     const char* name;
