@@ -29,6 +29,22 @@ char32_t NumberedCharacter(char32_t number)
     return number;
 }
 
+std::optional<ErrorCode> NumberError(char32_t number)
+{
+    if (number == 0)
+        return ErrorCode::NullCharacterReference;
+    if (number > 0x10FFFF)
+        return ErrorCode::CharacterReferenceOutsideUnicodeRange;
+    if (number >= 0xD800 && number <= 0xDFFF)
+        return ErrorCode::SurrogateCharacterReference;
+    if ((number >= 0xFDD0 && number <= 0xFDEF) || (number & 0xFFFE) == 0xFFFE)
+        return ErrorCode::NoncharacterCharacterReference;
+    const bool whitespace = number == 0x09 || number == 0x0A || number == 0x0C || number == 0x20;
+    if (number == 0x0D || (number < 0x20 && !whitespace) || (number >= 0x7F && number <= 0x9F))
+        return ErrorCode::ControlCharacterReference;
+    return std::nullopt;
+}
+
 DecodedReference Numeric(std::string_view text)
 {
     // text: "&#..."
@@ -44,12 +60,22 @@ DecodedReference Numeric(std::string_view text)
             break;
         number = std::min<char32_t>(number * (hex ? 16 : 10) + static_cast<char32_t>(digit), 0x110000);
     }
-    if (at == digitsStart)
-        return {};
+    if (at == digitsStart) {
+        DecodedReference none;
+        none.error = ErrorCode::AbsenceOfDigitsInNumericCharacterReference;
+        return none;
+    }
+    DecodedReference result;
     if (at < text.size() && text[at] == ';')
         ++at;
-    DecodedReference result;
+    else
+        result.secondError = ErrorCode::MissingSemicolonAfterCharacterReference;
     result.length = at;
+    result.error = NumberError(number);
+    if (!result.error) {
+        result.error = result.secondError;
+        result.secondError.reset();
+    }
     AppendUtf8(result.numbered, NumberedCharacter(number));
     return result;
 }
@@ -75,13 +101,19 @@ DecodedReference Named(std::string_view text, bool inAttribute)
     for (std::size_t length = run - 1; match == nullptr && length > 0; --length)
         if ((match = FindName(text.substr(1, length))) != nullptr)
             end = length + 1;
-    if (match == nullptr)
-        return {};
+    if (match == nullptr) {
+        DecodedReference none;
+        if (run < text.size() && text[run] == ';')
+            none.error = ErrorCode::UnknownNamedCharacterReference;
+        return none;
+    }
     if (inAttribute && text[end - 1] != ';' && end < text.size() && (text[end] == '=' || IsAsciiAlphanumeric(text[end])))
         return {};
     DecodedReference result;
     result.length = end;
     result.named = match->characters;
+    if (text[end - 1] != ';')
+        result.error = ErrorCode::MissingSemicolonAfterCharacterReference;
     return result;
 }
 

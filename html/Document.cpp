@@ -1,5 +1,6 @@
 #include "html/Document.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace html {
@@ -168,6 +169,13 @@ void Document::moveChildren(NodeId from, NodeId to)
         if (!dropping)
             insertBefore(to, child, kNoNode);
     }
+}
+
+void Document::setElementOffset(NodeId element, std::uint32_t offset)
+{
+    if (elementOffsets_.size() <= element)
+        elementOffsets_.resize(std::max<std::size_t>(element + 1, elementOffsets_.size() * 2));
+    elementOffsets_[element] = offset;
 }
 
 } // namespace html

@@ -7,6 +7,7 @@
 // Invariants: node 0 is the document; every other node has a parent until it is detached;
 // siblings form a doubly linked list; an element's attributes never change after it is made.
 #include "html/EncodingLabels.h"
+#include "html/ParseErrors.h"
 #include "html/Tags.h"
 
 #include <cstdint>
@@ -69,6 +70,22 @@ public:
     // The encoding the first <meta charset> (or http-equiv content-type) in the tree names.
     const std::optional<Encoding>& declaredEncoding() const { return declaredEncoding_; }
 
+    // Errors are kept only when a list was given (see ParseErrors.h); then every element
+    // knows the offset of its start tag (or of the token that made it).
+    bool keepsErrors() const { return errors_ != nullptr; }
+    void keepErrorsIn(std::vector<ParseError>* errors) { errors_ = errors; }
+    void reportError(std::uint32_t offset, ErrorCode code, std::string_view name = {})
+    {
+        if (errors_ != nullptr && errors_->size() < kMostErrors)
+            errors_->push_back({offset, code, std::string(name)});
+    }
+    std::uint32_t elementOffset(NodeId element) const
+    {
+        return element < elementOffsets_.size() ? elementOffsets_[element] : 0;
+    }
+    void setElementOffset(NodeId element, std::uint32_t offset);
+    static constexpr std::size_t kMostErrors = 100000;
+
     // Building.
     void setDeclaredEncoding(const Encoding& encoding) { declaredEncoding_ = encoding; }
     std::string_view page() const { return page_; }
@@ -92,6 +109,8 @@ private:
     std::vector<Node> nodes_;
     std::vector<Attribute> attributes_;
     std::optional<Encoding> declaredEncoding_;
+    std::vector<ParseError>* errors_ = nullptr;
+    std::vector<std::uint32_t> elementOffsets_;
 };
 
 } // namespace html

@@ -160,11 +160,14 @@ bool TreeBuilder::adoptionAgency(const Token& token)
             return false;
         const NodeId formatting = formatting_[fi];
         if (!isOpen(formatting)) {
+            error(ErrorCode::UnexpectedEndTag, nameOfToken(token));
             formattingErase(fi);
             return true;
         }
         if (!inScopeNode(formatting))
             return false;
+        if (round == 0 && formatting != current())
+            error(ErrorCode::MisnestedFormatting, nameOfToken(token));
         const std::size_t si = stackIndex(formatting);
         std::size_t fbi = si + 1;
         while (fbi < stack_.size() && !isSpecial(stack_[fbi]))

@@ -62,8 +62,9 @@ void TreeBuilder::bodyStartTag(Token& token)
     }
     switch (token.tag) {
     case Tag::Html:
-        return;
+        return error(ErrorCode::UnexpectedStartTag, nameOfToken(token));
     case Tag::Body:
+        error(ErrorCode::UnexpectedStartTag, nameOfToken(token));
         if (stack_.size() > 1 && isHtml(stack_[1], Tag::Body) && openHtmlTags_[static_cast<std::size_t>(Tag::Template)] == 0)
             framesetOk_ = false;
         return;
@@ -84,8 +85,10 @@ void TreeBuilder::bodyStartTag(Token& token)
     case Tag::H6:
         if (inScope(Tag::P, Scope::Button))
             closeP();
-        if (node(current()).ns == Namespace::Html && IsAny(node(current()).tag, kHeadings))
+        if (node(current()).ns == Namespace::Html && IsAny(node(current()).tag, kHeadings)) {
+            error(ErrorCode::NestedStartTag, nameOfToken(token));
             pop();
+        }
         insertElement(token);
         return;
     case Tag::Pre:
@@ -100,7 +103,7 @@ void TreeBuilder::bodyStartTag(Token& token)
     case Tag::Form: {
         const bool inTemplate = openHtmlTags_[static_cast<std::size_t>(Tag::Template)] != 0;
         if (form_ != kNoNode && !inTemplate)
-            return;
+            return error(ErrorCode::NestedStartTag, nameOfToken(token));
         if (inScope(Tag::P, Scope::Button))
             closeP();
         const NodeId form = insertElement(token);
@@ -142,6 +145,7 @@ void TreeBuilder::bodyStartTag(Token& token)
         return;
     case Tag::Button:
         if (inScope(Tag::Button)) {
+            error(ErrorCode::NestedStartTag, nameOfToken(token));
             generateImpliedEndTags();
             popUntil(Tag::Button);
             // html5lib drops the button itself when it came misplaced in a table.
@@ -155,6 +159,7 @@ void TreeBuilder::bodyStartTag(Token& token)
     case Tag::A: {
         for (std::size_t i = formatting_.size(); i-- > 0 && formatting_[i] != kMarker;) {
             if (isHtml(formatting_[i], Tag::A)) {
+                error(ErrorCode::NestedStartTag, nameOfToken(token));
                 const NodeId a = formatting_[i];
                 Token end;
                 end.type = TokenType::EndTag;
@@ -192,6 +197,7 @@ void TreeBuilder::bodyStartTag(Token& token)
     case Tag::Nobr:
         reconstructFormatting();
         if (inScope(Tag::Nobr)) {
+            error(ErrorCode::NestedStartTag, nameOfToken(token));
             Token end = token;
             end.type = TokenType::EndTag;
             if (!adoptionAgency(end))
@@ -319,7 +325,7 @@ void TreeBuilder::bodyStartTag(Token& token)
     case Tag::Th:
     case Tag::Thead:
     case Tag::Tr:
-        return;
+        return error(ErrorCode::UnexpectedStartTag, nameOfToken(token));
     default:
         reconstructFormatting();
         insertElement(token);
@@ -340,8 +346,9 @@ void TreeBuilder::bodyEndTag(Token& token)
 {
     if (IsBlock(token.tag) || IsAny(token.tag, {Tag::Button, Tag::Listing, Tag::Pre})) {
         if (!inScope(token.tag))
-            return;
+            return error(ErrorCode::UnexpectedEndTag, nameOfToken(token));
         generateImpliedEndTags();
+        closesOpenElements(token);
         popUntil(token.tag);
         return;
     }
@@ -349,46 +356,57 @@ void TreeBuilder::bodyEndTag(Token& token)
     case Tag::Template:
         return inHead(token);
     case Tag::Body:
-        if (inScope(Tag::Body))
-            mode_ = Mode::AfterBody;
+        if (!inScope(Tag::Body))
+            return error(ErrorCode::UnexpectedEndTag, nameOfToken(token));
+        unclosedAtEnd();
+        mode_ = Mode::AfterBody;
         return;
     case Tag::Html:
-        if (inScope(Tag::Body)) {
-            mode_ = Mode::AfterBody;
-            dispatch(token);
-        }
+        if (!inScope(Tag::Body))
+            return error(ErrorCode::UnexpectedEndTag, nameOfToken(token));
+        unclosedAtEnd();
+        mode_ = Mode::AfterBody;
+        dispatch(token);
         return;
     case Tag::Form:
         if (openHtmlTags_[static_cast<std::size_t>(Tag::Template)] == 0) {
             const NodeId form = form_;
             form_ = kNoNode;
             if (form == kNoNode || !inScopeNode(form))
-                return;
+                return error(ErrorCode::UnexpectedEndTag, nameOfToken(token));
             generateImpliedEndTags();
+            if (current() != form)
+                error(ErrorCode::EndTagClosesOpenElements, nameOfToken(token));
             eraseFromStack(stackIndex(form));
             return;
         }
         if (!inScope(Tag::Form))
-            return;
+            return error(ErrorCode::UnexpectedEndTag, nameOfToken(token));
         generateImpliedEndTags();
         popUntil(Tag::Form);
         return;
     case Tag::P:
-        if (!inScope(Tag::P, Scope::Button))
+        if (!inScope(Tag::P, Scope::Button)) {
+            error(ErrorCode::UnexpectedEndTag, nameOfToken(token));
             insertElement(Tag::P);
-        closeP();
+        }
+        generateImpliedEndTags(Tag::P);
+        closesOpenElements(token);
+        popUntil(Tag::P);
         return;
     case Tag::Li:
         if (!inScope(Tag::Li, Scope::ListItem))
-            return;
+            return error(ErrorCode::UnexpectedEndTag, nameOfToken(token));
         generateImpliedEndTags(Tag::Li);
+        closesOpenElements(token);
         popUntil(Tag::Li);
         return;
     case Tag::Dd:
     case Tag::Dt:
         if (!inScope(token.tag))
-            return;
+            return error(ErrorCode::UnexpectedEndTag, nameOfToken(token));
         generateImpliedEndTags(token.tag);
+        closesOpenElements(token);
         popUntil(token.tag);
         return;
     case Tag::H1:
@@ -398,8 +416,9 @@ void TreeBuilder::bodyEndTag(Token& token)
     case Tag::H5:
     case Tag::H6:
         if (std::none_of(kHeadings.begin(), kHeadings.end(), [&](Tag h) { return inScope(h); }))
-            return;
+            return error(ErrorCode::UnexpectedEndTag, nameOfToken(token));
         generateImpliedEndTags();
+        closesOpenElements(token);
         popUntilAny(kHeadings);
         return;
     case Tag::A:
@@ -423,13 +442,15 @@ void TreeBuilder::bodyEndTag(Token& token)
     case Tag::Marquee:
     case Tag::Object:
         if (!inScope(token.tag))
-            return;
+            return error(ErrorCode::UnexpectedEndTag, nameOfToken(token));
         generateImpliedEndTags();
+        closesOpenElements(token);
         popUntil(token.tag);
         clearFormattingToMarker();
         return;
     case Tag::Br:
         // A <br> without attributes; unlike the start tag, html5lib leaves frameset-ok as it is.
+        error(ErrorCode::UnexpectedEndTag, nameOfToken(token));
         reconstructFormatting();
         insertElement(Tag::Br);
         pop();
@@ -480,17 +501,25 @@ void TreeBuilder::anyOtherEndTag(const Token& token)
 {
     // Nothing of that name open above the topmost special element: the walk would end there.
     if (!nameAboveTopmostSpecial(token))
-        return;
+        return error(ErrorCode::UnexpectedEndTag, nameOfToken(token));
     for (std::size_t i = stack_.size(); i-- > 0;) {
         const NodeId n = stack_[i];
         if (node(n).ns == Namespace::Html && sameName(n, token)) {
             generateImpliedEndTags(token.tag == Tag::Other ? Tag::Other : token.tag);
+            if (current() != n)
+                error(ErrorCode::EndTagClosesOpenElements, nameOfToken(token));
             popUntilNode(n);
             return;
         }
         if (isSpecial(n))
-            return;
+            return error(ErrorCode::UnexpectedEndTag, nameOfToken(token));
     }
+}
+
+void TreeBuilder::closesOpenElements(const Token& endTag)
+{
+    if (!currentIs(endTag.tag) || !sameName(current(), endTag))
+        error(ErrorCode::EndTagClosesOpenElements, nameOfToken(endTag));
 }
 
 } // namespace html

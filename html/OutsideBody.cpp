@@ -22,6 +22,10 @@ void TreeBuilder::initial(Token& token)
         return;
     }
     quirks_ = true;
+    if (!doctypeMissingReported_) {
+        doctypeMissingReported_ = true;
+        error(ErrorCode::MissingDoctype);
+    }
     mode_ = Mode::BeforeHtml;
     dispatch(token);
 }
@@ -43,7 +47,7 @@ void TreeBuilder::beforeHtml(Token& token)
         return;
     }
     if (token.type == TokenType::EndTag && !IsAny(token.tag, {Tag::Head, Tag::Body, Tag::Html, Tag::Br}))
-        return;
+        return error(ErrorCode::UnexpectedEndTag, nameOfToken(token));
     const NodeId html = createElement(Tag::Html);
     insertAt(html, {Document::root(), kNoNode});
     push(html);
@@ -68,7 +72,7 @@ void TreeBuilder::beforeHead(Token& token)
         return;
     }
     if (token.type == TokenType::EndTag && !IsAny(token.tag, {Tag::Head, Tag::Body, Tag::Html, Tag::Br}))
-        return;
+        return error(ErrorCode::UnexpectedEndTag, nameOfToken(token));
     head_ = insertElement(Tag::Head);
     mode_ = Mode::InHead;
     dispatch(token);
@@ -196,7 +200,7 @@ void TreeBuilder::afterHead(Token& token)
         if (token.tag == Tag::Template)
             return inHead(token);
         if (!IsAny(token.tag, {Tag::Body, Tag::Html, Tag::Br}))
-            return;
+            return error(ErrorCode::UnexpectedEndTag, nameOfToken(token));
     }
     insertElement(Tag::Body);
     mode_ = Mode::InBody;
@@ -232,6 +236,7 @@ void TreeBuilder::afterBody(Token& token)
         mode_ = Mode::AfterAfterBody;
         return;
     }
+    error(ErrorCode::ContentAfterBody);
     mode_ = Mode::InBody;
     dispatch(token);
 }
@@ -246,6 +251,7 @@ void TreeBuilder::afterAfterBody(Token& token)
         return;
     if (IsStart(token, {Tag::Html}))
         return inBody(token);
+    error(ErrorCode::ContentAfterBody);
     mode_ = Mode::InBody;
     dispatch(token);
 }

@@ -9,7 +9,9 @@
 
 namespace html {
 
-// utf8: the page as UTF-8; it must outlive the document.
-std::unique_ptr<Document> Parse(std::string_view utf8, Templates templates = Templates::Standard);
+// utf8: the page as UTF-8; it must outlive the document. errors: when given, filled with the
+// page's parse errors in the order of their offsets (at most Document::kMostErrors).
+std::unique_ptr<Document> Parse(std::string_view utf8, Templates templates = Templates::Standard,
+                                std::vector<ParseError>* errors = nullptr);
 
 } // namespace html

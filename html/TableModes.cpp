@@ -20,6 +20,10 @@ void TreeBuilder::clearStackBackTo(std::initializer_list<Tag> tags)
 
 void TreeBuilder::fosterInBody(Token& token)
 {
+    if (token.type == TokenType::Characters)
+        errorAt(token.text.decoded ? tokenOffset_ : token.text.begin, ErrorCode::ContentInTable);
+    else if (token.type == TokenType::StartTag)
+        error(ErrorCode::ContentInTable, nameOfToken(token));
     fosterParenting_ = true;
     inBody(token);
     fosterParenting_ = false;

@@ -11,6 +11,7 @@ enum class TokenType : std::uint8_t { Characters, StartTag, EndTag, Comment, Doc
 
 struct Token {
     TokenType type = TokenType::EndOfFile;
+    std::uint32_t offset = 0; // where the token begins in the page
     // Characters: the text, never empty; a NUL of the data state comes alone. Tags: the name
     // in lower case.
     Span text;

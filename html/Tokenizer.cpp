@@ -107,8 +107,11 @@ Token& Tokenizer::next()
                 return token_;
             continue;
         }
-        if (pos_ >= input_.size())
+        if (pos_ >= input_.size()) {
+            token_.offset = static_cast<std::uint32_t>(input_.size());
             return endOfFile();
+        }
+        const auto start = static_cast<std::uint32_t>(pos_);
         bool emitted = false;
         switch (kind_) {
         case TextKind::Data:
@@ -127,14 +130,17 @@ Token& Tokenizer::next()
             emitted = text(kPlaintextStops, false);
             break;
         }
-        if (emitted)
+        if (emitted) {
+            token_.offset = start;
             return token_;
+        }
     }
 }
 
 bool Tokenizer::reference(bool inAttribute)
 {
     const DecodedReference ref = DecodeReference(input_.substr(pos_), inAttribute);
+    referenceError(pos_, ref);
     if (ref.length == 0) {
         characters(pos_, pos_ + 1);
         return true;
@@ -155,6 +161,8 @@ bool Tokenizer::data()
     if (c != '\0')
         while (end < input_.size() && !kDataStops[static_cast<unsigned char>(input_[end])])
             ++end;
+    else
+        error(pos_, ErrorCode::UnexpectedNullCharacter);
     characters(pos_, end);
     return true;
 }
@@ -173,6 +181,7 @@ bool Tokenizer::text(const std::array<bool, 256>& stops, bool references)
     if (c == '&' && references)
         return reference(false);
     if (c == '\0') {
+        error(pos_, ErrorCode::UnexpectedNullCharacter);
         ++pos_;
         decoded(kReplacement);
         return true;
@@ -192,6 +201,7 @@ bool Tokenizer::scriptEndsAt(std::size_t i) const
 bool Tokenizer::scriptData()
 {
     if (input_[pos_] == '\0') {
+        error(pos_, ErrorCode::UnexpectedNullCharacter);
         ++pos_;
         decoded(kReplacement);
         return true;
@@ -276,6 +286,7 @@ bool Tokenizer::tagOpen()
 {
     const std::size_t i = pos_ + 1;
     if (i >= input_.size()) {
+        error(pos_, ErrorCode::EofBeforeTagName);
         characters(pos_, i);
         return true;
     }
@@ -284,24 +295,29 @@ bool Tokenizer::tagOpen()
         return markupDeclaration();
     if (c == '/') {
         if (i + 1 >= input_.size()) {
+            error(pos_, ErrorCode::EofBeforeTagName);
             characters(pos_, i + 1);
             return true;
         }
         if (IsAlpha(input_[i + 1]))
             return tag(i + 1, true);
         if (input_[i + 1] == '>') {
+            error(pos_, ErrorCode::MissingEndTagName);
             pos_ = i + 2;
             return false;
         }
+        error(pos_, ErrorCode::InvalidFirstCharacterOfTagName);
         bogusComment(i + 1);
         return true;
     }
     if (IsAlpha(c))
         return tag(i, false);
     if (c == '?') {
+        error(pos_, ErrorCode::UnexpectedQuestionMarkInsteadOfTagName);
         bogusComment(i);
         return true;
     }
+    error(pos_, ErrorCode::InvalidFirstCharacterOfTagName);
     characters(pos_, i);
     return true;
 }
@@ -334,10 +350,14 @@ bool Tokenizer::tag(std::size_t nameStart, bool end)
     std::size_t i = nameStart;
     while (i < input_.size() && !EndsTagName(input_[i]))
         ++i;
+    const std::size_t open = nameStart - (end ? 2 : 1);
     if (i >= input_.size()) {
+        error(open, ErrorCode::EofInTag);
         pos_ = input_.size();
         return false;
     }
+    if (document_.keepsErrors())
+        nameErrors(nameStart, i);
     token_.type = end ? TokenType::EndTag : TokenType::StartTag;
     token_.text = lowerCaseName(nameStart, i);
     const std::string_view name = document_.text(token_.text);
@@ -348,9 +368,14 @@ bool Tokenizer::tag(std::size_t nameStart, bool end)
     if (!end)
         lastStartTag_.assign(name); // before the attributes: decoding them may move the name
     if (!attributes(i)) {
+        error(open, ErrorCode::EofInTag);
         pos_ = input_.size();
         return false;
     }
+    if (end && !token_.attributes.empty())
+        error(open, ErrorCode::EndTagWithAttributes);
+    if (end && token_.selfClosing)
+        error(open, ErrorCode::EndTagWithTrailingSolidus);
     pos_ = i;
     return true;
 }
@@ -393,6 +418,7 @@ bool Tokenizer::attributes(std::size_t& i)
                 ++i;
                 return true;
             }
+            error(i - 1, ErrorCode::UnexpectedSolidusInTag);
             continue;
         }
         const std::size_t nameStart = i++;
@@ -400,6 +426,10 @@ bool Tokenizer::attributes(std::size_t& i)
             ++i;
         if (i >= size)
             return false;
+        if (input_[nameStart] == '=')
+            error(nameStart, ErrorCode::UnexpectedEqualsSignBeforeAttributeName);
+        if (document_.keepsErrors())
+            nameErrors(nameStart, i);
         const Span name = lowerCaseName(nameStart, i);
         while (i < size && IsWhite(input_[i]))
             ++i;
@@ -417,12 +447,18 @@ bool Tokenizer::attributes(std::size_t& i)
                 if (i >= size)
                     return false;
                 ++i;
+                if (i < size && !IsWhite(input_[i]) && input_[i] != '/' && input_[i] != '>')
+                    error(i, ErrorCode::MissingWhitespaceBetweenAttributes);
             } else if (quote != '>') {
                 value = attributeValue(i, 0);
+            } else {
+                error(i, ErrorCode::MissingAttributeValue);
             }
         }
         if (!isDuplicate(name))
             token_.attributes.push_back({name, value});
+        else
+            error(nameStart, ErrorCode::DuplicateAttribute, document_.text(name));
     }
 }
 
@@ -440,8 +476,11 @@ Span Tokenizer::attributeValue(std::size_t& i, char quote)
         const char c = input_[i];
         if (quote != 0 ? c == quote : (IsWhite(c) || c == '>'))
             break;
+        if (quote == 0 && (c == '"' || c == '\'' || c == '<' || c == '=' || c == '`'))
+            error(i, ErrorCode::UnexpectedCharacterInUnquotedAttributeValue);
         if (c == '&') {
             const DecodedReference ref = DecodeReference(input_.substr(i), true);
+            referenceError(i, ref);
             if (ref.length != 0) {
                 leavePlain();
                 scratch_ += ref.characters();
@@ -449,6 +488,7 @@ Span Tokenizer::attributeValue(std::size_t& i, char quote)
                 continue;
             }
         } else if (c == '\0') {
+            error(i, ErrorCode::UnexpectedNullCharacter);
             leavePlain();
             scratch_ += kReplacement;
             ++i;
@@ -473,6 +513,10 @@ bool Tokenizer::markupDeclaration()
         doctype(i + 7);
         return true;
     }
+    if (!foreign_ && input_.compare(i, 7, "[CDATA[") == 0)
+        error(pos_, ErrorCode::CdataInHtmlContent);
+    else if (!foreign_ || input_.compare(i, 7, "[CDATA[") != 0)
+        error(pos_, ErrorCode::IncorrectlyOpenedComment);
     if (foreign_ && input_.compare(i, 7, "[CDATA[") == 0) {
         const std::size_t contentStart = i + 7;
         const std::size_t end = input_.find("]]>", contentStart);
@@ -512,17 +556,22 @@ void Tokenizer::bogusComment(std::size_t contentStart)
 // the end of the page.
 void Tokenizer::comment(std::size_t i)
 {
+    const std::size_t open = i - 4;
     if (at(i, '>')) {
+        error(open, ErrorCode::AbruptClosingOfEmptyComment);
         pos_ = i + 1;
         return;
     }
     if (at(i, '-') && at(i + 1, '>')) {
+        error(open, ErrorCode::AbruptClosingOfEmptyComment);
         pos_ = i + 2;
         return;
     }
+    const std::size_t contentStart = i;
     for (;;) {
         const std::size_t dashes = input_.find("--", i);
         if (dashes == std::string_view::npos) {
+            error(open, ErrorCode::EofInComment);
             pos_ = input_.size();
             return;
         }
@@ -530,11 +579,41 @@ void Tokenizer::comment(std::size_t i)
         while (at(k, '-'))
             ++k;
         if (at(k, '>') || (at(k, '!') && at(k + 1, '>'))) {
+            if (input_[k] == '!')
+                error(dashes, ErrorCode::IncorrectlyClosedComment);
+            if (document_.keepsErrors())
+                commentErrors(contentStart, dashes);
             pos_ = k + (input_[k] == '>' ? 1 : 2);
             return;
         }
         i = at(k, '!') ? k + 1 : k;
     }
+}
+
+void Tokenizer::commentErrors(std::size_t begin, std::size_t end)
+{
+    for (std::size_t at = input_.find("<!--", begin); at != std::string_view::npos && at + 4 <= end + 2;
+         at = input_.find("<!--", at + 4))
+        error(at, ErrorCode::NestedComment);
+}
+
+void Tokenizer::nameErrors(std::size_t begin, std::size_t end)
+{
+    for (std::size_t at = begin; at < end; ++at) {
+        const char c = input_[at];
+        if (c == '\0')
+            error(at, ErrorCode::UnexpectedNullCharacter);
+        else if (c == '"' || c == '\'' || c == '<')
+            error(at, ErrorCode::UnexpectedCharacterInAttributeName);
+    }
+}
+
+void Tokenizer::referenceError(std::size_t offset, const DecodedReference& reference)
+{
+    if (reference.error)
+        error(offset, *reference.error);
+    if (reference.secondError)
+        error(offset, *reference.secondError);
 }
 
 void Tokenizer::doctype(std::size_t i)
@@ -550,8 +629,11 @@ void Tokenizer::doctype(std::size_t i)
         while (i < size && IsWhite(input_[i]))
             ++i;
     };
+    const std::size_t open = i - 9; // "<!doctype"
     // Ends the token at i: ">" there, or the end of the page (which forces quirks).
     const auto finish = [&](bool quirks) {
+        if (i >= size)
+            error(open, ErrorCode::EofInDoctype);
         token_.forceQuirks = token_.forceQuirks || quirks || i >= size;
         pos_ = std::min(i + 1, size);
     };
@@ -566,6 +648,8 @@ void Tokenizer::doctype(std::size_t i)
             to += Lower(c);
     };
     skipWhite();
+    if (i < size && input_[i] == '>')
+        error(open, ErrorCode::MissingDoctypeName);
     if (i >= size || input_[i] == '>')
         return finish(true);
     while (i < size && !IsWhite(input_[i]) && input_[i] != '>')
@@ -575,6 +659,7 @@ void Tokenizer::doctype(std::size_t i)
         return finish(false);
     const bool isPublic = startsWithNoCase(i, "public");
     if (!isPublic && !startsWithNoCase(i, "system")) {
+        error(i, ErrorCode::InvalidCharacterSequenceAfterDoctypeName);
         token_.forceQuirks = true;
         return bogus();
     }

@@ -3,6 +3,7 @@
 // so a tag, comment or document type is read in one go from "<" to its end (or to the end of
 // the page, which drops an unfinished tag); only the kind of text being read (set by the tree
 // construction after a start tag) and a script's escaping carry from one token to the next.
+#include "html/CharacterReferences.h"
 #include "html/Document.h"
 #include "html/Token.h"
 
@@ -37,6 +38,14 @@ private:
         DoubleEscapedDash,
         DoubleEscapedDashDash
     };
+
+    void error(std::size_t offset, ErrorCode code, std::string_view name = {})
+    {
+        document_.reportError(static_cast<std::uint32_t>(offset), code, name);
+    }
+    void referenceError(std::size_t offset, const DecodedReference& reference);
+    void nameErrors(std::size_t begin, std::size_t end); // NUL, quotes or "<" in a name
+    void commentErrors(std::size_t begin, std::size_t end); // "<!--" inside one
 
     bool at(std::size_t i, char c) const { return i < input_.size() && input_[i] == c; }
     bool startsWithNoCase(std::size_t i, std::string_view word) const;

@@ -25,9 +25,44 @@ void TreeBuilder::run()
                     continue;
             }
         }
+        if (document_.keepsErrors()) {
+            tokenOffset_ = token.offset;
+            tokenErrors(token);
+        }
         dispatch(token);
         if (token.type == TokenType::EndOfFile)
             return;
+    }
+}
+
+// What is wrong with a token wherever it comes: a document type after the start, "/>" on an
+// element that it does not close, the end of the page with elements still open.
+void TreeBuilder::tokenErrors(const Token& token)
+{
+    if (token.type == TokenType::Doctype && mode_ != Mode::Initial)
+        error(ErrorCode::UnexpectedDoctype);
+    if (token.type == TokenType::StartTag && token.selfClosing && !isForeignToken(token)
+        && !IsAny(token.tag, {Tag::Area, Tag::Base, Tag::Basefont, Tag::Bgsound, Tag::Br, Tag::Col, Tag::Embed,
+                              Tag::Frame, Tag::Hr, Tag::Img, Tag::Input, Tag::Keygen, Tag::Link, Tag::Meta,
+                              Tag::Param, Tag::Source, Tag::Track, Tag::Wbr, Tag::Math, Tag::Svg}))
+        error(ErrorCode::NonVoidHtmlElementStartTagWithTrailingSolidus, nameOfToken(token));
+    if (token.type == TokenType::EndOfFile)
+        unclosedAtEnd();
+}
+
+void TreeBuilder::unclosedAtEnd()
+{
+    if (!document_.keepsErrors() || openReported_)
+        return;
+    openReported_ = true;
+    for (const NodeId element : stack_) {
+        const Node& n = node(element);
+        if (n.ns == Namespace::Html
+            && IsAny(n.tag, {Tag::Dd, Tag::Dt, Tag::Li, Tag::Optgroup, Tag::Option, Tag::P, Tag::Rb, Tag::Rp, Tag::Rt,
+                             Tag::Rtc, Tag::Tbody, Tag::Td, Tag::Tfoot, Tag::Th, Tag::Thead, Tag::Tr, Tag::Body,
+                             Tag::Html, Tag::Head}))
+            continue;
+        errorAt(document_.elementOffset(element), ErrorCode::UnclosedElement, nameOfElement(element));
     }
 }
 
@@ -146,12 +181,19 @@ void TreeBuilder::insertAt(NodeId child, Location at)
 NodeId TreeBuilder::createElement(const Token& token, Namespace ns)
 {
     const std::uint32_t first = document_.keepAttributes(token.attributes);
-    return document_.newElement(ns, token.tag, token.text, first, static_cast<std::uint32_t>(token.attributes.size()));
+    const NodeId element =
+        document_.newElement(ns, token.tag, token.text, first, static_cast<std::uint32_t>(token.attributes.size()));
+    if (document_.keepsErrors())
+        document_.setElementOffset(element, tokenOffset_);
+    return element;
 }
 
 NodeId TreeBuilder::createElement(Tag tag)
 {
-    return document_.newElement(Namespace::Html, tag, nameOf(tag), 0, 0);
+    const NodeId element = document_.newElement(Namespace::Html, tag, nameOf(tag), 0, 0);
+    if (document_.keepsErrors())
+        document_.setElementOffset(element, tokenOffset_);
+    return element;
 }
 
 NodeId TreeBuilder::insertElement(const Token& token, Namespace ns)

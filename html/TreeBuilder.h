@@ -47,6 +47,17 @@ private:
     };
     static constexpr NodeId kMarker = kNoNode;
 
+    // Errors (TreeBuilder.cpp): reported at the current token unless an offset is given.
+    void error(ErrorCode code, std::string_view name = {}) { document_.reportError(tokenOffset_, code, name); }
+    void errorAt(std::uint32_t offset, ErrorCode code, std::string_view name = {})
+    {
+        document_.reportError(offset, code, name);
+    }
+    std::string_view nameOfToken(const Token& token) const { return document_.text(token.text); }
+    std::string_view nameOfElement(NodeId element) const { return document_.text(node(element).text); }
+    void tokenErrors(const Token& token);
+    void unclosedAtEnd(); // at the end of the page or the body: elements left open
+
     // Dispatch (TreeBuilder.cpp).
     void dispatch(Token& token);
     void process(Mode mode, Token& token);
@@ -130,6 +141,7 @@ private:
     void bodyStartTag(Token& token);
     void bodyEndTag(Token& token);
     void anyOtherEndTag(const Token& token);
+    void closesOpenElements(const Token& endTag); // once implied end tags are generated
     void isindex(const Token& token);
     void endFosterParentingIf(bool closedSomething);
 
@@ -182,6 +194,9 @@ private:
     bool fosterParenting_ = false;
     bool quirks_ = false;
     bool skipNewline_ = false;
+    bool doctypeMissingReported_ = false;
+    bool openReported_ = false;
+    std::uint32_t tokenOffset_ = 0;
 };
 
 } // namespace html
