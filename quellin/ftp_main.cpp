@@ -10,6 +10,7 @@
 #include "platform/gui/ShowWindow.h"
 #include "platform/gui/StatusPanels.h"
 #include "quellin/DriveCombo.h"
+#include "quellin/HtmlProblemsPane.h"
 #include "quellin/PathCombo.h"
 #include "quellin/SiteList.h"
 #include "quellin/U_about.h"
@@ -370,6 +371,8 @@ void Tmainform::buildEditor()
     connect(Memo, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { PMBefehle->popup(Memo->viewport()->mapToGlobal(pos)); });
     column->addWidget(Memo, 1);
+    HtmlProblems = new HtmlProblemsPane(*Memo, PanelEdit);
+    column->addWidget(HtmlProblems);
 }
 
 void Tmainform::FormCreate()
