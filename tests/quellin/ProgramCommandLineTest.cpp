@@ -32,6 +32,10 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, CommandLine,
     ::testing::Values(Case{ { QStringLiteral("--help") }, 0, "Usage: quellin", "" },
                       Case{ { QStringLiteral("--version") }, 0, "Quellin 1.", "" },
-                      Case{ { QStringLiteral("--frobnicate") }, 2, "", "unknown option --frobnicate" }));
+                      Case{ { QStringLiteral("--frobnicate") }, 2, "", "unknown option --frobnicate" },
+                      Case{ { QStringLiteral("--check"), QStringLiteral(TEST_DATA_DIR "/quellin/check/clean.html") }, 0, "", "" },
+                      Case{ { QStringLiteral("--check"), QStringLiteral(TEST_DATA_DIR "/quellin/check/problems.html") }, 1,
+                            "/quellin/check/problems.html:3:13: </b> misnested", "" },
+                      Case{ { QStringLiteral("--check") }, 2, "", "--check needs at least one FILE" }));
 
 } // namespace
