@@ -30,7 +30,8 @@ HtmlProblemsPane::HtmlProblemsPane(platform::gui::RichEdit& editor, QWidget* par
     header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     setMaximumHeight(160);
-    connect(this, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) { jumpTo(item); });
+    // Activation follows the platform's style (single click on some); a double click always goes.
+    connect(this, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) { jumpTo(item); });
     hide();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // The list below the editor that the HTML check fills: one row per problem (line, column,
-// message). A double click or Enter on a row puts the editor's caret at its place. Filling
+// message). A double click or Return/Enter on a row puts the editor's caret at its place. Filling
 // the list never touches the editor's text, its modified flag or its undo history.
 #include "quellin/HtmlProblems.h"
 
