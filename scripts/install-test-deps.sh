@@ -16,6 +16,6 @@ PACKAGES=(
   vsftpd python3 python3-pyftpdlib nginx-light tinyproxy openssl
   poppler-utils python3-html5lib
   # peers for benchmarks
-  curl lftp python3-minimal enscript ghostscript xdotool python3-pygments
+  curl lftp python3-minimal enscript ghostscript xdotool python3-pygments tidy
 )
 bash ./apt-install.sh "${PACKAGES[@]}"
