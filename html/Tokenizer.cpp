@@ -513,11 +513,8 @@ bool Tokenizer::markupDeclaration()
         doctype(i + 7);
         return true;
     }
-    if (!foreign_ && input_.compare(i, 7, "[CDATA[") == 0)
-        error(pos_, ErrorCode::CdataInHtmlContent);
-    else if (!foreign_ || input_.compare(i, 7, "[CDATA[") != 0)
-        error(pos_, ErrorCode::IncorrectlyOpenedComment);
-    if (foreign_ && input_.compare(i, 7, "[CDATA[") == 0) {
+    const bool cdata = input_.compare(i, 7, "[CDATA[") == 0;
+    if (foreign_ && cdata) {
         const std::size_t contentStart = i + 7;
         const std::size_t end = input_.find("]]>", contentStart);
         cdataEnd_ = end == std::string_view::npos ? input_.size() : end;
@@ -525,6 +522,7 @@ bool Tokenizer::markupDeclaration()
         pos_ = contentStart;
         return false;
     }
+    error(pos_, cdata ? ErrorCode::CdataInHtmlContent : ErrorCode::IncorrectlyOpenedComment);
     bogusComment(i);
     return true;
 }

@@ -69,7 +69,7 @@ int main(int argc, char** argv)
     std::printf("  80 MB / 20 MB time: %.2f wall, %.2f processor (linear: <= 4.5)\n", t80.wall / t20.wall,
                 t80.processor / t20.processor);
     std::printf("pathological pages (processor time; 4 times the size should take about 4 times as long)\n");
-    Pathological("<b>, <div>, </b> (50,000 each)", bench::MisnestedBolds, 50000);
+    Pathological("<b>, <div>, </b> (200,000 each)", bench::MisnestedBolds, 200000);
     Pathological("table soup (50,000 tables)", bench::TableSoup, 50000);
     if (!python.empty()) {
         const std::string file = work + "/tarnby-links-bench-20mb.html";
