@@ -114,7 +114,7 @@ void TreeBuilder::inHead(Token& token)
             mode_ = Mode::InTemplate;
             templateModes_.push_back(Mode::InTemplate);
             return;
-        case Tag::Head: return;
+        case Tag::Head: return error(ErrorCode::UnexpectedStartTag, nameOfToken(token));
         default: break;
         }
     } else if (token.type == TokenType::EndTag) {
@@ -125,7 +125,7 @@ void TreeBuilder::inHead(Token& token)
         }
         if (token.tag == Tag::Template) {
             if (openHtmlTags_[static_cast<std::size_t>(Tag::Template)] == 0)
-                return;
+                return error(ErrorCode::UnexpectedEndTag, nameOfToken(token));
             generateImpliedEndTags(Tag::Other, true);
             popUntil(Tag::Template);
             clearFormattingToMarker();
@@ -134,7 +134,7 @@ void TreeBuilder::inHead(Token& token)
             return;
         }
         if (!IsAny(token.tag, {Tag::Body, Tag::Html, Tag::Br}))
-            return;
+            return error(ErrorCode::UnexpectedEndTag, nameOfToken(token));
     }
     pop();
     mode_ = Mode::AfterHead;
@@ -186,7 +186,7 @@ void TreeBuilder::afterHead(Token& token)
             insertElement(token);
             mode_ = Mode::InFrameset;
             return;
-        case Tag::Head: return;
+        case Tag::Head: return error(ErrorCode::UnexpectedStartTag, nameOfToken(token));
         default:
             if (!IsHeadContent(token.tag))
                 break;

@@ -12,6 +12,21 @@
 
 namespace quellin {
 
+namespace {
+
+// A file name as the lines show it: a control character (a line break above all) would break
+// the one-problem-per-line form that tools read, so it shows as "?".
+std::string Shown(const std::string& file)
+{
+    std::string shown = file;
+    for (char& c : shown)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            c = '?';
+    return shown;
+}
+
+} // namespace
+
 int CheckCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     std::vector<std::string> files;
@@ -36,14 +51,14 @@ int CheckCommand(const std::vector<std::string>& args, std::ostream& out, std::o
         try {
             bytes = base::ReadWholeFile(file);
         } catch (const base::Exception& e) {
-            err << "quellin: " << file << ": " << e.what() << "\n";
+            err << "quellin: " << Shown(file) << ": " << e.what() << "\n";
             problems = true;
             continue;
         }
         const QByteArray text = platform::core::DecodeText(bytes).text.toUtf8();
         const QString folder = QFileInfo(QFile::decodeName(QByteArray::fromStdString(file))).absolutePath();
         for (const HtmlProblem& problem : FindHtmlProblems(std::string_view(text.constData(), static_cast<std::size_t>(text.size())), folder)) {
-            out << file << ':' << problem.line << ':' << problem.column << ": " << problem.message << '\n';
+            out << Shown(file) << ':' << problem.line << ':' << problem.column << ": " << problem.message << '\n';
             problems = true;
         }
     }

@@ -1,6 +1,7 @@
 #pragma once
 // "quellin --check FILE...": the HTML check's problems of each file as "FILE:LINE:COL: message"
-// lines on standard output, the form editors and build tools read. Each file is read as the
+// lines on standard output, the form editors and build tools read (control characters in FILE
+// shown as "?", so that every problem stays one line). Each file is read as the
 // editor reads it (UTF-8, else Windows-1252) and its relative href and src files are looked
 // for beside it. Needs no display.
 //

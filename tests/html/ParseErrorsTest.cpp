@@ -94,6 +94,7 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"EndTagClosesOpenElements", kDoctype + "<div><span></div>", {"1:27 end-tag-closes-open-elements div"}},
         ErrorCase{"StrayEndTags", kDoctype + "</span></br>", {"1:16 unexpected-end-tag span", "1:23 unexpected-end-tag br"}},
         ErrorCase{"StrayParagraphEnd", kDoctype + "x</p>", {"1:17 unexpected-end-tag p"}},
+        ErrorCase{"StrayEndTagInHead", kDoctype + "<title>t</title></q><head>", {"1:32 unexpected-end-tag q", "1:36 unexpected-start-tag head"}},
         ErrorCase{"LinkInsideLink", kDoctype + "<a href=1><a href=2>x</a>", {"1:26 nested-start-tag a"}},
         ErrorCase{"HeadingInsideHeading", kDoctype + "<h1><h2>x</h1>", {"1:20 nested-start-tag h2", "1:25 end-tag-closes-open-elements h1"}},
         ErrorCase{"FormInsideForm", kDoctype + "<form><form></form>", {"1:22 nested-start-tag form"}},

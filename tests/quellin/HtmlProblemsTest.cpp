@@ -139,6 +139,12 @@ TEST_F(PageFolder, AFileThatCannotBeReadIsNamedAndTheOthersAreChecked)
     EXPECT_NE(run.err.find("gone.html"), std::string::npos) << run.err;
 }
 
+TEST_F(PageFolder, AFileNameWithALineBreakStaysOnOneLine)
+{
+    base::WriteWholeFile(path("a\nb.html"), "<!DOCTYPE html><title>t</title></q>");
+    EXPECT_EQ(Check({path("a\nb.html")}).out, path("a?b.html") + ":1:32: </q> without an open <q>, ignored\n");
+}
+
 TEST(CheckCommand, AWrongCommandLineExitsWithTwo)
 {
     for (const std::vector<std::string>& args : {std::vector<std::string>{}, std::vector<std::string>{"--frobnicate", "x.html"},
