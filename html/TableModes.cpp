@@ -79,6 +79,7 @@ void TreeBuilder::inTable(Token& token)
             mode_ = Mode::InTableBody;
             return dispatch(token);
         case Tag::Table:
+            error(ErrorCode::NestedStartTag, nameOfToken(token));
             if (!inScope(Tag::Table, Scope::Table))
                 return;
             popUntil(Tag::Table);
@@ -95,6 +96,7 @@ void TreeBuilder::inTable(Token& token)
             pop();
             return;
         case Tag::Form:
+            error(ErrorCode::ContentInTable, nameOfToken(token));
             if (openHtmlTags_[static_cast<std::size_t>(Tag::Template)] != 0 || form_ != kNoNode)
                 return;
             form_ = insertElement(token);
@@ -108,7 +110,7 @@ void TreeBuilder::inTable(Token& token)
         switch (token.tag) {
         case Tag::Table:
             if (!inScope(Tag::Table, Scope::Table))
-                return;
+                return ignored(token);
             popUntil(Tag::Table);
             resetInsertionMode();
             return;
@@ -123,7 +125,7 @@ void TreeBuilder::inTable(Token& token)
         case Tag::Th:
         case Tag::Thead:
         case Tag::Tr:
-            return;
+            return ignored(token);
         case Tag::Template:
             return inHead(token);
         default:
@@ -166,7 +168,7 @@ void TreeBuilder::inCaption(Token& token)
         || IsEnd(token, {Tag::Table});
     if (IsEnd(token, {Tag::Caption}) || endsCaption) {
         if (!inScope(Tag::Caption, Scope::Table))
-            return;
+            return ignored(token);
         generateImpliedEndTags();
         popUntil(Tag::Caption);
         clearFormattingToMarker();
@@ -177,7 +179,7 @@ void TreeBuilder::inCaption(Token& token)
     }
     if (IsEnd(token, {Tag::Body, Tag::Col, Tag::Colgroup, Tag::Html, Tag::Tbody, Tag::Td, Tag::Tfoot, Tag::Th, Tag::Thead,
                       Tag::Tr}))
-        return;
+        return ignored(token);
     inBody(token);
 }
 
@@ -231,7 +233,7 @@ void TreeBuilder::inTableBody(Token& token)
     }
     if (IsEnd(token, kContext)) {
         if (!inScope(token.tag, Scope::Table))
-            return;
+            return ignored(token);
         clearStackBackTo(kContext);
         pop();
         mode_ = Mode::InTable;
@@ -239,14 +241,14 @@ void TreeBuilder::inTableBody(Token& token)
     }
     if (IsStart(token, {Tag::Caption, Tag::Col, Tag::Colgroup, Tag::Tbody, Tag::Tfoot, Tag::Thead}) || IsEnd(token, {Tag::Table})) {
         if (!inScope(Tag::Tbody, Scope::Table) && !inScope(Tag::Thead, Scope::Table) && !inScope(Tag::Tfoot, Scope::Table))
-            return;
+            return ignored(token);
         clearStackBackTo(kContext);
         pop();
         mode_ = Mode::InTable;
         return dispatch(token);
     }
     if (IsEnd(token, {Tag::Body, Tag::Caption, Tag::Col, Tag::Colgroup, Tag::Html, Tag::Td, Tag::Th, Tag::Tr}))
-        return;
+        return ignored(token);
     inTable(token);
 }
 
@@ -263,7 +265,7 @@ void TreeBuilder::inRow(Token& token)
         || IsEnd(token, {Tag::Table});
     if (IsEnd(token, {Tag::Tr}) || endsRow) {
         if (!inScope(Tag::Tr, Scope::Table))
-            return;
+            return ignored(token);
         clearStackBackTo({Tag::Tr});
         pop();
         mode_ = Mode::InTableBody;
@@ -273,14 +275,14 @@ void TreeBuilder::inRow(Token& token)
     }
     if (IsEnd(token, {Tag::Tbody, Tag::Tfoot, Tag::Thead})) {
         if (!inScope(token.tag, Scope::Table) || !inScope(Tag::Tr, Scope::Table))
-            return;
+            return ignored(token);
         clearStackBackTo({Tag::Tr});
         pop();
         mode_ = Mode::InTableBody;
         return dispatch(token);
     }
     if (IsEnd(token, {Tag::Body, Tag::Caption, Tag::Col, Tag::Colgroup, Tag::Html, Tag::Td, Tag::Th}))
-        return;
+        return ignored(token);
     inTable(token);
 }
 
@@ -296,8 +298,9 @@ void TreeBuilder::inCell(Token& token)
 {
     if (IsEnd(token, {Tag::Td, Tag::Th})) {
         if (!inScope(token.tag, Scope::Table))
-            return;
+            return ignored(token);
         generateImpliedEndTags();
+        closesOpenElements(token);
         popUntil(token.tag);
         clearFormattingToMarker();
         mode_ = Mode::InRow;
@@ -305,15 +308,15 @@ void TreeBuilder::inCell(Token& token)
     }
     if (IsStart(token, {Tag::Caption, Tag::Col, Tag::Colgroup, Tag::Tbody, Tag::Td, Tag::Tfoot, Tag::Th, Tag::Thead, Tag::Tr})) {
         if (!inScope(Tag::Td, Scope::Table) && !inScope(Tag::Th, Scope::Table))
-            return;
+            return ignored(token);
         closeCell();
         return dispatch(token);
     }
     if (IsEnd(token, {Tag::Body, Tag::Caption, Tag::Col, Tag::Colgroup, Tag::Html}))
-        return;
+        return ignored(token);
     if (IsEnd(token, {Tag::Table, Tag::Tbody, Tag::Tfoot, Tag::Thead, Tag::Tr})) {
         if (!inScope(token.tag, Scope::Table))
-            return;
+            return ignored(token);
         closeCell();
         return dispatch(token);
     }

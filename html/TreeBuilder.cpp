@@ -50,6 +50,14 @@ void TreeBuilder::tokenErrors(const Token& token)
         unclosedAtEnd();
 }
 
+void TreeBuilder::ignored(const Token& token)
+{
+    if (token.type == TokenType::EndTag)
+        error(ErrorCode::UnexpectedEndTag, nameOfToken(token));
+    else if (token.type == TokenType::StartTag)
+        error(ErrorCode::UnexpectedStartTag, nameOfToken(token));
+}
+
 void TreeBuilder::unclosedAtEnd()
 {
     if (!document_.keepsErrors() || openReported_)

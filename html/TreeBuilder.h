@@ -56,6 +56,7 @@ private:
     std::string_view nameOfToken(const Token& token) const { return document_.text(token.text); }
     std::string_view nameOfElement(NodeId element) const { return document_.text(node(element).text); }
     void tokenErrors(const Token& token);
+    void ignored(const Token& token); // a start or end tag the rules drop: reported as such
     void unclosedAtEnd(); // at the end of the page or the body: elements left open
 
     // Dispatch (TreeBuilder.cpp).
