@@ -37,6 +37,7 @@ std::string UsageText()
 {
     return "Usage: quellin [OPTION]... [MACRO-FILE]\n"
            "       quellin --print [--plain] [--title TEXT] [-o FILE.pdf] FILE...\n"
+           "       quellin --check FILE...\n"
            "Edit files that live on an FTP server. With a macro file, play it and end.\n"
            "With --print, print text files with header and footer, without a window.\n"
            "\n"
@@ -45,6 +46,8 @@ std::string UsageText()
            "  --print    print the FILEs; --plain: one font for the whole text; --title TEXT:\n"
            "             the header's title (default: each file's name); -o FILE.pdf: write a\n"
            "             PDF file instead of printing on the default printer\n"
+           "  --check    list the HTML problems of the FILEs as FILE:LINE:COL: message;\n"
+           "             exit status 0: none, 1: problems found, 2: wrong command line\n"
            "\n"
            "Sites are stored in QUELLIN.INI in $XDG_CONFIG_HOME (default ~/.config).\n";
 }

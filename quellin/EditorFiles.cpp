@@ -6,6 +6,7 @@
 #include "platform/gui/Dialogs.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace quellin {
 
@@ -32,6 +33,7 @@ void EditorFiles::newText()
     editor_.setText({});
     editor_.setModified(false);
     shape_ = {};
+    localFolder_.clear();
 }
 
 void EditorFiles::open()
@@ -49,6 +51,7 @@ void EditorFiles::open()
     editor_.setText(bytes);
     editor_.setModified(false);
     shape_ = ShapeOf(bytes);
+    localFolder_ = QFileInfo(answer.files.front()).absolutePath();
 }
 
 void EditorFiles::save()
@@ -62,6 +65,7 @@ void EditorFiles::save()
         return;
     platform::core::WriteFileAtomically(answer.file, ApplyShape(editor_.text(), shape_));
     editor_.setModified(false);
+    localFolder_ = QFileInfo(answer.file).absolutePath();
 }
 
 } // namespace quellin

@@ -19,15 +19,23 @@ public:
     // Asks for a name and writes the text there (replacing the file atomically).
     void save();
     // The editor's text was read elsewhere (a remote file): a later Save keeps its shape.
-    void adoptShape(const TextShape& shape) { shape_ = shape; }
+    void adoptShape(const TextShape& shape)
+    {
+        shape_ = shape;
+        localFolder_.clear();
+    }
     // The shape Save writes the text in.
     const TextShape& shape() const { return shape_; }
+    // The folder of the local file the text was opened from or last saved to; empty for a new
+    // or a remote text. The HTML check looks for the page's relative files there.
+    const QString& localFolder() const { return localFolder_; }
 
 private:
     bool confirm(const QString& question) const;
 
     platform::gui::RichEdit& editor_;
     TextShape shape_;
+    QString localFolder_;
 };
 
 } // namespace quellin

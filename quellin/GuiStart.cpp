@@ -21,7 +21,7 @@ int RunGui(int argc, char** argv)
     // Macros type into windows and the editor is one: both need a display.
     std::optional<platform::gui::MissingDisplayReport> noDisplay(std::in_place,
         "quellin: the window and macros need a display, and none could be opened (is DISPLAY set?).\n"
-        "\"quellin --print FILE...\" and \"quellin --help\" need none; see \"quellin --help\".\n");
+        "\"quellin --print FILE...\", \"quellin --check FILE...\" and \"quellin --help\" need none; see \"quellin --help\".\n");
     platform::gui::Application app(argc, argv);
     noDisplay.reset();
     QCoreApplication::setApplicationName(QLatin1String(kWindowTitle));

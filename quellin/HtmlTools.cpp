@@ -1,7 +1,10 @@
 // HTML snippets from QUELLIN.INI and the HTML check.
 #include "quellin/ftp_main.h"
 
+#include "quellin/EditorFiles.h"
 #include "quellin/HtmlCheckPane.h"
+#include "quellin/HtmlProblems.h"
+#include "quellin/HtmlProblemsPane.h"
 #include "richprint/TRECode.h"
 
 #include <QMenu>
@@ -18,6 +21,9 @@ void Tmainform::SBHTMLClick()
 void Tmainform::SBCheckClick()
 {
     ColourHtmlTags(*Memo);
+    const QByteArray text = Memo->wholeText().toUtf8();
+    HtmlProblems->showProblems(
+        FindHtmlProblems(std::string_view(text.constData(), static_cast<std::size_t>(text.size())), Files->localFolder()));
 }
 
 } // namespace quellin

@@ -11,6 +11,7 @@
 #include "platform/gui/ShowWindow.h"
 #include "platform/gui/StatusPanels.h"
 #include "quellin/DriveCombo.h"
+#include "quellin/HtmlProblemsPane.h"
 #include "quellin/PathCombo.h"
 #include "quellin/SiteList.h"
 #include "quellin/U_about.h"
@@ -360,6 +361,8 @@ void Tmainform::buildEditor()
     connect(Memo, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { PMBefehle->popup(Memo->viewport()->mapToGlobal(pos)); });
     column->addWidget(Memo, 1);
+    HtmlProblems = new HtmlProblemsPane(*Memo, PanelEdit);
+    column->addWidget(HtmlProblems);
 }
 
 void Tmainform::FormCreate()

@@ -59,6 +59,7 @@ class TFormMakro;
 namespace quellin {
 
 class TAboutBox;
+class HtmlProblemsPane;
 
 // The window's texts (also what its tests compare against).
 extern const char* const kWindowTitle;        // "Quellin"
@@ -208,6 +209,7 @@ public:
     QToolButton* SBCheck;
     QLineEdit* EditTempName;
     richprint::TSRichEdit* Memo;
+    HtmlProblemsPane* HtmlProblems; // below Memo, filled by the HTML check
     platform::gui::StatusPanels* Status;
 
     // Context menus and their items.

@@ -1,3 +1,4 @@
+#include "quellin/CheckCommand.h"
 #include "quellin/CommandLine.h"
 #include "quellin/GuiStart.h"
 #include "richprint/PrintCommand.h"
@@ -9,6 +10,8 @@ int main(int argc, char** argv)
 {
     if (argc > 1 && std::string_view(argv[1]) == "--print")
         return richprint::PrintCommandMain(argc, argv);
+    if (argc > 1 && std::string_view(argv[1]) == "--check")
+        return quellin::CheckCommand(std::vector<std::string>(argv + 2, argv + argc), std::cout, std::cerr);
     // Help and version need no display.
     const quellin::CommandLine line = quellin::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (line.action == quellin::CommandLine::Action::ShowHelp) {

@@ -17,6 +17,6 @@ PACKAGES=(
   poppler-utils python3-html5lib
   openssh-server openssh-client gnome-keyring dbus-daemon dbus-bin
   # peers for benchmarks
-  curl lftp python3-minimal enscript ghostscript xdotool python3-pygments
+  curl lftp python3-minimal enscript ghostscript xdotool python3-pygments tidy
 )
 bash ./apt-install.sh "${PACKAGES[@]}"

@@ -52,7 +52,7 @@ std::string ParsedLinks(const std::vector<LoadedPage>& pages, const std::string&
 {
     std::string lines;
     for (const LoadedPage& page : pages)
-        lines += LinkLines(ExtractLinks(page.bytes, page.url.empty() ? baseUrl : page.url));
+        lines += LinkLines(ExtractLinks(page.bytes, page.url.empty() ? baseUrl : page.url, page.contentType));
     return lines;
 }
 
@@ -149,7 +149,7 @@ public:
         }
         if (options_.verbose)
             WriteLog(log_);
-        return {fetch_.ReadDocument(), fetch_.PageUrl()};
+        return {fetch_.ReadDocument(), fetch_.PageUrl(), fetch_.Client().ContentType()};
     }
 
 private:

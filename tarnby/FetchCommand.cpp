@@ -42,7 +42,7 @@ void THttpTestForm::MenuGetClick()
     std::string pane;
     AppendLines(pane, document);
     // The HTML parser reads the page as it came, before lower-casing.
-    loadedPages_ = {{std::move(document), fetch_->PageUrl()}};
+    loadedPages_ = {{std::move(document), fetch_->PageUrl(), fetch_->Client().ContentType()}};
     LowerCaseInPlace(pane);
     Memo1->setText(pane);
     Memo1->repaint();

@@ -31,7 +31,7 @@ std::string Load(const std::vector<std::string>& paths, const FileProgress& prog
         std::string bytes = base::ReadWholeFile(path);
         appendFile(pane, path, bytes);
         if (pages)
-            read.push_back({std::move(bytes), {}});
+            read.push_back({std::move(bytes), {}, {}});
     }
     LowerCaseInPlace(pane);
     if (pages)

@@ -1,10 +1,7 @@
 #include "tarnby/PageLinks.h"
 
-#include "platform/core/TextCodec.h"
 #include "tarnby/UrlReference.h"
-#include "tarnby/html/Parse.h"
-
-#include <QUtf8StringView>
+#include "html/Page.h"
 
 #include <algorithm>
 #include <memory>
@@ -17,15 +14,6 @@ namespace {
 using html::Document;
 using html::NodeId;
 using html::Tag;
-
-// The page as UTF-8: itself when it is valid UTF-8 (no copy), else decoded into storage.
-std::string_view AsUtf8(std::string_view page, std::string& storage)
-{
-    if (QUtf8StringView(page.data(), static_cast<qsizetype>(page.size())).isValidUtf8())
-        return page;
-    storage = platform::core::DecodeWindows1252(page).toUtf8().toStdString();
-    return storage;
-}
 
 // Calls visit(node) for root and every node below it in document order; visit returns
 // whether to go into the node's children. Iterative, along the tree's own links: real pages
@@ -125,11 +113,11 @@ void AppendEscaped(std::string& out, std::string_view text, std::string_view bar
 
 } // namespace
 
-std::vector<PageLink> ExtractLinks(std::string_view page, std::string_view pageUrl)
+std::vector<PageLink> ExtractLinks(std::string_view page, std::string_view pageUrl, std::string_view contentType)
 {
-    std::string decoded;
     // As html5lib, the reference the links are checked against, reads it.
-    const std::unique_ptr<Document> document = html::Parse(AsUtf8(page, decoded), html::Templates::Ordinary);
+    const std::unique_ptr<html::ParsedPage> parsed = html::ParsePage(page, contentType, html::Templates::Ordinary);
+    const std::unique_ptr<Document>& document = parsed->document;
     std::optional<std::string_view> baseHref;
     bool baseSeen = false;
     std::vector<PageLink> links;

@@ -13,7 +13,9 @@
 // page without an address (a file) keeps the addresses as written, unless its <base href> is
 // absolute.
 //
-// The page is read as UTF-8 when it is valid UTF-8, else as Windows-1252; the lines are UTF-8.
+// The page's encoding is found as browsers find it: a byte-order mark, the charset of the
+// HTTP Content-Type, a <meta> declaration (see html/EncodingSniffing.h), else UTF-8, where each
+// byte that does not decode becomes U+FFFD. The lines are UTF-8.
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,8 +27,9 @@ struct PageLink {
     std::string text;
 };
 
-// pageUrl: where the page came from (after any relocations), or empty.
-std::vector<PageLink> ExtractLinks(std::string_view page, std::string_view pageUrl);
+// pageUrl: where the page came from (after any relocations), or empty; contentType: the
+// HTTP Content-Type it came with, or empty.
+std::vector<PageLink> ExtractLinks(std::string_view page, std::string_view pageUrl, std::string_view contentType = {});
 
 // One "URL|text" line per link, each followed by CR LF (a pane text). So that a line always
 // holds exactly one "|", a "|" in the address is written "%7C" (the same address) and one in

@@ -18,7 +18,7 @@ namespace {
 class FileSource : public PageSource {
 public:
     explicit FileSource(std::string path) : path_(std::move(path)) {}
-    LoadedPage read() const override { return {base::ReadWholeFile(path_), {}}; }
+    LoadedPage read() const override { return {base::ReadWholeFile(path_), {}, {}}; }
 
 private:
     std::string path_;
@@ -38,7 +38,7 @@ public:
         }
         if (std::ferror(stdin))
             throw base::EFileError(std::string("Cannot read standard input. ") + std::strerror(errno), errno);
-        return {std::move(bytes), {}};
+        return {std::move(bytes), {}, {}};
     }
 };
 

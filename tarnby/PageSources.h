@@ -9,11 +9,12 @@
 
 namespace tarnby {
 
-// A page as it was read: its bytes unchanged, and the address it came from (after any
-// relocations), empty for files and standard input.
+// A page as it was read: its bytes unchanged, the address it came from (after any
+// relocations) and the Content-Type it was served with, both empty for files and standard input.
 struct LoadedPage {
     std::string bytes;
     std::string url;
+    std::string contentType;
 };
 
 class PageSource {

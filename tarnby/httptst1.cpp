@@ -503,7 +503,7 @@ void THttpTestForm::MenuHtmlLinksClick()
     if (loadedPages_.empty())
         lines = LinkLines(ExtractLinks(Memo1->text(), {}));
     for (const LoadedPage& page : loadedPages_)
-        lines += LinkLines(ExtractLinks(page.bytes, page.url));
+        lines += LinkLines(ExtractLinks(page.bytes, page.url, page.contentType));
     replacePane(lines);
     Memo1->repaint();
     setStatus(QLatin1String(kReady));

@@ -7,3 +7,5 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 QT_QPA_PLATFORM=offscreen "$build/bench/htmlcheck/htmlcheck_bench" --work "$work" \
   --pygmentize "$(if [ -x /usr/bin/pygmentize ]; then echo /usr/bin/pygmentize; else command -v pygmentize; fi)"
+here=$(cd "$(dirname "$0")" && pwd)
+"$build/bench/htmlcheck/htmlcheck_problems_bench" --work "$work" --python "$here/html5lib_errors.py"

@@ -8,6 +8,7 @@
 #include "tarnby/PageLinks.h"
 
 #include <cstdio>
+#include <functional>
 #include <malloc.h>
 #include <string>
 #include <vector>
@@ -20,6 +21,16 @@ bench::Timing LinksTiming(const std::string& page, int runs)
 {
     return bench::MedianTiming(runs, RUSAGE_SELF,
                                [&] { g_sink += tarnby::LinkLines(tarnby::ExtractLinks(page, "")).size(); });
+}
+
+void Pathological(const char* name, const std::function<std::string(std::size_t)>& make, std::size_t small)
+{
+    const std::string one = make(small);
+    const std::string four = make(4 * small);
+    const bench::Timing t1 = LinksTiming(one, 5);
+    const bench::Timing t4 = LinksTiming(four, 5);
+    std::printf("  %-34s %8.1f MB %8.3f s   4x size: %8.3f s   ratio %.2f (linear: <= 4.5)\n", name,
+                static_cast<double>(four.size()) / bench::kMB, t1.processor, t4.processor, t4.processor / t1.processor);
 }
 
 } // namespace
@@ -57,6 +68,9 @@ int main(int argc, char** argv)
     }
     std::printf("  80 MB / 20 MB time: %.2f wall, %.2f processor (linear: <= 4.5)\n", t80.wall / t20.wall,
                 t80.processor / t20.processor);
+    std::printf("pathological pages (processor time; 4 times the size should take about 4 times as long)\n");
+    Pathological("<b>, <div>, </b> (200,000 each)", bench::MisnestedBolds, 200000);
+    Pathological("table soup (50,000 tables)", bench::TableSoup, 50000);
     if (!python.empty()) {
         const std::string file = work + "/tarnby-links-bench-20mb.html";
         base::WriteWholeFile(file, page20);

@@ -71,6 +71,23 @@ std::string UnclosedAnchors(std::size_t count)
     return page;
 }
 
+std::string MisnestedBolds(std::size_t count)
+{
+    std::string page = "<a href=\"first.html\">first</a>";
+    for (const char* piece : {"<b>", "<div>", "</b>"})
+        for (std::size_t i = 0; i < count; ++i)
+            page += piece;
+    return page + "<a href=\"last.html\">last</a>";
+}
+
+std::string TableSoup(std::size_t count)
+{
+    std::string page;
+    for (std::size_t i = 0; i < count; ++i)
+        page += "<table>misplaced <a href=\"cell" + std::to_string(i) + ".html\">cell</a><td>";
+    return page;
+}
+
 std::string UnclosedComment(std::size_t bytes)
 {
     Words words(3);

@@ -13,5 +13,7 @@ std::string UnclosedComment(std::size_t bytes);      // "<!--" never closed, tag
 std::string NoTagAtAll(std::size_t bytes);           // text lines without a single "<"
 std::string LinkWithLongText(std::size_t lines);     // one link whose text runs over many lines
 std::string BinaryBytes(std::size_t bytes);          // any bytes, NUL included, 1 MB lines
+std::string MisnestedBolds(std::size_t count);       // count "<b>", count "<div>", count "</b>"
+std::string TableSoup(std::size_t count);            // nested tables with text and links in the wrong place
 
 } // namespace bench

@@ -4,6 +4,7 @@
 #include "platform/x11/RecordingDesktop.h"
 #include "platform/gui/ScriptedDialogs.h"
 #include "platform/gui/StatusPanels.h"
+#include "quellin/HtmlProblemsPane.h"
 #include "quellin/ftp_main.h"
 #include "richprint/RichPreview.h"
 #include "richprint/TRECode.h"
@@ -11,6 +12,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QPrinter>
 #include <QProcess>
@@ -88,6 +91,69 @@ TEST_P(CheckRoutes, ColourTheTags)
 
 INSTANTIATE_TEST_SUITE_P(Window, CheckRoutes, testing::ValuesIn(kCheckRoutes),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(EditorWiring, TheHtmlCheckListsProblemsAndGoesToThem)
+{
+    window.Memo->setText("<!DOCTYPE html><title>t</title>\n<p>one\n  two</span>");
+    window.Memo->setModified(false);
+    QTest::keyClick(window.Memo, Qt::Key_F5);
+    quellin::HtmlProblemsPane& pane = *window.HtmlProblems;
+    ASSERT_TRUE(pane.isVisible());
+    ASSERT_EQ(pane.topLevelItemCount(), 1);
+    QTreeWidgetItem* row = pane.topLevelItem(0);
+    EXPECT_EQ(row->text(0), QStringLiteral("3"));
+    EXPECT_EQ(row->text(1), QStringLiteral("6"));
+    EXPECT_EQ(row->text(2), QStringLiteral("</span> without an open <span>, ignored"));
+    EXPECT_FALSE(window.Memo->modified());
+    const int undoSteps = window.Memo->document()->availableUndoSteps();
+
+    // Double click goes there (once the shown pane is laid out).
+    QApplication::sendPostedEvents();
+    const QRect place = pane.visualItemRect(row);
+    ASSERT_FALSE(place.isEmpty());
+    // As a user's: the first click's press, then the double click.
+    QTest::mouseClick(pane.viewport(), Qt::LeftButton, {}, place.center());
+    QTest::mouseDClick(pane.viewport(), Qt::LeftButton, {}, place.center());
+    EXPECT_EQ(window.Memo->caretLine(), 2);
+    EXPECT_EQ(window.Memo->caretColumn(), 5);
+    EXPECT_EQ(window.Memo->selLength(), 0);
+
+    // Enter too.
+    window.Memo->setSelection(0, 0);
+    pane.setFocus();
+    pane.setCurrentItem(row);
+    QTest::keyClick(&pane, Qt::Key_Return);
+    EXPECT_EQ(window.Memo->caretLine(), 2);
+    EXPECT_EQ(window.Memo->caretColumn(), 5);
+
+    // F5 again refreshes the list and adds nothing to undo.
+    QTest::keyClick(window.Memo, Qt::Key_F5);
+    EXPECT_EQ(pane.topLevelItemCount(), 1);
+    EXPECT_EQ(window.Memo->document()->availableUndoSteps(), undoSteps);
+    window.Memo->setSelection(window.Memo->text().find("</span>"), 7);
+    window.Memo->replaceSelection(QStringLiteral("</p>"));
+    QTest::keyClick(window.Memo, Qt::Key_F5);
+    ASSERT_EQ(pane.topLevelItemCount(), 1);
+    EXPECT_EQ(pane.topLevelItem(0)->text(2), QStringLiteral("No problems found"));
+    EXPECT_TRUE(window.Memo->modified()); // by the edit, not by the check
+}
+
+TEST_F(EditorWiring, TheHtmlCheckListsMissingFilesOfAPageOpenedFromAFolder)
+{
+    QTemporaryDir folder;
+    const QString page = QDir(folder.path()).filePath(QStringLiteral("page.html"));
+    QFile file(page);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("<!DOCTYPE html><title>t</title>\n<a href=page.html>self</a> <img alt=x src=gone.png>\n");
+    file.close();
+    window.Memo->setModified(false);
+    dialogs.answerOpen({page});
+    window.SBOeffnen->click();
+    QTest::keyClick(window.Memo, Qt::Key_F5);
+    ASSERT_EQ(window.HtmlProblems->topLevelItemCount(), 1);
+    EXPECT_EQ(window.HtmlProblems->topLevelItem(0)->text(2), QStringLiteral("Local file \"gone.png\" does not exist"));
+    EXPECT_EQ(window.HtmlProblems->topLevelItem(0)->text(1), QStringLiteral("28"));
+}
 
 TEST_F(EditorWiring, FindAndReplaceOpenTheirDialogs)
 {

@@ -35,6 +35,10 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{ { QStringLiteral("--version") }, 0, "Quellin 1.", "" },
                       Case{ { QStringLiteral("--frobnicate") }, 2, "", "unknown option --frobnicate" },
                       Case{ {}, 2, "", "need a display, and none could be opened" },
-                      Case{ { QStringLiteral("some-macro.mkr") }, 2, "", "\"quellin --print FILE...\" and \"quellin --help\" need none" }));
+                      Case{ { QStringLiteral("some-macro.mkr") }, 2, "", "\"quellin --check FILE...\" and \"quellin --help\" need none" },
+                      Case{ { QStringLiteral("--check"), QStringLiteral(TEST_DATA_DIR "/quellin/check/clean.html") }, 0, "", "" },
+                      Case{ { QStringLiteral("--check"), QStringLiteral(TEST_DATA_DIR "/quellin/check/problems.html") }, 1,
+                            "/quellin/check/problems.html:3:13: </b> misnested", "" },
+                      Case{ { QStringLiteral("--check") }, 2, "", "--check needs at least one FILE" }));
 
 } // namespace

@@ -168,6 +168,17 @@ TEST_F(BatchFetch, WrongLimitsAreUsageErrors)
     }
 }
 
+TEST_F(BatchFetch, TheHtmlParserDecodesByTheCharsetTheServerNames)
+{
+    ScriptedServer server({accept(), expectUntil("\r\n\r\n"),
+                           send("HTTP/1.0 200 OK\r\nContent-Type: text/html; charset=koi8-r\r\n\r\n"
+                                "<meta charset=utf-8><a href=\"r.html\">\xF0\xD2\xC9\xD7\xC5\xD4</a>"),
+                           close()});
+    const ProcessRun run = Tarnby({"--links", "--html-parser", Url(server, "/koi8.html")});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, Url(server, "/r.html").toStdString() + "|\u041f\u0440\u0438\u0432\u0435\u0442\n");
+}
+
 TEST_F(BatchFetch, AResponseWithoutBodyIsAFileError)
 {
     ScriptedServer server({accept(), expectUntil("\r\n\r\n"), send("HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\n"), close()});

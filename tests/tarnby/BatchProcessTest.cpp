@@ -66,6 +66,15 @@ TEST(BatchProcess, TheHtmlParserReadsTheFileAsItIsAndResolvesAgainstTheBase)
                        "https://example.org/docs/page3.html|Third link\n");
 }
 
+TEST(BatchProcess, TheHtmlParserReadsAUtf16PageByItsMark)
+{
+    const QByteArray page = QByteArray("\xFF\xFE", 2) + QByteArray::fromRawData(
+        reinterpret_cast<const char*>(u"<a href=\"x.html\">\u00e4</a>"), 2 * 22);
+    const Outcome run = Tarnby({"--links", "--html-parser", "-"}, page);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "x.html|\xC3\xA4\n");
+}
+
 TEST(BatchProcess, TheWindowWithoutADisplaySaysSoAndExitsWith2)
 {
     const Outcome run = Tarnby({});

@@ -54,7 +54,11 @@ INSTANTIATE_TEST_SUITE_P(
                              "<a href=x.html>t</a><y><div>" + Repeated("<x>") + Repeated("</y>"), "t"},
                     DeepPage{"OpenAndStrayInTurn", "<a href=x.html>t</a>" + Repeated("<x></y>"), "t"},
                     DeepPage{"UnclosedSvg", "<a href=x.html>t" + Repeated("<svg>"), "t"},
-                    DeepPage{"BoldsClosedInTables", Repeated("<table><td><b>") + "<a href=x.html>t", "t"}),
+                    DeepPage{"BoldsClosedInTables", Repeated("<table><td><b>") + "<a href=x.html>t", "t"},
+                    DeepPage{"BoldsMisnestedAroundBlocks",
+                             "<a href=x.html>t</a>" + Repeated("<b>") + Repeated("<div>") + Repeated("</b>"), "t"},
+                    DeepPage{"TextMisplacedInNestedTables", "<a href=x.html>t</a>" + Repeated("<table>x<td>"), "t"},
+                    DeepPage{"LinkBelowTheDepthLimit", Repeated("<span>") + "<a href=x.html>t</a>" + Repeated("</span>"), "t"}),
     [](const testing::TestParamInfo<DeepPage>& info) { return info.param.name; });
 
 } // namespace

@@ -11,6 +11,7 @@ fragment-only and empty addresses and links without text left out, addresses res
   oracle.py generate-hard COUNT SEED DIR  the same with misnested formatting, tables, select,
                                      template, SVG/MathML, plaintext, CDATA and framesets
 """
+import codecs
 import json
 import os
 import random
@@ -24,14 +25,6 @@ HTML = "{http://www.w3.org/1999/xhtml}"
 WHITE = re.compile(r"[ \t\n\f\r]+")
 SCHEME = re.compile(r"[A-Za-z][A-Za-z0-9+.-]*:")
 CONTROLS = "".join(chr(i) for i in range(33))
-
-
-def decode(data):
-    try:
-        return data.decode("utf-8")
-    except UnicodeDecodeError:
-        # Windows-1252, the five undefined bytes as the C1 controls of the same number.
-        return "".join(b.to_bytes(1, "big").decode("cp1252", errors="ignore") or chr(b) for b in data)
 
 
 def collapse(text):
@@ -79,7 +72,9 @@ def link_text(link):
 
 
 def links(data, page_url):
-    root = html5lib.parse(decode(data), treebuilder="etree")
+    # The bytes as they are: html5lib finds the encoding (byte-order mark, <meta>), UTF-8 when
+    # nothing is declared.
+    root = html5lib.parse(data, treebuilder="etree", useChardet=False, default_encoding="utf-8")
     base = None
     for element in root.iter():
         if is_html(element, "base") and element.get("href") is not None:
@@ -227,8 +222,13 @@ def page(rng, hard=False):
     text = rng.choice(["", "<!DOCTYPE html>\n", "<!doctype HTML PUBLIC \"-//W3C//DTD HTML 4.01//EN\">"])
     text += rng.choice(["<html>", "<HTML lang=en>", ""]) + head + rng.choice(["<body>", ""]) + body
     data = text.encode("utf-8")
-    if rng.random() < 0.05:
+    chance = rng.random()
+    if chance < 0.05:
         data = data.replace("\u00e9".encode("utf-8"), b"\xe9") + b"\x81"
+    elif chance < 0.10:
+        data = ("<meta charset=iso-8859-2>" + text).encode("iso-8859-2", "xmlcharrefreplace")
+    elif chance < 0.13:
+        data = codecs.BOM_UTF16_LE + text.encode("utf-16-le")
     return data
 
 
