@@ -13,6 +13,8 @@ namespace {
 using httpprot::HeaderLine;
 using httpprot::THttpCli;
 
+const char* const kNoStatus = "no HTTP status in the answer";
+
 // Retry-After in seconds; a date or anything else is not honoured.
 int RetryAfterSeconds(std::string_view value)
 {
@@ -108,6 +110,7 @@ void HttpCheck::request(const char* method)
     hopReason_.clear();
     retryAfterSeconds_ = -1;
     haveFinal_ = false;
+    redirectFailed_ = false;
     abandon_.clear();
     outcome_.redirectStatus = 0;
     bodyStream_.clear();
@@ -143,15 +146,22 @@ void HttpCheck::locationChanged()
         outcome_.redirectStatus = hopStatus_;
     current_ = ResolveReference(current_, hopLocation_);
     if (!visited_.insert(current_).second) {
+        redirectFailed_ = true;
         giveUp("redirect loop at " + current_);
         return;
     }
-    if (++hops_ > settings_.maxRedirects)
+    if (++hops_ > settings_.maxRedirects) {
+        redirectFailed_ = true;
         giveUp("more than " + std::to_string(settings_.maxRedirects) + " redirects");
+    }
 }
 
 void HttpCheck::headerEnded()
 {
+    if (client_.StatusCode() < 100) {
+        giveUp(kNoStatus); // no status line: not an HTTP answer
+        return;
+    }
     haveFinal_ = true;
     outcome_.status = client_.StatusCode();
     outcome_.html = IsHtml(client_.ContentType());
@@ -184,10 +194,12 @@ std::string HttpCheck::failureText() const
 // answer GET. A failure to reach it at all would only repeat.
 bool HttpCheck::NoUsableAnswer() const
 {
+    if (abandon_ == kNoStatus)
+        return true;
     if (!abandon_.empty())
         return false;
     const std::string& reason = client_.ReasonPhrase();
-    return hopStatus_ != 0 || reason == "connection closed before the end of the response header"
+    return reason == "connection closed before the end of the response header"
         || reason.starts_with("status code is not a number");
 }
 
@@ -217,6 +229,8 @@ void HttpCheck::requestDone()
     }
     if (!haveFinal_)
         outcome_.failure = abandon_.empty() ? failureText() : abandon_;
+    if (redirectFailed_)
+        outcome_.redirectStatus = 0; // the failure names the redirect
     outcome_.finalUrl = current_;
     if (haveFinal_ && client_.DocumentStream())
         outcome_.body = bodyStream_.data();
@@ -228,8 +242,9 @@ void HttpCheck::finish()
     busy_ = false;
     deadline_.stop();
     bodyStream_.clear();
-    if (OnDone)
-        OnDone(std::move(outcome_));
+    // The handler may start the next check, and assign OnDone anew, while it runs.
+    if (const auto done = OnDone)
+        done(std::move(outcome_));
 }
 
 } // namespace tarnby::check

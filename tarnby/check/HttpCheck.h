@@ -72,6 +72,7 @@ private:
     std::string hopLocation_;
     int retryAfterSeconds_ = -1;  // of the answer being read; -1 when it had none
     bool haveFinal_ = false;      // the final answer's header has been read
+    bool redirectFailed_ = false; // a loop, or more redirects than allowed
     std::string abandon_;         // a reason of ours to end the request (loop, limit, timeout)
     HttpOutcome outcome_;
 };

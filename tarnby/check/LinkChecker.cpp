@@ -201,24 +201,26 @@ void LinkChecker::startCheck(HttpCheck& check, const std::string& resource)
     check.start(resource, entry.wantPage ? HttpCheck::Want::Page : HttpCheck::Want::Status);
 }
 
-void LinkChecker::checkDone(HttpCheck&, const std::string& resource, HttpOutcome outcome)
+void LinkChecker::checkDone(HttpCheck&, std::string resource, HttpOutcome outcome)
 {
     --runningCount_;
     --running_[OriginOf(resource)];
     ++doneCount_;
     Entry& entry = entries_.at(resource);
     entry.state = State::Done;
-    if (entry.wantPage && outcome.html && !outcome.body.empty()) {
+    const bool working = outcome.failure.empty() && settings_.accept.accepts(outcome.status);
+    // An error page's links are not the site's.
+    if (entry.wantPage && working && outcome.html && !outcome.body.empty()) {
         if (settings_.fragments)
             entry.ids = SortedIds(outcome.body);
         if (entry.walk) {
             ++pagesRead_;
             readLinks(outcome.body, outcome.finalUrl);
         }
-    } else if (entry.wantPage && outcome.failure.empty() && settings_.fragments) {
+    } else if (entry.wantPage && working && settings_.fragments) {
         entry.ids.emplace(); // not HTML, or empty: no ids
     }
-    if (entry.start && (!outcome.failure.empty() || !settings_.accept.accepts(outcome.status)))
+    if (entry.start && !working)
         pageFailures_.push_back("cannot fetch " + resource + ": "
                                 + (outcome.failure.empty() ? std::to_string(outcome.status) : outcome.failure));
     outcome.body.clear();

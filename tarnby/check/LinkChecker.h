@@ -97,7 +97,7 @@ private:
     void want(const std::string& resource, bool page, bool walk);
     void schedule();
     void startCheck(HttpCheck& check, const std::string& resource);
-    void checkDone(HttpCheck& check, const std::string& resource, HttpOutcome outcome);
+    void checkDone(HttpCheck& check, std::string resource, HttpOutcome outcome);
     void checkFile(const std::string& resource, Entry& entry);
     void readLinks(std::string_view page, const std::string& url);
     void maybeFinish();
