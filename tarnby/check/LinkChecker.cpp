@@ -213,7 +213,8 @@ void LinkChecker::checkDone(HttpCheck&, std::string resource, HttpOutcome outcom
     if (entry.wantPage && working && outcome.html && !outcome.body.empty()) {
         if (settings_.fragments)
             entry.ids = SortedIds(outcome.body);
-        if (entry.walk) {
+        // A page reached by a redirect too is walked once, under its final address.
+        if (entry.walk && walked_.insert(outcome.finalUrl).second) {
             ++pagesRead_;
             readLinks(outcome.body, outcome.finalUrl);
         }

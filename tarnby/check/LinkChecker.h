@@ -22,6 +22,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -108,6 +109,7 @@ private:
     std::vector<std::unique_ptr<SiteScope>> scopes_;
     std::map<std::string, Entry> entries_;
     std::vector<Row> rows_;
+    std::set<std::string> walked_; // final addresses of the pages whose links were read
     std::map<std::string, std::deque<std::string>> queues_; // by origin
     std::map<std::string, int> running_;                    // by origin
     std::string lastOrigin_;                                // round robin over origins
