@@ -150,7 +150,7 @@ public:
         }
         if (options_.verbose)
             WriteLog(log_);
-        return {fetch_.ReadDocument(), fetch_.PageUrl()};
+        return {fetch_.TakeDocument(), fetch_.PageUrl()};
     }
 
 private:
