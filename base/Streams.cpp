@@ -69,6 +69,14 @@ void MemoryStream::setSize(std::int64_t size)
     position_ = std::min(position_, data_.size());
 }
 
+std::string MemoryStream::take()
+{
+    std::string bytes = std::move(data_);
+    data_.clear();
+    position_ = 0;
+    return bytes;
+}
+
 void MemoryStream::clear()
 {
     data_.clear();

@@ -38,6 +38,10 @@ public:
     // Truncates or extends (with zero bytes); the position is kept within the new size.
     void setSize(std::int64_t size);
     void clear();
+    // Room for size bytes in all, so that writing up to there never moves what was written.
+    void reserve(std::size_t size) { data_.reserve(size); }
+    // Hands the bytes over without a copy; the stream is empty afterwards.
+    std::string take();
     const std::string& data() const { return data_; }
     void loadFromFile(const std::string& path);
     void saveToFile(const std::string& path) const;

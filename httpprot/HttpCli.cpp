@@ -136,6 +136,7 @@ void THttpCli::StartRequest(THttpRequest request)
     bodyChunkCount_ = 0;
     postAllowed_ = false;
     relocation_ = false;
+    credentialsDropped_ = false;
     reconnectPending_ = false;
     ending_ = false;
     receive_.clear();
@@ -335,12 +336,14 @@ void THttpCli::SendRequest()
     if (requestType_ == THttpRequest::Post)
         s.postSize = postStream_->size();
     s.modifiedSince = modifiedSince_;
-    s.username = username_;
-    s.password = password_;
+    if (!credentialsDropped_) {
+        s.username = username_;
+        s.password = password_;
+        s.cookie = cookie_;
+    }
     s.viaProxy = target_.viaProxy && !target_.tls; // a tunnel's credentials went with CONNECT
     s.proxyUsername = proxyUsername_;
     s.proxyPassword = proxyPassword_;
-    s.cookie = cookie_;
 
     if (OnHeaderBegin)
         OnHeaderBegin(this);
@@ -462,8 +465,8 @@ void THttpCli::HeaderLineReceived(const std::string& line)
         break;
     case HeaderLine::Kind::Field:
         if (h.name == "location") {
-            relocation_ = true;
-            ApplyLocation(h.value, target_);
+            if (!FollowLocation(h.value))
+                return;
         } else if (h.name == "content-length") {
             const auto length = ParseContentLength(h.value);
             if (!length) {
@@ -487,6 +490,28 @@ void THttpCli::HeaderLineReceived(const std::string& line)
         const SocketCall call(socketCalls_);
         socket_->Close();
     }
+}
+
+bool THttpCli::FollowLocation(const std::string& value)
+{
+    switch (ApplyLocation(value, target_)) {
+    case LocationVerdict::SameOrigin:
+        break;
+    case LocationVerdict::NewOrigin:
+        // Another scheme, host or port is another party: what identified the user to the
+        // first one must not reach it, least of all in plain text after an https page.
+        credentialsDropped_ = true;
+        break;
+    case LocationVerdict::OtherScheme:
+        FailRequest("relocation not followed: only http and https addresses are, not \""
+                    + value.substr(0, 200) + "\"");
+        return false;
+    case LocationVerdict::ControlCharacters:
+        FailRequest("relocation not followed: the address holds control characters");
+        return false;
+    }
+    relocation_ = true;
+    return true;
 }
 
 void THttpCli::HeaderEnded()

@@ -21,6 +21,8 @@
 // "https" URLs go over TLS (port 443 by default), the certificate checked against the system's
 // store and CaCertFile with the host name; a TLS failure ends the request with the reason
 // ("certificate verify failed: self-signed certificate"), never with a retry in plain text.
+// A relocation is followed to http and https addresses only; any other ends the request. One
+// that leaves the origin (scheme, host or port) goes on without Authorization and Cookie.
 // Through a proxy an https request first asks it for a tunnel ("CONNECT host:port"); the
 // proxy's answer is not part of ResponseHeader.
 #include "base/Exception.h"
@@ -193,6 +195,8 @@ private:
     void HandleReceived();
     void HeaderLineReceived(const std::string& line);
     void HeaderEnded();
+    // Moves the target to a "location" value; false when the request failed instead.
+    bool FollowLocation(const std::string& value);
     void BodyChunk(const char* data, std::size_t length);
     void ConnectionClosed();
     void RelocationClosed();
@@ -226,6 +230,9 @@ private:
     std::int64_t receivedCount_ = 0;
     std::int64_t sentCount_ = 0;
     bool relocation_ = false;
+    // Set by a relocation to another origin: Authorization and Cookie stay behind for the
+    // rest of the request (the properties keep their values for the next one).
+    bool credentialsDropped_ = false;
     bool reconnectPending_ = false;
     bool connected_ = false;
     bool postAllowed_ = false;

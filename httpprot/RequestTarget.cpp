@@ -3,6 +3,8 @@
 #include "base/Text.h"
 #include "httpprot/UrlRoutines.h"
 
+#include <algorithm>
+
 namespace httpprot {
 
 namespace {
@@ -116,6 +118,63 @@ void ApplyViaProxy(std::string_view v, RequestTarget& t)
     }
 }
 
+bool HasControlCharacter(std::string_view v)
+{
+    return std::any_of(v.begin(), v.end(), [](char c) {
+        const auto b = static_cast<unsigned char>(c);
+        return b < 0x20 || b == 0x7F;
+    });
+}
+
+bool SchemeCharacter(char c, bool first)
+{
+    const bool alpha = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    return alpha || (!first && ((c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.'));
+}
+
+// The scheme a location names, lower-cased; empty when it names none. A colon followed by a
+// digit is read as a port ("host:8080/x"), as the URL routines read it.
+std::string NamedScheme(std::string_view v)
+{
+    std::size_t i = 0;
+    while (i < v.size() && SchemeCharacter(v[i], i == 0))
+        ++i;
+    if (i == 0 || i >= v.size() || v[i] != ':')
+        return {};
+    const std::string_view after = v.substr(i + 1);
+    if (!after.empty() && after[0] >= '0' && after[0] <= '9')
+        return {};
+    return base::LowerCase(v.substr(0, i));
+}
+
+bool FollowableScheme(std::string_view v)
+{
+    const std::string named = NamedScheme(v);
+    if (!named.empty())
+        return named == "http" || named == "https";
+    // Whatever the URL routines would take as a protocol ("x://" after odd leading bytes).
+    std::string protocol, user, password, host, port, path;
+    ParseURL(v, protocol, user, password, host, port, path);
+    const std::string p = base::LowerCase(protocol);
+    return p.empty() || p == "http" || p == "https";
+}
+
+// Scheme, host and port of the origin a request goes to, whatever carries it.
+struct Origin {
+    bool tls;
+    std::string host;
+    std::string port;
+    bool operator==(const Origin&) const = default;
+};
+
+Origin OriginOf(const RequestTarget& t)
+{
+    std::string port = t.viaProxy ? t.targetPort : t.port;
+    if (port.empty())
+        port = DefaultPort(t.tls);
+    return {t.tls, base::LowerCase(t.targetHost), port};
+}
+
 } // namespace
 
 RequestTarget TargetForUrl(std::string_view url, std::string_view proxy, std::string_view proxyPort)
@@ -144,19 +203,22 @@ RequestTarget TargetForUrl(std::string_view url, std::string_view proxy, std::st
     return t;
 }
 
-void ApplyLocation(std::string_view location, RequestTarget& target)
+LocationVerdict ApplyLocation(std::string_view location, RequestTarget& target)
 {
+    if (HasControlCharacter(location))
+        return LocationVerdict::ControlCharacters;
+    if (!FollowableScheme(location))
+        return LocationVerdict::OtherScheme;
     // A network-path reference ("//host/x") keeps the current scheme; read alone it would
     // say "http" and leave an https page for plain text.
-    if (target.tls && location.starts_with("//")) {
-        const std::string absolute = "https:" + std::string(location);
-        ApplyLocation(absolute, target);
-        return;
-    }
+    if (target.tls && location.starts_with("//"))
+        return ApplyLocation("https:" + std::string(location), target);
+    const Origin before = OriginOf(target);
     if (target.viaProxy)
         ApplyViaProxy(location, target);
     else
         ApplyDirect(location, target);
+    return OriginOf(target) == before ? LocationVerdict::SameOrigin : LocationVerdict::NewOrigin;
 }
 
 std::string RequestUri(const RequestTarget& target)

@@ -28,10 +28,19 @@ struct RequestTarget {
 // The path is "/" when the URL has none.
 RequestTarget TargetForUrl(std::string_view url, std::string_view proxy, std::string_view proxyPort);
 
+// What following a "location" value does to the request.
+enum class LocationVerdict {
+    SameOrigin,        // same scheme, host and port: credentials may go along
+    NewOrigin,         // scheme, host or port changed: credentials must stay behind
+    OtherScheme,       // names a scheme other than http or https: not followed
+    ControlCharacters, // holds a byte below 0x20 or 0x7F: not followed (it would split the request)
+};
+
 // Moves target to the value of a "location" field (its user information is ignored). A
 // location that changes between "http" and "https" without naming a port goes to the new
-// scheme's default port.
-void ApplyLocation(std::string_view location, RequestTarget& target);
+// scheme's default port. A refused location (OtherScheme, ControlCharacters) leaves target
+// as it was. "host:8080/x" is a host and port, not a scheme "host".
+LocationVerdict ApplyLocation(std::string_view location, RequestTarget& target);
 
 // The request-URI to send: path, except through a proxy's tunnel, where the origin server
 // itself gets the path without scheme and authority.

@@ -4,6 +4,7 @@
 #include "base/Streams.h"
 #include "httpprot/HttpCli.h"
 #include "platform/core/CoreApplication.h"
+#include "tarnby/BatchCheck.h"
 #include "tarnby/BatchOptions.h"
 #include "tarnby/PageFetch.h"
 #include "tarnby/PageLinks.h"
@@ -149,7 +150,7 @@ public:
         }
         if (options_.verbose)
             WriteLog(log_);
-        return {fetch_.ReadDocument(), fetch_.PageUrl(), fetch_.Client().ContentType()};
+        return {fetch_.TakeDocument(), fetch_.PageUrl(), fetch_.Client().ContentType()};
     }
 
 private:
@@ -200,6 +201,19 @@ private:
     std::string uncaughtText_;
 };
 
+// The report goes out even when pages failed: the links of the others were checked.
+int WriteCheck(const CheckRun& run, const BatchOptions& options)
+{
+    for (const std::string& failure : run.failures)
+        Report(failure);
+    if (options.outputFile)
+        WriteOutputFile(*options.outputFile, run.report);
+    else
+        WriteStandardOutput(run.report);
+    Report(run.summary);
+    return run.exitStatus;
+}
+
 std::string UncaughtReport(const platform::core::CoreApplication& application)
 {
     return "stopped after an internal error: " + application.UncaughtText().toStdString();
@@ -237,6 +251,7 @@ int RunBatch(int argc, char** argv)
             WriteStandardOutput(std::string(kVersion) + "\n");
             return 0;
         case BatchOptions::Action::Links:
+        case BatchOptions::Action::Check:
             break;
         }
         // Fetching turns an event loop (host look-ups, sockets, timers).
@@ -246,6 +261,8 @@ int RunBatch(int argc, char** argv)
         char* applicationArgv[] = {applicationName, nullptr};
         if (QCoreApplication::instance() == nullptr)
             application.emplace(applicationArgc, applicationArgv);
+        if (options.action == BatchOptions::Action::Check)
+            return WriteCheck(RunCheck(options), options);
         std::unique_ptr<BatchFetcher> fetcher;
         if (application) {
             application->OnUncaught = [&] {

@@ -1,9 +1,10 @@
 #pragma once
-// Tarnby without a window: "tarnby --links [options] FILE-OR-URL..." prints the link lines.
+// Tarnby without a window: "tarnby --links [options] FILE-OR-URL..." prints the link lines,
+// "tarnby --check [options] FILE-OR-URL..." checks them.
 
 namespace tarnby {
 
-// True when the arguments ask for the batch mode (--links, --help or --version), which needs
+// True when the arguments ask for the batch mode (--links, --check, --help or --version), which needs
 // no display.
 bool IsBatchInvocation(int argc, char** argv);
 

@@ -2,6 +2,9 @@
 
 #include "tarnby/UrlReference.h"
 
+#include <QRegularExpression>
+#include <QString>
+
 #include <algorithm>
 #include <functional>
 
@@ -31,6 +34,14 @@ int ParseCount(const std::string& option, const std::string& value)
     return std::stoi(value);
 }
 
+int ParsePositive(const std::string& option, const std::string& value)
+{
+    const int n = ParseCount(option, value);
+    if (n < 1 || n > 1000)
+        throw BatchUsageError(option + " takes a whole number from 1 to 1000, not \"" + value + "\"");
+    return n;
+}
+
 const std::vector<Option>& Options()
 {
     static const std::vector<Option> options = {
@@ -57,16 +68,62 @@ const std::vector<Option>& Options()
              if (v.empty())
                  throw BatchUsageError("--proxy needs a host");
              o.proxy = v;
+             o.check.proxy = v;
          }},
         {"--timeout", "", "SECONDS", "abort a fetch after SECONDS (default 120; 0: never)",
-         [](BatchOptions& o, const std::string& v) { o.timeoutSeconds = ParseCount("--timeout", v); }},
+         [](BatchOptions& o, const std::string& v) {
+             o.timeoutSeconds = ParseCount("--timeout", v);
+             o.check.timeoutSeconds = o.timeoutSeconds;
+         }},
         {"--max-redirects", "", "N", "abort a fetch that would follow more than N redirects (default 20)",
-         [](BatchOptions& o, const std::string& v) { o.maxRedirects = ParseCount("--max-redirects", v); }},
+         [](BatchOptions& o, const std::string& v) {
+             o.maxRedirects = ParseCount("--max-redirects", v);
+             o.check.maxRedirects = o.maxRedirects;
+         }},
         {"--cacert", "", "FILE", "also trust the CA certificate(s) in FILE (PEM) for https URLs",
          [](BatchOptions& o, const std::string& v) {
              if (v.empty())
                  throw BatchUsageError("--cacert needs a file");
              o.caCertFile = v;
+             o.check.caCertFile = v;
+         }},
+        {"--check", "", "", "check every link of the pages: one URL|text|RESULT line each",
+         [](BatchOptions& o, const std::string&) {
+             if (o.action == BatchOptions::Action::Links)
+                 o.action = BatchOptions::Action::Check;
+         }},
+        {"--recursive", "-r", "", "with --check: also every page of the site below the start page's folder",
+         [](BatchOptions& o, const std::string&) { o.check.recursive = true; }},
+        {"--fragments", "", "", "with --check: a link's #name must be an id of its page",
+         [](BatchOptions& o, const std::string&) { o.check.fragments = true; }},
+        {"--concurrency", "", "N", "with --check: at most N checks at once (default 16)",
+         [](BatchOptions& o, const std::string& v) { o.check.concurrency = ParsePositive("--concurrency", v); }},
+        {"--per-host", "", "N", "with --check: at most N of them to one host (default 4)",
+         [](BatchOptions& o, const std::string& v) { o.check.perHost = ParsePositive("--per-host", v); }},
+        {"--exclude", "", "REGEX", "with --check: do not check addresses that REGEX matches",
+         [](BatchOptions& o, const std::string& v) {
+             if (!QRegularExpression(QString::fromStdString(v)).isValid())
+                 throw BatchUsageError("--exclude takes a regular expression, not \"" + v + "\"");
+             o.check.exclude = v;
+         }},
+        {"--accept", "", "CODES", "with --check: working status codes (default 200-299)",
+         [](BatchOptions& o, const std::string& v) {
+             try {
+                 o.check.accept = check::AcceptedCodes::Parse(v);
+             } catch (const std::invalid_argument& e) {
+                 throw BatchUsageError(e.what());
+             }
+         }},
+        {"--format", "", "F", "with --check: lines (default), csv or json",
+         [](BatchOptions& o, const std::string& v) {
+             if (v == "lines")
+                 o.check.format = check::ReportFormat::Lines;
+             else if (v == "csv")
+                 o.check.format = check::ReportFormat::Csv;
+             else if (v == "json")
+                 o.check.format = check::ReportFormat::Json;
+             else
+                 throw BatchUsageError("--format takes lines, csv or json, not \"" + v + "\"");
          }},
         {"--help", "-h", "", "show this help",
          [](BatchOptions& o, const std::string&) { o.action = BatchOptions::Action::Help; }},
@@ -132,6 +189,13 @@ BatchOptions ParseBatchArguments(const std::vector<std::string>& arguments)
         passesAsked = passesAsked || option->longName == "--passes";
         option->apply(options, value);
     }
+    if (options.action == BatchOptions::Action::Check) {
+        if (passesAsked || options.htmlParser || !options.baseUrl.empty() || linksAsked)
+            throw BatchUsageError("--check reads the links with the HTML parser: leave out --links, --passes, --html-parser and --base");
+        if (options.sources.empty())
+            throw BatchUsageError("no page given: name at least one FILE or URL");
+        return options;
+    }
     if (options.action != BatchOptions::Action::Links)
         return options;
     if (!linksAsked)
@@ -150,6 +214,7 @@ std::string BatchUsage()
     std::string text =
         "Usage: tarnby --links [options] FILE-OR-URL...\n"
         "       tarnby --links --html-parser [--base URL] [options] FILE-OR-URL...\n"
+        "       tarnby --check [--recursive] [options] FILE-OR-URL...\n"
         "       tarnby [FILE...]            (the window, with the files loaded)\n"
         "\n"
         "Loads the pages one after the other (all text lower-cased, as the window does at\n"
@@ -168,6 +233,11 @@ std::string BatchUsage()
         "\"https://\" URL (certificate checked against the system's CA store) is fetched\n"
         "as the window's Get fetches it and kept in memory: nothing is written.\n"
         "\n"
+        "--check fetches each page, reads its links with the HTML parser and checks every\n"
+        "distinct address once (http and https: HEAD, else GET; file links on disk;\n"
+        "mailto:, tel:, javascript: and other schemes skipped), many at a time. It writes\n"
+        "one \"url|text|result\" line per link and a summary on standard error.\n"
+        "\n"
         "Options:\n";
     for (const auto& option : Options()) {
         std::string names(option.shortName.empty() ? "    " : "");
@@ -182,7 +252,8 @@ std::string BatchUsage()
     text += "\n"
             "Exit status: 0 when the lines were written, 1 when a page could not be read or\n"
             "fetched or the lines could not be written (nothing is written then), 2 for a wrong\n"
-            "command line.\n";
+            "command line. --check: 0 when every link works, 2 when some are broken, 1 when a\n"
+            "page could not be read.\n";
     return text;
 }
 

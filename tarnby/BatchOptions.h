@@ -1,9 +1,11 @@
 #pragma once
 // The batch mode's command line: "tarnby --links [--passes N | --html-parser [--base URL]]
 // [-o FILE] [-v] [--proxy HOST[:PORT]] [--timeout SECONDS] [--max-redirects N] [--cacert FILE]
-// SOURCE...".
+// SOURCE...", or "tarnby --check [--recursive] [check options] SOURCE...".
 // Options are rows of one table (BatchOptions.cpp); a new option is a new row and, where it
 // carries a setting, a new field here.
+#include "tarnby/check/CheckSettings.h"
+
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -13,7 +15,7 @@
 namespace tarnby {
 
 struct BatchOptions {
-    enum class Action { Links, Help, Version };
+    enum class Action { Links, Check, Help, Version };
     Action action = Action::Links;
     // Passes 1 to passes are run; always 0 to 3.
     int passes = 3;
@@ -34,6 +36,9 @@ struct BatchOptions {
     int maxRedirects = 20;
     // An extra trusted CA certificate (PEM) for https URLs; empty: the system's store only.
     std::string caCertFile;
+    // --check: its settings (--proxy, --timeout, --max-redirects and --cacert land here too;
+    // a check's timeout is per link, 30 seconds unless given).
+    check::CheckSettings check;
     // The page sources in command-line order (see PageSources.h); never empty for Links.
     std::vector<std::string> sources;
 };

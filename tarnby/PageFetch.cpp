@@ -7,11 +7,16 @@
 #include "tarnby/CachedDocument.h"
 #include "tarnby/UrlReference.h"
 
+#include <algorithm>
+
 namespace tarnby {
 
 using httpprot::THttpCli;
 
 namespace {
+
+// The most memory an announced Content-Length reserves ahead of the bytes.
+constexpr std::int64_t kReserveLimit = std::int64_t{1} << 30;
 
 // The value of the last "location" header line received, trimmed.
 std::string LastLocation(const base::StringList& header)
@@ -67,6 +72,10 @@ void PageFetch::DocBegin()
     if (keeping_ == DocumentKeeping::Memory) {
         documentPath_ = name;
         memory_.clear();
+        // One allocation for an announced length (a lying server costs address space only:
+        // the bytes that never come are never touched).
+        if (client_.ContentLength() > 0)
+            memory_.reserve(static_cast<std::size_t>(std::min<std::int64_t>(client_.ContentLength(), kReserveLimit)));
         client_.SetDocumentStream(&memory_);
     } else {
         documentPath_ = DocumentFolder() + "/" + name;
@@ -127,6 +136,13 @@ bool PageFetch::Fetch(const std::string& url)
     if (file_)
         file_->commit();
     return true;
+}
+
+std::string PageFetch::TakeDocument()
+{
+    if (keeping_ == DocumentKeeping::Memory && documentWritten_)
+        return memory_.take();
+    return ReadDocument();
 }
 
 std::string PageFetch::ReadDocument() const

@@ -65,6 +65,8 @@ public:
     // The fetched document. Throws base::EFileError when the last fetch received no body (an
     // older document of the same name, from an earlier fetch, is not taken for this one).
     std::string ReadDocument() const;
+    // The same, handed over without a copy when it is kept in memory (read it once).
+    std::string TakeDocument();
 
     // The address of the last fetched page: its URL, moved by every relocation (a relative
     // "location" resolved against the address before it).

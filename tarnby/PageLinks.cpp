@@ -144,6 +144,24 @@ std::vector<PageLink> ExtractLinks(std::string_view page, std::string_view pageU
     return links;
 }
 
+std::vector<std::string> ExtractIds(std::string_view page)
+{
+    std::string decoded;
+    const std::unique_ptr<Document> document = html::Parse(AsUtf8(page, decoded), html::Templates::Ordinary);
+    std::vector<std::string> ids;
+    Walk(*document, Document::root(), [&](NodeId node) {
+        if (document->node(node).kind != html::NodeKind::Element)
+            return true;
+        if (const auto id = document->attribute(node, "id"))
+            ids.emplace_back(*id);
+        if (document->isHtml(node, Tag::A))
+            if (const auto name = document->attribute(node, "name"))
+                ids.emplace_back(*name);
+        return true;
+    });
+    return ids;
+}
+
 std::string LinkLines(const std::vector<PageLink>& links)
 {
     std::string lines;

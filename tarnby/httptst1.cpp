@@ -11,6 +11,7 @@
 #include "tarnby/PaneHistory.h"
 #include "tarnby/ReductionPasses.h"
 #include "tarnby/ToolStrip.h"
+#include "tarnby/check/PaneCheck.h"
 #include "decor/ToolGlyphs.h"
 #include "decor/vexaCap.h"
 
@@ -146,6 +147,12 @@ THttpTestForm::THttpTestForm(QWidget* parent) : QMainWindow(parent)
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     StatusBar1->setSizeGripEnabled(false);
     setStatusBar(StatusBar1);
+    CancelCheckButton = new QPushButton(QStringLiteral("Cancel check"), StatusBar1);
+    CancelCheckButton->setObjectName(QStringLiteral("CancelCheckButton"));
+    CancelCheckButton->setAccessibleName(QStringLiteral("Cancel check"));
+    CancelCheckButton->hide();
+    StatusBar1->addPermanentWidget(CancelCheckButton);
+    connect(CancelCheckButton, &QPushButton::clicked, this, &THttpTestForm::MenuCancelCheckClick);
 
     buildMenus();
     setUpFetch();
@@ -279,6 +286,11 @@ void THttpTestForm::buildMenus()
                         &THttpTestForm::MenuRemoveTagsClick);
     MenuHtmlLinks = on(addItem(Process1, "MenuHtmlLinks", QStringLiteral("&Links (HTML parser)")),
                        &THttpTestForm::MenuHtmlLinksClick);
+    MenuCheckLinks = on(addItem(Process1, "MenuCheckLinks", QStringLiteral("&Check links")),
+                        &THttpTestForm::MenuCheckLinksClick);
+    MenuCancelCheck = on(addItem(Process1, "MenuCancelCheck", QStringLiteral("Cancel link check")),
+                         &THttpTestForm::MenuCancelCheckClick);
+    MenuCancelCheck->setEnabled(false);
     Reset1 = on(addItem(Process1, "Reset1", QStringLiteral("Reset")), &THttpTestForm::Reset1Click);
 
     Edit1 = menu("Edit1", "&Edit");

@@ -39,6 +39,9 @@ class THttpCli;
 namespace tarnby {
 
 class PaneHistory;
+namespace check {
+class PaneCheck;
+}
 
 // The texts the window shows (also what its tests compare against).
 extern const char* const kProductTitle;     // "Tarnby v1.1c": application title, Help caption
@@ -52,6 +55,7 @@ class THttpTestForm : public QMainWindow {
     Q_OBJECT
 public:
     explicit THttpTestForm(QWidget* parent = nullptr);
+    ~THttpTestForm() override;
 
     // Start-up: shows the window, then loads the command-line files into Memo1 (lower-cased)
     // with a status text before each. Throws base::EFileError naming a file that cannot be
@@ -75,6 +79,12 @@ public:
     // The HTML parser's links of the pages as last fetched or loaded (their original bytes);
     // of the pane's text when nothing was loaded.
     void MenuHtmlLinksClick();
+    // Checks the pane's "URL|text" lines in the background and, when every one has its result,
+    // appends it to each ("URL|text|RESULT") as one step that Undo takes back. The status bar
+    // shows the progress; the pane is read-only meanwhile; Cancel leaves it as it was.
+    void MenuCheckLinksClick();
+    void MenuCancelCheckClick();
+    bool checkingLinks() const;
     void Reset1Click();
     void MenuGetClick();
     void MenuAbortClick();
@@ -114,6 +124,9 @@ public:
     QAction* MenuRemoveLinks;
     QAction* MenuRemoveTags;
     QAction* MenuHtmlLinks;
+    QAction* MenuCheckLinks;
+    QAction* MenuCancelCheck;
+    QPushButton* CancelCheckButton; // in the status bar while links are checked
     QAction* Reset1;
     QAction* Undo1;
     QAction* Copy1;
@@ -156,6 +169,9 @@ private:
     // HttpCli1's settings, event handlers, document file and log (FetchCommand.cpp).
     std::unique_ptr<PageFetch> fetch_;
     void setUpFetch();
+    // The link check under way, if any (CheckCommand.cpp).
+    std::unique_ptr<check::PaneCheck> paneCheck_;
+    void endCheck(const QString& status);
 };
 
 } // namespace tarnby

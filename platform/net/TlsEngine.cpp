@@ -27,27 +27,36 @@ struct Context {
     std::string error;
 };
 
-const Context& contextFor(const std::string& caFile)
+// Only contexts that loaded are kept: a CA file that is missing or unreadable now may be
+// there for the next connection, and one failure must not stay for the life of the process.
+std::shared_ptr<const Context> contextFor(const std::string& caFile)
 {
     static std::mutex mutex;
-    static auto* contexts = new std::map<std::string, Context>; // outlives every connection
+    static auto* contexts = new std::map<std::string, std::shared_ptr<const Context>>; // outlives every connection
     std::lock_guard lock(mutex);
     auto it = contexts->find(caFile);
     if (it != contexts->end())
         return it->second;
-    Context c;
-    c.ctx.reset(SSL_CTX_new(TLS_client_method()));
-    if (!c.ctx) {
-        c.error = "TLS is not available";
+    auto c = std::make_shared<Context>();
+    c->ctx.reset(SSL_CTX_new(TLS_client_method()));
+    if (!c->ctx) {
+        c->error = "TLS is not available";
     } else {
-        SSL_CTX_set_min_proto_version(c.ctx.get(), TLS1_2_VERSION);
-        SSL_CTX_set_verify(c.ctx.get(), SSL_VERIFY_PEER, nullptr);
-        SSL_CTX_set_default_verify_paths(c.ctx.get());
-        if (!caFile.empty() && SSL_CTX_load_verify_locations(c.ctx.get(), caFile.c_str(), nullptr) != 1)
-            c.error = "cannot read the CA certificates in \"" + caFile + "\"";
+        SSL_CTX_set_min_proto_version(c->ctx.get(), TLS1_2_VERSION);
+        SSL_CTX_set_verify(c->ctx.get(), SSL_VERIFY_PEER, nullptr);
+        // A server's request to renegotiate is declined: a renegotiation can change the peer's
+        // identity under a session already checked, and stalls writes while it runs.
+        SSL_CTX_set_options(c->ctx.get(), SSL_OP_NO_RENEGOTIATION);
+        // A refused write is offered again from wherever the caller's bytes then are.
+        SSL_CTX_set_mode(c->ctx.get(), SSL_MODE_ACCEPT_MOVING_WRITE_BUFFER);
+        SSL_CTX_set_default_verify_paths(c->ctx.get());
+        if (!caFile.empty() && SSL_CTX_load_verify_locations(c->ctx.get(), caFile.c_str(), nullptr) != 1)
+            c->error = "cannot read the CA certificates in \"" + caFile + "\"";
         ERR_clear_error();
     }
-    return contexts->emplace(caFile, std::move(c)).first->second;
+    if (c->error.empty())
+        contexts->emplace(caFile, c);
+    return c;
 }
 
 bool isAddressLiteral(const std::string& host)
@@ -58,6 +67,11 @@ bool isAddressLiteral(const std::string& host)
 
 } // namespace
 
+bool WriteMayBeRetried(int sslError)
+{
+    return sslError == SSL_ERROR_WANT_READ || sslError == SSL_ERROR_WANT_WRITE;
+}
+
 struct TlsEngine::Handles {
     SSL* ssl = nullptr;
     BIO* in = nullptr;  // owned by ssl
@@ -67,12 +81,12 @@ struct TlsEngine::Handles {
 
 TlsEngine::TlsEngine(const TlsOptions& options) : h_(std::make_unique<Handles>())
 {
-    const Context& context = contextFor(options.caFile);
-    if (!context.error.empty() || options.hostName.empty()) {
-        fail(!context.error.empty() ? context.error : "no host name to check the certificate against");
+    const std::shared_ptr<const Context> context = contextFor(options.caFile);
+    if (!context->error.empty() || options.hostName.empty()) {
+        fail(!context->error.empty() ? context->error : "no host name to check the certificate against");
         return;
     }
-    h_->ssl = SSL_new(context.ctx.get());
+    h_->ssl = SSL_new(context->ctx.get()); // holds its own reference to the context
     h_->in = BIO_new(BIO_s_mem());
     h_->out = BIO_new(BIO_s_mem());
     if (!h_->ssl || !h_->in || !h_->out) {
@@ -174,6 +188,7 @@ void TlsEngine::decrypt()
 {
     if (!established_ || failed() || closedByPeer_)
         return;
+    writeWantsPeer_ = false; // what the peer sent may be what the write waited for
     ERR_clear_error();
     for (;;) {
         const std::size_t used = plain_.size();
@@ -213,9 +228,16 @@ std::size_t TlsEngine::write(const char* bytes, std::size_t length)
     if (!established_ || failed() || closeSent_ || length == 0)
         return 0;
     ERR_clear_error();
+    writeWantsPeer_ = false;
     std::size_t written = 0;
-    if (SSL_write_ex(h_->ssl, bytes, std::min(length, kWritePiece), &written) != 1)
-        fail(describeFailure(SSL_get_error(h_->ssl, 0)));
+    const int result = SSL_write_ex(h_->ssl, bytes, std::min(length, kWritePiece), &written);
+    if (result != 1) {
+        const int error = SSL_get_error(h_->ssl, result);
+        if (WriteMayBeRetried(error))
+            writeWantsPeer_ = true;
+        else
+            fail(describeFailure(error));
+    }
     ERR_clear_error();
     collectOutgoing();
     return written;

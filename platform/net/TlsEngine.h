@@ -3,10 +3,11 @@
 // memory buffers, so whoever owns the transport decides when to read and write and nothing
 // here can block. Certificates are checked against the system's store (OpenSSL's default
 // paths: ca-certificates, or SSL_CERT_FILE / SSL_CERT_DIR when set) plus an optional extra CA
-// file, and the peer's name against hostName (an IPv4 or IPv6 literal is checked against the
+// file (a file that cannot be read fails this engine only: the next one tries it again), and
+// the peer's name against hostName (an IPv4 or IPv6 literal is checked against the
 // certificate's addresses and is not sent as SNI).
 //
-// Invariants: once failed() is true it stays true and failure() says what failed in words a
+// Renegotiation is declined. Invariants: once failed() is true it stays true and failure() says what failed in words a
 // user can act on; no plaintext is ever taken in or handed out before established().
 #include <cstddef>
 #include <memory>
@@ -20,6 +21,10 @@ struct TlsOptions {
     std::string hostName;
     std::string caFile; // an extra trusted CA (PEM); empty: the system's store only
 };
+
+// True for an OpenSSL error code that asks for the same write again later (the session waits
+// for the peer or for room), false for one that ends the session.
+bool WriteMayBeRetried(int sslError);
 
 class TlsEngine {
 public:
@@ -53,8 +58,11 @@ public:
     // The peer ended the TLS session properly (close_notify).
     bool closedByPeer() const { return closedByPeer_; }
 
-    // Encrypts up to length bytes into outgoing(); returns how many it took.
+    // Encrypts up to length bytes into outgoing(); returns how many it took. 0 without
+    // failing when the session must hear from the peer first (writeWantsPeer()): offer the
+    // bytes again after the next decrypt().
     std::size_t write(const char* bytes, std::size_t length);
+    bool writeWantsPeer() const { return writeWantsPeer_; }
     // Queues close_notify (once).
     void close();
 
@@ -70,6 +78,7 @@ private:
     bool transportEnded_ = false;
     bool closedByPeer_ = false;
     bool closeSent_ = false;
+    bool writeWantsPeer_ = false;
     std::vector<char> plain_;
     std::size_t plainStart_ = 0;
     std::string out_;

@@ -22,6 +22,7 @@ struct TlsChannel {
     bool handshaking = false;  // the transport is up, the handshake under way
     bool readArmed = true;     // FD_READ may be posted (cleared when posted, set by recv)
     bool writeWanted = false;  // a send was refused or cut short: FD_WRITE once records left
+    bool writeAwaitsPeer = false; // that send waits for the peer's bytes, not for room
     bool reset = false;        // the transport ended with an error
     bool recheckQueued = false;
 };
@@ -111,6 +112,13 @@ void advance(const SelectionPtr& sel)
         return;
     t.engine.decrypt();
     flush(*sel);
+    if (t.writeAwaitsPeer && !t.engine.writeWantsPeer() && t.engine.outgoing().empty()) {
+        t.writeAwaitsPeer = false;
+        if (t.writeWanted) {
+            t.writeWanted = false;
+            post(sel, FD_WRITE, 0);
+        }
+    }
     if (t.engine.plaintextSize() > 0) {
         if (t.readArmed) {
             t.readArmed = false;
@@ -252,9 +260,20 @@ bool tlsSend(SOCKET s, const iovec* pieces, int count, int& result)
     flush(*sel);
     if (taken < offered) {
         t.writeWanted = true;
-        enableWrite(*sel);
+        // Waiting for the peer: the read side brings FD_WRITE (room alone would only bring a
+        // refused send again, and again).
+        t.writeAwaitsPeer = t.engine.writeWantsPeer();
+        if (t.writeAwaitsPeer)
+            enableRead(*sel);
+        else
+            enableWrite(*sel);
     }
-    result = taken > 0 || !t.engine.failed() ? static_cast<int>(taken) : failWith(WSAECONNABORTED);
+    if (taken > 0)
+        result = static_cast<int>(taken);
+    else if (t.engine.failed())
+        result = failWith(WSAECONNABORTED);
+    else
+        result = offered > 0 ? failWith(WSAEWOULDBLOCK) : 0;
     return true;
 }
 

@@ -28,6 +28,21 @@ TEST(MemoryStream, ReadWriteSeekAndSize)
     EXPECT_EQ(m.data(), "hE");
 }
 
+TEST(MemoryStream, TakeHandsTheBytesOverAndStartsAfresh)
+{
+    base::MemoryStream m;
+    m.reserve(1 << 20);
+    const std::string bytes("a\0b\xff", 4);
+    m.write(bytes);
+    const char* kept = m.data().data();
+    const std::string taken = m.take();
+    EXPECT_EQ(taken, bytes);
+    EXPECT_EQ(taken.data(), kept) << "no copy";
+    EXPECT_EQ(m.size(), 0);
+    m.write("x");
+    EXPECT_EQ(m.data(), "x");
+}
+
 TEST(FileStream, RoundTripsBinaryBytes)
 {
     QTemporaryDir dir;

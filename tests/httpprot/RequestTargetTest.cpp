@@ -195,3 +195,65 @@ TEST(RequestHeader, OnlyHostIsAlwaysSent)
 }
 
 } // namespace
+
+// What a location does to the credentials, and which locations are not followed at all.
+struct VerdictCase {
+    const char* url;
+    bool viaProxy;
+    std::string location;
+    LocationVerdict verdict;
+};
+
+void PrintTo(const VerdictCase& c, std::ostream* out)
+{
+    *out << '"' << c.url << "\" to \"" << c.location << (c.viaProxy ? "\" via proxy" : "\"");
+}
+
+class LocationVerdicts : public testing::TestWithParam<VerdictCase> {};
+
+TEST_P(LocationVerdicts, TellSameOriginFromAnotherAndRefuseWhatIsNotHttp)
+{
+    const VerdictCase& c = GetParam();
+    RequestTarget t = TargetForUrl(c.url, c.viaProxy ? "proxy:3128" : "", "80");
+    const RequestTarget before = t;
+    EXPECT_EQ(ApplyLocation(c.location, t), c.verdict);
+    if (c.verdict == LocationVerdict::OtherScheme || c.verdict == LocationVerdict::ControlCharacters) {
+        EXPECT_EQ(t.hostName, before.hostName) << "a refused location moves nothing";
+        EXPECT_EQ(t.port, before.port);
+        EXPECT_EQ(t.path, before.path);
+    }
+}
+
+using V = LocationVerdict;
+INSTANTIATE_TEST_SUITE_P(SameOrigin, LocationVerdicts, testing::Values(
+    VerdictCase{"http://origin/a", false, "/b", V::SameOrigin},
+    VerdictCase{"http://origin/a", false, "page.html", V::SameOrigin},
+    VerdictCase{"http://origin/a", false, "http://ORIGIN/c", V::SameOrigin},
+    VerdictCase{"http://origin/a", false, "http://origin:80/c", V::SameOrigin},
+    VerdictCase{"https://origin/a", false, "//origin/c", V::SameOrigin},
+    VerdictCase{"http://origin:8080/a", false, "origin:8080/c", V::SameOrigin},
+    VerdictCase{"http://origin/a", true, "http://origin/c", V::SameOrigin}));
+
+INSTANTIATE_TEST_SUITE_P(NewOrigin, LocationVerdicts, testing::Values(
+    VerdictCase{"https://origin/a", false, "http://origin/a", V::NewOrigin},
+    VerdictCase{"http://origin/a", false, "https://origin/a", V::NewOrigin},
+    VerdictCase{"http://origin/a", false, "http://other/a", V::NewOrigin},
+    VerdictCase{"http://origin/a", false, "http://origin:8080/a", V::NewOrigin},
+    VerdictCase{"http://origin/a", false, "//other/a", V::NewOrigin},
+    VerdictCase{"https://origin/a", true, "http://origin/a", V::NewOrigin},
+    VerdictCase{"http://origin/a", true, "http://origin:81/a", V::NewOrigin}));
+
+INSTANTIATE_TEST_SUITE_P(Refused, LocationVerdicts, testing::Values(
+    VerdictCase{"http://origin/a", false, "ftp://origin:2121/", V::OtherScheme},
+    VerdictCase{"http://origin/a", false, "FTP://origin:21/x", V::OtherScheme},
+    VerdictCase{"http://origin/a", false, "gopher://origin:70/1", V::OtherScheme},
+    VerdictCase{"http://origin/a", false, "file:///etc/passwd", V::OtherScheme},
+    VerdictCase{"http://origin/a", false, "file:/etc/passwd", V::OtherScheme},
+    VerdictCase{"http://origin/a", false, "javascript:alert(1)", V::OtherScheme},
+    VerdictCase{"http://origin/a", false, "mailto:joe@origin", V::OtherScheme},
+    VerdictCase{"http://origin/a", false, " ftp://origin:2121/", V::OtherScheme},
+    VerdictCase{"http://origin/a", true, "ftp://origin:2121/", V::OtherScheme},
+    VerdictCase{"https://origin/a", false, "/a\rX-Injected: 1", V::ControlCharacters},
+    VerdictCase{"http://origin/a", false, std::string("/a\0b", 4), V::ControlCharacters},
+    VerdictCase{"http://origin/a", false, "/a\tb", V::ControlCharacters},
+    VerdictCase{"http://origin/a", false, "/a\x7f", V::ControlCharacters}));

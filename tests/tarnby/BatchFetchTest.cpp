@@ -261,3 +261,30 @@ TEST_F(BatchFetchHttps, TimesOutAStalledHandshake)
 }
 
 } // namespace
+
+namespace {
+
+// tarnby --check as users run it: its three exit statuses, the report and the summary.
+TEST_F(BatchFetch, CheckExitsWithWhatItFound)
+{
+    web->write("fine.html", "<a href=\"page.html\">the page</a> <a href=\"mailto:me@example.org\">me</a>");
+    const ProcessRun fine = Tarnby({"--check", Url("/fine.html")});
+    EXPECT_EQ(fine.exitCode, 0) << fine.err;
+    EXPECT_EQ(fine.out, web->url("/page.html") + "|the page|200\nmailto:me@example.org|me|skipped\n");
+    EXPECT_EQ(fine.err, "tarnby: 2 links (2 addresses on 1 pages): 1 fine, 0 redirected, 0 broken, 1 skipped, 0 excluded\n");
+
+    const ProcessRun broken = Tarnby({"--check", "--format", "csv", Url("/page.html")});
+    EXPECT_EQ(broken.exitCode, 2) << broken.err;
+    EXPECT_EQ(broken.out, "url,text,result,verdict\nhttp://x.invalid/a,Alpha,name not found,broken\n" + web->url("/c.html")
+                              + ",Gamma,404,broken\n");
+
+    const ProcessRun unreadable = Tarnby({"--check", Url("/none.html")});
+    EXPECT_EQ(unreadable.exitCode, 1);
+    EXPECT_TRUE(unreadable.err.starts_with("tarnby: cannot fetch " + web->url("/none.html") + ": 404\n")) << unreadable.err;
+
+    const ProcessRun wrong = Tarnby({"--check", "--format", "xml", Url("/fine.html")});
+    EXPECT_EQ(wrong.exitCode, 2);
+    EXPECT_NE(wrong.err.find("--format takes lines, csv or json"), std::string::npos) << wrong.err;
+}
+
+} // namespace

@@ -83,7 +83,8 @@ TEST_F(WindowTest, MenusHoldTheirItemsWithTheirExactCaptions)
     EXPECT_EQ(captions(form->Process1),
               (QStringList{"1. Process Links, Remove other tags and formatting",
                            "2. Remove Links With no Text (usually image links) ",
-                           "3. Remove Tag <a href\" and  \"> components", "&Links (HTML parser)", "Reset"}));
+                           "3. Remove Tag <a href\" and  \"> components", "&Links (HTML parser)",
+                           "&Check links", "Cancel link check", "Reset"}));
     EXPECT_EQ(captions(form->Edit1),
               (QStringList{"Undo", "Copy    Ctrl-C", "Cut        Ctrl-X", "Paste    Ctrl-V", "Clear",
                            "Select All    Ctrl-A"}));

@@ -148,7 +148,8 @@ NginxTls::NginxTls() : root_(folder_.file("www"))
         PlainServer(plainPort_, root_, "    location = /to-https { return 302 " + https + "/page.html; }\n")
         + TlsServer(port_, root_, folder_.file("server"),
                     "    location = /to-http { return 302 " + http + "/page.html; }\n"
-                    "    location = /loop { return 302 /loop; }\n")
+                    "    location = /loop { return 302 /loop; }\n"
+                    "    location = /redirect { return 302 $arg_to; }\n")
         + TlsServer(selfSignedPort_, root_, folder_.file("self"), "")
         + TlsServer(otherNamePort_, root_, folder_.file("other"), "");
     folder_.write("nginx.conf", NginxConfig(folder_.path(), servers));

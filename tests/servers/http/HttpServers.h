@@ -39,6 +39,7 @@ private:
 // plainPort() over http. Besides the files:
 //   http  /to-https  302 to https /page.html     https /to-http  302 to http /page.html
 //   https /loop      302 to itself
+//   https /redirect?to=ADDRESS  302 to ADDRESS as given (not decoded)
 class NginxTls {
 public:
     NginxTls();
