@@ -2,6 +2,7 @@
 
 #include "makro/MacroStart.h"
 #include "platform/gui/Application.h"
+#include "platform/gui/DesktopIdentity.h"
 #include "quellin/CommandLine.h"
 #include "quellin/U_about.h"
 #include "quellin/Version.h"
@@ -15,6 +16,7 @@ int RunGui(int argc, char** argv)
 {
     platform::gui::Application app(argc, argv);
     QCoreApplication::setApplicationName(QLatin1String(kWindowTitle));
+    platform::gui::AnnounceDesktopIdentity(QStringLiteral("quellin"));
     QCoreApplication::setApplicationVersion(QString::fromStdString(ProgramVersion()));
     platform::gui::Application::setTitle(QLatin1String(kWindowTitle));
 

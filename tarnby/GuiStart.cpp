@@ -1,6 +1,7 @@
 #include "tarnby/GuiStart.h"
 
 #include "platform/gui/Application.h"
+#include "platform/gui/DesktopIdentity.h"
 #include "tarnby/httptst1.h"
 
 #include <QTimer>
@@ -35,6 +36,7 @@ int RunGui(int argc, char** argv)
     platform::gui::Application app(argc, argv);
     qInstallMessageHandler(previous);
     QCoreApplication::setApplicationName(QStringLiteral("Tarnby"));
+    platform::gui::AnnounceDesktopIdentity(QStringLiteral("tarnby"));
     platform::gui::Application::setTitle(QLatin1String(kProductTitle));
 
     // File names are taken as the bytes the shell gave, whatever their encoding.
