@@ -15,6 +15,8 @@ PACKAGES=(
   # test servers and tools the fixtures use
   vsftpd python3 python3-pyftpdlib nginx-light tinyproxy openssl
   poppler-utils python3-html5lib
+  # checks of the Debian packages
+  lintian desktop-file-utils appstream
   # peers for benchmarks
   curl lftp python3-minimal enscript ghostscript xdotool python3-pygments
 )
