@@ -22,11 +22,11 @@ set(CPACK_DEBIAN_TARNBY_PACKAGE_NAME tarnby)
 set(CPACK_DEBIAN_TARNBY_PACKAGE_SECTION web)
 set(CPACK_COMPONENT_TARNBY_DESCRIPTION "turn a web page into a list of its links
 Tarnby fetches a web page over HTTP or HTTPS, or loads local HTML and text
-files, and reduces it to one \"URL|text\" line per link, ready to load into
+files, and reduces it to one URL|text line per link, ready to load into
 a database. Its HTML parser reads pages by the HTML standard's rules and
 writes their links in page order, with decoded text and absolute addresses.
 The result can be edited, saved as plain text or RTF, and printed; without
-a window, \"tarnby --links\" prints the links for scripts.")
+a window, tarnby --links prints the links for scripts.")
 
 set(CPACK_DEBIAN_QUELLIN_PACKAGE_NAME quellin)
 set(CPACK_DEBIAN_QUELLIN_PACKAGE_SECTION editors)
