@@ -4,7 +4,6 @@
 # metainfo, then each package unpacked into a temporary root and its program run from there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$PWD
 if [ "$#" -eq 0 ]; then
   set -- build/package/tarnby_*.deb build/package/quellin_*.deb
 fi
