@@ -2,6 +2,7 @@
 
 #include "makro/MacroStart.h"
 #include "platform/gui/Application.h"
+#include "platform/gui/DesktopIdentity.h"
 #include "platform/gui/MissingDisplay.h"
 #include "quellin/CommandLine.h"
 #include "quellin/RecoveryHook.h"
@@ -25,6 +26,7 @@ int RunGui(int argc, char** argv)
     platform::gui::Application app(argc, argv);
     noDisplay.reset();
     QCoreApplication::setApplicationName(QLatin1String(kWindowTitle));
+    platform::gui::AnnounceDesktopIdentity(QStringLiteral("quellin"));
     QCoreApplication::setApplicationVersion(QString::fromStdString(ProgramVersion()));
     platform::gui::Application::setTitle(QLatin1String(kWindowTitle));
 

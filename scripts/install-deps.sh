@@ -6,6 +6,8 @@ cd "$(dirname "$0")"
 PACKAGES=(
   # toolchain
   build-essential cmake ninja-build pkg-config
+  # Debian packages: build flags, dependencies computed from the binaries
+  dpkg-dev file
   # Qt 6, X11 (keyboard macros), TLS
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev
   libx11-dev libxtst-dev libxext-dev

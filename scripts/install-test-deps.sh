@@ -16,6 +16,8 @@ PACKAGES=(
   vsftpd python3 python3-pyftpdlib nginx-light tinyproxy openssl
   poppler-utils python3-html5lib
   openssh-server openssh-client gnome-keyring dbus-daemon dbus-bin
+  # checks of the Debian packages
+  lintian desktop-file-utils appstream
   # peers for benchmarks
   curl lftp python3-minimal enscript ghostscript xdotool python3-pygments tidy
   linkchecker nodejs npm

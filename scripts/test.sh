@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up a fresh Debian 12 machine, builds everything with warnings as errors and runs every
-# test inside a loopback-only network namespace; then builds the headless components again with
-# AddressSanitizer + UndefinedBehaviorSanitizer (clang, with the fuzz targets) and runs those.
+# test inside a loopback-only network namespace; builds the Debian packages and checks them
+# unpacked; then builds the headless components again with AddressSanitizer +
+# UndefinedBehaviorSanitizer (clang, with the fuzz targets) and runs those.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -17,6 +18,11 @@ cmake --build "$build" -j "$jobs"
 netns="$root/scripts/in-loopback-netns.sh"
 "$netns" ctest --test-dir "$build" -L headless --output-on-failure -j "$jobs"
 "$netns" "$root/tests/support/with-xvfb.sh" ctest --test-dir "$build" -L x11 --output-on-failure --no-tests=ignore
+
+# The Debian packages, built as a user builds them and checked without installing them.
+packages=$(bash scripts/package.sh)
+mapfile -t debs <<<"$packages"
+"$netns" bash scripts/check-packages.sh "${debs[@]}"
 
 CC=clang CXX=clang++ cmake -S . -B "$asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
   -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" -DWITH_WIDGETS=OFF -DSANITIZE=ON -DWITH_FUZZERS=ON

@@ -1,6 +1,7 @@
 #include "tarnby/GuiStart.h"
 
 #include "platform/gui/Application.h"
+#include "platform/gui/DesktopIdentity.h"
 #include "platform/gui/MissingDisplay.h"
 #include "tarnby/httptst1.h"
 
@@ -20,6 +21,7 @@ int RunGui(int argc, char** argv)
     platform::gui::Application app(argc, argv);
     noDisplay.reset();
     QCoreApplication::setApplicationName(QStringLiteral("Tarnby"));
+    platform::gui::AnnounceDesktopIdentity(QStringLiteral("tarnby"));
     platform::gui::Application::setTitle(QLatin1String(kProductTitle));
 
     // File names are taken as the bytes the shell gave, whatever their encoding.
