@@ -144,10 +144,10 @@ std::vector<PageLink> ExtractLinks(std::string_view page, std::string_view pageU
     return links;
 }
 
-std::vector<std::string> ExtractIds(std::string_view page)
+std::vector<std::string> ExtractIds(std::string_view page, std::string_view contentType)
 {
-    std::string decoded;
-    const std::unique_ptr<Document> document = html::Parse(AsUtf8(page, decoded), html::Templates::Ordinary);
+    const std::unique_ptr<html::ParsedPage> parsed = html::ParsePage(page, contentType, html::Templates::Ordinary);
+    const std::unique_ptr<Document>& document = parsed->document;
     std::vector<std::string> ids;
     Walk(*document, Document::root(), [&](NodeId node) {
         if (document->node(node).kind != html::NodeKind::Element)

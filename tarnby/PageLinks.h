@@ -33,7 +33,7 @@ std::vector<PageLink> ExtractLinks(std::string_view page, std::string_view pageU
 
 // The fragment names a page offers a link's "#name" to: every element's "id" and every "a"
 // element's "name", as written, in document order (repeats kept).
-std::vector<std::string> ExtractIds(std::string_view page);
+std::vector<std::string> ExtractIds(std::string_view page, std::string_view contentType = {});
 
 // One "URL|text" line per link, each followed by CR LF (a pane text). So that a line always
 // holds exactly one "|", a "|" in the address is written "%7C" (the same address) and one in
