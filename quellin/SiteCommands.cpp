@@ -3,6 +3,7 @@
 
 #include "platform/gui/StatusPanels.h"
 #include "quellin/PathCombo.h"
+#include "quellin/SafeNames.h"
 #include "quellin/SiteList.h"
 #include "tcpip/tcpip.h"
 
@@ -56,11 +57,13 @@ void Tmainform::btn_connectClick()
 {
     if (TransferRunning())
         return;
+    const std::string folder = remoteName(EditPfad->text());
+    RequireSafeFolderPath(folder);
     ftp->Hostname = remoteName(EditHostname->text());
     ftp->Username = remoteName(EditName->text());
     ftp->Password = remoteName(EditPasswort->text());
     ftp->Connect(); // logs out an open session first
-    ftp->ChangeDir(remoteName(EditPfad->text()));
+    ftp->ChangeDir(folder);
     auto* path = static_cast<PathCombo*>(cbx_path);
     path->push(EditHostname->text());
     path->setCurrentIndex(0);

@@ -60,6 +60,22 @@ T_FTP::~T_FTP()
 
 void T_FTP::SendLine(const std::string& text)
 {
+    sendCommandLine(text, text);
+}
+
+namespace {
+
+void refuseLineBreaks(const std::string& text)
+{
+    if (text.find_first_of("\r\n") != std::string::npos)
+        throw ECommandRefused();
+}
+
+} // namespace
+
+void T_FTP::sendCommandLine(const std::string& text, const std::string& traced)
+{
+    refuseLineBreaks(text);
     try {
         WriteString(ControlSocket, text + "\r\n");
     } catch (const ETcpIpError&) {
@@ -68,7 +84,7 @@ void T_FTP::SendLine(const std::string& text)
             DropConnection();
         throw;
     }
-    Trace(text, tl_command);
+    Trace(traced, tl_command);
 }
 
 void T_FTP::ReadReply()
@@ -132,8 +148,7 @@ void T_FTP::Connect()
     ReadReply();
     SendLine("USER " + Username);
     ReadReply();
-    WriteString(ControlSocket, "PASS " + Password + "\r\n");
-    Trace("PASS ******", tl_command);
+    sendCommandLine("PASS " + Password, "PASS ******");
     ReadReply();
     SendLine("TYPE I");
     ReadReply();
@@ -258,6 +273,8 @@ void T_FTP::MakeDir(const std::string& name)
 
 void T_FTP::RenameFile(const std::string& oldName, const std::string& newName)
 {
+    // Both lines are checked before the first goes: a lone RNFR would leave the server waiting.
+    refuseLineBreaks(newName);
     SendCommand("RNFR " + oldName);
     SendLine("RNTO " + newName);
     ReadReply();

@@ -64,6 +64,8 @@ public:
 
     // Connect, then by Mode: Retrieve, Store or ListDirectory("."); always log out at the end.
     void Execute() override;
+    // Sends text and CR LF, traced; ECommandRefused (nothing sent) when text holds CR or LF,
+    // whoever the caller.
     void SendLine(const std::string& text) override;
     // Log-in: greeting, USER, PASS (traced as "PASS ******"), TYPE I.
     void Connect() override;
@@ -101,6 +103,8 @@ protected:
     void DropConnection() override;
 
 private:
+    // SendLine, tracing traced instead of the line (the password stays off the trace).
+    void sendCommandLine(const std::string& text, const std::string& traced);
     void beginOperation();
     // Before a command: reads what the server said unasked; a farewell or the connection's
     // end raises (and logs out) here instead of in the middle of the next exchange.

@@ -56,6 +56,14 @@ std::string LineAssembler::takeLine()
     return line;
 }
 
+bool HoldsControlByte(std::string_view text)
+{
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            return true;
+    return false;
+}
+
 int ReplyCode(std::string_view line)
 {
     if (line.size() < 3 || !isDigit(line[0]) || !isDigit(line[1]) || !isDigit(line[2]))

@@ -27,6 +27,10 @@ private:
     std::size_t pending_ = 0;
 };
 
+// Whether text holds a byte below 0x20 or 0x7F. Such a byte in a name that goes into a command
+// line would end the line early (CR, LF) or reach the server as something no one typed.
+bool HoldsControlByte(std::string_view text);
+
 // 999 unless the first three characters are digits.
 int ReplyCode(std::string_view line);
 // The line from its fifth character on (after the code and the separator).

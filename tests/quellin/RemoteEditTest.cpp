@@ -257,7 +257,8 @@ TEST_F(ScriptedRoundTrip, HostileNamesAreRefusedBeforeAnythingIsSentOrWritten)
     start(loginSteps());
     QTemporaryDir localFolder;
     edit.LocalFolder = localFolder.path() + "/";
-    for (const std::string name : { "../evil.html", "a/b.html", "a\\b.html", ".", "..", "" }) {
+    for (const std::string& name : std::initializer_list<std::string>{ "../evil.html", "a/b.html", "a\\b.html", ".", "..", "", "note.txt\r\nDELE index.html",
+                                    "a\nb", "tab\there", std::string("nul\0x", 5), "esc\x1b", "del\x7f", "\x01" }) {
         SCOPED_TRACE(name);
         EXPECT_THROW(edit.Open(name), EUnsafeName);
         EXPECT_THROW(edit.CopyToLocal(name), EUnsafeName);
@@ -269,6 +270,18 @@ TEST_F(ScriptedRoundTrip, HostileNamesAreRefusedBeforeAnythingIsSentOrWritten)
     }
     EXPECT_FALSE(ftp.Connected()) << "nothing was sent";
     EXPECT_EQ(QDir(temp.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size(), 0);
+}
+
+TEST(SafeNames, TheMessageShowsControlCharactersSoTheyCannotFakeALine)
+{
+    try {
+        RequireSafeFileName("note.txt\r\nDELE index.html");
+        FAIL();
+    } catch (const EUnsafeName& e) {
+        EXPECT_EQ(e.message(), "The name \"note.txt<0D><0A>DELE index.html\" cannot be used as a file name: a name must "
+                               "not hold control characters (line breaks, tabs, bytes below 32 or 127). Nothing was "
+                               "transferred.");
+    }
 }
 
 TEST_F(ScriptedRoundTrip, FailedCopyToLocalLeavesTheOldFileAsItWas)

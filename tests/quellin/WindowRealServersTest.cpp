@@ -118,6 +118,11 @@ TEST_P(RealServer, RemoteCommandsChangeTheServersDisk)
 {
     connectFromSite();
     select("README");
+    dialogs.answerMessage(platform::gui::No);
+    command([&] { form->Loeschen1Click(0); });
+    EXPECT_EQ(dialogs.last().message.text, QStringLiteral("Delete the file \"README\" on the server?"));
+    EXPECT_TRUE(server->exists("www/README")) << "No keeps the file";
+    dialogs.answerMessage(platform::gui::Yes);
     command([&] { form->Loeschen1Click(0); });
     EXPECT_FALSE(server->exists("www/README"));
 
@@ -129,11 +134,24 @@ TEST_P(RealServer, RemoteCommandsChangeTheServersDisk)
     EXPECT_EQ(dialogs.last().input.text, QStringLiteral("nine.txt"));
     EXPECT_EQ(server->read("www/neun.txt"), "123456789");
 
-    // A cancelled box answers its preset: the name stays.
+    // Cancel sends nothing: no RNFR, no MKD, no empty command line.
+    std::vector<std::string> sent;
+    form->ftp->OnTrace = [&](const std::string& text, tcpip::TTraceLevel level) {
+        if (level == tcpip::tl_command)
+            sent.push_back(text);
+    };
     select("neun.txt");
     dialogs.answerInput(std::nullopt);
     command([&] { form->Umbennen1Click(0); });
+    dialogs.answerInput(std::nullopt);
+    command([&] { form->verzeichnisanlegen1Click(0); });
+    dialogs.answerInput(std::nullopt);
+    command([&] { form->SendCommand1Click(); });
+    EXPECT_EQ(sent, std::vector<std::string>{});
     EXPECT_EQ(server->read("www/neun.txt"), "123456789");
+    form->ftp->OnTrace = [window = form.get()](const std::string& text, tcpip::TTraceLevel level) {
+        window->ftp_trace(text, level);
+    };
 
     dialogs.answerInput(QStringLiteral("made"));
     command([&] { form->verzeichnisanlegen1Click(0); });
@@ -141,7 +159,9 @@ TEST_P(RealServer, RemoteCommandsChangeTheServersDisk)
     EXPECT_EQ(form->RemoteItems->item(rowOf("made")).type, tcpip::ft_directory);
 
     select("made");
+    dialogs.answerMessage(platform::gui::Yes);
     command([&] { form->Loeschen1Click(0); });
+    EXPECT_EQ(dialogs.last().message.text, QStringLiteral("Delete the folder \"made\" on the server?"));
     EXPECT_FALSE(server->exists("www/made"));
 
     dialogs.answerInput(QStringLiteral("MKD bycommand"));
@@ -149,7 +169,7 @@ TEST_P(RealServer, RemoteCommandsChangeTheServersDisk)
     EXPECT_EQ(dialogs.last().input.caption, QStringLiteral("FTP"));
     EXPECT_TRUE(server->exists("www/bycommand"));
     EXPECT_EQ(rowOf("bycommand"), -1) << "Send Command does not refresh";
-    EXPECT_EQ(shownError(), QString());
+    EXPECT_NE(dialogs.last().kind, platform::gui::ScriptedDialogs::Kind::Message) << "no error was shown";
 }
 
 TEST_P(RealServer, LogInErrorAndMissingFolderAreShownAndTheWindowStaysAsItWas)

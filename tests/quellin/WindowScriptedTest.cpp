@@ -82,6 +82,52 @@ TEST_F(Scripted, EntriesCommandsMustNotActOnAreLeftOut)
     EXPECT_TRUE(server->finish()) << server->failure();
 }
 
+// Control characters in a name would end a command line early and smuggle in a command of
+// their own: wherever a name comes from, it is refused before anything is sent.
+TEST_F(Scripted, NamesWithControlCharactersAreRefusedWhereverTheyComeFrom)
+{
+    start(join(login(), listing({ dataSend("-rw-r--r-- 1 u g 10 Jan  1  2020 a\tDELE index.htm\r\n"
+                                           "-rw-r--r-- 1 u g 10 Jan  1  2020 x\x1b[2J.htm\r\n"
+                                           "-rw-r--r-- 1 u g 10 Jan  1  2020 del\x7f.htm\r\n"
+                                           "-rw-r--r-- 1 u g 10 Jan  1  2020 p.htm\r\n") })));
+    open();
+    expectError();
+    connectTo(server->port(), QStringLiteral("u"), QStringLiteral("p"), QStringLiteral("/www\tDELE x"));
+    EXPECT_NE(shownError().indexOf(QStringLiteral("\"/www<09>DELE x\" cannot be used")), -1) << shownError().toStdString();
+    EXPECT_FALSE(form->ftp->Connected()) << "not even connected";
+
+    connect();
+    EXPECT_EQ(shownNames(), std::vector<std::string>{ "p.htm" }) << "listed names with control characters";
+    EXPECT_EQ(form->Status->panelText(0),
+              QStringLiteral("3 entries of the listing left out: their names hold control characters or \"/\" and "
+                             "cannot be used safely"));
+
+    const struct {
+        const char* name;
+        QString typed;
+        std::function<void()> run;
+    } typed[] = {
+        { "create dir", QStringLiteral("new\rDELE p.htm"), [&] { form->verzeichnisanlegen1Click(0); } },
+        { "rename", QStringLiteral("q.htm\x01"), [&] { select("p.htm"), form->Umbennen1Click(0); } },
+    };
+    for (const auto& c : typed) {
+        SCOPED_TRACE(c.name);
+        dialogs.answerInput(c.typed);
+        expectError();
+        command(c.run);
+        EXPECT_NE(shownError().indexOf(QStringLiteral("must not hold control characters")), -1)
+            << shownError().toStdString();
+    }
+    form->EditTempName->setText(QStringLiteral("p.htm\tDELE index.htm"));
+    expectError();
+    command([&] { form->SBZurueckClick(); });
+    EXPECT_NE(shownError().indexOf(QStringLiteral("\"p.htm<09>DELE index.htm\" cannot be used")), -1)
+        << shownError().toStdString();
+
+    EXPECT_TRUE(server->finish()) << server->failure();
+    EXPECT_EQ(server->transcript(), kLogin + kListing) << "nothing after the listing was sent";
+}
+
 TEST_F(Scripted, TwentyThousandEntriesAllArrive)
 {
     std::string data;

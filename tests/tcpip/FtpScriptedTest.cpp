@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QTimer>
 
+#include <functional>
 #include <regex>
 
 using namespace tcpip;
@@ -383,6 +384,44 @@ TEST_F(ScriptedFtp, HugeReplyLineIsCutAndTheSessionGoesOn)
     } catch (const EProtocolError& e) {
         EXPECT_EQ(e.ReplyCode, 421) << "100 kB without a line end, then the close";
     }
+}
+
+// Whatever the caller, a line break inside a command never reaches the server: the rest would
+// be read as a command of its own, and every later reply paired with the wrong command.
+TEST_F(ScriptedFtp, LineBreaksInsideACommandAreRefusedAndNothingIsSent)
+{
+    start(join(loginSteps(), { expectLine(), send("250 still in step\r\n") }));
+    ftp.Connect();
+    const struct {
+        const char* name;
+        std::function<void()> run;
+    } cases[] = {
+        { "CR LF in a name", [&] { ftp.DeleteFile("note.txt\r\nDELE index.html"); } },
+        { "LF alone", [&] { ftp.MakeDir("a\nRMD b"); } },
+        { "CR alone", [&] { ftp.ChangeDir("a\rDELE b"); } },
+        { "the second name of a rename", [&] { ftp.RenameFile("a", "b\r\nDELE c"); } },
+        { "a raw line", [&] { ftp.SendLine("NOOP\r\nDELE x"); } },
+        { "a line of its own end", [&] { ftp.SendLine("NOOP\r\n"); } },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_THROW(c.run(), ECommandRefused);
+        EXPECT_TRUE(ftp.Connected()) << "a refused line leaves the session as it was";
+    }
+    ftp.ChangeDir("ok");
+    EXPECT_EQ(ftp.ReplyText, "still in step");
+    EXPECT_EQ(ftp.Folder(), "ok");
+    expectTranscript(kLoginTranscript + "CWD ok\r\n");
+}
+
+TEST_F(ScriptedFtp, APasswordWithALineBreakIsNeverSent)
+{
+    start({ accept(), send("220 ready\r\n"), expectLine(), send("331 password\r\n"), expectLine(), send("221 bye\r\n"),
+            expectClose() });
+    ftp.Password = "secret\r\nDELE index.html";
+    EXPECT_THROW(ftp.Connect(), ECommandRefused);
+    ftp.Disconnect();
+    expectTranscript("USER ftp\r\nQUIT\r\n");
 }
 
 TEST_F(ScriptedFtp, SilentServerTimesOutWithAClearMessage)
