@@ -409,7 +409,7 @@ void Tmainform::buildImages()
 void Tmainform::loadSites()
 {
     for (const std::string& site : ReadSites())
-        CBSites->addItem(platform::core::DecodeText(site).text,
+        CBSites->addItem(platform::core::DecodeText(SiteCaption(site)).text,
                          QByteArray(site.data(), static_cast<qsizetype>(site.size())));
 }
 

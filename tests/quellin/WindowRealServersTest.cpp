@@ -52,6 +52,7 @@ protected:
 TEST_P(RealServer, ConnectsFromAStoredSiteAndShowsTheFolderSorted)
 {
     ASSERT_EQ(form->CBSites->count(), 2);
+    EXPECT_EQ(form->CBSites->itemText(1).toStdString(), server->user() + "@127.0.0.1/www") << "no password on screen";
     connectFromSite();
     EXPECT_EQ(form->EditName->text().toStdString(), server->user());
     EXPECT_EQ(form->EditPfad->text(), QStringLiteral("/www"));

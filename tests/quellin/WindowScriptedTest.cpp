@@ -325,13 +325,18 @@ INSTANTIATE_TEST_SUITE_P(Modes, StartUp,
                          ::testing::Values(StartCase{ QFile::ReadOwner | QFile::WriteOwner, false },
                                            StartCase{ QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther, true }));
 
-TEST_F(QuellinWindow, TheSiteListWidensWhileItHasTheFocus)
+TEST_F(QuellinWindow, TheSiteListWidensWhileItHasTheFocusAndNeverShowsAPassword)
 {
+    writeSettings("[FTP-Accounts]\n1=joe:hunter2@h.invalid/pub\n");
     open();
     form->activateWindow();
     form->CBSites->setFocus();
     QCoreApplication::processEvents();
     EXPECT_EQ(form->CBSites->width(), 420);
+    EXPECT_EQ(form->CBSites->currentText(), QStringLiteral("joe@h.invalid/pub"));
+    EXPECT_EQ(form->CBSites->currentData().toByteArray(), QByteArray("joe:hunter2@h.invalid/pub"));
+    form->CBSitesChange();
+    EXPECT_EQ(form->EditPasswort->text(), QStringLiteral("hunter2")) << "the entry's bytes stay the item's data";
     form->EditName->setFocus();
     QCoreApplication::processEvents();
     EXPECT_EQ(form->CBSites->width(), 21);
