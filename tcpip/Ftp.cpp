@@ -93,9 +93,10 @@ void T_FTP::ReadReply()
     // ended reports it again at once.
     closed_ = false;
     ReplyReader reader;
+    std::optional<std::chrono::steady_clock::time_point> deadline;
     do {
         std::string line;
-        if (!ReadLineChecked(ControlSocket, line)) {
+        if (!ReadLineChecked(ControlSocket, line, deadline)) {
             if (reader.started()) {
                 DropConnection();
                 throw ETcpIpError("The server closed the connection in the middle of a reply");

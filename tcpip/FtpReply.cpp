@@ -37,23 +37,44 @@ std::optional<int> byteNumber(std::string_view text)
 
 } // namespace
 
-bool LineAssembler::feed(char byte)
+void LineAssembler::append(std::string_view bytes)
 {
-    if (byte == '\n') {
-        pending_ = 0;
-        return true;
+    // Taken lines are dropped once they are most of the buffer: each byte is moved a bounded
+    // number of times, however many lines a block holds.
+    if (start_ > 0 && start_ >= buffer_.size() / 2) {
+        buffer_.erase(0, start_);
+        scanned_ -= start_;
+        start_ = 0;
     }
-    ++pending_;
-    if (byte != '\r' && line_.size() < kMaxLineLength)
-        line_ += byte;
-    return false;
+    buffer_.append(bytes);
 }
 
-std::string LineAssembler::takeLine()
+LineAssembler::Next LineAssembler::next(std::string& line)
 {
-    std::string line;
-    line.swap(line_);
-    return line;
+    const std::size_t lf = buffer_.find('\n', scanned_);
+    if (lf == std::string::npos) {
+        scanned_ = buffer_.size();
+        const std::size_t length = buffer_.size() - start_;
+        const bool crLast = length > 0 && buffer_.back() == '\r';
+        return length - (crLast ? 1 : 0) > kMaxLineLength ? Next::TooLong : Next::None;
+    }
+    std::size_t length = lf - start_;
+    if (length > 0 && buffer_[lf - 1] == '\r')
+        --length;
+    if (length > kMaxLineLength)
+        return Next::TooLong;
+    line.clear();
+    for (std::size_t i = start_; i < lf; ++i)
+        if (buffer_[i] != '\r')
+            line += buffer_[i];
+    start_ = scanned_ = lf + 1;
+    return Next::Line;
+}
+
+void LineAssembler::clear()
+{
+    buffer_.clear();
+    start_ = scanned_ = 0;
 }
 
 bool HoldsControlByte(std::string_view text)

@@ -9,22 +9,27 @@
 
 namespace tcpip {
 
-// Control-connection bytes -> lines. CR bytes are dropped wherever they stand; LF ends a line.
-// A line keeps at most kMaxLineLength bytes: the rest of a longer line is read and dropped up
-// to its LF, so one over-long line never shifts the replies that follow it.
+// Control-connection bytes -> lines, fed in blocks as they are received. CR bytes are dropped
+// wherever they stand; LF ends a line. A line of more than kMaxLineLength bytes (its CR before
+// the LF not counted) is no FTP: it is reported as soon as that many bytes have come without a
+// LF, so an endless line never grows the buffer past that.
 class LineAssembler {
 public:
     static constexpr std::size_t kMaxLineLength = 8192;
+    enum class Next { None, Line, TooLong };
 
-    // True when byte (a LF) completed a line; take it with takeLine().
-    bool feed(char byte);
-    std::string takeLine();
-    // Bytes received since the last LF (also those dropped from an over-long line).
-    std::size_t pendingBytes() const { return pending_; }
+    void append(std::string_view bytes);
+    // The next complete line into line (Line); None while its LF has not come; TooLong for an
+    // over-long line, complete or not (it stays; the connection is of no further use).
+    Next next(std::string& line);
+    // Bytes received and not yet taken as lines.
+    std::size_t pendingBytes() const { return buffer_.size() - start_; }
+    void clear();
 
 private:
-    std::string line_;
-    std::size_t pending_ = 0;
+    std::string buffer_;
+    std::size_t start_ = 0;   // where the first line not yet taken begins
+    std::size_t scanned_ = 0; // no LF between start_ and here
 };
 
 // Whether text holds a byte below 0x20 or 0x7F. Such a byte in a name that goes into a command

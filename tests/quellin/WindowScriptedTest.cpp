@@ -128,6 +128,21 @@ TEST_F(Scripted, NamesWithControlCharactersAreRefusedWhereverTheyComeFrom)
     EXPECT_EQ(server->transcript(), kLogin + kListing) << "nothing after the listing was sent";
 }
 
+TEST_F(Scripted, AGreetingThatNeverEndsFailsTheConnectWithinTheReplyDeadline)
+{
+    start({ accept(), sendSlowly("220 " + std::string(400, 'w'), 1, 50ms) });
+    form->ftp->setReplyTimeout(300ms);
+    QElapsedTimer clock;
+    clock.start();
+    expectError();
+    connect();
+    EXPECT_LT(clock.elapsed(), 2000);
+    EXPECT_EQ(shownError(), QStringLiteral("The server's reply did not end within 300 ms; the connection was closed"));
+    EXPECT_FALSE(form->ftp->Connected());
+    EXPECT_TRUE(form->btn_connect->isEnabled());
+    EXPECT_TRUE(form->close()) << "the window can be closed";
+}
+
 TEST_F(Scripted, TwentyThousandEntriesAllArrive)
 {
     std::string data;
