@@ -2,6 +2,7 @@
 
 #include "platform/core/AtomicFile.h"
 #include "quellin/SafeNames.h"
+#include "tcpip/TextNumber.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -111,6 +112,9 @@ void RemoteEdit::ftp_data(QObject*, tcpip::t_ftp_mode mode, std::int64_t bytes)
         // The last read of a transfer reports 0 (or an error): it adds nothing.
         if (bytes > 0) {
             receivedTotal_ += bytes;
+            if (!copy_ && (receivedTotal_ > OpenLimit || ftp_.TransferSize > OpenLimit))
+                throw EFileTooLarge("\"" + downloading_ + "\" is larger than " + tcpip::ByteLimitText(static_cast<std::uint64_t>(OpenLimit))
+                                    + ", too large to open in the editor; use Copy To Local to save it to disk.");
             if (copy_) {
                 const std::string_view received = ftp_.DataStream.data();
                 copy_->write(received.substr(received.size() - static_cast<std::size_t>(bytes)));

@@ -46,6 +46,15 @@ public:
     using Exception::Exception;
 };
 
+// A file too large to open into the editor; Copy To Local takes it.
+class EFileTooLarge : public base::Exception {
+public:
+    using Exception::Exception;
+};
+
+// The largest file Open takes into the editor (100 MB); Copy To Local has no limit.
+constexpr std::int64_t kOpenLimit = std::int64_t{ 100 } << 20;
+
 class RemoteEdit {
 public:
     // tempFolder ends with "/" (platform::core::PrivateTempFolder).
@@ -55,6 +64,9 @@ public:
     std::string EditTempName;
     // The local browser's folder, ending with "/": where "Copy To Local" puts files.
     QString LocalFolder;
+    // An open whose file is larger (by the server's SIZE answer, or by the bytes received) ends
+    // with EFileTooLarge as soon as that is known, nothing kept: a server cannot fill our memory.
+    std::int64_t OpenLimit = kOpenLimit;
     base::Event<const std::string&> OnProgress;
     // An opened file: its name and its bytes as they came (the pane takes any line break).
     base::Event<const std::string&, const std::string&> OnOpened;

@@ -392,7 +392,7 @@ void T_FTP::raiseDataReceived(std::int64_t count)
     try {
         base::raise(OnDataReceived, this, transferMode_, count);
     } catch (...) {
-        handlerFailed_ = true;
+        endedHere_ = true;
         throw;
     }
 }
@@ -402,7 +402,7 @@ void T_FTP::raiseActionComplete(t_ftp_mode mode)
     try {
         base::raise(OnActionComplete, this, mode);
     } catch (...) {
-        handlerFailed_ = true;
+        endedHere_ = true;
         throw;
     }
     busy_ = false;
@@ -414,9 +414,10 @@ void T_FTP::runTransfer(Steps&& steps)
     try {
         steps();
     } catch (...) {
-        if (handlerFailed_ && busy_) {
-            // The handler's exception is the one to report; the session only has to be whole.
-            handlerFailed_ = false;
+        if (endedHere_ && busy_) {
+            // The handler's (or the limit's) exception is the one to report; the session only
+            // has to be whole.
+            endedHere_ = false;
             closeDataSocket();
             try {
                 readFinalReply();
@@ -440,7 +441,7 @@ void T_FTP::startTransfer(t_ftp_mode mode)
 {
     transferMode_ = mode;
     busy_ = true;
-    finalReplyRead_ = handlerFailed_ = false;
+    finalReplyRead_ = endedHere_ = false;
 }
 
 void T_FTP::awaitFinalReply()
@@ -488,8 +489,14 @@ void T_FTP::storeChunk(int count)
         return;
     if (transferMode_ == tftp_download)
         DataStream.commitAppend(static_cast<std::size_t>(count));
-    else if (transferMode_ == tftp_getdir)
+    else if (transferMode_ == tftp_getdir) {
+        if (static_cast<std::size_t>(ListingStream.size()) + static_cast<std::size_t>(count) > ListingLimit) {
+            endedHere_ = true;
+            throw ETcpIpError("The folder's listing is larger than " + ByteLimitText(ListingLimit)
+                              + "; it was not read");
+        }
         ListingStream.write(ReceiveBuffer.data(), static_cast<std::size_t>(count));
+    }
 }
 
 bool T_FTP::ReadDataChunk()

@@ -7,8 +7,9 @@
 // the transfer command's preliminary reply until its finish routine has raised
 // OnActionComplete. Meanwhile every operation except GetDirEntry and ReadReply raises
 // EProtocolBusy. A transfer whose final reply fails stays busy until the next log-out. A handler
-// (OnDataReceived, OnActionComplete) that throws ends the transfer: the data connection is
-// closed, the final reply read, busy cleared, and the exception leaves the transfer call.
+// (OnDataReceived, OnActionComplete) that throws, or a listing past ListingLimit, ends the
+// transfer: the data connection is closed, the final reply read, busy cleared, and the
+// exception leaves the transfer call.
 //
 // A server that hangs up (a 421 reply, or the control connection's end or reset) logs the
 // session out; the operation that notices it raises EProtocolError with the server's last
@@ -30,6 +31,8 @@ namespace tcpip {
 enum t_ftp_mode : std::uint8_t { tftp_download = 0, tftp_upload = 1, tftp_getdir = 2 };
 
 // (Sender, mode, bytes read; 0 or less at the end of the data)
+constexpr std::size_t kListingLimit = std::size_t{ 64 } << 20;
+
 using TDataTransferProc = base::Event<QObject*, t_ftp_mode, std::int64_t>;
 using TFTPActionCompleteProc = base::Event<QObject*, t_ftp_mode>;
 
@@ -58,6 +61,10 @@ public:
     // The SIZE answer of a download (0 when unknown), the stream size of an upload.
     std::int64_t TransferSize = 0;
     base::MemoryStream ListingStream;
+    // A listing of more bytes ends its transfer like a failing handler, with ETcpIpError "The
+    // folder's listing is larger than 64 MB; it was not read": a server cannot fill our memory.
+    // (Downloads have no limit here: their receiver drains DataStream or sets its own.)
+    std::size_t ListingLimit = kListingLimit;
 
     bool Busy() const { return busy_; }
     t_ftp_mode TransferMode() const { return transferMode_; }
@@ -145,7 +152,8 @@ private:
     bool dataConnected_ = false;
     bool dataFailed_ = false;
     bool finalReplyRead_ = false;
-    bool handlerFailed_ = false;
+    // A handler, or the listing limit, ended the transfer on this side.
+    bool endedHere_ = false;
     std::string folder_;
 };
 

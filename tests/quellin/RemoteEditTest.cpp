@@ -230,6 +230,60 @@ TEST_F(ScriptedRoundTrip, ProgressTextsWithAndWithoutSize)
     }
 }
 
+// A server cannot fill the editor's memory: an open past the limit ends as soon as the SIZE
+// answer or the bytes received pass it; Copy To Local streams the same file to disk.
+TEST_F(ScriptedRoundTrip, OpeningPastTheLimitIsRefusedAndCopyToLocalHasNoLimit)
+{
+    const struct {
+        const char* name;
+        const char* sizeReply;
+        bool async;
+    } cases[] = {
+        { "SIZE tells, sync", "213 10485760\r\n", false },
+        { "SIZE tells, async", "213 10485760\r\n", true },
+        { "no SIZE, the bytes tell, sync", "550 no size\r\n", false },
+        { "no SIZE, the bytes tell, async", "550 no size\r\n", true },
+    };
+    // Small enough to sit whole in the socket's buffer: the server's send never sees our close.
+    const std::string data(32 * 1024, 'x');
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        T_FTP session;
+        QTemporaryDir folder;
+        RemoteEdit limited(session, folder.path() + "/");
+        limited.OpenLimit = 4096;
+        bool opened = false;
+        limited.OnOpened = [&](const std::string&, const std::string&) { opened = true; };
+        Script steps = join(loginSteps(), { expectLine(), send("200 binary\r\n"), expectLine(), send(c.sizeReply),
+                                            listenData(), expectLine(), send("227 ({pasv})\r\n"), expectLine(),
+                                            acceptData(), send("150 go\r\n"), dataSend(data), dataClose(),
+                                            send("226 done\r\n") });
+        steps = join(steps, { expectLine(), send("200 binary\r\n"), expectLine(), send(c.sizeReply), listenData(),
+                              expectLine(), send("227 ({pasv})\r\n"), expectLine(), acceptData(), send("150 go\r\n"),
+                              dataSend(data), dataClose(), send("226 done\r\n") });
+        ScriptedServer server(steps);
+        pointAt(session, server.port());
+        session.Async = c.async;
+        try {
+            limited.Open("big.bin");
+            FAIL() << "opened past the limit";
+        } catch (const EFileTooLarge& e) {
+            EXPECT_EQ(e.message(), "\"big.bin\" is larger than 4096 bytes, too large to open in the editor; use Copy To Local "
+                                   "to save it to disk.");
+        }
+        EXPECT_FALSE(opened);
+        EXPECT_EQ(limited.EditTempName, "");
+        EXPECT_FALSE(session.Busy());
+        EXPECT_FALSE(QFile::exists(limited.DownloadFile("big.bin")));
+
+        QTemporaryDir local;
+        limited.LocalFolder = local.path() + "/";
+        ASSERT_TRUE(limited.CopyToLocal("big.bin"));
+        EXPECT_EQ(readFile(limited.LocalFolder + "big.bin"), data);
+        EXPECT_TRUE(server.finish()) << server.failure();
+    }
+}
+
 TEST_F(ScriptedRoundTrip, ServerClosingDuringStorLosesNothingAndTheNextWriteBackWorks)
 {
     Script steps = openSteps("213 6\r\n", "hello\n");

@@ -183,6 +183,36 @@ TEST_F(ScriptedFtp, TenThousandEntryListing)
     expectTranscript(kLoginTranscript + kListingTranscript);
 }
 
+// A server cannot fill our memory with a listing: past the limit the transfer ends, and the
+// session carries on with the next command.
+TEST_F(ScriptedFtp, AListingPastTheLimitEndsWithAClearMessageInBothModes)
+{
+    for (bool async : { false, true }) {
+        SCOPED_TRACE(async ? "async" : "sync");
+        T_FTP session;
+        Script steps = passiveListing(listingOf(2000));
+        steps.resize(steps.size() - 2); // the listing fails: no TYPE I afterwards
+        ScriptedServer s(join(join(loginSteps(), steps), { expectLine(), send("250 next\r\n") }));
+        pointAt(session, s.port());
+        session.Async = async;
+        session.ListingLimit = 10000;
+        try {
+            session.ListDirectory(".");
+            FAIL() << "the whole listing was read";
+        } catch (const EProtocolError& e) {
+            FAIL() << "the server's reply is not the reason: " << e.message();
+        } catch (const ETcpIpError& e) {
+            EXPECT_EQ(e.message(), "The folder's listing is larger than 10000 bytes; it was not read");
+        }
+        EXPECT_FALSE(session.Busy());
+        EXPECT_LE(session.ListingStream.size(), 10000);
+        session.ChangeDir("next");
+        EXPECT_EQ(session.ReplyText, "next");
+        EXPECT_TRUE(s.finish()) << s.failure();
+        EXPECT_EQ(s.transcript(), kLoginTranscript + "PASV\r\nTYPE A\r\nLIST .\r\nCWD next\r\n");
+    }
+}
+
 TEST_F(ScriptedFtp, PassiveReplyNamingAnotherHostConnectsToTheServerInstead)
 {
     // Only 127.0.0.1 listens; 127.0.0.2 would be refused.
