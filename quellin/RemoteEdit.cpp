@@ -57,6 +57,10 @@ bool RemoteEdit::Open(const std::string& name)
         return false;
     RequireSafeFileName(name);
     copy_.reset();
+    opening_.session = ftp_.Folder();
+    opening_.absolute = opening_.session.rfind('/', 0) == 0 ? opening_.session : ftp_.CurrentFolder();
+    // CurrentFolder may have logged in again and gone back: the folder it reached is the one.
+    opening_.session = ftp_.Folder();
     retrieve(name);
     return true;
 }
@@ -84,13 +88,21 @@ bool RemoteEdit::WriteBack(std::string_view paneText)
     platform::core::WriteFileAtomically(UploadFile(name), bytes);
     try {
         ftp_.SendCommand("TYPE I");
-        ftp_.URI = name;
+        ftp_.URI = storeTarget(name);
         ftp_.DataStream.loadFromFile(QFile::encodeName(UploadFile(name)).toStdString());
         ftp_.Store();
     } catch (const base::Exception& e) {
         throw EWriteBackFailed("The file \"" + name + "\" was not written to the server: " + e.message());
     }
     return true;
+}
+
+std::string RemoteEdit::storeTarget(const std::string& name) const
+{
+    if (ftp_.Folder() == editFolder_.session || editFolder_.absolute.empty())
+        return name;
+    const std::string& folder = editFolder_.absolute;
+    return folder + (folder.back() == '/' ? "" : "/") + name;
 }
 
 bool RemoteEdit::CopyToFtp(const QString& localPath, const std::string& caption)
@@ -145,6 +157,7 @@ void RemoteEdit::ftp_complete(QObject*, tcpip::t_ftp_mode mode)
     platform::core::WriteFileAtomically(DownloadFile(downloading_), bytes);
     shape_ = ShapeOf(bytes);
     EditTempName = downloading_;
+    editFolder_ = opening_;
     base::raise(OnOpened, downloading_, std::string(bytes));
 }
 

@@ -4,8 +4,11 @@
 //                      go to the download file (temporary folder + name + ".DOWNLOAD") and to
 //                      OnOpened, with the text's shape remembered for the write-back.
 //   WriteBack(text)    the pane's text (CR LF lines) in the shape it was read in, to the upload
-//                      file, then TYPE I and STOR under EditTempName in the server's current
-//                      folder.
+//                      file, then TYPE I and STOR under EditTempName in the folder the file was
+//                      opened from: recorded when the open started (absolute, by PWD, unless the
+//                      session's folder already is), so neither a re-login nor a walk to another
+//                      folder sends it elsewhere. In that same folder "STOR name"; from any other
+//                      one "STOR /absolute/folder/name".
 // Texts travel as binary: a server's text mode turns CR LF and LF into the same bytes on the
 // way down and may change them on the way up, so only binary keeps a file byte for byte; the
 // line breaks are kept here instead (TextShape.h).
@@ -80,6 +83,8 @@ public:
     void ftp_complete(QObject* sender, tcpip::t_ftp_mode mode);
 
     std::int64_t ReceivedTotal() const { return receivedTotal_; }
+    // The absolute folder of the opened file ("" before the first open).
+    const std::string& EditFolder() const { return editFolder_.absolute; }
     const TextShape& Shape() const { return shape_; }
     QString DownloadFile(const std::string& name) const;
     QString UploadFile(const std::string& name) const;
@@ -96,6 +101,16 @@ private:
     // an asynchronous transfer).
     std::string downloading_;
     TextShape shape_;
+    // Where a file was opened: the session's own folder then (as Folder() says it) and its
+    // absolute name.
+    struct OpenedFolder {
+        std::string session;
+        std::string absolute;
+    };
+    OpenedFolder opening_;
+    OpenedFolder editFolder_;
+    // What a write-back of name sends as STOR's argument.
+    std::string storeTarget(const std::string& name) const;
 };
 
 } // namespace quellin

@@ -234,13 +234,31 @@ void T_FTP::beginOperation()
         throw EProtocolBusy();
     noticeHangUp();
     if (!connected_) {
+        // Kept whatever happens: a log-in that fails now (the server still away) must not send
+        // a later one to the log-in folder instead.
         const std::string folder = folder_;
-        Connect();
-        if (!folder.empty()) {
-            SendLine("CWD " + folder);
-            ReadReply();
+        try {
+            Connect();
+        } catch (...) {
             folder_ = folder;
+            throw;
         }
+        if (!folder.empty()) {
+            try {
+                SendLine("CWD " + folder);
+                ReadReply();
+            } catch (const EProtocolError& e) {
+                // Logged in but elsewhere: carrying on would act in the log-in folder.
+                DropConnection();
+                folder_ = folder;
+                throw EProtocolError("FTP", e.ReplyCode,
+                                     "Logged in again, but the folder \"" + folder + "\" cannot be reached: " + e.message());
+            } catch (...) {
+                folder_ = folder;
+                throw;
+            }
+        }
+        folder_ = folder;
     }
 }
 
@@ -255,6 +273,15 @@ void T_FTP::ChangeDir(const std::string& directory)
 {
     SendCommand("CWD " + directory);
     folder_ = JoinFolder(folder_, directory);
+}
+
+std::string T_FTP::CurrentFolder()
+{
+    SendCommand("PWD");
+    const std::optional<std::string> folder = ParseFolderReply(ReplyText);
+    if (!folder)
+        throw EProtocolError("FTP", 999, "The server did not name its current folder: " + ReplyText);
+    return *folder;
 }
 
 void T_FTP::DeleteFile(const std::string& name)

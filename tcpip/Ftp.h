@@ -14,7 +14,10 @@
 // A server that hangs up (a 421 reply, or the control connection's end or reset) logs the
 // session out; the operation that notices it raises EProtocolError with the server's last
 // words. Any operation on a logged-out session logs in first and then changes back to the
-// folder that ChangeDir had reached (Connect and Disconnect forget that folder).
+// folder that ChangeDir had reached (Connect and Disconnect forget that folder). The folder is
+// kept when that log-in fails; when the folder cannot be reached the session logs out again
+// and the operation raises EProtocolError ("Logged in again, but the folder ... cannot be
+// reached: ..."), so nothing ever acts in the log-in folder by mistake.
 //
 // With Async set, transfers are driven by data-socket notifications while the call waits for
 // the final reply by turning the event loop (window commands, timers and input run inside);
@@ -101,6 +104,9 @@ public:
     // The folder the session's ChangeDir calls have reached from the log-in folder ("" there):
     // absolute when one of them was, else relative to the log-in folder.
     const std::string& Folder() const { return folder_; }
+    // PWD under the operation rules: the server's absolute current folder. Raises EProtocolError
+    // (code 999) when the reply names none (ParseFolderReply).
+    std::string CurrentFolder();
     // Only when busy (after a failed transfer): ABOR, and its reply. A reply below 400, or a 426
     // followed by its second reply, ends the transfer (busy cleared).
     void AbortTransfer();

@@ -154,6 +154,29 @@ std::optional<PassiveAddress> ParsePassiveReply(std::string_view replyText)
     return result;
 }
 
+std::optional<std::string> ParseFolderReply(std::string_view replyText)
+{
+    const std::size_t open = replyText.find('"');
+    if (open == std::string_view::npos)
+        return std::nullopt;
+    std::string folder;
+    for (std::size_t i = open + 1; i < replyText.size(); ++i) {
+        if (replyText[i] != '"') {
+            folder += replyText[i];
+            continue;
+        }
+        if (i + 1 < replyText.size() && replyText[i + 1] == '"') {
+            folder += '"';
+            ++i;
+            continue;
+        }
+        if (folder.empty() || folder.front() != '/' || HoldsControlByte(folder))
+            return std::nullopt;
+        return folder;
+    }
+    return std::nullopt;
+}
+
 std::string PortCommand(std::uint32_t address, std::uint16_t port)
 {
     const std::uint32_t host = ntohl(address);

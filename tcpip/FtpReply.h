@@ -79,6 +79,11 @@ struct PassiveAddress {
 // with p1 and p2 in 0..255. Empty for anything else (junk numbers, missing commas).
 std::optional<PassiveAddress> ParsePassiveReply(std::string_view replyText);
 
+// The folder of a 257 reply text ("/a ""quoted"" b" is current directory): the text between the
+// first quote and the next single one, each doubled quote standing for one. Empty when there is
+// no quoted text, it is not absolute, or it holds a control byte.
+std::optional<std::string> ParseFolderReply(std::string_view replyText);
+
 // "PORT h1,h2,h3,h4,p1,p2" for an address in network order and a port.
 std::string PortCommand(std::uint32_t address, std::uint16_t port);
 

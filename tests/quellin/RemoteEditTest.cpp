@@ -121,7 +121,7 @@ TEST_P(RealRoundTrip, GoldenFilesComeBackByteForByteAndEditsKeepTheirStyle)
     EXPECT_TRUE(server->read("big.html") == big) << "5 MB page";
 }
 
-TEST_P(RealRoundTrip, RenamedTextIsASecondFileAndChangedFoldersAreFollowed)
+TEST_P(RealRoundTrip, RenamedTextIsASecondFileAndWriteBacksStayInTheFolderTheFileCameFrom)
 {
     server->write("index.html", "<p>first</p>\n");
     server->makeFolder("other");
@@ -132,9 +132,12 @@ TEST_P(RealRoundTrip, RenamedTextIsASecondFileAndChangedFoldersAreFollowed)
     ASSERT_TRUE(edit.WriteBack("<p>second</p>\r\n"));
     EXPECT_EQ(server->read("copy.html"), "<p>second</p>\n");
     EXPECT_EQ(server->read("index.html"), "<p>first</p>\n");
+    // Walking elsewhere (or a new log-in) does not move where the file goes back to.
     ftp.ChangeDir("other");
     ASSERT_TRUE(edit.WriteBack("<p>third</p>\r\n"));
-    EXPECT_EQ(server->read("other/copy.html"), "<p>third</p>\n");
+    EXPECT_EQ(server->read("copy.html"), "<p>third</p>\n");
+    EXPECT_FALSE(server->exists("other/copy.html"));
+    EXPECT_EQ(ftp.Folder(), "other") << "the session stays where the user went";
 }
 
 TEST_P(RealRoundTrip, CopiesBothWaysKeepEveryByte)
@@ -199,10 +202,11 @@ protected:
     std::string opened;
 };
 
-// TYPE I answered, SIZE answered with sizeReply, a passive RETR of data.
+// PWD, TYPE I answered, SIZE answered with sizeReply, a passive RETR of data.
 Script openSteps(const std::string& sizeReply, const std::string& data)
 {
-    return join(loginSteps(), { expectLine(), send("200 binary\r\n"), expectLine(), send(sizeReply), listenData(),
+    return join(loginSteps(), { expectLine(), send("257 \"/\" is the current folder\r\n"), expectLine(),
+                                send("200 binary\r\n"), expectLine(), send(sizeReply), listenData(),
                                 expectLine(), send("227 ({pasv})\r\n"), expectLine(), acceptData(),
                                 send("150 go\r\n"), dataSendSlowly(data, 1000, std::chrono::milliseconds(1)),
                                 dataClose(), send("226 done\r\n") });
@@ -254,7 +258,8 @@ TEST_F(ScriptedRoundTrip, OpeningPastTheLimitIsRefusedAndCopyToLocalHasNoLimit)
         limited.OpenLimit = 4096;
         bool opened = false;
         limited.OnOpened = [&](const std::string&, const std::string&) { opened = true; };
-        Script steps = join(loginSteps(), { expectLine(), send("200 binary\r\n"), expectLine(), send(c.sizeReply),
+        Script steps = join(loginSteps(), { expectLine(), send("257 \"/\"\r\n"), expectLine(), send("200 binary\r\n"),
+                                            expectLine(), send(c.sizeReply),
                                             listenData(), expectLine(), send("227 ({pasv})\r\n"), expectLine(),
                                             acceptData(), send("150 go\r\n"), dataSend(data), dataClose(),
                                             send("226 done\r\n") });
@@ -281,6 +286,64 @@ TEST_F(ScriptedRoundTrip, OpeningPastTheLimitIsRefusedAndCopyToLocalHasNoLimit)
         ASSERT_TRUE(limited.CopyToLocal("big.bin"));
         EXPECT_EQ(readFile(limited.LocalFolder + "big.bin"), data);
         EXPECT_TRUE(server.finish()) << server.failure();
+    }
+}
+
+// The server goes away while a file of /nested/level2 is open; a log-in fails while it is still
+// away. The write-back that finally logs in goes back to /nested/level2, or is refused when that
+// folder is gone: never into the log-in folder, where an index.html would overwrite the home page.
+TEST_F(ScriptedRoundTrip, AWriteBackAfterTheServerWasAwayGoesToTheFolderTheFileCameFromOrNowhere)
+{
+    const Script opened = join(loginSteps(), { expectLine(), send("250 ok\r\n"), expectLine(), send("250 ok\r\n"),
+                                               expectLine(), send("200 binary\r\n"), expectLine(), send("213 4\r\n"),
+                                               listenData(), expectLine(), send("227 ({pasv})\r\n"), expectLine(),
+                                               acceptData(), send("150 go\r\n"), dataSend("mid\n"), dataClose(),
+                                               send("226 done\r\n"), close(), accept(), close() });
+    const std::string openedTranscript =
+        kLoginTranscript + "CWD /nested\r\nCWD level2\r\nTYPE I\r\nSIZE mid.html\r\nPASV\r\nRETR mid.html\r\n";
+    const struct {
+        const char* name;
+        Script back;
+        std::string transcript;
+        const char* failure;
+    } cases[] = {
+        { "the folder is there",
+          { expectLine(), send("250 back\r\n"), expectLine(), send("200 binary\r\n"), listenData(), expectLine(),
+            send("227 ({pasv})\r\n"), expectLine(), acceptData(), send("150 go\r\n"), dataReceiveAll(),
+            send("226 stored\r\n") },
+          "CWD /nested/level2\r\nTYPE I\r\nPASV\r\nSTOR mid.html\r\n", nullptr },
+        { "the folder is gone",
+          { expectLine(), send("550 No such directory.\r\n"), expectClose() },
+          "CWD /nested/level2\r\n",
+          "Logged in again, but the folder \"/nested/level2\" cannot be reached: No such directory." },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        T_FTP session;
+        QTemporaryDir folder;
+        RemoteEdit roundTrip(session, folder.path() + "/");
+        ScriptedServer s(join(join(opened, loginSteps()), c.back));
+        pointAt(session, s.port());
+        session.ChangeDir("/nested");
+        session.ChangeDir("level2");
+        ASSERT_TRUE(roundTrip.Open("mid.html"));
+        EXPECT_EQ(roundTrip.EditFolder(), "/nested/level2");
+        for (int attempt = 0; attempt < 2; ++attempt)
+            EXPECT_THROW(roundTrip.WriteBack("changed\r\n"), EWriteBackFailed) << "the server is away";
+        if (!c.failure) {
+            EXPECT_TRUE(roundTrip.WriteBack("changed\r\n"));
+        } else {
+            try {
+                roundTrip.WriteBack("changed\r\n");
+                FAIL() << "written somewhere";
+            } catch (const EWriteBackFailed& e) {
+                EXPECT_NE(e.message().find(c.failure), std::string::npos) << e.message();
+            }
+            EXPECT_FALSE(session.Connected());
+        }
+        EXPECT_TRUE(s.finish()) << s.failure();
+        EXPECT_EQ(s.transcript(), openedTranscript + kLoginTranscript + c.transcript);
+        EXPECT_EQ(s.dataReceived(), c.failure ? "" : "changed\n");
     }
 }
 
