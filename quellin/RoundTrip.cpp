@@ -13,6 +13,7 @@
 #include "richprint/TRECode.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 
 namespace quellin {
@@ -50,6 +51,13 @@ void Tmainform::CopyClick(int tag)
         if (row < 0)
             return;
         const std::string name = RemoteItems->item(row).name;
+        const QString target = Edit->LocalFolder + QFile::decodeName(QByteArray::fromStdString(name));
+        if (QFileInfo::exists(target)
+            && platform::gui::ShowMessage(QStringLiteral("Copy To Local"),
+                                          QStringLiteral("Replace the local file \"%1\"?").arg(target),
+                                          platform::gui::MessageIcon::Question, platform::gui::Yes | platform::gui::No)
+                != platform::gui::Yes)
+            return;
         TransferScope transfer(*this);
         Edit->CopyToLocal(name);
         return;

@@ -145,11 +145,57 @@ TEST_P(WindowRoundTrip, CopiesBothWaysKeepEveryByte)
     command([&] { form->CopyToLocal1->trigger(); });
     EXPECT_EQ(readLocal(local + "image.bin"), binary);
 
+    // An existing local file is replaced only when the user says so.
+    writeLocal(local + "image.bin", "mine");
+    dialogs.answerMessage(platform::gui::No);
+    command([&] { form->CopyToLocal1->trigger(); });
+    EXPECT_EQ(dialogs.last().message.text, QStringLiteral("Replace the local file \"%1\"?").arg(local + "image.bin"));
+    EXPECT_EQ(readLocal(local + "image.bin"), "mine");
+    dialogs.answerMessage(platform::gui::Yes);
+    command([&] { form->CopyToLocal1->trigger(); });
+    EXPECT_EQ(readLocal(local + "image.bin"), binary);
+
     form->SetFiles();
     selectLocal(QStringLiteral("up.bin"));
+    const std::size_t asked = dialogs.asked().size();
     command([&] { form->CopyToFTP1->trigger(); });
-    EXPECT_EQ(shownError(), QString());
+    EXPECT_EQ(dialogs.asked().size(), asked) << "no error shown";
     EXPECT_EQ(server->read("www/up.bin"), binary + "\r\n\n");
+}
+
+// The file goes back to the folder it came from, whether the user walked elsewhere or the
+// server logged the session out; F2 in the editor writes back as the button does.
+TEST_P(WindowRoundTrip, AWriteBackGoesToTheFolderTheFileCameFrom)
+{
+    server->makeFolder("www/nested/level2");
+    server->write("www/nested/level2/index.html", "deep\n");
+    server->write("www/index.html", "home\n");
+    connect();
+    select("nested");
+    command([&] { form->FTPViewDblClick(); });
+    select("level2");
+    command([&] { form->FTPViewDblClick(); });
+    openRemote("index.html");
+    ASSERT_EQ(form->Memo->lineText(0), QStringLiteral("deep"));
+
+    command([&] { form->btn_upClick(); });
+    command([&] { form->btn_upClick(); });
+    ASSERT_EQ(shownNames().front(), "nested") << "back in /www";
+    form->Memo->setLine(0, "deep, edited");
+    form->Memo->setFocus();
+    form->Writeback1->trigger();
+    EXPECT_EQ(shownError(), QString());
+    EXPECT_EQ(server->read("www/nested/level2/index.html"), "deep, edited\n");
+    EXPECT_EQ(server->read("www/index.html"), "home\n") << "the home page is untouched";
+    EXPECT_FALSE(form->Memo->modified());
+
+    // A log-out behind the window's back: the next write-back logs in again, same folder.
+    form->ftp->Disconnect();
+    form->Memo->setLine(0, "deep, again");
+    command([&] { form->SBZurueckClick(); });
+    EXPECT_EQ(shownError(), QString());
+    EXPECT_EQ(server->read("www/nested/level2/index.html"), "deep, again\n");
+    EXPECT_EQ(server->read("www/index.html"), "home\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, WindowRoundTrip,
