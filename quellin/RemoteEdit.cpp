@@ -1,6 +1,7 @@
 #include "quellin/RemoteEdit.h"
 
 #include "platform/core/AtomicFile.h"
+#include "quellin/EditableText.h"
 #include "quellin/SafeNames.h"
 #include "tcpip/TextNumber.h"
 
@@ -14,6 +15,11 @@ namespace {
 QString localName(const std::string& name)
 {
     return QFile::decodeName(QByteArray::fromStdString(name));
+}
+
+std::pair<std::size_t, std::size_t> fingerprint(std::string_view text)
+{
+    return { text.size(), std::hash<std::string_view>{}(text) };
 }
 
 } // namespace
@@ -84,17 +90,25 @@ bool RemoteEdit::WriteBack(std::string_view paneText)
         return false;
     const std::string name = EditTempName;
     RequireSafeFileName(name);
-    const std::string bytes = ApplyShape(paneText, shape_);
-    platform::core::WriteFileAtomically(UploadFile(name), bytes);
+    // Unchanged: the bytes as they came, which no reshaping could promise for mixed line breaks.
+    const bool unchanged = shownText_ && *shownText_ == fingerprint(paneText);
+    const QString source = unchanged ? DownloadFile(openedName_) : UploadFile(name);
+    if (!unchanged)
+        platform::core::WriteFileAtomically(source, ApplyShape(paneText, shape_));
     try {
         ftp_.SendCommand("TYPE I");
         ftp_.URI = storeTarget(name);
-        ftp_.DataStream.loadFromFile(QFile::encodeName(UploadFile(name)).toStdString());
+        ftp_.DataStream.loadFromFile(QFile::encodeName(source).toStdString());
         ftp_.Store();
     } catch (const base::Exception& e) {
         throw EWriteBackFailed("The file \"" + name + "\" was not written to the server: " + e.message());
     }
     return true;
+}
+
+void RemoteEdit::MarkShown(std::string_view paneText)
+{
+    shownText_ = fingerprint(paneText);
 }
 
 std::string RemoteEdit::storeTarget(const std::string& name) const
@@ -154,10 +168,16 @@ void RemoteEdit::ftp_complete(QObject*, tcpip::t_ftp_mode mode)
         return;
     }
     const std::string_view bytes = ftp_.DataStream.data();
+    if (!IsEditableText(bytes))
+        throw EFileNotText("\"" + downloading_ + "\" is not a text file (it holds NUL bytes, or bytes that are "
+                           "neither UTF-8 nor Windows-1252), so it is not opened in the editor; use Copy To Local "
+                           "to save it to disk.");
     platform::core::WriteFileAtomically(DownloadFile(downloading_), bytes);
     shape_ = ShapeOf(bytes);
     EditTempName = downloading_;
     editFolder_ = opening_;
+    openedName_ = downloading_;
+    shownText_.reset();
     base::raise(OnOpened, downloading_, std::string(bytes));
 }
 

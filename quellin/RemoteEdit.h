@@ -39,6 +39,8 @@
 #include <QString>
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <utility>
 #include <string>
 #include <string_view>
 
@@ -51,6 +53,12 @@ public:
 
 // A file too large to open into the editor; Copy To Local takes it.
 class EFileTooLarge : public base::Exception {
+public:
+    using Exception::Exception;
+};
+
+// A file the editor cannot hold as text (EditableText.h); Copy To Local takes it.
+class EFileNotText : public base::Exception {
 public:
     using Exception::Exception;
 };
@@ -74,7 +82,12 @@ public:
     // An opened file: its name and its bytes as they came (the pane takes any line break).
     base::Event<const std::string&, const std::string&> OnOpened;
 
+    // An open ends with EFileNotText, nothing shown or kept, for bytes that are no text.
     bool Open(const std::string& name);
+    // The pane's text right after it showed an opened file: a write-back of that same text
+    // sends the file's bytes exactly as they came (mixed line breaks and all), not a reshaped
+    // copy.
+    void MarkShown(std::string_view paneText);
     bool WriteBack(std::string_view paneText);
     bool CopyToLocal(const std::string& name);
     bool CopyToFtp(const QString& localPath, const std::string& caption);
@@ -111,6 +124,10 @@ private:
     OpenedFolder editFolder_;
     // What a write-back of name sends as STOR's argument.
     std::string storeTarget(const std::string& name) const;
+    // The opened file's name (its download file holds its bytes) and its text as the pane
+    // showed it (size and hash; none before MarkShown).
+    std::string openedName_;
+    std::optional<std::pair<std::size_t, std::size_t>> shownText_;
 };
 
 } // namespace quellin

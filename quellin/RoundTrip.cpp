@@ -82,6 +82,7 @@ void Tmainform::connectRoundTrip()
         Memo->setText(bytes);
         Memo->setModified(false);
         Files->adoptShape(Edit->Shape());
+        Edit->MarkShown(Memo->text());
     };
 }
 

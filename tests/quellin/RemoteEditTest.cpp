@@ -4,6 +4,7 @@
 #include "FtpServers.h"
 #include "platform/core/PrivateTempFolder.h"
 #include "quellin/RemoteEdit.h"
+#include "quellin/EditableText.h"
 #include "quellin/SafeNames.h"
 #include "tcpip/FtpTestSupport.h"
 
@@ -387,6 +388,28 @@ TEST_F(ScriptedRoundTrip, HostileNamesAreRefusedBeforeAnythingIsSentOrWritten)
     }
     EXPECT_FALSE(ftp.Connected()) << "nothing was sent";
     EXPECT_EQ(QDir(temp.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size(), 0);
+}
+
+TEST(EditableText, TextInEitherEncodingYesNulOrBytesUndefinedInBothNo)
+{
+    const struct {
+        const char* name;
+        std::string bytes;
+        bool editable;
+    } cases[] = {
+        { "empty", "", true },
+        { "ASCII with every line break", "a\nb\r\nc\rd\te\f", true },
+        { "UTF-8", "caf\xc3\xa9 \xe2\x86\x92", true },
+        { "UTF-8 byte order mark", "\xef\xbb\xbfx", true },
+        { "Windows-1252", "caf\xe9 \x80 \x9f", true },
+        { "a NUL", std::string("ab\0c", 4), false },
+        { "UTF-16", std::string("\xff\xfe<\0p\0", 6), false },
+        { "undefined in Windows-1252, invalid UTF-8", "\xe9\x81", false },
+        { "the five undefined bytes", "\x8d\x8f\x90\x9d", false },
+        { "a valid UTF-8 character holding such a byte", "\xc2\x81", true },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IsEditableText(c.bytes), c.editable) << c.name;
 }
 
 TEST(SafeNames, TheMessageShowsControlCharactersSoTheyCannotFakeALine)

@@ -163,6 +163,29 @@ TEST_P(WindowRoundTrip, CopiesBothWaysKeepEveryByte)
     EXPECT_EQ(server->read("www/up.bin"), binary + "\r\n\n");
 }
 
+TEST_P(WindowRoundTrip, MixedLineBreaksComeBackByteForByteAndAFileThatIsNoTextIsNotOpened)
+{
+    const std::string mixed = "<p>a</p>\n<p>b</p>\r\n<p>c</p>\r<p>d</p>\r\n\n";
+    server->write("www/mixed.html", mixed);
+    server->write("www/photo.jpg", std::string("\xff\xd8\xff\xe0\0\x10JFIF\0", 12));
+    server->write("www/latin.txt", "\x81\x8d not UTF-8, not Windows-1252");
+    connect();
+    openRemote("mixed.html");
+    writeBack();
+    EXPECT_EQ(shownError(), QString());
+    EXPECT_EQ(server->read("www/mixed.html"), mixed) << "unchanged, so every break as it was";
+
+    for (const char* name : { "photo.jpg", "latin.txt" }) {
+        SCOPED_TRACE(name);
+        expectError();
+        openRemote(name);
+        EXPECT_NE(shownError().indexOf(QStringLiteral("is not a text file")), -1) << shownError().toStdString();
+        EXPECT_NE(shownError().indexOf(QStringLiteral("use Copy To Local")), -1);
+        EXPECT_EQ(form->EditTempName->text(), QStringLiteral("mixed.html")) << "the editor keeps its file";
+        EXPECT_EQ(form->Memo->lineText(0), QStringLiteral("<p>a</p>"));
+    }
+}
+
 // The file goes back to the folder it came from, whether the user walked elsewhere or the
 // server logged the session out; F2 in the editor writes back as the button does.
 TEST_P(WindowRoundTrip, AWriteBackGoesToTheFolderTheFileCameFrom)
