@@ -10,6 +10,7 @@
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/ListView.h"
 #include "platform/gui/StatusPanels.h"
+#include "quellin/EditableText.h"
 #include "richprint/TRECode.h"
 
 #include <QFile>
@@ -37,9 +38,41 @@ void Tmainform::SBZurueckClick()
     if (TransferUnderWay() || EditTempName->text().isEmpty())
         return;
     Edit->EditTempName = platform::core::EncodeText(EditTempName->text(), editNameEncoding_);
+    // A Windows-1252 file with characters that code page lacks: the whole file becomes UTF-8,
+    // or nothing is sent. Never a file that mixes the two.
+    std::string text;
+    bool converted = false;
+    if (Memo->encoding() == platform::core::TextEncoding::Windows1252) {
+        const QString whole = Memo->wholeText();
+        const QString missing = CharactersOutsideWindows1252(whole);
+        if (!missing.isEmpty()) {
+            QStringList shownMissing;
+            for (const char32_t c : missing.toUcs4())
+                shownMissing << QString::fromUcs4(&c, 1);
+            const QString question =
+                QStringLiteral("These characters cannot be written in Windows-1252, the encoding of \"%1\": %2\n\n"
+                               "Yes: convert the whole file to UTF-8 and write it back.\nNo: go back and edit it.")
+                    .arg(EditTempName->text(), shownMissing.join(QLatin1Char(' ')));
+            if (platform::gui::ShowMessage(QStringLiteral("Write back"), question, platform::gui::MessageIcon::Question,
+                                           platform::gui::Yes | platform::gui::No)
+                != platform::gui::Yes)
+                return;
+            text = platform::core::EncodeText(whole, platform::core::TextEncoding::Utf8);
+            converted = true;
+        }
+    }
+    if (!converted)
+        text = Memo->text();
     TransferScope transfer(*this);
-    if (Edit->WriteBack(Memo->text()))
-        Memo->setModified(false);
+    if (!Edit->WriteBack(text))
+        return;
+    if (converted) {
+        // The pane reads the file as it now is on the server, caret where it was.
+        const int caret = Memo->selStart();
+        Memo->setText(text);
+        Memo->setSelection(caret, 0);
+    }
+    Memo->setModified(false);
 }
 
 void Tmainform::CopyClick(int tag)

@@ -412,6 +412,19 @@ TEST(EditableText, TextInEitherEncodingYesNulOrBytesUndefinedInBothNo)
         EXPECT_EQ(IsEditableText(c.bytes), c.editable) << c.name;
 }
 
+TEST(EditableText, CharactersWindows1252LacksAreNamedOnceEach)
+{
+    EXPECT_EQ(CharactersOutsideWindows1252(QStringLiteral("caf\u00e9 \u20ac \u0160 \u2122")), QString());
+    EXPECT_EQ(CharactersOutsideWindows1252(QStringLiteral("\u03a9\u2192\u03a9x\u2192")), QStringLiteral("\u03a9\u2192"));
+    EXPECT_EQ(CharactersOutsideWindows1252(QString::fromUtf8("a\xf0\x9f\x98\x80" "b")), QString::fromUtf8("\xf0\x9f\x98\x80"))
+        << "a character outside the first plane is one character";
+    EXPECT_EQ(CharactersOutsideWindows1252(QString(QChar(0xD800)) + "x"), QString(QChar(0xD800))) << "a lone surrogate";
+    QString many;
+    for (char16_t c = 0x0400; c < 0x0500; ++c)
+        many += QChar(c);
+    EXPECT_EQ(CharactersOutsideWindows1252(many, 20).size(), 20);
+}
+
 TEST(SafeNames, TheMessageShowsControlCharactersSoTheyCannotFakeALine)
 {
     try {

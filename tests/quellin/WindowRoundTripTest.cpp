@@ -186,6 +186,38 @@ TEST_P(WindowRoundTrip, MixedLineBreaksComeBackByteForByteAndAFileThatIsNoTextIs
     }
 }
 
+// Typing characters Windows-1252 lacks into a Windows-1252 page: the whole file becomes UTF-8, or
+// nothing is sent; never a file that mixes the two.
+TEST_P(WindowRoundTrip, CharactersTheFilesEncodingLacksAreNamedAndConvertOrGoBack)
+{
+    const std::string original = "caf\xe9\r\n";
+    server->write("www/page.htm", original);
+    connect();
+    openRemote("page.htm");
+    ASSERT_EQ(form->Memo->encoding(), platform::core::TextEncoding::Windows1252);
+    form->Memo->setSelection(4, 0);
+    form->Memo->replaceSelection(QStringLiteral(" \u03a9\u2192\u03a9 \u20ac"));
+
+    dialogs.answerMessage(platform::gui::No);
+    writeBack();
+    EXPECT_EQ(dialogs.last().message.text,
+              QStringLiteral("These characters cannot be written in Windows-1252, the encoding of \"page.htm\": "
+                             "\u03a9 \u2192\n\nYes: convert the whole file to UTF-8 and write it back.\nNo: go back "
+                             "and edit it."));
+    EXPECT_EQ(server->read("www/page.htm"), original) << "No sends nothing";
+    EXPECT_TRUE(form->Memo->modified());
+
+    dialogs.answerMessage(platform::gui::Yes);
+    writeBack();
+    EXPECT_EQ(server->read("www/page.htm"), "caf\xc3\xa9 \xce\xa9\xe2\x86\x92\xce\xa9 \xe2\x82\xac\r\n")
+        << "the whole file in UTF-8";
+    EXPECT_FALSE(form->Memo->modified());
+    EXPECT_EQ(form->Memo->encoding(), platform::core::TextEncoding::Utf8);
+    writeBack();
+    EXPECT_EQ(server->read("www/page.htm"), "caf\xc3\xa9 \xce\xa9\xe2\x86\x92\xce\xa9 \xe2\x82\xac\r\n")
+        << "and stays UTF-8, without asking again";
+}
+
 // The file goes back to the folder it came from, whether the user walked elsewhere or the
 // server logged the session out; F2 in the editor writes back as the button does.
 TEST_P(WindowRoundTrip, AWriteBackGoesToTheFolderTheFileCameFrom)
