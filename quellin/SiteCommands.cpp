@@ -64,7 +64,9 @@ void Tmainform::btn_connectClick()
     ftp->Password = remoteName(EditPasswort->text());
     ftp->Connect(); // logs out an open session first
     ftp->ChangeDir(folder);
+    // A new connection starts the path list afresh: nothing of the last site's folders stays.
     auto* path = static_cast<PathCombo*>(cbx_path);
+    path->clear();
     path->push(EditHostname->text());
     path->setCurrentIndex(0);
     Refresh();

@@ -191,6 +191,30 @@ TEST_P(RealServer, LogInErrorAndMissingFolderAreShownAndTheWindowStaysAsItWas)
     EXPECT_EQ(pathItems(), QStringList{ QStringLiteral("127.0.0.1") });
 }
 
+// A second site: the path list starts afresh with the second host, nothing of the first's
+// folders above it.
+TEST_P(RealServer, ASecondSiteStartsThePathListAfresh)
+{
+    connectFromSite();
+    select("sub");
+    command([&] { form->FTPViewDblClick(); });
+    ASSERT_EQ(pathItems(), (QStringList{ QStringLiteral("127.0.0.1"), QStringLiteral("sub") }));
+
+    auto second = StartFtpServer(GetParam() == FtpServerKind::Vsftpd ? FtpServerKind::Pyftpdlib : FtpServerKind::Vsftpd);
+    second->makeFolder("site");
+    second->write("site/other.htm", "o");
+    form->EditHostname->setText(QStringLiteral("localhost"));
+    form->EditName->setText(QString::fromStdString(second->user()));
+    form->EditPasswort->setText(QString::fromStdString(second->password()));
+    form->EditPfad->setText(QStringLiteral("/site"));
+    form->ftp->Port = second->port();
+    command([&] { form->btn_connectClick(); });
+    EXPECT_EQ(shownError(), QString());
+    EXPECT_EQ(shownNames(), std::vector<std::string>{ "other.htm" });
+    EXPECT_EQ(pathItems(), QStringList{ QStringLiteral("localhost") });
+    EXPECT_EQ(form->cbx_path->currentText(), QStringLiteral("localhost"));
+}
+
 INSTANTIATE_TEST_SUITE_P(Servers, RealServer, ::testing::Values(FtpServerKind::Vsftpd, FtpServerKind::Pyftpdlib),
                          [](const auto& info) { return std::string(FtpServerName(info.param)); });
 
