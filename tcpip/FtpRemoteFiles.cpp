@@ -121,6 +121,9 @@ void FtpRemoteFiles::operation(Job&& job)
     applySite();
     try {
         job();
+        // The first log-in, whichever operation made it: where the session now stands.
+        if (folder_.empty() && ftp_.ControlSocket != -1)
+            notePwd();
         end();
     } catch (...) {
         end();
@@ -160,19 +163,20 @@ void FtpRemoteFiles::Connect()
     operation([this] {
         if (ftp_.ControlSocket != -1)
             return;
+        folder_.clear(); // a fresh log-in starts in the log-in folder
         try {
             ftp_.Connect();
         } catch (...) {
             ftp_.Disconnect();
             throw;
         }
-        notePwd();
     });
 }
 
 void FtpRemoteFiles::Disconnect()
 {
     cancel_ = true;
+    folder_.clear();
     try {
         ftp_.Disconnect();
     } catch (...) {
