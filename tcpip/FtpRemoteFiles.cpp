@@ -202,7 +202,7 @@ std::vector<remote::RemoteEntry> FtpRemoteFiles::List(const std::string& folder)
             if (entry.name == "." || entry.name == "..")
                 continue;
             if (const std::string problem = remote::EntryNameProblem(entry.name); !problem.empty()) {
-                trace("Left out of the listing: \"" + remote::Printable(entry.name) + "\" " + problem,
+                trace("Left out an unusable name: \"" + remote::Printable(entry.name) + "\" " + problem,
                       remote::TraceLevel::Connection);
                 continue;
             }

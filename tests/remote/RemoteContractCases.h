@@ -1,10 +1,14 @@
 #pragma once
 // The cases every implementation of RemoteFiles is held to, shared by the protocol suites so
 // that one table decides what "byte-exact" and "refused before anything is sent" cover.
+#include "remote/RemoteFiles.h"
 #include "remote/RemoteNames.h"
+
+#include <gtest/gtest.h>
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -46,6 +50,34 @@ inline const std::vector<NameCase> kHostilePaths = {
     { "Nul", std::string("sub\0x", 5) },
     { "TooLong", std::string(remote::kMaxPathLength + 1, 'p') },
 };
+
+// Every operation that takes a name, with every hostile name, and every one that takes a path,
+// with every hostile path: each must raise ERemoteNameRefused (the caller checks that nothing
+// was sent).
+inline void ExpectEveryHostileNameRefused(remote::RemoteFiles& files)
+{
+    using Operation = std::function<void(remote::RemoteFiles&, const std::string&)>;
+    const std::vector<std::pair<const char*, Operation>> operations = {
+        { "Retrieve", [](auto& f, const auto& n) { base::MemoryStream s; f.Retrieve(n, s); } },
+        { "Store", [](auto& f, const auto& n) { base::MemoryStream s; f.Store(s, n); } },
+        { "Delete", [](auto& f, const auto& n) { f.Delete(n); } },
+        { "RemoveFolder", [](auto& f, const auto& n) { f.RemoveFolder(n); } },
+        { "RenameFrom", [](auto& f, const auto& n) { f.Rename(n, "fine"); } },
+        { "RenameTo", [](auto& f, const auto& n) { f.Rename("fine", n); } },
+        { "MakeFolder", [](auto& f, const auto& n) { f.MakeFolder(n); } },
+        { "Stat", [](auto& f, const auto& n) { f.Stat(n); } },
+    };
+    for (const auto& [label, operation] : operations)
+        for (const auto& name : kHostileNames) {
+            SCOPED_TRACE(std::string(label) + " " + name.label);
+            EXPECT_THROW(operation(files, name.name), remote::ERemoteNameRefused);
+        }
+    for (const auto& path : kHostilePaths) {
+        SCOPED_TRACE(path.label);
+        EXPECT_THROW(files.List(path.name), remote::ERemoteNameRefused);
+        EXPECT_THROW(files.ChangeFolder(path.name), remote::ERemoteNameRefused);
+    }
+}
 
 // A stream of size bytes that no two positions of a short period share (catches shifted and
 // repeated blocks).
