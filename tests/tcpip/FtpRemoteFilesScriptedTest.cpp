@@ -138,4 +138,25 @@ TEST(FtpRemoteFolder, FirstOperationLogsInAndNotesTheFolder)
     EXPECT_EQ(server.transcript(), kLogin + "DELE old.txt\r\nPWD\r\nQUIT\r\n");
 }
 
+// A server that hangs up logs the session out; the next operation logs in again and goes back
+// to the folder it had reached before it acts.
+TEST(FtpRemoteFolder, AfterAHangUpTheNextOperationLogsInAgainInTheSameFolder)
+{
+    const Script docs = { expectLine(), send("250 Changed\r\n"), expectLine(), send("257 \"/home/anna/docs\"\r\n") };
+    Script steps = join(join(join(loginSteps(), kPwd), docs), { send("421 Timeout.\r\n"), close() });
+    steps = join(join(steps, loginSteps()), { expectLine(), send("250 Changed\r\n"), expectLine(), send("250 Deleted\r\n") });
+    ScriptedServer server(join(steps, kQuit));
+    tcpip::FtpRemoteFiles files;
+    pointAt(files, server);
+    files.Connect();
+    files.ChangeFolder("docs");
+    EXPECT_THROW(files.Delete("a.txt"), remote::ERemoteError);
+    EXPECT_EQ(files.State(), remote::ConnectionState::LoggedOut);
+    files.Delete("a.txt");
+    EXPECT_EQ(files.CurrentFolder(), "/home/anna/docs");
+    files.Disconnect();
+    EXPECT_TRUE(server.finish()) << server.failure();
+    EXPECT_EQ(server.transcript(), kLogin + "PWD\r\nCWD docs\r\nPWD\r\n" + kLogin + "CWD docs\r\nDELE a.txt\r\nQUIT\r\n");
+}
+
 } // namespace
