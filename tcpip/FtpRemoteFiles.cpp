@@ -110,7 +110,7 @@ void FtpRemoteFiles::applySite()
 template <typename Job>
 void FtpRemoteFiles::operation(Job&& job)
 {
-    if (busy_ || ftp_.Busy())
+    if (busy_)
         throw remote::ERemoteBusy();
     busy_ = true;
     cancel_ = false;
@@ -120,6 +120,7 @@ void FtpRemoteFiles::operation(Job&& job)
     };
     applySite();
     try {
+        settleFailedTransfer();
         job();
         // The first log-in, whichever operation made it: where the session now stands.
         if (folder_.empty() && ftp_.ControlSocket != -1)
@@ -150,6 +151,18 @@ void FtpRemoteFiles::translateFailure()
         throw ERemoteError(e.message(), e.ReplyCode);
     } catch (const base::Exception& e) {
         throw ERemoteError(e.message(), e.code());
+    }
+}
+
+void FtpRemoteFiles::settleFailedTransfer()
+{
+    if (!ftp_.Busy())
+        return;
+    try {
+        ftp_.AbortTransfer();
+    } catch (const ETcpIpError&) {
+        // The server would not end it: a fresh log-in (by the operation itself) will.
+        ftp_.Disconnect();
     }
 }
 

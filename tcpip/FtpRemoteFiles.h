@@ -57,6 +57,9 @@ private:
     // Inside a catch: raises the current failure as an ERemoteError.
     [[noreturn]] void translateFailure();
     void applySite();
+    // A transfer whose final reply failed leaves the session busy: ABOR ends it, or a log-out
+    // when the server will not, so the session stays usable.
+    void settleFailedTransfer();
     // PWD into folder_.
     void notePwd();
 

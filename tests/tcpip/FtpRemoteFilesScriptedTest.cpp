@@ -138,6 +138,29 @@ TEST(FtpRemoteFolder, FirstOperationLogsInAndNotesTheFolder)
     EXPECT_EQ(server.transcript(), kLogin + "DELE old.txt\r\nPWD\r\nQUIT\r\n");
 }
 
+// A download whose final reply fails leaves the session in its transfer; the next operation
+// ends it with ABOR first instead of refusing as busy.
+TEST(FtpRemoteFolder, AFailedTransferIsAbortedBeforeTheNextOperation)
+{
+    const Script failedRetrieve = { expectLine(), send("213 3\r\n"), listenData(), expectLine(),
+                                    send("227 Entering Passive Mode ({pasv})\r\n"), expectLine(), acceptData(),
+                                    send("150 Here it comes\r\n"), dataSend("abc"), dataClose(),
+                                    send("451 Local error in processing\r\n") };
+    const Script abortThenDelete = { expectLine(), send("225 No transfer to abort\r\n"), expectLine(),
+                                     send("250 Deleted\r\n") };
+    ScriptedServer server(join(join(join(join(loginSteps(), kPwd), failedRetrieve), abortThenDelete), kQuit));
+    tcpip::FtpRemoteFiles files;
+    pointAt(files, server);
+    files.Connect();
+    base::MemoryStream target;
+    EXPECT_THROW(files.Retrieve("a.txt", target), remote::ERemoteError);
+    files.Delete("a.txt");
+    EXPECT_EQ(files.State(), remote::ConnectionState::Idle);
+    files.Disconnect();
+    EXPECT_TRUE(server.finish()) << server.failure();
+    EXPECT_EQ(server.transcript(), kLogin + "PWD\r\nSIZE a.txt\r\nPASV\r\nRETR a.txt\r\nABOR\r\nDELE a.txt\r\nQUIT\r\n");
+}
+
 // A server that hangs up logs the session out; the next operation logs in again and goes back
 // to the folder it had reached before it acts.
 TEST(FtpRemoteFolder, AfterAHangUpTheNextOperationLogsInAgainInTheSameFolder)
