@@ -13,7 +13,8 @@
 // command that is not a transfer runs to its end (the session has no way to stop them).
 //
 // Invariants: folder_ is the server's absolute current folder as PWD last named it ("" before
-// the first log-in and after Connect or Disconnect start afresh); busy_ is set exactly while an operation of this adapter runs.
+// the first log-in, and again once Connect or Disconnect starts afresh); busy_ is set exactly
+// while an operation of this adapter runs.
 #include "remote/RemoteFiles.h"
 #include "tcpip/Ftp.h"
 
