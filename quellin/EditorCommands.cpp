@@ -58,7 +58,7 @@ void Tmainform::buildEditorTools()
     Files = std::make_unique<EditorFiles>(*Memo);
     Search = std::make_unique<SearchReplace>(*Memo);
     AddHtmlMenuItems(*PMHTML, [this](const QString& section) { InsertSnippet(*Memo, section); });
-    ShowCaretOnKeyRelease(*Memo, [this](const QString& text) { Status->setPanelText(2, text); });
+    ShowCaretOnKeyRelease(*Memo, [this](const QString& text) { showCaretPosition(text); });
 
     RichPrinter1 = new richprint::TRichPrinter(this);
     RichPrinter1->ApplyQuellinDefaults();

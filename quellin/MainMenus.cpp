@@ -124,7 +124,7 @@ void Tmainform::buildEditorMenu()
     QMenu* help = submenu(PMBefehle, "Help1", "&Help");
     About1 = item(help, area, "About1", "&About");
 
-    // The write-back entry has no action of its own: the tool button writes back.
+    connect(Writeback1, &QAction::triggered, this, [this] { SBZurueckClick(); });
     connect(Neu1, &QAction::triggered, this, [this] { SBNeuClick(); });
     connect(Open1, &QAction::triggered, this, [this] { SBOeffnenClick(); });
     connect(Save1, &QAction::triggered, this, [this] { SBSpeichernClick(); });

@@ -1,7 +1,9 @@
 #include "quellin/RemoteEdit.h"
 
 #include "platform/core/AtomicFile.h"
+#include "quellin/EditableText.h"
 #include "quellin/SafeNames.h"
+#include "tcpip/TextNumber.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -13,6 +15,11 @@ namespace {
 QString localName(const std::string& name)
 {
     return QFile::decodeName(QByteArray::fromStdString(name));
+}
+
+std::pair<std::size_t, std::size_t> fingerprint(std::string_view text)
+{
+    return { text.size(), std::hash<std::string_view>{}(text) };
 }
 
 } // namespace
@@ -56,6 +63,10 @@ bool RemoteEdit::Open(const std::string& name)
         return false;
     RequireSafeFileName(name);
     copy_.reset();
+    opening_.session = ftp_.Folder();
+    opening_.absolute = opening_.session.rfind('/', 0) == 0 ? opening_.session : ftp_.CurrentFolder();
+    // CurrentFolder may have logged in again and gone back: the folder it reached is the one.
+    opening_.session = ftp_.Folder();
     retrieve(name);
     return true;
 }
@@ -79,17 +90,33 @@ bool RemoteEdit::WriteBack(std::string_view paneText)
         return false;
     const std::string name = EditTempName;
     RequireSafeFileName(name);
-    const std::string bytes = ApplyShape(paneText, shape_);
-    platform::core::WriteFileAtomically(UploadFile(name), bytes);
+    // Unchanged: the bytes as they came, which no reshaping could promise for mixed line breaks.
+    const bool unchanged = shownText_ && *shownText_ == fingerprint(paneText);
+    const QString source = unchanged ? DownloadFile(openedName_) : UploadFile(name);
+    if (!unchanged)
+        platform::core::WriteFileAtomically(source, ApplyShape(paneText, shape_));
     try {
         ftp_.SendCommand("TYPE I");
-        ftp_.URI = name;
-        ftp_.DataStream.loadFromFile(QFile::encodeName(UploadFile(name)).toStdString());
+        ftp_.URI = storeTarget(name);
+        ftp_.DataStream.loadFromFile(QFile::encodeName(source).toStdString());
         ftp_.Store();
     } catch (const base::Exception& e) {
         throw EWriteBackFailed("The file \"" + name + "\" was not written to the server: " + e.message());
     }
     return true;
+}
+
+void RemoteEdit::MarkShown(std::string_view paneText)
+{
+    shownText_ = fingerprint(paneText);
+}
+
+std::string RemoteEdit::storeTarget(const std::string& name) const
+{
+    if (ftp_.Folder() == editFolder_.session || editFolder_.absolute.empty())
+        return name;
+    const std::string& folder = editFolder_.absolute;
+    return folder + (folder.back() == '/' ? "" : "/") + name;
 }
 
 bool RemoteEdit::CopyToFtp(const QString& localPath, const std::string& caption)
@@ -111,6 +138,9 @@ void RemoteEdit::ftp_data(QObject*, tcpip::t_ftp_mode mode, std::int64_t bytes)
         // The last read of a transfer reports 0 (or an error): it adds nothing.
         if (bytes > 0) {
             receivedTotal_ += bytes;
+            if (!copy_ && (receivedTotal_ > OpenLimit || ftp_.TransferSize > OpenLimit))
+                throw EFileTooLarge("\"" + downloading_ + "\" is larger than " + tcpip::ByteLimitText(static_cast<std::uint64_t>(OpenLimit))
+                                    + ", too large to open in the editor; use Copy To Local to save it to disk.");
             if (copy_) {
                 const std::string_view received = ftp_.DataStream.data();
                 copy_->write(received.substr(received.size() - static_cast<std::size_t>(bytes)));
@@ -138,9 +168,16 @@ void RemoteEdit::ftp_complete(QObject*, tcpip::t_ftp_mode mode)
         return;
     }
     const std::string_view bytes = ftp_.DataStream.data();
+    if (!IsEditableText(bytes))
+        throw EFileNotText("\"" + downloading_ + "\" is not a text file (it holds NUL bytes, or bytes that are "
+                           "neither UTF-8 nor Windows-1252), so it is not opened in the editor; use Copy To Local "
+                           "to save it to disk.");
     platform::core::WriteFileAtomically(DownloadFile(downloading_), bytes);
     shape_ = ShapeOf(bytes);
     EditTempName = downloading_;
+    editFolder_ = opening_;
+    openedName_ = downloading_;
+    shownText_.reset();
     base::raise(OnOpened, downloading_, std::string(bytes));
 }
 

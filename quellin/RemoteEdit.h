@@ -4,8 +4,11 @@
 //                      go to the download file (temporary folder + name + ".DOWNLOAD") and to
 //                      OnOpened, with the text's shape remembered for the write-back.
 //   WriteBack(text)    the pane's text (CR LF lines) in the shape it was read in, to the upload
-//                      file, then TYPE I and STOR under EditTempName in the server's current
-//                      folder.
+//                      file, then TYPE I and STOR under EditTempName in the folder the file was
+//                      opened from: recorded when the open started (absolute, by PWD, unless the
+//                      session's folder already is), so neither a re-login nor a walk to another
+//                      folder sends it elsewhere. In that same folder "STOR name"; from any other
+//                      one "STOR /absolute/folder/name".
 // Texts travel as binary: a server's text mode turns CR LF and LF into the same bytes on the
 // way down and may change them on the way up, so only binary keeps a file byte for byte; the
 // line breaks are kept here instead (TextShape.h).
@@ -36,6 +39,8 @@
 #include <QString>
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <utility>
 #include <string>
 #include <string_view>
 
@@ -46,6 +51,21 @@ public:
     using Exception::Exception;
 };
 
+// A file too large to open into the editor; Copy To Local takes it.
+class EFileTooLarge : public base::Exception {
+public:
+    using Exception::Exception;
+};
+
+// A file the editor cannot hold as text (EditableText.h); Copy To Local takes it.
+class EFileNotText : public base::Exception {
+public:
+    using Exception::Exception;
+};
+
+// The largest file Open takes into the editor (100 MB); Copy To Local has no limit.
+constexpr std::int64_t kOpenLimit = std::int64_t{ 100 } << 20;
+
 class RemoteEdit {
 public:
     // tempFolder ends with "/" (platform::core::PrivateTempFolder).
@@ -55,11 +75,19 @@ public:
     std::string EditTempName;
     // The local browser's folder, ending with "/": where "Copy To Local" puts files.
     QString LocalFolder;
+    // An open whose file is larger (by the server's SIZE answer, or by the bytes received) ends
+    // with EFileTooLarge as soon as that is known, nothing kept: a server cannot fill our memory.
+    std::int64_t OpenLimit = kOpenLimit;
     base::Event<const std::string&> OnProgress;
     // An opened file: its name and its bytes as they came (the pane takes any line break).
     base::Event<const std::string&, const std::string&> OnOpened;
 
+    // An open ends with EFileNotText, nothing shown or kept, for bytes that are no text.
     bool Open(const std::string& name);
+    // The pane's text right after it showed an opened file: a write-back of that same text
+    // sends the file's bytes exactly as they came (mixed line breaks and all), not a reshaped
+    // copy.
+    void MarkShown(std::string_view paneText);
     bool WriteBack(std::string_view paneText);
     bool CopyToLocal(const std::string& name);
     bool CopyToFtp(const QString& localPath, const std::string& caption);
@@ -68,6 +96,8 @@ public:
     void ftp_complete(QObject* sender, tcpip::t_ftp_mode mode);
 
     std::int64_t ReceivedTotal() const { return receivedTotal_; }
+    // The absolute folder of the opened file ("" before the first open).
+    const std::string& EditFolder() const { return editFolder_.absolute; }
     const TextShape& Shape() const { return shape_; }
     // A text restored from elsewhere (a recovery copy) is written back in its own shape.
     void AdoptShape(const TextShape& shape) { shape_ = shape; }
@@ -86,6 +116,20 @@ private:
     // an asynchronous transfer).
     std::string downloading_;
     TextShape shape_;
+    // Where a file was opened: the session's own folder then (as Folder() says it) and its
+    // absolute name.
+    struct OpenedFolder {
+        std::string session;
+        std::string absolute;
+    };
+    OpenedFolder opening_;
+    OpenedFolder editFolder_;
+    // What a write-back of name sends as STOR's argument.
+    std::string storeTarget(const std::string& name) const;
+    // The opened file's name (its download file holds its bytes) and its text as the pane
+    // showed it (size and hash; none before MarkShown).
+    std::string openedName_;
+    std::optional<std::pair<std::size_t, std::size_t>> shownText_;
 };
 
 } // namespace quellin

@@ -3,6 +3,7 @@
 #include "base/Text.h"
 #include "platform/core/ItemRoles.h"
 #include "platform/core/TextCodec.h"
+#include "tcpip/FtpReply.h"
 
 #include <QDateTime>
 #include <QLocale>
@@ -55,7 +56,8 @@ QString DateText(double date)
 
 bool IsUsableEntryName(const std::string& name)
 {
-    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos
+        && !tcpip::HoldsControlByte(name);
 }
 
 int CompareItems(const RemoteItem& a, const RemoteItem& b, int key)

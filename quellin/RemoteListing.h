@@ -31,8 +31,8 @@ constexpr int kImageDocument = 1;
 const char* TypeText(std::uint8_t type);
 // Short date and long time of the system locale.
 QString DateText(double date);
-// Entries that later commands must not act on: empty names, ".", ".." and names with a "/"
-// (a server that lists them is broken or hostile).
+// Entries that later commands must not act on: empty names, ".", ".." and names with a "/" or
+// a control character (a server that lists them is broken or hostile).
 bool IsUsableEntryName(const std::string& name);
 
 // Order of a against b for key: negative, 0 or positive. A negative key reverses the order of

@@ -5,7 +5,9 @@
 
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/ListView.h"
+#include "platform/gui/StatusPanels.h"
 #include "quellin/PathCombo.h"
+#include "quellin/SafeNames.h"
 #include "tcpip/tcpip.h"
 
 #include <QAction>
@@ -21,6 +23,12 @@ QString shown(const std::string& name)
     return platform::core::DecodeText(name).text;
 }
 
+// The user's answer; empty when the box was cancelled (then nothing is sent).
+std::optional<QString> ask(const QString& caption, const QString& prompt, const QString& preset)
+{
+    return platform::gui::dialogs().input({ caption, prompt, preset });
+}
+
 } // namespace
 
 void Tmainform::Refresh()
@@ -32,13 +40,16 @@ void Tmainform::Refresh()
     }
     std::vector<RemoteItem> items;
     items.reserve(ftp->ListingLines.count());
+    int leftOut = 0;
     for (;;) {
         tcpip::t_filedata entry;
         ftp->GetDirEntry(entry);
         if (entry.type == tcpip::ft_none)
             break;
-        if (!IsUsableEntryName(entry.name))
+        if (!IsUsableEntryName(entry.name)) {
+            leftOut += entry.name != "." && entry.name != "..";
             continue;
+        }
         RemoteItem item{ entry.name, entry.size, entry.type, entry.date, kImageFolder };
         if (entry.type != tcpip::ft_directory)
             item.imageIndex = IconCache->ImageFor(entry.name, kImageDocument);
@@ -46,6 +57,10 @@ void Tmainform::Refresh()
     }
     RemoteItems->setItems(std::move(items));
     RemoteItems->SortBy(kNameColumn);
+    if (leftOut > 0)
+        Status->setPanelText(0, QStringLiteral("%1 entries of the listing left out: their names hold control "
+                                               "characters or \"/\" and cannot be used safely")
+                                    .arg(leftOut));
 }
 
 void Tmainform::FTPViewDblClick()
@@ -149,7 +164,15 @@ void Tmainform::Loeschen1Click(int tag)
     if (row < 0 || TransferUnderWay())
         return;
     const RemoteItem item = RemoteItems->item(row);
-    if (item.type == tcpip::ft_directory)
+    const bool folder = item.type == tcpip::ft_directory;
+    const QString question = (folder ? QStringLiteral("Delete the folder \"%1\" on the server?")
+                                     : QStringLiteral("Delete the file \"%1\" on the server?"))
+                                 .arg(shown(item.name));
+    if (platform::gui::ShowMessage(QStringLiteral("Delete"), question, platform::gui::MessageIcon::Question,
+                                   platform::gui::Yes | platform::gui::No)
+        != platform::gui::Yes)
+        return;
+    if (folder)
         ftp->RemoveDir(item.name);
     else
         ftp->DeleteFile(item.name);
@@ -166,8 +189,12 @@ void Tmainform::Umbennen1Click(int tag)
     if (row < 0 || TransferUnderWay())
         return;
     const RemoteItem item = RemoteItems->item(row);
-    const QString answer = platform::gui::InputBox(QStringLiteral("Rename"), QStringLiteral("Name:"), shown(item.name));
-    ftp->RenameFile(item.name, platform::core::EncodeText(answer, platform::core::DecodeText(item.name).encoding));
+    const std::optional<QString> answer = ask(QStringLiteral("Rename"), QStringLiteral("Name:"), shown(item.name));
+    if (!answer)
+        return;
+    const std::string newName = platform::core::EncodeText(*answer, platform::core::DecodeText(item.name).encoding);
+    RequireSafeFileName(newName);
+    ftp->RenameFile(item.name, newName);
     Refresh();
 }
 
@@ -179,8 +206,12 @@ void Tmainform::verzeichnisanlegen1Click(int tag)
     }
     if (TransferUnderWay())
         return;
-    const QString answer = platform::gui::InputBox(QStringLiteral("Create Dir"), QStringLiteral("Name:"), QString());
-    ftp->MakeDir(platform::core::EncodeText(answer, platform::core::TextEncoding::Utf8));
+    const std::optional<QString> answer = ask(QStringLiteral("Create Dir"), QStringLiteral("Name:"), QString());
+    if (!answer)
+        return;
+    const std::string name = platform::core::EncodeText(*answer, platform::core::TextEncoding::Utf8);
+    RequireSafeFileName(name);
+    ftp->MakeDir(name);
     Refresh();
 }
 
@@ -201,8 +232,10 @@ void Tmainform::SendCommand1Click()
     // one; the menu item is disabled then, and a shortcut that slips through does nothing.
     if (TransferRunning())
         return;
-    const QString answer = platform::gui::InputBox(QStringLiteral("FTP"), QStringLiteral("Command:"), QString());
-    ftp->SendLine(platform::core::EncodeText(answer, platform::core::TextEncoding::Utf8));
+    const std::optional<QString> answer = ask(QStringLiteral("FTP"), QStringLiteral("Command:"), QString());
+    if (!answer || answer->isEmpty())
+        return;
+    ftp->SendLine(platform::core::EncodeText(*answer, platform::core::TextEncoding::Utf8));
     ftp->ReadReply();
 }
 

@@ -10,9 +10,11 @@
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/ListView.h"
 #include "platform/gui/StatusPanels.h"
+#include "quellin/EditableText.h"
 #include "richprint/TRECode.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 
 namespace quellin {
@@ -36,11 +38,43 @@ void Tmainform::SBZurueckClick()
     if (TransferUnderWay() || EditTempName->text().isEmpty())
         return;
     Edit->EditTempName = platform::core::EncodeText(EditTempName->text(), editNameEncoding_);
+    // A Windows-1252 file with characters that code page lacks: the whole file becomes UTF-8,
+    // or nothing is sent. Never a file that mixes the two.
+    std::string text;
+    bool converted = false;
+    if (Memo->encoding() == platform::core::TextEncoding::Windows1252) {
+        const QString whole = Memo->wholeText();
+        const QString missing = CharactersOutsideWindows1252(whole);
+        if (!missing.isEmpty()) {
+            QStringList shownMissing;
+            for (const char32_t c : missing.toUcs4())
+                shownMissing << QString::fromUcs4(&c, 1);
+            const QString question =
+                QStringLiteral("These characters cannot be written in Windows-1252, the encoding of \"%1\": %2\n\n"
+                               "Yes: convert the whole file to UTF-8 and write it back.\nNo: go back and edit it.")
+                    .arg(EditTempName->text(), shownMissing.join(QLatin1Char(' ')));
+            if (platform::gui::ShowMessage(QStringLiteral("Write back"), question, platform::gui::MessageIcon::Question,
+                                           platform::gui::Yes | platform::gui::No)
+                != platform::gui::Yes)
+                return;
+            text = platform::core::EncodeText(whole, platform::core::TextEncoding::Utf8);
+            converted = true;
+        }
+    }
+    if (!converted)
+        text = Memo->text();
     TransferScope transfer(*this);
     // Saved is only what was sent: an edit made while an asynchronous upload ran stays modified.
     const int sentRevision = Memo->document()->revision();
-    if (Edit->WriteBack(Memo->text()) && Memo->document()->revision() == sentRevision)
-        Memo->setModified(false);
+    if (!Edit->WriteBack(text) || Memo->document()->revision() != sentRevision)
+        return;
+    if (converted) {
+        // The pane reads the file as it now is on the server, caret where it was.
+        const int caret = Memo->selStart();
+        Memo->setText(text);
+        Memo->setSelection(caret, 0);
+    }
+    Memo->setModified(false);
 }
 
 void Tmainform::CopyClick(int tag)
@@ -52,6 +86,13 @@ void Tmainform::CopyClick(int tag)
         if (row < 0)
             return;
         const std::string name = RemoteItems->item(row).name;
+        const QString target = Edit->LocalFolder + QFile::decodeName(QByteArray::fromStdString(name));
+        if (QFileInfo::exists(target)
+            && platform::gui::ShowMessage(QStringLiteral("Copy To Local"),
+                                          QStringLiteral("Replace the local file \"%1\"?").arg(target),
+                                          platform::gui::MessageIcon::Question, platform::gui::Yes | platform::gui::No)
+                != platform::gui::Yes)
+            return;
         TransferScope transfer(*this);
         Edit->CopyToLocal(name);
         return;
@@ -76,6 +117,7 @@ void Tmainform::connectRoundTrip()
         Memo->setText(bytes);
         Memo->setModified(false);
         Files->adoptShape(Edit->Shape());
+        Edit->MarkShown(Memo->text());
     };
 }
 

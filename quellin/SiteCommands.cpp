@@ -3,6 +3,7 @@
 
 #include "platform/gui/StatusPanels.h"
 #include "quellin/PathCombo.h"
+#include "quellin/SafeNames.h"
 #include "quellin/SiteList.h"
 #include "tcpip/tcpip.h"
 
@@ -56,12 +57,16 @@ void Tmainform::btn_connectClick()
 {
     if (TransferRunning())
         return;
+    const std::string folder = remoteName(EditPfad->text());
+    RequireSafeFolderPath(folder);
     ftp->Hostname = remoteName(EditHostname->text());
     ftp->Username = remoteName(EditName->text());
     ftp->Password = remoteName(EditPasswort->text());
     ftp->Connect(); // logs out an open session first
-    ftp->ChangeDir(remoteName(EditPfad->text()));
+    ftp->ChangeDir(folder);
+    // A new connection starts the path list afresh: nothing of the last site's folders stays.
     auto* path = static_cast<PathCombo*>(cbx_path);
+    path->clear();
     path->push(EditHostname->text());
     path->setCurrentIndex(0);
     Refresh();

@@ -37,6 +37,12 @@ SiteFields SplitSite(std::string_view value)
     return fields;
 }
 
+std::string SiteCaption(std::string_view value)
+{
+    const SiteFields site = SplitSite(value);
+    return site.user + "@" + site.host + site.path;
+}
+
 std::vector<std::string> ReadSites(const QString& settingsFile)
 {
     const platform::core::IniFile ini(settingsFile);

@@ -25,6 +25,10 @@ struct SiteFields {
 // the rest untouched.
 SiteFields SplitSite(std::string_view value);
 
+// What the site list shows for a value: user "@" host path, never the password (the list
+// widens on screen; the value itself stays the item's data).
+std::string SiteCaption(std::string_view value);
+
 // Every site value of the settings file in file order, however many keys the section has. A
 // missing file or section gives none.
 std::vector<std::string> ReadSites(const QString& settingsFile = QString::fromLatin1(kSettingsFile));

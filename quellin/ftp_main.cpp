@@ -162,6 +162,7 @@ Tmainform::Tmainform(QWidget* parent)
     Status = new platform::gui::StatusPanels({ { 272, true }, { 5, false }, { 50, true } }, this);
     Status->setObjectName(QStringLiteral("Status"));
     setStatusBar(Status);
+    sizeCaretPanel();
 
     buildRemoteMenu();
     buildEditorMenu();
@@ -402,8 +403,22 @@ void Tmainform::buildImages()
 void Tmainform::loadSites()
 {
     for (const std::string& site : ReadSites())
-        CBSites->addItem(platform::core::DecodeText(site).text,
+        CBSites->addItem(platform::core::DecodeText(SiteCaption(site)).text,
                          QByteArray(site.data(), static_cast<qsizetype>(site.size())));
+}
+
+void Tmainform::sizeCaretPanel()
+{
+    showCaretPosition(QStringLiteral("Line: 9999999, Pos: 9999999"));
+    Status->setPanelText(2, QString());
+}
+
+void Tmainform::showCaretPosition(const QString& text)
+{
+    Status->setPanelText(2, text);
+    const int needed = Status->panel(2)->sizeHint().width();
+    if (needed > Status->panelWidth(2))
+        Status->setPanelWidth(2, needed);
 }
 
 bool Tmainform::TransferUnderWay() const

@@ -153,6 +153,10 @@ public:
     void Makroeingeben1Click();
     void Makroausfhren1Click();
 
+    // Status panel 2 shows the caret's "Line: …, Pos: …" whole: sized at start for seven-digit
+    // numbers, and widened when a text needs more.
+    void showCaretPosition(const QString& text);
+
     // --- The window (ftp_main.cpp) ---
     void Menu1Click();
     void About1Click();
@@ -292,6 +296,7 @@ private:
     void logOutForClose();
     std::string remoteName(const QString& text) const;
 
+    void sizeCaretPanel();
     // Shows the round trip's progress and its opened files in the window.
     void connectRoundTrip();
     // The image index of a local item (folders, drives and files by extension).

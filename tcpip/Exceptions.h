@@ -31,6 +31,15 @@ public:
     std::string Protocol;
 };
 
+// A command line holding CR or LF, refused before anything is sent: the server would read the
+// rest as a command of its own.
+class ECommandRefused : public ETcpIpError {
+public:
+    ECommandRefused()
+        : ETcpIpError("The command was not sent: it holds a line break (CR or LF), which would make the server "
+                      "read the rest as another command") {}
+};
+
 // An operation started while a transfer is under way.
 class EProtocolBusy : public ETcpIpError {
 public:

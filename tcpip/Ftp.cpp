@@ -60,6 +60,22 @@ T_FTP::~T_FTP()
 
 void T_FTP::SendLine(const std::string& text)
 {
+    sendCommandLine(text, text);
+}
+
+namespace {
+
+void refuseLineBreaks(const std::string& text)
+{
+    if (text.find_first_of("\r\n") != std::string::npos)
+        throw ECommandRefused();
+}
+
+} // namespace
+
+void T_FTP::sendCommandLine(const std::string& text, const std::string& traced)
+{
+    refuseLineBreaks(text);
     try {
         WriteString(ControlSocket, text + "\r\n");
     } catch (const ETcpIpError&) {
@@ -68,7 +84,7 @@ void T_FTP::SendLine(const std::string& text)
             DropConnection();
         throw;
     }
-    Trace(text, tl_command);
+    Trace(traced, tl_command);
 }
 
 void T_FTP::ReadReply()
@@ -77,9 +93,10 @@ void T_FTP::ReadReply()
     // ended reports it again at once.
     closed_ = false;
     ReplyReader reader;
+    std::optional<std::chrono::steady_clock::time_point> deadline;
     do {
         std::string line;
-        if (!ReadLineChecked(ControlSocket, line)) {
+        if (!ReadLineChecked(ControlSocket, line, deadline)) {
             if (reader.started()) {
                 DropConnection();
                 throw ETcpIpError("The server closed the connection in the middle of a reply");
@@ -132,8 +149,7 @@ void T_FTP::Connect()
     ReadReply();
     SendLine("USER " + Username);
     ReadReply();
-    WriteString(ControlSocket, "PASS " + Password + "\r\n");
-    Trace("PASS ******", tl_command);
+    sendCommandLine("PASS " + Password, "PASS ******");
     ReadReply();
     SendLine("TYPE I");
     ReadReply();
@@ -218,13 +234,31 @@ void T_FTP::beginOperation()
         throw EProtocolBusy();
     noticeHangUp();
     if (!connected_) {
+        // Kept whatever happens: a log-in that fails now (the server still away) must not send
+        // a later one to the log-in folder instead.
         const std::string folder = folder_;
-        Connect();
-        if (!folder.empty()) {
-            SendLine("CWD " + folder);
-            ReadReply();
+        try {
+            Connect();
+        } catch (...) {
             folder_ = folder;
+            throw;
         }
+        if (!folder.empty()) {
+            try {
+                SendLine("CWD " + folder);
+                ReadReply();
+            } catch (const EProtocolError& e) {
+                // Logged in but elsewhere: carrying on would act in the log-in folder.
+                DropConnection();
+                folder_ = folder;
+                throw EProtocolError("FTP", e.ReplyCode,
+                                     "Logged in again, but the folder \"" + folder + "\" cannot be reached: " + e.message());
+            } catch (...) {
+                folder_ = folder;
+                throw;
+            }
+        }
+        folder_ = folder;
     }
 }
 
@@ -239,6 +273,15 @@ void T_FTP::ChangeDir(const std::string& directory)
 {
     SendCommand("CWD " + directory);
     folder_ = JoinFolder(folder_, directory);
+}
+
+std::string T_FTP::CurrentFolder()
+{
+    SendCommand("PWD");
+    const std::optional<std::string> folder = ParseFolderReply(ReplyText);
+    if (!folder)
+        throw EProtocolError("FTP", 999, "The server did not name its current folder: " + ReplyText);
+    return *folder;
 }
 
 void T_FTP::DeleteFile(const std::string& name)
@@ -258,6 +301,8 @@ void T_FTP::MakeDir(const std::string& name)
 
 void T_FTP::RenameFile(const std::string& oldName, const std::string& newName)
 {
+    // Both lines are checked before the first goes: a lone RNFR would leave the server waiting.
+    refuseLineBreaks(newName);
     SendCommand("RNFR " + oldName);
     SendLine("RNTO " + newName);
     ReadReply();
@@ -374,7 +419,7 @@ void T_FTP::raiseDataReceived(std::int64_t count)
     try {
         base::raise(OnDataReceived, this, transferMode_, count);
     } catch (...) {
-        handlerFailed_ = true;
+        endedHere_ = true;
         throw;
     }
 }
@@ -384,7 +429,7 @@ void T_FTP::raiseActionComplete(t_ftp_mode mode)
     try {
         base::raise(OnActionComplete, this, mode);
     } catch (...) {
-        handlerFailed_ = true;
+        endedHere_ = true;
         throw;
     }
     busy_ = false;
@@ -396,9 +441,10 @@ void T_FTP::runTransfer(Steps&& steps)
     try {
         steps();
     } catch (...) {
-        if (handlerFailed_ && busy_) {
-            // The handler's exception is the one to report; the session only has to be whole.
-            handlerFailed_ = false;
+        if (endedHere_ && busy_) {
+            // The handler's (or the limit's) exception is the one to report; the session only
+            // has to be whole.
+            endedHere_ = false;
             closeDataSocket();
             try {
                 readFinalReply();
@@ -422,7 +468,7 @@ void T_FTP::startTransfer(t_ftp_mode mode)
 {
     transferMode_ = mode;
     busy_ = true;
-    finalReplyRead_ = handlerFailed_ = false;
+    finalReplyRead_ = endedHere_ = false;
 }
 
 void T_FTP::awaitFinalReply()
@@ -470,8 +516,14 @@ void T_FTP::storeChunk(int count)
         return;
     if (transferMode_ == tftp_download)
         DataStream.commitAppend(static_cast<std::size_t>(count));
-    else if (transferMode_ == tftp_getdir)
+    else if (transferMode_ == tftp_getdir) {
+        if (static_cast<std::size_t>(ListingStream.size()) + static_cast<std::size_t>(count) > ListingLimit) {
+            endedHere_ = true;
+            throw ETcpIpError("The folder's listing is larger than " + ByteLimitText(ListingLimit)
+                              + "; it was not read");
+        }
         ListingStream.write(ReceiveBuffer.data(), static_cast<std::size_t>(count));
+    }
 }
 
 bool T_FTP::ReadDataChunk()

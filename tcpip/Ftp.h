@@ -7,13 +7,17 @@
 // the transfer command's preliminary reply until its finish routine has raised
 // OnActionComplete. Meanwhile every operation except GetDirEntry and ReadReply raises
 // EProtocolBusy. A transfer whose final reply fails stays busy until the next log-out. A handler
-// (OnDataReceived, OnActionComplete) that throws ends the transfer: the data connection is
-// closed, the final reply read, busy cleared, and the exception leaves the transfer call.
+// (OnDataReceived, OnActionComplete) that throws, or a listing past ListingLimit, ends the
+// transfer: the data connection is closed, the final reply read, busy cleared, and the
+// exception leaves the transfer call.
 //
 // A server that hangs up (a 421 reply, or the control connection's end or reset) logs the
 // session out; the operation that notices it raises EProtocolError with the server's last
 // words. Any operation on a logged-out session logs in first and then changes back to the
-// folder that ChangeDir had reached (Connect and Disconnect forget that folder).
+// folder that ChangeDir had reached (Connect and Disconnect forget that folder). The folder is
+// kept when that log-in fails; when the folder cannot be reached the session logs out again
+// and the operation raises EProtocolError ("Logged in again, but the folder ... cannot be
+// reached: ..."), so nothing ever acts in the log-in folder by mistake.
 //
 // With Async set, transfers are driven by data-socket notifications while the call waits for
 // the final reply by turning the event loop (window commands, timers and input run inside);
@@ -30,6 +34,8 @@ namespace tcpip {
 enum t_ftp_mode : std::uint8_t { tftp_download = 0, tftp_upload = 1, tftp_getdir = 2 };
 
 // (Sender, mode, bytes read; 0 or less at the end of the data)
+constexpr std::size_t kListingLimit = std::size_t{ 64 } << 20;
+
 using TDataTransferProc = base::Event<QObject*, t_ftp_mode, std::int64_t>;
 using TFTPActionCompleteProc = base::Event<QObject*, t_ftp_mode>;
 
@@ -58,12 +64,18 @@ public:
     // The SIZE answer of a download (0 when unknown), the stream size of an upload.
     std::int64_t TransferSize = 0;
     base::MemoryStream ListingStream;
+    // A listing of more bytes ends its transfer like a failing handler, with ETcpIpError "The
+    // folder's listing is larger than 64 MB; it was not read": a server cannot fill our memory.
+    // (Downloads have no limit here: their receiver drains DataStream or sets its own.)
+    std::size_t ListingLimit = kListingLimit;
 
     bool Busy() const { return busy_; }
     t_ftp_mode TransferMode() const { return transferMode_; }
 
     // Connect, then by Mode: Retrieve, Store or ListDirectory("."); always log out at the end.
     void Execute() override;
+    // Sends text and CR LF, traced; ECommandRefused (nothing sent) when text holds CR or LF,
+    // whoever the caller.
     void SendLine(const std::string& text) override;
     // Log-in: greeting, USER, PASS (traced as "PASS ******"), TYPE I.
     void Connect() override;
@@ -92,6 +104,9 @@ public:
     // The folder the session's ChangeDir calls have reached from the log-in folder ("" there):
     // absolute when one of them was, else relative to the log-in folder.
     const std::string& Folder() const { return folder_; }
+    // PWD under the operation rules: the server's absolute current folder. Raises EProtocolError
+    // (code 999) when the reply names none (ParseFolderReply).
+    std::string CurrentFolder();
     // Only when busy (after a failed transfer): ABOR, and its reply. A reply below 400, or a 426
     // followed by its second reply, ends the transfer (busy cleared).
     void AbortTransfer();
@@ -101,6 +116,8 @@ protected:
     void DropConnection() override;
 
 private:
+    // SendLine, tracing traced instead of the line (the password stays off the trace).
+    void sendCommandLine(const std::string& text, const std::string& traced);
     void beginOperation();
     // Before a command: reads what the server said unasked; a farewell or the connection's
     // end raises (and logs out) here instead of in the middle of the next exchange.
@@ -141,7 +158,8 @@ private:
     bool dataConnected_ = false;
     bool dataFailed_ = false;
     bool finalReplyRead_ = false;
-    bool handlerFailed_ = false;
+    // A handler, or the listing limit, ended the transfer on this side.
+    bool endedHere_ = false;
     std::string folder_;
 };
 

@@ -37,23 +37,52 @@ std::optional<int> byteNumber(std::string_view text)
 
 } // namespace
 
-bool LineAssembler::feed(char byte)
+void LineAssembler::append(std::string_view bytes)
 {
-    if (byte == '\n') {
-        pending_ = 0;
-        return true;
+    // Taken lines are dropped once they are most of the buffer: each byte is moved a bounded
+    // number of times, however many lines a block holds.
+    if (start_ > 0 && start_ >= buffer_.size() / 2) {
+        buffer_.erase(0, start_);
+        scanned_ -= start_;
+        start_ = 0;
     }
-    ++pending_;
-    if (byte != '\r' && line_.size() < kMaxLineLength)
-        line_ += byte;
-    return false;
+    buffer_.append(bytes);
 }
 
-std::string LineAssembler::takeLine()
+LineAssembler::Next LineAssembler::next(std::string& line)
 {
-    std::string line;
-    line.swap(line_);
-    return line;
+    const std::size_t lf = buffer_.find('\n', scanned_);
+    if (lf == std::string::npos) {
+        scanned_ = buffer_.size();
+        const std::size_t length = buffer_.size() - start_;
+        const bool crLast = length > 0 && buffer_.back() == '\r';
+        return length - (crLast ? 1 : 0) > kMaxLineLength ? Next::TooLong : Next::None;
+    }
+    std::size_t length = lf - start_;
+    if (length > 0 && buffer_[lf - 1] == '\r')
+        --length;
+    if (length > kMaxLineLength)
+        return Next::TooLong;
+    line.clear();
+    for (std::size_t i = start_; i < lf; ++i)
+        if (buffer_[i] != '\r')
+            line += buffer_[i];
+    start_ = scanned_ = lf + 1;
+    return Next::Line;
+}
+
+void LineAssembler::clear()
+{
+    buffer_.clear();
+    start_ = scanned_ = 0;
+}
+
+bool HoldsControlByte(std::string_view text)
+{
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            return true;
+    return false;
 }
 
 int ReplyCode(std::string_view line)
@@ -123,6 +152,29 @@ std::optional<PassiveAddress> ParsePassiveReply(std::string_view replyText)
     result.address = host.find('\0') == std::string::npos ? platform::net::inet_addr(host.c_str()) : INADDR_NONE;
     result.port = static_cast<std::uint16_t>(*p1 * 256 + *p2);
     return result;
+}
+
+std::optional<std::string> ParseFolderReply(std::string_view replyText)
+{
+    const std::size_t open = replyText.find('"');
+    if (open == std::string_view::npos)
+        return std::nullopt;
+    std::string folder;
+    for (std::size_t i = open + 1; i < replyText.size(); ++i) {
+        if (replyText[i] != '"') {
+            folder += replyText[i];
+            continue;
+        }
+        if (i + 1 < replyText.size() && replyText[i + 1] == '"') {
+            folder += '"';
+            ++i;
+            continue;
+        }
+        if (folder.empty() || folder.front() != '/' || HoldsControlByte(folder))
+            return std::nullopt;
+        return folder;
+    }
+    return std::nullopt;
 }
 
 std::string PortCommand(std::uint32_t address, std::uint16_t port)

@@ -9,23 +9,32 @@
 
 namespace tcpip {
 
-// Control-connection bytes -> lines. CR bytes are dropped wherever they stand; LF ends a line.
-// A line keeps at most kMaxLineLength bytes: the rest of a longer line is read and dropped up
-// to its LF, so one over-long line never shifts the replies that follow it.
+// Control-connection bytes -> lines, fed in blocks as they are received. CR bytes are dropped
+// wherever they stand; LF ends a line. A line of more than kMaxLineLength bytes (its CR before
+// the LF not counted) is no FTP: it is reported as soon as that many bytes have come without a
+// LF, so an endless line never grows the buffer past that.
 class LineAssembler {
 public:
     static constexpr std::size_t kMaxLineLength = 8192;
+    enum class Next { None, Line, TooLong };
 
-    // True when byte (a LF) completed a line; take it with takeLine().
-    bool feed(char byte);
-    std::string takeLine();
-    // Bytes received since the last LF (also those dropped from an over-long line).
-    std::size_t pendingBytes() const { return pending_; }
+    void append(std::string_view bytes);
+    // The next complete line into line (Line); None while its LF has not come; TooLong for an
+    // over-long line, complete or not (it stays; the connection is of no further use).
+    Next next(std::string& line);
+    // Bytes received and not yet taken as lines.
+    std::size_t pendingBytes() const { return buffer_.size() - start_; }
+    void clear();
 
 private:
-    std::string line_;
-    std::size_t pending_ = 0;
+    std::string buffer_;
+    std::size_t start_ = 0;   // where the first line not yet taken begins
+    std::size_t scanned_ = 0; // no LF between start_ and here
 };
+
+// Whether text holds a byte below 0x20 or 0x7F. Such a byte in a name that goes into a command
+// line would end the line early (CR, LF) or reach the server as something no one typed.
+bool HoldsControlByte(std::string_view text);
 
 // 999 unless the first three characters are digits.
 int ReplyCode(std::string_view line);
@@ -69,6 +78,11 @@ struct PassiveAddress {
 // without a "(" (some servers omit it) the run of digits and commas from the first digit on. Port = p1 * 256 + p2
 // with p1 and p2 in 0..255. Empty for anything else (junk numbers, missing commas).
 std::optional<PassiveAddress> ParsePassiveReply(std::string_view replyText);
+
+// The folder of a 257 reply text ("/a ""quoted"" b" is current directory): the text between the
+// first quote and the next single one, each doubled quote standing for one. Empty when there is
+// no quoted text, it is not absolute, or it holds a control byte.
+std::optional<std::string> ParseFolderReply(std::string_view replyText);
 
 // "PORT h1,h2,h3,h4,p1,p2" for an address in network order and a port.
 std::string PortCommand(std::uint32_t address, std::uint16_t port);

@@ -258,6 +258,10 @@ void T_TcpIp::CloseQuietly(TSocket& socket)
 {
     if (socket == -1)
         return;
+    if (socket == linesSocket_) {
+        lines_.clear();
+        linesSocket_ = -1;
+    }
     selections_.erase(std::remove_if(selections_.begin(), selections_.end(),
                                      [&](const Selection& s) { return s.socket == socket; }),
                       selections_.end());
@@ -315,24 +319,54 @@ void T_TcpIp::ReadData(TSocket socket, char* buffer, int& count, int size)
     }
 }
 
-bool T_TcpIp::ReadLineChecked(TSocket socket, std::string& line)
+bool T_TcpIp::ReadLineChecked(TSocket socket, std::string& line, std::optional<Clock::time_point>& deadline)
 {
-    LineAssembler assembler;
-    do {
-        char byte = 0;
-        int count = 0;
-        ReadData(socket, &byte, count, 1);
-        if (count == 1 && assembler.feed(byte)) {
-            line = assembler.takeLine();
+    if (socket != linesSocket_) {
+        lines_.clear();
+        linesSocket_ = socket;
+    }
+    char block[kLineBlockSize];
+    for (;;) {
+        if (!deadline && lines_.pendingBytes() > 0)
+            deadline = Clock::now() + replyTimeout_;
+        switch (lines_.next(line)) {
+        case LineAssembler::Next::Line:
             return true;
+        case LineAssembler::Next::TooLong:
+            DropConnection();
+            throw ETcpIpError("The server sent a line of more than " + std::to_string(LineAssembler::kMaxLineLength)
+                              + " bytes, which is no FTP; the connection was closed");
+        case LineAssembler::Next::None:
+            break;
         }
-    } while (!IsClosed(socket));
-    return false;
+        const int count = ReceiveOnce(socket, block, sizeof block);
+        if (count > 0) {
+            lines_.append(std::string_view(block, static_cast<std::size_t>(count)));
+            continue;
+        }
+        if (count == 0) {
+            closed_ = true;
+            lines_.clear();
+            return false;
+        }
+        waitCap_ = deadline;
+        const bool arrived = WaitFor(socket, Direction::Read);
+        waitCap_.reset();
+        if (arrived)
+            continue;
+        if (deadline && Clock::now() >= *deadline) {
+            DropConnection();
+            throw ETcpIpError("The server's reply did not end within " + durationText(replyTimeout_)
+                              + "; the connection was closed");
+        }
+        RaiseTimeout(Direction::Read);
+    }
 }
 
 void T_TcpIp::ReadLine(TSocket socket, std::string& line)
 {
-    ReadLineChecked(socket, line);
+    std::optional<Clock::time_point> deadline;
+    ReadLineChecked(socket, line, deadline);
 }
 
 template <typename Send>
@@ -381,7 +415,8 @@ void T_TcpIp::WriteString(TSocket socket, const std::string& text)
 
 Clock::time_point T_TcpIp::deadline(Clock::time_point start) const
 {
-    return std::max(start, lastActivity_) + silenceTimeout_;
+    const Clock::time_point silence = std::max(start, lastActivity_) + silenceTimeout_;
+    return waitCap_ ? std::min(silence, *waitCap_) : silence;
 }
 
 bool T_TcpIp::WaitFor(TSocket socket, Direction direction)
@@ -416,22 +451,31 @@ int T_TcpIp::WaitForEitherReadable(TSocket first, TSocket second)
 {
     const Clock::time_point start = Clock::now();
     pollfd p[2] = { { first, POLLIN, 0 }, { second, POLLIN, 0 } };
+    // Line bytes already received count as readable (poll cannot see them): no wait then, but
+    // first is still preferred when it is ready as well.
+    const bool buffered[2] = { first == linesSocket_ && lines_.pendingBytes() > 0,
+                               second == linesSocket_ && lines_.pendingBytes() > 0 };
     for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline(start) - Clock::now());
         if (left.count() <= 0)
             RaiseTimeout(Direction::Read);
-        const int r = ::poll(p, 2, static_cast<int>(std::min<long long>(left.count() + 1, 1 << 30)));
-        if (r > 0)
-            return p[0].revents != 0 ? 0 : 1;
+        const int wait = buffered[0] || buffered[1] ? 0 : static_cast<int>(std::min<long long>(left.count() + 1, 1 << 30));
+        const int r = ::poll(p, 2, wait);
         if (r < 0 && errno != EINTR)
             return 0;
+        if (r > 0 || buffered[0] || buffered[1])
+            return p[0].revents != 0 || buffered[0] ? 0 : 1;
     }
 }
 
-bool T_TcpIp::HasInput(TSocket socket)
+bool T_TcpIp::HasInput(TSocket socket) const
 {
+    if (socket == -1)
+        return false;
+    if (socket == linesSocket_ && lines_.pendingBytes() > 0)
+        return true;
     pollfd p{ socket, POLLIN, 0 };
-    return socket != -1 && ::poll(&p, 1, 0) > 0 && p.revents != 0;
+    return ::poll(&p, 1, 0) > 0 && p.revents != 0;
 }
 
 bool T_TcpIp::PumpUntil(const std::function<bool()>& done)

@@ -9,13 +9,16 @@
 // and the socket is selected for it, else by sleeping in poll() on the socket. Either wait
 // ends with ETcpIpError when nothing has moved on any of the component's connections for
 // silenceTimeout() (60 s); the connection is then dropped. A connection that keeps moving
-// bytes is never cut.
+// bytes is never cut, with one exception: a line (and an FTP reply) must be complete within
+// replyTimeout() (20 s) of its first byte, so a server dripping one byte at a time cannot keep a
+// caller waiting for ever. Lines are read in blocks; bytes after a line wait for the next read.
 #include <QObject>
 
 #include <chrono>
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +26,7 @@
 
 #include "base/Event.h"
 #include "base/Streams.h"
+#include "tcpip/FtpReply.h"
 #include "tcpip/TransferStream.h"
 #include "platform/net/MessageWindow.h"
 #include "platform/net/Sockets.h"
@@ -43,6 +47,9 @@ constexpr unsigned WM_SOCKET_CONTROL = 0x500;
 constexpr unsigned WM_SOCKET_DATA = 0x501;
 constexpr int kReceiveBufferSize = 32512;
 constexpr std::chrono::milliseconds kSilenceTimeout{ 60000 };
+constexpr std::chrono::milliseconds kReplyTimeout{ 20000 };
+// Control bytes taken per recv.
+constexpr int kLineBlockSize = 4096;
 
 // SocketState results.
 enum TSocketState { ss_none = 0, ss_not_connected = 1, ss_connected = 2, ss_failed = 3 };
@@ -82,7 +89,8 @@ public:
     // be null: the bytes are then only counted.
     void ReadData(TSocket socket, char* buffer, int& count, int size);
     // One line without CR (dropped anywhere) or LF; line is left unchanged when the connection
-    // ends before a LF.
+    // ends before a LF. A line over LineAssembler::kMaxLineLength, or one not complete within
+    // replyTimeout(), drops the connection and raises ETcpIpError.
     void ReadLine(TSocket socket, std::string& line);
     // Sends all count bytes (waiting while the socket cannot take more); throws ETcpIpError
     // when the connection fails. A socket of -1 sends nothing.
@@ -95,6 +103,8 @@ public:
     bool Connected() const { return connected_; }
     std::chrono::milliseconds silenceTimeout() const { return silenceTimeout_; }
     void setSilenceTimeout(std::chrono::milliseconds timeout) { silenceTimeout_ = timeout; }
+    std::chrono::milliseconds replyTimeout() const { return replyTimeout_; }
+    void setReplyTimeout(std::chrono::milliseconds timeout) { replyTimeout_ = timeout; }
 
     // The local / remote address and port of a connected socket (kNoAddress / 0 when none).
     static std::uint32_t LocalAddressOf(TSocket socket);
@@ -125,13 +135,16 @@ protected:
     // Sleeps until first or second can be read; which of them (0 or 1, first preferred), after
     // raising the timeout (after DropConnection) when nothing came within the silence timeout.
     int WaitForEitherReadable(TSocket first, TSocket second);
-    // True when socket has something to read (bytes or its end) at once, without waiting.
-    static bool HasInput(TSocket socket);
+    // True when socket has something to read (bytes or its end, or line bytes already received
+    // and not yet taken) at once, without waiting.
+    bool HasInput(TSocket socket) const;
     // Turns the event loop until done() holds; false when the silence timeout ran out first.
     // An exception raised inside a notification handler is raised here.
     bool PumpUntil(const std::function<bool()>& done);
-    // A line into line; false (line untouched) when the connection ended before a LF.
-    bool ReadLineChecked(TSocket socket, std::string& line);
+    // A line into line; false (line untouched) when the connection ended before a LF. deadline is
+    // set at the first byte of the line when empty (one reply passes the same one to each of its
+    // lines); the line must be complete by then.
+    bool ReadLineChecked(TSocket socket, std::string& line, std::optional<std::chrono::steady_clock::time_point>& deadline);
     // Something moved: the silence timeout starts again.
     void NoteActivity() { lastActivity_ = std::chrono::steady_clock::now(); }
     [[noreturn]] void RaiseTimeout(Direction direction);
@@ -159,6 +172,12 @@ private:
     std::vector<Selection> selections_;
     std::exception_ptr handlerError_;
     std::chrono::milliseconds silenceTimeout_ = kSilenceTimeout;
+    std::chrono::milliseconds replyTimeout_ = kReplyTimeout;
+    // Control bytes received and not yet taken as lines, of linesSocket_ only.
+    LineAssembler lines_;
+    TSocket linesSocket_ = -1;
+    // A wait also ends here (a line's deadline).
+    std::optional<std::chrono::steady_clock::time_point> waitCap_;
     std::chrono::steady_clock::time_point lastActivity_{};
 };
 

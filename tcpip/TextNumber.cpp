@@ -41,4 +41,12 @@ std::optional<std::int32_t> ToNumber(std::string_view text)
     return static_cast<std::int32_t>(*value);
 }
 
+std::string ByteLimitText(std::uint64_t bytes)
+{
+    constexpr std::uint64_t megabyte = 1 << 20;
+    if (bytes >= megabyte && bytes % megabyte == 0)
+        return std::to_string(bytes / megabyte) + " MB";
+    return std::to_string(bytes) + " bytes";
+}
+
 } // namespace tcpip

@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPrinter>
 #include <QProcess>
@@ -188,6 +189,34 @@ TEST_F(EditorWiring, AKeyReleaseShowsTheCaretInStatusPanel2)
     window.Memo->setSelection(13, 0);
     QTest::keyClick(window.Memo, Qt::Key_Right);
     EXPECT_EQ(window.Status->panelText(2), QStringLiteral("Line: 3, Pos: 5"));
+}
+
+// The panel was once 50 px wide and cut the text to "Line: 15".
+TEST_F(EditorWiring, TheCaretPanelShowsItsWholeText)
+{
+    QLabel* panel = window.Status->panel(2);
+    const auto fits = [&] { return panel->sizeHint().width() <= panel->width(); };
+    const struct {
+        const char* name;
+        std::string text;
+        long long caret;
+    } cases[] = {
+        { "short", "one\r\ntwo", 6 },
+        { "line 15 of many", std::string(14, '\n') + "yyyyyyyyyy", 20 },
+        { "a long line", std::string(123456, 'z'), 123000 },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        window.Memo->setText(c.text);
+        window.Memo->setSelection(c.caret, 0);
+        QTest::keyClick(window.Memo, Qt::Key_Right);
+        EXPECT_TRUE(window.Status->panelText(2).contains(QStringLiteral(", Pos: "))) << window.Status->panelText(2).toStdString();
+        EXPECT_TRUE(fits()) << panel->width() << " px for " << window.Status->panelText(2).toStdString();
+    }
+    const int before = panel->width();
+    window.showCaretPosition(QStringLiteral("Line: 123456789012, Pos: 123456789012"));
+    EXPECT_GT(panel->width(), before) << "a longer text widens the panel";
+    EXPECT_TRUE(fits());
 }
 
 } // namespace

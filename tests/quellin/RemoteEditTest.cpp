@@ -4,6 +4,7 @@
 #include "FtpServers.h"
 #include "platform/core/PrivateTempFolder.h"
 #include "quellin/RemoteEdit.h"
+#include "quellin/EditableText.h"
 #include "quellin/SafeNames.h"
 #include "tcpip/FtpTestSupport.h"
 
@@ -121,7 +122,7 @@ TEST_P(RealRoundTrip, GoldenFilesComeBackByteForByteAndEditsKeepTheirStyle)
     EXPECT_TRUE(server->read("big.html") == big) << "5 MB page";
 }
 
-TEST_P(RealRoundTrip, RenamedTextIsASecondFileAndChangedFoldersAreFollowed)
+TEST_P(RealRoundTrip, RenamedTextIsASecondFileAndWriteBacksStayInTheFolderTheFileCameFrom)
 {
     server->write("index.html", "<p>first</p>\n");
     server->makeFolder("other");
@@ -132,9 +133,12 @@ TEST_P(RealRoundTrip, RenamedTextIsASecondFileAndChangedFoldersAreFollowed)
     ASSERT_TRUE(edit.WriteBack("<p>second</p>\r\n"));
     EXPECT_EQ(server->read("copy.html"), "<p>second</p>\n");
     EXPECT_EQ(server->read("index.html"), "<p>first</p>\n");
+    // Walking elsewhere (or a new log-in) does not move where the file goes back to.
     ftp.ChangeDir("other");
     ASSERT_TRUE(edit.WriteBack("<p>third</p>\r\n"));
-    EXPECT_EQ(server->read("other/copy.html"), "<p>third</p>\n");
+    EXPECT_EQ(server->read("copy.html"), "<p>third</p>\n");
+    EXPECT_FALSE(server->exists("other/copy.html"));
+    EXPECT_EQ(ftp.Folder(), "other") << "the session stays where the user went";
 }
 
 TEST_P(RealRoundTrip, CopiesBothWaysKeepEveryByte)
@@ -199,10 +203,11 @@ protected:
     std::string opened;
 };
 
-// TYPE I answered, SIZE answered with sizeReply, a passive RETR of data.
+// PWD, TYPE I answered, SIZE answered with sizeReply, a passive RETR of data.
 Script openSteps(const std::string& sizeReply, const std::string& data)
 {
-    return join(loginSteps(), { expectLine(), send("200 binary\r\n"), expectLine(), send(sizeReply), listenData(),
+    return join(loginSteps(), { expectLine(), send("257 \"/\" is the current folder\r\n"), expectLine(),
+                                send("200 binary\r\n"), expectLine(), send(sizeReply), listenData(),
                                 expectLine(), send("227 ({pasv})\r\n"), expectLine(), acceptData(),
                                 send("150 go\r\n"), dataSendSlowly(data, 1000, std::chrono::milliseconds(1)),
                                 dataClose(), send("226 done\r\n") });
@@ -227,6 +232,119 @@ TEST_F(ScriptedRoundTrip, ProgressTextsWithAndWithoutSize)
         EXPECT_EQ(opened.size(), 2048u);
         EXPECT_TRUE(server->finish()) << server->failure();
         ftp.Disconnect();
+    }
+}
+
+// A server cannot fill the editor's memory: an open past the limit ends as soon as the SIZE
+// answer or the bytes received pass it; Copy To Local streams the same file to disk.
+TEST_F(ScriptedRoundTrip, OpeningPastTheLimitIsRefusedAndCopyToLocalHasNoLimit)
+{
+    const struct {
+        const char* name;
+        const char* sizeReply;
+        bool async;
+    } cases[] = {
+        { "SIZE tells, sync", "213 10485760\r\n", false },
+        { "SIZE tells, async", "213 10485760\r\n", true },
+        { "no SIZE, the bytes tell, sync", "550 no size\r\n", false },
+        { "no SIZE, the bytes tell, async", "550 no size\r\n", true },
+    };
+    // Small enough to sit whole in the socket's buffer: the server's send never sees our close.
+    const std::string data(32 * 1024, 'x');
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        T_FTP session;
+        QTemporaryDir folder;
+        RemoteEdit limited(session, folder.path() + "/");
+        limited.OpenLimit = 4096;
+        bool opened = false;
+        limited.OnOpened = [&](const std::string&, const std::string&) { opened = true; };
+        Script steps = join(loginSteps(), { expectLine(), send("257 \"/\"\r\n"), expectLine(), send("200 binary\r\n"),
+                                            expectLine(), send(c.sizeReply),
+                                            listenData(), expectLine(), send("227 ({pasv})\r\n"), expectLine(),
+                                            acceptData(), send("150 go\r\n"), dataSend(data), dataClose(),
+                                            send("226 done\r\n") });
+        steps = join(steps, { expectLine(), send("200 binary\r\n"), expectLine(), send(c.sizeReply), listenData(),
+                              expectLine(), send("227 ({pasv})\r\n"), expectLine(), acceptData(), send("150 go\r\n"),
+                              dataSend(data), dataClose(), send("226 done\r\n") });
+        ScriptedServer server(steps);
+        pointAt(session, server.port());
+        session.Async = c.async;
+        try {
+            limited.Open("big.bin");
+            FAIL() << "opened past the limit";
+        } catch (const EFileTooLarge& e) {
+            EXPECT_EQ(e.message(), "\"big.bin\" is larger than 4096 bytes, too large to open in the editor; use Copy To Local "
+                                   "to save it to disk.");
+        }
+        EXPECT_FALSE(opened);
+        EXPECT_EQ(limited.EditTempName, "");
+        EXPECT_FALSE(session.Busy());
+        EXPECT_FALSE(QFile::exists(limited.DownloadFile("big.bin")));
+
+        QTemporaryDir local;
+        limited.LocalFolder = local.path() + "/";
+        ASSERT_TRUE(limited.CopyToLocal("big.bin"));
+        EXPECT_EQ(readFile(limited.LocalFolder + "big.bin"), data);
+        EXPECT_TRUE(server.finish()) << server.failure();
+    }
+}
+
+// The server goes away while a file of /nested/level2 is open; a log-in fails while it is still
+// away. The write-back that finally logs in goes back to /nested/level2, or is refused when that
+// folder is gone: never into the log-in folder, where an index.html would overwrite the home page.
+TEST_F(ScriptedRoundTrip, AWriteBackAfterTheServerWasAwayGoesToTheFolderTheFileCameFromOrNowhere)
+{
+    const Script opened = join(loginSteps(), { expectLine(), send("250 ok\r\n"), expectLine(), send("250 ok\r\n"),
+                                               expectLine(), send("200 binary\r\n"), expectLine(), send("213 4\r\n"),
+                                               listenData(), expectLine(), send("227 ({pasv})\r\n"), expectLine(),
+                                               acceptData(), send("150 go\r\n"), dataSend("mid\n"), dataClose(),
+                                               send("226 done\r\n"), close(), accept(), close() });
+    const std::string openedTranscript =
+        kLoginTranscript + "CWD /nested\r\nCWD level2\r\nTYPE I\r\nSIZE mid.html\r\nPASV\r\nRETR mid.html\r\n";
+    const struct {
+        const char* name;
+        Script back;
+        std::string transcript;
+        const char* failure;
+    } cases[] = {
+        { "the folder is there",
+          { expectLine(), send("250 back\r\n"), expectLine(), send("200 binary\r\n"), listenData(), expectLine(),
+            send("227 ({pasv})\r\n"), expectLine(), acceptData(), send("150 go\r\n"), dataReceiveAll(),
+            send("226 stored\r\n") },
+          "CWD /nested/level2\r\nTYPE I\r\nPASV\r\nSTOR mid.html\r\n", nullptr },
+        { "the folder is gone",
+          { expectLine(), send("550 No such directory.\r\n"), expectClose() },
+          "CWD /nested/level2\r\n",
+          "Logged in again, but the folder \"/nested/level2\" cannot be reached: No such directory." },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        T_FTP session;
+        QTemporaryDir folder;
+        RemoteEdit roundTrip(session, folder.path() + "/");
+        ScriptedServer s(join(join(opened, loginSteps()), c.back));
+        pointAt(session, s.port());
+        session.ChangeDir("/nested");
+        session.ChangeDir("level2");
+        ASSERT_TRUE(roundTrip.Open("mid.html"));
+        EXPECT_EQ(roundTrip.EditFolder(), "/nested/level2");
+        for (int attempt = 0; attempt < 2; ++attempt)
+            EXPECT_THROW(roundTrip.WriteBack("changed\r\n"), EWriteBackFailed) << "the server is away";
+        if (!c.failure) {
+            EXPECT_TRUE(roundTrip.WriteBack("changed\r\n"));
+        } else {
+            try {
+                roundTrip.WriteBack("changed\r\n");
+                FAIL() << "written somewhere";
+            } catch (const EWriteBackFailed& e) {
+                EXPECT_NE(e.message().find(c.failure), std::string::npos) << e.message();
+            }
+            EXPECT_FALSE(session.Connected());
+        }
+        EXPECT_TRUE(s.finish()) << s.failure();
+        EXPECT_EQ(s.transcript(), openedTranscript + kLoginTranscript + c.transcript);
+        EXPECT_EQ(s.dataReceived(), c.failure ? "" : "changed\n");
     }
 }
 
@@ -257,7 +375,8 @@ TEST_F(ScriptedRoundTrip, HostileNamesAreRefusedBeforeAnythingIsSentOrWritten)
     start(loginSteps());
     QTemporaryDir localFolder;
     edit.LocalFolder = localFolder.path() + "/";
-    for (const std::string name : { "../evil.html", "a/b.html", "a\\b.html", ".", "..", "" }) {
+    for (const std::string& name : std::initializer_list<std::string>{ "../evil.html", "a/b.html", "a\\b.html", ".", "..", "", "note.txt\r\nDELE index.html",
+                                    "a\nb", "tab\there", std::string("nul\0x", 5), "esc\x1b", "del\x7f", "\x01" }) {
         SCOPED_TRACE(name);
         EXPECT_THROW(edit.Open(name), EUnsafeName);
         EXPECT_THROW(edit.CopyToLocal(name), EUnsafeName);
@@ -269,6 +388,53 @@ TEST_F(ScriptedRoundTrip, HostileNamesAreRefusedBeforeAnythingIsSentOrWritten)
     }
     EXPECT_FALSE(ftp.Connected()) << "nothing was sent";
     EXPECT_EQ(QDir(temp.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size(), 0);
+}
+
+TEST(EditableText, TextInEitherEncodingYesNulOrBytesUndefinedInBothNo)
+{
+    const struct {
+        const char* name;
+        std::string bytes;
+        bool editable;
+    } cases[] = {
+        { "empty", "", true },
+        { "ASCII with every line break", "a\nb\r\nc\rd\te\f", true },
+        { "UTF-8", "caf\xc3\xa9 \xe2\x86\x92", true },
+        { "UTF-8 byte order mark", "\xef\xbb\xbfx", true },
+        { "Windows-1252", "caf\xe9 \x80 \x9f", true },
+        { "a NUL", std::string("ab\0c", 4), false },
+        { "UTF-16", std::string("\xff\xfe<\0p\0", 6), false },
+        { "undefined in Windows-1252, invalid UTF-8", "\xe9\x81", false },
+        { "the five undefined bytes", "\x8d\x8f\x90\x9d", false },
+        { "a valid UTF-8 character holding such a byte", "\xc2\x81", true },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IsEditableText(c.bytes), c.editable) << c.name;
+}
+
+TEST(EditableText, CharactersWindows1252LacksAreNamedOnceEach)
+{
+    EXPECT_EQ(CharactersOutsideWindows1252(QStringLiteral("caf\u00e9 \u20ac \u0160 \u2122")), QString());
+    EXPECT_EQ(CharactersOutsideWindows1252(QStringLiteral("\u03a9\u2192\u03a9x\u2192")), QStringLiteral("\u03a9\u2192"));
+    EXPECT_EQ(CharactersOutsideWindows1252(QString::fromUtf8("a\xf0\x9f\x98\x80" "b")), QString::fromUtf8("\xf0\x9f\x98\x80"))
+        << "a character outside the first plane is one character";
+    EXPECT_EQ(CharactersOutsideWindows1252(QString(QChar(0xD800)) + "x"), QString(QChar(0xD800))) << "a lone surrogate";
+    QString many;
+    for (char16_t c = 0x0400; c < 0x0500; ++c)
+        many += QChar(c);
+    EXPECT_EQ(CharactersOutsideWindows1252(many, 20).size(), 20);
+}
+
+TEST(SafeNames, TheMessageShowsControlCharactersSoTheyCannotFakeALine)
+{
+    try {
+        RequireSafeFileName("note.txt\r\nDELE index.html");
+        FAIL();
+    } catch (const EUnsafeName& e) {
+        EXPECT_EQ(e.message(), "The name \"note.txt<0D><0A>DELE index.html\" cannot be used as a file name: a name must "
+                               "not hold control characters (line breaks, tabs, bytes below 32 or 127). Nothing was "
+                               "transferred.");
+    }
 }
 
 TEST_F(ScriptedRoundTrip, FailedCopyToLocalLeavesTheOldFileAsItWas)

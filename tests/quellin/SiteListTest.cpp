@@ -33,6 +33,21 @@ TEST_P(SplitSite, FillsTheFourFields)
 
 INSTANTIATE_TEST_SUITE_P(Values, SplitSite, ::testing::ValuesIn(kSplitCases));
 
+TEST(SiteCaption, NeverHoldsThePassword)
+{
+    const struct {
+        const char* value;
+        const char* caption;
+    } cases[] = {
+        { "anna:s3cret@ftp.example.org/pub/html", "anna@ftp.example.org/pub/html" },
+        { "anna:pa:ss@w@host/a/b", "anna@w@host/a/b" },
+        { "anna:s3cret@host", "anna@host" },
+        { "anna:@host/", "anna@host/" },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(quellin::SiteCaption(c.value), c.caption) << c.value;
+}
+
 TEST(ReadSites, ReadsEveryKeyOfALongSectionInFileOrder)
 {
     TempConfig config;

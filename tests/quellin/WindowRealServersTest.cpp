@@ -52,6 +52,7 @@ protected:
 TEST_P(RealServer, ConnectsFromAStoredSiteAndShowsTheFolderSorted)
 {
     ASSERT_EQ(form->CBSites->count(), 2);
+    EXPECT_EQ(form->CBSites->itemText(1).toStdString(), server->user() + "@127.0.0.1/www") << "no password on screen";
     connectFromSite();
     EXPECT_EQ(form->EditName->text().toStdString(), server->user());
     EXPECT_EQ(form->EditPfad->text(), QStringLiteral("/www"));
@@ -118,6 +119,11 @@ TEST_P(RealServer, RemoteCommandsChangeTheServersDisk)
 {
     connectFromSite();
     select("README");
+    dialogs.answerMessage(platform::gui::No);
+    command([&] { form->Loeschen1Click(0); });
+    EXPECT_EQ(dialogs.last().message.text, QStringLiteral("Delete the file \"README\" on the server?"));
+    EXPECT_TRUE(server->exists("www/README")) << "No keeps the file";
+    dialogs.answerMessage(platform::gui::Yes);
     command([&] { form->Loeschen1Click(0); });
     EXPECT_FALSE(server->exists("www/README"));
 
@@ -129,11 +135,24 @@ TEST_P(RealServer, RemoteCommandsChangeTheServersDisk)
     EXPECT_EQ(dialogs.last().input.text, QStringLiteral("nine.txt"));
     EXPECT_EQ(server->read("www/neun.txt"), "123456789");
 
-    // A cancelled box answers its preset: the name stays.
+    // Cancel sends nothing: no RNFR, no MKD, no empty command line.
+    std::vector<std::string> sent;
+    form->ftp->OnTrace = [&](const std::string& text, tcpip::TTraceLevel level) {
+        if (level == tcpip::tl_command)
+            sent.push_back(text);
+    };
     select("neun.txt");
     dialogs.answerInput(std::nullopt);
     command([&] { form->Umbennen1Click(0); });
+    dialogs.answerInput(std::nullopt);
+    command([&] { form->verzeichnisanlegen1Click(0); });
+    dialogs.answerInput(std::nullopt);
+    command([&] { form->SendCommand1Click(); });
+    EXPECT_EQ(sent, std::vector<std::string>{});
     EXPECT_EQ(server->read("www/neun.txt"), "123456789");
+    form->ftp->OnTrace = [window = form.get()](const std::string& text, tcpip::TTraceLevel level) {
+        window->ftp_trace(text, level);
+    };
 
     dialogs.answerInput(QStringLiteral("made"));
     command([&] { form->verzeichnisanlegen1Click(0); });
@@ -141,7 +160,9 @@ TEST_P(RealServer, RemoteCommandsChangeTheServersDisk)
     EXPECT_EQ(form->RemoteItems->item(rowOf("made")).type, tcpip::ft_directory);
 
     select("made");
+    dialogs.answerMessage(platform::gui::Yes);
     command([&] { form->Loeschen1Click(0); });
+    EXPECT_EQ(dialogs.last().message.text, QStringLiteral("Delete the folder \"made\" on the server?"));
     EXPECT_FALSE(server->exists("www/made"));
 
     dialogs.answerInput(QStringLiteral("MKD bycommand"));
@@ -149,7 +170,7 @@ TEST_P(RealServer, RemoteCommandsChangeTheServersDisk)
     EXPECT_EQ(dialogs.last().input.caption, QStringLiteral("FTP"));
     EXPECT_TRUE(server->exists("www/bycommand"));
     EXPECT_EQ(rowOf("bycommand"), -1) << "Send Command does not refresh";
-    EXPECT_EQ(shownError(), QString());
+    EXPECT_NE(dialogs.last().kind, platform::gui::ScriptedDialogs::Kind::Message) << "no error was shown";
 }
 
 TEST_P(RealServer, LogInErrorAndMissingFolderAreShownAndTheWindowStaysAsItWas)
@@ -168,6 +189,30 @@ TEST_P(RealServer, LogInErrorAndMissingFolderAreShownAndTheWindowStaysAsItWas)
     EXPECT_FALSE(shownError().isEmpty());
     EXPECT_EQ(shownNames(), before);
     EXPECT_EQ(pathItems(), QStringList{ QStringLiteral("127.0.0.1") });
+}
+
+// A second site: the path list starts afresh with the second host, nothing of the first's
+// folders above it.
+TEST_P(RealServer, ASecondSiteStartsThePathListAfresh)
+{
+    connectFromSite();
+    select("sub");
+    command([&] { form->FTPViewDblClick(); });
+    ASSERT_EQ(pathItems(), (QStringList{ QStringLiteral("127.0.0.1"), QStringLiteral("sub") }));
+
+    auto second = StartFtpServer(GetParam() == FtpServerKind::Vsftpd ? FtpServerKind::Pyftpdlib : FtpServerKind::Vsftpd);
+    second->makeFolder("site");
+    second->write("site/other.htm", "o");
+    form->EditHostname->setText(QStringLiteral("localhost"));
+    form->EditName->setText(QString::fromStdString(second->user()));
+    form->EditPasswort->setText(QString::fromStdString(second->password()));
+    form->EditPfad->setText(QStringLiteral("/site"));
+    form->ftp->Port = second->port();
+    command([&] { form->btn_connectClick(); });
+    EXPECT_EQ(shownError(), QString());
+    EXPECT_EQ(shownNames(), std::vector<std::string>{ "other.htm" });
+    EXPECT_EQ(pathItems(), QStringList{ QStringLiteral("localhost") });
+    EXPECT_EQ(form->cbx_path->currentText(), QStringLiteral("localhost"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, RealServer, ::testing::Values(FtpServerKind::Vsftpd, FtpServerKind::Pyftpdlib),

@@ -145,11 +145,112 @@ TEST_P(WindowRoundTrip, CopiesBothWaysKeepEveryByte)
     command([&] { form->CopyToLocal1->trigger(); });
     EXPECT_EQ(readLocal(local + "image.bin"), binary);
 
+    // An existing local file is replaced only when the user says so.
+    writeLocal(local + "image.bin", "mine");
+    dialogs.answerMessage(platform::gui::No);
+    command([&] { form->CopyToLocal1->trigger(); });
+    EXPECT_EQ(dialogs.last().message.text, QStringLiteral("Replace the local file \"%1\"?").arg(local + "image.bin"));
+    EXPECT_EQ(readLocal(local + "image.bin"), "mine");
+    dialogs.answerMessage(platform::gui::Yes);
+    command([&] { form->CopyToLocal1->trigger(); });
+    EXPECT_EQ(readLocal(local + "image.bin"), binary);
+
     form->SetFiles();
     selectLocal(QStringLiteral("up.bin"));
+    const std::size_t asked = dialogs.asked().size();
     command([&] { form->CopyToFTP1->trigger(); });
-    EXPECT_EQ(shownError(), QString());
+    EXPECT_EQ(dialogs.asked().size(), asked) << "no error shown";
     EXPECT_EQ(server->read("www/up.bin"), binary + "\r\n\n");
+}
+
+TEST_P(WindowRoundTrip, MixedLineBreaksComeBackByteForByteAndAFileThatIsNoTextIsNotOpened)
+{
+    const std::string mixed = "<p>a</p>\n<p>b</p>\r\n<p>c</p>\r<p>d</p>\r\n\n";
+    server->write("www/mixed.html", mixed);
+    server->write("www/photo.jpg", std::string("\xff\xd8\xff\xe0\0\x10JFIF\0", 12));
+    server->write("www/latin.txt", "\x81\x8d not UTF-8, not Windows-1252");
+    connect();
+    openRemote("mixed.html");
+    writeBack();
+    EXPECT_EQ(shownError(), QString());
+    EXPECT_EQ(server->read("www/mixed.html"), mixed) << "unchanged, so every break as it was";
+
+    for (const char* name : { "photo.jpg", "latin.txt" }) {
+        SCOPED_TRACE(name);
+        expectError();
+        openRemote(name);
+        EXPECT_NE(shownError().indexOf(QStringLiteral("is not a text file")), -1) << shownError().toStdString();
+        EXPECT_NE(shownError().indexOf(QStringLiteral("use Copy To Local")), -1);
+        EXPECT_EQ(form->EditTempName->text(), QStringLiteral("mixed.html")) << "the editor keeps its file";
+        EXPECT_EQ(form->Memo->lineText(0), QStringLiteral("<p>a</p>"));
+    }
+}
+
+// Typing characters Windows-1252 lacks into a Windows-1252 page: the whole file becomes UTF-8, or
+// nothing is sent; never a file that mixes the two.
+TEST_P(WindowRoundTrip, CharactersTheFilesEncodingLacksAreNamedAndConvertOrGoBack)
+{
+    const std::string original = "caf\xe9\r\n";
+    server->write("www/page.htm", original);
+    connect();
+    openRemote("page.htm");
+    ASSERT_EQ(form->Memo->encoding(), platform::core::TextEncoding::Windows1252);
+    form->Memo->setSelection(4, 0);
+    form->Memo->replaceSelection(QStringLiteral(" \u03a9\u2192\u03a9 \u20ac"));
+
+    dialogs.answerMessage(platform::gui::No);
+    writeBack();
+    EXPECT_EQ(dialogs.last().message.text,
+              QStringLiteral("These characters cannot be written in Windows-1252, the encoding of \"page.htm\": "
+                             "\u03a9 \u2192\n\nYes: convert the whole file to UTF-8 and write it back.\nNo: go back "
+                             "and edit it."));
+    EXPECT_EQ(server->read("www/page.htm"), original) << "No sends nothing";
+    EXPECT_TRUE(form->Memo->modified());
+
+    dialogs.answerMessage(platform::gui::Yes);
+    writeBack();
+    EXPECT_EQ(server->read("www/page.htm"), "caf\xc3\xa9 \xce\xa9\xe2\x86\x92\xce\xa9 \xe2\x82\xac\r\n")
+        << "the whole file in UTF-8";
+    EXPECT_FALSE(form->Memo->modified());
+    EXPECT_EQ(form->Memo->encoding(), platform::core::TextEncoding::Utf8);
+    writeBack();
+    EXPECT_EQ(server->read("www/page.htm"), "caf\xc3\xa9 \xce\xa9\xe2\x86\x92\xce\xa9 \xe2\x82\xac\r\n")
+        << "and stays UTF-8, without asking again";
+}
+
+// The file goes back to the folder it came from, whether the user walked elsewhere or the
+// server logged the session out; F2 in the editor writes back as the button does.
+TEST_P(WindowRoundTrip, AWriteBackGoesToTheFolderTheFileCameFrom)
+{
+    server->makeFolder("www/nested/level2");
+    server->write("www/nested/level2/index.html", "deep\n");
+    server->write("www/index.html", "home\n");
+    connect();
+    select("nested");
+    command([&] { form->FTPViewDblClick(); });
+    select("level2");
+    command([&] { form->FTPViewDblClick(); });
+    openRemote("index.html");
+    ASSERT_EQ(form->Memo->lineText(0), QStringLiteral("deep"));
+
+    command([&] { form->btn_upClick(); });
+    command([&] { form->btn_upClick(); });
+    ASSERT_EQ(shownNames().front(), "nested") << "back in /www";
+    form->Memo->setLine(0, "deep, edited");
+    form->Memo->setFocus();
+    form->Writeback1->trigger();
+    EXPECT_EQ(shownError(), QString());
+    EXPECT_EQ(server->read("www/nested/level2/index.html"), "deep, edited\n");
+    EXPECT_EQ(server->read("www/index.html"), "home\n") << "the home page is untouched";
+    EXPECT_FALSE(form->Memo->modified());
+
+    // A log-out behind the window's back: the next write-back logs in again, same folder.
+    form->ftp->Disconnect();
+    form->Memo->setLine(0, "deep, again");
+    command([&] { form->SBZurueckClick(); });
+    EXPECT_EQ(shownError(), QString());
+    EXPECT_EQ(server->read("www/nested/level2/index.html"), "deep, again\n");
+    EXPECT_EQ(server->read("www/index.html"), "home\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, WindowRoundTrip,

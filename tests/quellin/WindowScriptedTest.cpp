@@ -82,6 +82,67 @@ TEST_F(Scripted, EntriesCommandsMustNotActOnAreLeftOut)
     EXPECT_TRUE(server->finish()) << server->failure();
 }
 
+// Control characters in a name would end a command line early and smuggle in a command of
+// their own: wherever a name comes from, it is refused before anything is sent.
+TEST_F(Scripted, NamesWithControlCharactersAreRefusedWhereverTheyComeFrom)
+{
+    start(join(login(), listing({ dataSend("-rw-r--r-- 1 u g 10 Jan  1  2020 a\tDELE index.htm\r\n"
+                                           "-rw-r--r-- 1 u g 10 Jan  1  2020 x\x1b[2J.htm\r\n"
+                                           "-rw-r--r-- 1 u g 10 Jan  1  2020 del\x7f.htm\r\n"
+                                           "-rw-r--r-- 1 u g 10 Jan  1  2020 p.htm\r\n") })));
+    open();
+    expectError();
+    connectTo(server->port(), QStringLiteral("u"), QStringLiteral("p"), QStringLiteral("/www\tDELE x"));
+    EXPECT_NE(shownError().indexOf(QStringLiteral("\"/www<09>DELE x\" cannot be used")), -1) << shownError().toStdString();
+    EXPECT_FALSE(form->ftp->Connected()) << "not even connected";
+
+    connect();
+    EXPECT_EQ(shownNames(), std::vector<std::string>{ "p.htm" }) << "listed names with control characters";
+    EXPECT_EQ(form->Status->panelText(0),
+              QStringLiteral("3 entries of the listing left out: their names hold control characters or \"/\" and "
+                             "cannot be used safely"));
+
+    const struct {
+        const char* name;
+        QString typed;
+        std::function<void()> run;
+    } typed[] = {
+        { "create dir", QStringLiteral("new\rDELE p.htm"), [&] { form->verzeichnisanlegen1Click(0); } },
+        { "rename", QStringLiteral("q.htm\x01"), [&] { select("p.htm"), form->Umbennen1Click(0); } },
+    };
+    for (const auto& c : typed) {
+        SCOPED_TRACE(c.name);
+        dialogs.answerInput(c.typed);
+        expectError();
+        command(c.run);
+        EXPECT_NE(shownError().indexOf(QStringLiteral("must not hold control characters")), -1)
+            << shownError().toStdString();
+    }
+    form->EditTempName->setText(QStringLiteral("p.htm\tDELE index.htm"));
+    expectError();
+    command([&] { form->SBZurueckClick(); });
+    EXPECT_NE(shownError().indexOf(QStringLiteral("\"p.htm<09>DELE index.htm\" cannot be used")), -1)
+        << shownError().toStdString();
+
+    EXPECT_TRUE(server->finish()) << server->failure();
+    EXPECT_EQ(server->transcript(), kLogin + kListing) << "nothing after the listing was sent";
+}
+
+TEST_F(Scripted, AGreetingThatNeverEndsFailsTheConnectWithinTheReplyDeadline)
+{
+    start({ accept(), sendSlowly("220 " + std::string(400, 'w'), 1, 50ms) });
+    form->ftp->setReplyTimeout(300ms);
+    QElapsedTimer clock;
+    clock.start();
+    expectError();
+    connect();
+    EXPECT_LT(clock.elapsed(), 2000);
+    EXPECT_EQ(shownError(), QStringLiteral("The server's reply did not end within 300 ms; the connection was closed"));
+    EXPECT_FALSE(form->ftp->Connected());
+    EXPECT_TRUE(form->btn_connect->isEnabled());
+    EXPECT_TRUE(form->close()) << "the window can be closed";
+}
+
 TEST_F(Scripted, TwentyThousandEntriesAllArrive)
 {
     std::string data;
@@ -137,8 +198,7 @@ TEST_F(Scripted, ConnectingAgainLogsOutOfAFailedTransferFirst)
     connect();
     EXPECT_EQ(shownNames(), std::vector<std::string>{ "y.htm" });
     EXPECT_FALSE(form->ftp->Busy());
-    EXPECT_EQ(pathItems(), (QStringList{ QStringLiteral("127.0.0.1"), QStringLiteral("127.0.0.1") }))
-        << "each connect adds the host";
+    EXPECT_EQ(pathItems(), QStringList{ QStringLiteral("127.0.0.1") }) << "each connect starts the path list afresh";
     EXPECT_TRUE(server->finish()) << server->failure();
     EXPECT_EQ(server->transcript(), kLogin + "PASV\r\nTYPE A\r\nLIST .\r\nABOR\r\nQUIT\r\n" + kLogin + kListing);
 }
@@ -328,13 +388,18 @@ INSTANTIATE_TEST_SUITE_P(Modes, StartUp,
                          ::testing::Values(StartCase{ QFile::ReadOwner | QFile::WriteOwner, false },
                                            StartCase{ QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther, true }));
 
-TEST_F(QuellinWindow, TheSiteListWidensWhileItHasTheFocus)
+TEST_F(QuellinWindow, TheSiteListWidensWhileItHasTheFocusAndNeverShowsAPassword)
 {
+    writeSettings("[FTP-Accounts]\n1=joe:hunter2@h.invalid/pub\n");
     open();
     form->activateWindow();
     form->CBSites->setFocus();
     QCoreApplication::processEvents();
     EXPECT_EQ(form->CBSites->width(), 420);
+    EXPECT_EQ(form->CBSites->currentText(), QStringLiteral("joe@h.invalid/pub"));
+    EXPECT_EQ(form->CBSites->currentData().toByteArray(), QByteArray("joe:hunter2@h.invalid/pub"));
+    form->CBSitesChange();
+    EXPECT_EQ(form->EditPasswort->text(), QStringLiteral("hunter2")) << "the entry's bytes stay the item's data";
     form->EditName->setFocus();
     QCoreApplication::processEvents();
     EXPECT_EQ(form->CBSites->width(), 21);

@@ -1,12 +1,9 @@
 #include "FtpServers.h"
+#include "LocalUsers.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 
-#include <fcntl.h>
-#include <pwd.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -24,44 +21,6 @@ constexpr const char* kVsftpdUser = "quellinftp";
 constexpr const char* kPassword = "Qu3llin-test";
 constexpr const char* kSecureChrootDir = "/var/run/vsftpd/empty";
 constexpr int kPassivePorts = 24;
-
-void run(const QString& program, const QStringList& arguments, const QByteArray& input = {})
-{
-    QProcess p;
-    p.setProcessChannelMode(QProcess::MergedChannels);
-    p.start(program, arguments);
-    if (!p.waitForStarted(5000))
-        throw std::runtime_error("cannot run " + program.toStdString());
-    if (!input.isEmpty())
-        p.write(input);
-    p.closeWriteChannel();
-    p.waitForFinished(20000);
-    if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
-        throw std::runtime_error(program.toStdString() + " failed: " + p.readAll().toStdString());
-}
-
-void ensureVsftpdUser()
-{
-    if (::getpwnam(kVsftpdUser) != nullptr)
-        return;
-    if (::geteuid() != 0)
-        throw std::runtime_error(std::string("the FTP test user ") + kVsftpdUser
-                                 + " is missing and only root can create it");
-    // Suites run in parallel: one creates the user (with its password) while the others wait.
-    const int lock = ::open("/tmp/quellin-ftp-test-user.lock", O_CREAT | O_RDWR | O_CLOEXEC, 0600);
-    if (lock < 0 || ::flock(lock, LOCK_EX) != 0)
-        throw std::runtime_error("cannot lock the creation of the FTP test user");
-    try {
-        if (::getpwnam(kVsftpdUser) == nullptr) {
-            run("useradd", { "-M", "-d", "/", "-s", "/bin/sh", kVsftpdUser });
-            run("chpasswd", {}, QByteArray(kVsftpdUser) + ":" + kPassword + "\n");
-        }
-    } catch (...) {
-        ::close(lock);
-        throw;
-    }
-    ::close(lock);
-}
 
 std::string vsftpdConfig(std::uint16_t port, std::uint16_t passiveLow, const std::string& root,
                          const std::string& log, int idleSeconds)
@@ -104,7 +63,7 @@ FtpServer::FtpServer(FtpServerKind kind, int idleSeconds)
     options.port = port;
     options.workingFolder = folder_.path();
     if (kind == FtpServerKind::Vsftpd) {
-        ensureVsftpdUser();
+        EnsureLocalUser(kVsftpdUser, kPassword);
         user_ = kVsftpdUser;
         grantToUser(root_);
         if (::geteuid() == 0)
@@ -129,9 +88,7 @@ void FtpServer::grantToUser(const std::string& path) const
 {
     if (kind_ != FtpServerKind::Vsftpd || ::geteuid() != 0)
         return;
-    if (const passwd* pw = ::getpwnam(kVsftpdUser))
-        if (::lchown(path.c_str(), pw->pw_uid, pw->pw_gid) != 0)
-            throw std::runtime_error("cannot hand " + path + " to the FTP test user");
+    GiveToUser(path, kVsftpdUser);
 }
 
 void FtpServer::write(const std::string& relative, const std::string& bytes) const

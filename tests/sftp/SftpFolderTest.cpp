@@ -169,6 +169,7 @@ TEST_F(SftpFolderTest, HostileNamesAreRefusedBeforeAnythingIsSent)
     EXPECT_THROW(client.session.MakeFolder(std::string(300, 'm')), remote::ERemoteNameRefused);
     EXPECT_THROW(client.session.ChangeFolder("a\rb"), remote::ERemoteNameRefused);
     EXPECT_THROW(client.session.Stat(".."), remote::ERemoteNameRefused);
+    remotecontract::ExpectEveryHostileNameRefused(client.session);
     EXPECT_EQ(client.session.State(), remote::ConnectionState::LoggedOut) << "something reached the server";
 }
 

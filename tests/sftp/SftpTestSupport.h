@@ -3,6 +3,7 @@
 // no key of the machine's user takes part) and every host key accepted and remembered.
 #include "ServerProcess.h"
 #include "SshServer.h"
+#include "../remote/RemoteContractCases.h"
 #include "sftp/SftpSession.h"
 
 #include <chrono>
@@ -33,19 +34,6 @@ struct Client {
     }
 };
 
-// A stream of size bytes that no two positions of a short period share (catches shifted and
-// repeated blocks).
-inline std::string Pattern(std::size_t size)
-{
-    std::string bytes(size, '\0');
-    std::uint32_t state = 2463534242U;
-    for (auto& byte : bytes) {
-        state ^= state << 13;
-        state ^= state >> 17;
-        state ^= state << 5;
-        byte = static_cast<char>(state);
-    }
-    return bytes;
-}
+using remotecontract::Pattern;
 
 } // namespace sftptest

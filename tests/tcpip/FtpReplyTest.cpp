@@ -9,14 +9,27 @@ using namespace tcpip;
 
 namespace {
 
-std::vector<std::string> lines(std::string_view bytes)
+// The lines of bytes received in pieces of block bytes (a byte at a time, and all at once, must
+// give the same).
+std::vector<std::string> lines(std::string_view bytes, std::size_t block)
 {
     LineAssembler a;
     std::vector<std::string> out;
-    for (char c : bytes)
-        if (a.feed(c))
-            out.push_back(a.takeLine());
+    for (std::size_t at = 0; at < bytes.size(); at += block) {
+        a.append(bytes.substr(at, block));
+        std::string line;
+        while (a.next(line) == LineAssembler::Next::Line)
+            out.push_back(line);
+    }
     return out;
+}
+
+std::vector<std::string> lines(std::string_view bytes)
+{
+    const auto whole = lines(bytes, std::max<std::size_t>(bytes.size(), 1));
+    EXPECT_EQ(lines(bytes, 1), whole) << "a byte at a time";
+    EXPECT_EQ(lines(bytes, 3), whole) << "three at a time";
+    return whole;
 }
 
 ReplyReader read(std::initializer_list<std::string> input, std::size_t* used = nullptr)
@@ -49,16 +62,38 @@ TEST(ControlLines, CrDroppedAnywhereLfEnds)
     EXPECT_TRUE(lines("no end").empty());
 }
 
-TEST(ControlLines, OverLongLineIsCutButTheNextLineIsIntact)
+TEST(ControlLines, AnOverLongLineIsReportedAsSoonAsItIsTooLongEvenWithoutItsEnd)
 {
+    const std::size_t max = LineAssembler::kMaxLineLength;
+    const struct {
+        const char* name;
+        std::string bytes;
+        LineAssembler::Next result;
+    } cases[] = {
+        { "longest line", std::string(max, 'x') + "\r\n", LineAssembler::Next::Line },
+        { "longest line waiting for its LF", std::string(max, 'x') + "\r", LineAssembler::Next::None },
+        { "one byte more", std::string(max + 1, 'x') + "\n", LineAssembler::Next::TooLong },
+        { "one byte more, no end yet", std::string(max + 1, 'x'), LineAssembler::Next::TooLong },
+        { "a good line, then an endless one", "220 ok\r\n" + std::string(max + 1, 'y'), LineAssembler::Next::Line },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        LineAssembler a;
+        a.append(c.bytes);
+        std::string line;
+        EXPECT_EQ(a.next(line), c.result);
+    }
     LineAssembler a;
-    const std::string huge(100 * 1024, 'x');
-    for (char c : huge)
-        EXPECT_FALSE(a.feed(c));
-    EXPECT_EQ(a.pendingBytes(), huge.size());
-    EXPECT_TRUE(a.feed('\n'));
-    EXPECT_EQ(a.takeLine().size(), LineAssembler::kMaxLineLength);
-    EXPECT_EQ(lines(huge + "\n226 done\n").back(), "226 done");
+    a.append("220 ok\r\n" + std::string(max + 1, 'y'));
+    std::string line;
+    a.next(line);
+    EXPECT_EQ(a.next(line), LineAssembler::Next::TooLong) << "the endless line after the good one";
+}
+
+TEST(ControlLines, ManyShortLinesInOneBlockAreAllTaken)
+{
+    const std::string block(200000, '\n');
+    EXPECT_EQ(lines(block, block.size()).size(), block.size());
 }
 
 TEST(ReplyCodes, CodeAndText)

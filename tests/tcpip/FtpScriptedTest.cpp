@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QTimer>
 
+#include <functional>
 #include <regex>
 
 using namespace tcpip;
@@ -180,6 +181,36 @@ TEST_F(ScriptedFtp, TenThousandEntryListing)
     EXPECT_EQ(all.back().size, 9999);
     EXPECT_FALSE(ftp.Busy());
     expectTranscript(kLoginTranscript + kListingTranscript);
+}
+
+// A server cannot fill our memory with a listing: past the limit the transfer ends, and the
+// session carries on with the next command.
+TEST_F(ScriptedFtp, AListingPastTheLimitEndsWithAClearMessageInBothModes)
+{
+    for (bool async : { false, true }) {
+        SCOPED_TRACE(async ? "async" : "sync");
+        T_FTP session;
+        Script steps = passiveListing(listingOf(2000));
+        steps.resize(steps.size() - 2); // the listing fails: no TYPE I afterwards
+        ScriptedServer s(join(join(loginSteps(), steps), { expectLine(), send("250 next\r\n") }));
+        pointAt(session, s.port());
+        session.Async = async;
+        session.ListingLimit = 10000;
+        try {
+            session.ListDirectory(".");
+            FAIL() << "the whole listing was read";
+        } catch (const EProtocolError& e) {
+            FAIL() << "the server's reply is not the reason: " << e.message();
+        } catch (const ETcpIpError& e) {
+            EXPECT_EQ(e.message(), "The folder's listing is larger than 10000 bytes; it was not read");
+        }
+        EXPECT_FALSE(session.Busy());
+        EXPECT_LE(session.ListingStream.size(), 10000);
+        session.ChangeDir("next");
+        EXPECT_EQ(session.ReplyText, "next");
+        EXPECT_TRUE(s.finish()) << s.failure();
+        EXPECT_EQ(s.transcript(), kLoginTranscript + "PASV\r\nTYPE A\r\nLIST .\r\nCWD next\r\n");
+    }
 }
 
 TEST_F(ScriptedFtp, PassiveReplyNamingAnotherHostConnectsToTheServerInstead)
@@ -368,21 +399,112 @@ TEST_F(ScriptedFtp, ConnectionEndingInsideAReply)
     }
 }
 
-TEST_F(ScriptedFtp, HugeReplyLineIsCutAndTheSessionGoesOn)
+// A line longer than any FTP reply's is no FTP: the connection is dropped at once, without
+// waiting for its end, and the next operation logs in again.
+TEST_F(ScriptedFtp, HugeReplyLineIsAnErrorAndTheNextOperationLogsInAgain)
 {
-    start(join(loginSteps(), { expectLine(), send("250 " + std::string(100 * 1024, 'x') + "\r\n"), expectLine(),
-                               send("250 next\r\n"), expectLine(), send(std::string(100 * 1024, 'y')), close() }));
-    ftp.ChangeDir("a");
-    EXPECT_EQ(ftp.ReplyCode, 250);
-    EXPECT_EQ(ftp.ReplyText.size(), LineAssembler::kMaxLineLength - 4);
-    ftp.ChangeDir("b");
-    EXPECT_EQ(ftp.ReplyText, "next");
-    try {
-        ftp.ChangeDir("c");
-        FAIL();
-    } catch (const EProtocolError& e) {
-        EXPECT_EQ(e.ReplyCode, 421) << "100 kB without a line end, then the close";
+    const struct {
+        const char* name;
+        std::string reply;
+    } cases[] = {
+        { "100 kB line", "250 " + std::string(100 * 1024, 'x') + "\r\n" },
+        { "endless line", "250 " + std::string(100 * 1024, 'x') },
+        { "long continuation line", "250-first\r\n" + std::string(9000, 'y') + "\r\n250 end\r\n" },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        T_FTP session;
+        ScriptedServer s(join(join(loginSteps(), { expectLine(), send(c.reply), stall(300ms) }),
+                              join(loginSteps(), { expectLine(), send("250 next\r\n") })));
+        pointAt(session, s.port());
+        try {
+            session.ChangeDir("a");
+            FAIL();
+        } catch (const EProtocolError&) {
+            FAIL() << "no reply was read";
+        } catch (const ETcpIpError& e) {
+            EXPECT_EQ(e.message(), "The server sent a line of more than 8192 bytes, which is no FTP; the connection "
+                                   "was closed");
+        }
+        EXPECT_FALSE(session.Connected());
+        session.ChangeDir("b");
+        EXPECT_EQ(session.ReplyText, "next");
+        EXPECT_TRUE(s.finish()) << s.failure();
+        EXPECT_EQ(s.transcript(), kLoginTranscript + "CWD a\r\n" + kLoginTranscript + "CWD b\r\n");
     }
+}
+
+// A server that sends "220 " and then one byte every 50 ms restarts the silence timeout with
+// every byte; the reply's own deadline still ends the wait.
+TEST_F(ScriptedFtp, AReplyThatNeverEndsRunsIntoItsDeadline)
+{
+    const struct {
+        const char* name;
+        Script steps;
+        bool connectFirst;
+    } cases[] = {
+        { "greeting", { accept(), sendSlowly("220 " + std::string(200, 'w'), 1, 50ms) }, false },
+        { "multi-line reply", join(loginSteps(), { expectLine(), send("250-start\r\n"),
+                                                   sendSlowly(std::string(200, 'l') + "\r\n", 4, 50ms) }),
+          true },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        T_FTP session;
+        ScriptedServer s(c.steps);
+        pointAt(session, s.port());
+        session.setSilenceTimeout(2s);
+        session.setReplyTimeout(400ms);
+        const auto started = std::chrono::steady_clock::now();
+        try {
+            if (c.connectFirst)
+                session.Connect();
+            session.ChangeDir("a");
+            FAIL();
+        } catch (const ETcpIpError& e) {
+            EXPECT_EQ(e.message(), "The server's reply did not end within 400 ms; the connection was closed");
+        }
+        EXPECT_LT(std::chrono::steady_clock::now() - started, 1500ms);
+        EXPECT_FALSE(session.Connected());
+    }
+}
+
+// Whatever the caller, a line break inside a command never reaches the server: the rest would
+// be read as a command of its own, and every later reply paired with the wrong command.
+TEST_F(ScriptedFtp, LineBreaksInsideACommandAreRefusedAndNothingIsSent)
+{
+    start(join(loginSteps(), { expectLine(), send("250 still in step\r\n") }));
+    ftp.Connect();
+    const struct {
+        const char* name;
+        std::function<void()> run;
+    } cases[] = {
+        { "CR LF in a name", [&] { ftp.DeleteFile("note.txt\r\nDELE index.html"); } },
+        { "LF alone", [&] { ftp.MakeDir("a\nRMD b"); } },
+        { "CR alone", [&] { ftp.ChangeDir("a\rDELE b"); } },
+        { "the second name of a rename", [&] { ftp.RenameFile("a", "b\r\nDELE c"); } },
+        { "a raw line", [&] { ftp.SendLine("NOOP\r\nDELE x"); } },
+        { "a line of its own end", [&] { ftp.SendLine("NOOP\r\n"); } },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_THROW(c.run(), ECommandRefused);
+        EXPECT_TRUE(ftp.Connected()) << "a refused line leaves the session as it was";
+    }
+    ftp.ChangeDir("ok");
+    EXPECT_EQ(ftp.ReplyText, "still in step");
+    EXPECT_EQ(ftp.Folder(), "ok");
+    expectTranscript(kLoginTranscript + "CWD ok\r\n");
+}
+
+TEST_F(ScriptedFtp, APasswordWithALineBreakIsNeverSent)
+{
+    start({ accept(), send("220 ready\r\n"), expectLine(), send("331 password\r\n"), expectLine(), send("221 bye\r\n"),
+            expectClose() });
+    ftp.Password = "secret\r\nDELE index.html";
+    EXPECT_THROW(ftp.Connect(), ECommandRefused);
+    ftp.Disconnect();
+    expectTranscript("USER ftp\r\nQUIT\r\n");
 }
 
 TEST_F(ScriptedFtp, SilentServerTimesOutWithAClearMessage)
@@ -544,7 +666,10 @@ TEST_F(ScriptedFtp, ExecuteByModeLogsOutAtTheEnd)
 TEST_F(ScriptedFtp, TraceOfASynchronousPassiveListing)
 {
     const std::string listing = "drwxr-xr-x 2 u g 512 Nov 12  1998 www\r\n";
-    start(join(loginSteps(), passiveListing(listing)));
+    // Control lines are read in blocks: the pause keeps "150" and "226" in blocks of their own.
+    Script steps = passiveListing(listing);
+    steps.insert(steps.end() - 3, stall(100ms));
+    start(join(loginSteps(), steps));
     ftp.Connect();
     TraceRecorder trace(ftp);
     ftp.ListDirectory(".");
@@ -567,24 +692,24 @@ TEST_F(ScriptedFtp, TraceOfASynchronousPassiveListing)
     const std::vector<TraceLine> expected = {
         { 2, "Sent 6 bytes on socket ID C" },
         { 0, "PASV" },
-        { 2, "Received 1 bytes on socket ID C x" + std::to_string(pasvLine.size() + 2) },
+        { 2, "Received " + std::to_string(pasvLine.size() + 2) + " bytes on socket ID C" },
         { 1, "227 Entering Passive Mode (127,0,0,1,P)" },
         { 2, "Opened output socket P to host 127.0.0.1 successfully; ID D" },
         { 2, "Sent 8 bytes on socket ID C" },
         { 0, "TYPE A" },
-        { 2, "Received 1 bytes on socket ID C x11" },
+        { 2, "Received 11 bytes on socket ID C" },
         { 1, "200 ascii" },
         { 2, "Sent 8 bytes on socket ID C" },
         { 0, "LIST ." },
-        { 2, "Received 1 bytes on socket ID C x19" },
+        { 2, "Received 19 bytes on socket ID C" },
         { 1, "150 here it comes" },
         { 2, "Received " + std::to_string(listing.size()) + " bytes on socket ID D" },
-        { 2, "Received 1 bytes on socket ID C x10" },
+        { 2, "Received 10 bytes on socket ID C" },
         { 1, "226 done" },
         { 2, "Closed socket ID D" },
         { 2, "Sent 8 bytes on socket ID C" },
         { 0, "TYPE I" },
-        { 2, "Received 1 bytes on socket ID C x12" },
+        { 2, "Received 12 bytes on socket ID C" },
         { 1, "200 binary" },
     };
     ASSERT_EQ(normalised.size(), expected.size());

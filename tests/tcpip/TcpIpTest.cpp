@@ -52,16 +52,19 @@ TEST(TcpLines, PeerClosingBeforeTheLineEndLeavesTheLineAsItWas)
     EXPECT_EQ(readLineFrom(""), "unchanged");
 }
 
-TEST(TcpLines, EveryByteIsTracedAsOneReceivedByte)
+TEST(TcpLines, LinesAreReadInBlocksAndTheBytesAfterALineWaitForTheNextRead)
 {
-    ScriptedServer server({ accept(), send("ab\r\n"), close() });
+    ScriptedServer server({ accept(), send("ab\r\ncd\r\n"), stall(100ms), close() });
     Connection c(server.port());
     c.Connect();
     TraceRecorder trace(c);
-    std::string line;
-    c.ReadLine(c.socket(), line);
-    ASSERT_EQ(trace.lines.size(), 1u);
-    EXPECT_EQ(trace.lines[0].text, "Received 1 bytes on socket ID " + std::to_string(c.socket()) + " x4");
+    std::string first, second;
+    c.ReadLine(c.socket(), first);
+    c.ReadLine(c.socket(), second);
+    EXPECT_EQ(first, "ab");
+    EXPECT_EQ(second, "cd");
+    ASSERT_EQ(trace.lines.size(), 1u) << "one recv for both lines";
+    EXPECT_EQ(trace.lines[0].text, "Received 8 bytes on socket ID " + std::to_string(c.socket()));
 }
 
 TEST(TcpLines, LinesArrivingInPiecesAndAfterAPause)

@@ -1,0 +1,329 @@
+#include "tcpip/FtpRemoteFiles.h"
+
+#include "remote/RemoteNames.h"
+#include "tcpip/DateTime.h"
+#include "tcpip/FtpReply.h"
+#include "tcpip/TextNumber.h"
+
+#include <cmath>
+
+namespace tcpip {
+namespace {
+
+using remote::ERemoteError;
+
+// Day 0 of the listing's dates is 1899-12-30; 1970-01-01 is this many days later.
+constexpr double kUnixEpochDays = 25569.0;
+constexpr std::int64_t kSecondsPerDay = 86400;
+// "Not logged in": the server refused the user or the password.
+constexpr int kNotLoggedIn = 530;
+
+std::int64_t unixSeconds(double days)
+{
+    return static_cast<std::int64_t>(std::llround((days - kUnixEpochDays) * static_cast<double>(kSecondsPerDay)));
+}
+
+remote::EntryKind kindOf(std::uint8_t type)
+{
+    switch (type) {
+    case ft_directory: return remote::EntryKind::Folder;
+    case ft_link: return remote::EntryKind::Link;
+    case ft_file: return remote::EntryKind::File;
+    default: return remote::EntryKind::Other;
+    }
+}
+
+remote::TraceLevel traceLevel(TTraceLevel level)
+{
+    switch (level) {
+    case tl_command: return remote::TraceLevel::Command;
+    case tl_reply: return remote::TraceLevel::Reply;
+    default: return remote::TraceLevel::Connection;
+    }
+}
+
+void writeAll(base::Stream& target, std::string_view bytes)
+{
+    if (target.write(bytes.data(), bytes.size()) != bytes.size())
+        throw ERemoteError("The received file could not be written completely");
+}
+
+std::optional<int> digits(std::string_view text, std::size_t from, std::size_t count)
+{
+    int value = 0;
+    for (std::size_t i = from; i < from + count; ++i) {
+        if (text[i] < '0' || text[i] > '9')
+            return std::nullopt;
+        value = value * 10 + (text[i] - '0');
+    }
+    return value;
+}
+
+} // namespace
+
+std::optional<std::int64_t> ParseFtpTimestamp(std::string_view text)
+{
+    constexpr std::size_t kLength = 14;
+    if (text.size() < kLength)
+        return std::nullopt;
+    const std::string_view fraction = text.substr(kLength);
+    if (!fraction.empty()
+        && (fraction.size() < 2 || fraction.size() > 10 || fraction[0] != '.'
+            || !digits(fraction, 1, fraction.size() - 1)))
+        return std::nullopt;
+    const auto year = digits(text, 0, 4);
+    const auto month = digits(text, 4, 2);
+    const auto day = digits(text, 6, 2);
+    const auto hour = digits(text, 8, 2);
+    const auto minute = digits(text, 10, 2);
+    const auto second = digits(text, 12, 2);
+    if (!year || !month || !day || !hour || !minute || !second)
+        return std::nullopt;
+    try {
+        return unixSeconds(DateTime::fromDateTime(*year, *month, *day, *hour, *minute, *second).days());
+    } catch (const EDateError&) {
+        return std::nullopt;
+    }
+}
+
+FtpRemoteFiles::FtpRemoteFiles()
+{
+    ftp_.OnTrace = [this](const std::string& text, TTraceLevel level) { trace(text, traceLevel(level)); };
+}
+
+FtpRemoteFiles::~FtpRemoteFiles()
+{
+    ftp_.OnTrace = nullptr;
+    ftp_.OnDataReceived = nullptr;
+}
+
+void FtpRemoteFiles::applySite()
+{
+    ftp_.Hostname = Site.host;
+    ftp_.Port = Site.port == 0 ? 21 : Site.port;
+    ftp_.Username = Site.user;
+    ftp_.Password = Site.password;
+    ftp_.Async = Async;
+    ftp_.setSilenceTimeout(silenceTimeout());
+}
+
+template <typename Job>
+void FtpRemoteFiles::operation(Job&& job)
+{
+    if (busy_)
+        throw remote::ERemoteBusy();
+    busy_ = true;
+    cancel_ = false;
+    const auto end = [this] {
+        busy_ = false;
+        ftp_.OnDataReceived = nullptr;
+    };
+    applySite();
+    try {
+        settleFailedTransfer();
+        job();
+        // The first log-in, whichever operation made it: where the session now stands.
+        if (folder_.empty() && ftp_.ControlSocket != -1)
+            notePwd();
+        end();
+    } catch (...) {
+        end();
+        translateFailure();
+    }
+}
+
+void FtpRemoteFiles::translateFailure()
+{
+    try {
+        throw;
+    } catch (const ERemoteError&) {
+        throw;
+    } catch (const EProtocolBusy&) {
+        throw remote::ERemoteBusy();
+    } catch (const ECommandRefused& e) {
+        throw remote::ERemoteNameRefused(e.message());
+    } catch (const EProtocolError& e) {
+        if (e.ReplyCode == kNotLoggedIn) {
+            ftp_.Disconnect();
+            throw remote::EAuthenticationFailed("Access denied for " + Site.user + " on " + Site.host + ": "
+                                                + e.message());
+        }
+        throw ERemoteError(e.message(), e.ReplyCode);
+    } catch (const base::Exception& e) {
+        throw ERemoteError(e.message(), e.code());
+    }
+}
+
+void FtpRemoteFiles::settleFailedTransfer()
+{
+    if (!ftp_.Busy())
+        return;
+    try {
+        ftp_.AbortTransfer();
+    } catch (const ETcpIpError&) {
+        // The server would not end it: a fresh log-in (by the operation itself) will.
+        ftp_.Disconnect();
+    }
+}
+
+void FtpRemoteFiles::notePwd()
+{
+    folder_ = ftp_.CurrentFolder();
+}
+
+void FtpRemoteFiles::Connect()
+{
+    operation([this] {
+        if (ftp_.ControlSocket != -1)
+            return;
+        folder_.clear(); // a fresh log-in starts in the log-in folder
+        try {
+            ftp_.Connect();
+        } catch (...) {
+            ftp_.Disconnect();
+            throw;
+        }
+    });
+}
+
+void FtpRemoteFiles::Disconnect()
+{
+    cancel_ = true;
+    folder_.clear();
+    try {
+        ftp_.Disconnect();
+    } catch (...) {
+        // Always ends logged out; the session has closed its sockets whatever the server said.
+    }
+}
+
+remote::ConnectionState FtpRemoteFiles::State() const
+{
+    if (ftp_.ControlSocket == -1)
+        return remote::ConnectionState::LoggedOut;
+    return busy_ || ftp_.Busy() ? remote::ConnectionState::Busy : remote::ConnectionState::Idle;
+}
+
+std::vector<remote::RemoteEntry> FtpRemoteFiles::List(const std::string& folder)
+{
+    const std::string target = folder.empty() ? "." : folder;
+    remote::RequirePath(target);
+    std::vector<remote::RemoteEntry> entries;
+    operation([&] {
+        ftp_.ListDirectory(target);
+        for (t_filedata entry; ftp_.GetDirEntry(entry), entry.type != ft_none;) {
+            if (entry.name == "." || entry.name == "..")
+                continue;
+            if (const std::string problem = remote::EntryNameProblem(entry.name); !problem.empty()) {
+                trace("Left out an unusable name: \"" + remote::Printable(entry.name) + "\" " + problem,
+                      remote::TraceLevel::Connection);
+                continue;
+            }
+            entries.push_back({ entry.name, entry.size, kindOf(entry.type), entry.date == 0 ? 0 : unixSeconds(entry.date) });
+        }
+    });
+    return entries;
+}
+
+void FtpRemoteFiles::Retrieve(const std::string& name, base::Stream& target)
+{
+    remote::RequireEntryName(name);
+    operation([&] {
+        std::int64_t received = 0;
+        // Each block goes to target as it comes, so the session holds one block at a time.
+        const auto drain = [&] {
+            const std::string_view bytes = ftp_.DataStream.data();
+            writeAll(target, bytes);
+            received += static_cast<std::int64_t>(bytes.size());
+            ftp_.DataStream.setSize(0);
+        };
+        const auto total = [this] { return ftp_.TransferSize > 0 ? ftp_.TransferSize : std::int64_t{ -1 }; };
+        ftp_.OnDataReceived = [&](QObject*, t_ftp_mode mode, std::int64_t count) {
+            if (mode != tftp_download || count <= 0)
+                return;
+            drain();
+            base::raise(OnProgress, received, total());
+            if (cancel_)
+                throw remote::ERemoteCancelled();
+        };
+        ftp_.URI = name;
+        ftp_.Retrieve();
+        drain();
+        base::raise(OnProgress, received, total());
+    });
+}
+
+void FtpRemoteFiles::Store(base::Stream& source, const std::string& name)
+{
+    remote::RequireEntryName(name);
+    operation([&] {
+        // The session sends from its DataStream only.
+        ftp_.DataStream.clear();
+        ftp_.DataStream.copyFrom(source);
+        ftp_.URI = name;
+        try {
+            ftp_.Store();
+        } catch (...) {
+            ftp_.DataStream.clear();
+            throw;
+        }
+        ftp_.DataStream.clear();
+        base::raise(OnProgress, ftp_.TransferSize, ftp_.TransferSize);
+    });
+}
+
+void FtpRemoteFiles::Delete(const std::string& name)
+{
+    remote::RequireEntryName(name);
+    operation([&] { ftp_.DeleteFile(name); });
+}
+
+void FtpRemoteFiles::RemoveFolder(const std::string& name)
+{
+    remote::RequireEntryName(name);
+    operation([&] { ftp_.RemoveDir(name); });
+}
+
+void FtpRemoteFiles::Rename(const std::string& oldName, const std::string& newName)
+{
+    remote::RequireEntryName(oldName);
+    remote::RequireEntryName(newName);
+    operation([&] { ftp_.RenameFile(oldName, newName); });
+}
+
+void FtpRemoteFiles::MakeFolder(const std::string& name)
+{
+    remote::RequireEntryName(name);
+    operation([&] { ftp_.MakeDir(name); });
+}
+
+void FtpRemoteFiles::ChangeFolder(const std::string& path)
+{
+    remote::RequirePath(path);
+    operation([&] {
+        ftp_.ChangeDir(path);
+        notePwd();
+    });
+}
+
+remote::RemoteEntry FtpRemoteFiles::Stat(const std::string& name)
+{
+    remote::RequireEntryName(name);
+    remote::RemoteEntry entry;
+    entry.name = name;
+    operation([&] {
+        ftp_.SendCommand("SIZE " + name);
+        const auto size = ToNumber64(ftp_.ReplyText);
+        if (!size || *size < 0)
+            throw ERemoteError("The server named no size for \"" + name + "\": " + remote::Printable(ftp_.ReplyText));
+        entry.size = *size;
+        ftp_.SendCommand("MDTM " + name);
+        const auto modified = ParseFtpTimestamp(ftp_.ReplyText);
+        if (!modified)
+            throw ERemoteError("The server named no time for \"" + name + "\": " + remote::Printable(ftp_.ReplyText));
+        entry.modified = *modified;
+    });
+    return entry;
+}
+
+} // namespace tcpip

@@ -1,0 +1,185 @@
+// Plain FTP through the remote-files interface against the scripted server: what the server
+// answers, and what comes of it, to the exact command transcript.
+#include "FtpTestSupport.h"
+#include "tcpip/FtpRemoteFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+using namespace tcpiptest;
+using namespace testservers;
+using namespace testservers::script;
+
+namespace {
+
+const std::string kUser = "anna";
+const std::string kPassword = "secret";
+const std::string kLogin = "USER anna\r\nPASS secret\r\nTYPE I\r\n";
+const Script kPwd = { expectLine(), send("257 \"/home/anna\" is the current folder\r\n") };
+const Script kQuit = { expectLine(), send("221 Bye\r\n"), expectClose() };
+
+void pointAt(tcpip::FtpRemoteFiles& files, const ScriptedServer& server, bool async = false,
+             std::chrono::milliseconds silence = 2s)
+{
+    files.Site = { "127.0.0.1", server.port(), kUser, kPassword };
+    files.Async = async;
+    files.setSilenceTimeout(silence);
+}
+
+struct StatCase {
+    const char* label;
+    std::string sizeReply;
+    std::string timeReply;    // empty: the client must not ask for the time
+    std::optional<remote::RemoteEntry> result; // empty: ERemoteError
+};
+
+class FtpRemoteStat : public ::testing::TestWithParam<StatCase> {};
+
+TEST_P(FtpRemoteStat, AnswersBecomeAnEntryOrAFailure)
+{
+    const StatCase& c = GetParam();
+    Script steps = join(join(loginSteps(), kPwd), { expectLine(), send(c.sizeReply) });
+    std::string transcript = kLogin + "PWD\r\nSIZE a b\r\n";
+    if (!c.timeReply.empty()) {
+        steps.push_back(expectLine());
+        steps.push_back(send(c.timeReply));
+        transcript += "MDTM a b\r\n";
+    }
+    ScriptedServer server(join(steps, kQuit));
+    tcpip::FtpRemoteFiles files;
+    pointAt(files, server);
+    files.Connect();
+    if (c.result) {
+        EXPECT_EQ(files.Stat("a b"), *c.result);
+    } else {
+        EXPECT_THROW(files.Stat("a b"), remote::ERemoteError);
+    }
+    files.Disconnect();
+    EXPECT_TRUE(server.finish()) << server.failure();
+    EXPECT_EQ(server.transcript(), transcript + "QUIT\r\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Replies, FtpRemoteStat,
+    ::testing::Values(
+        StatCase{ "SizeAndTime", "213 7\r\n", "213 20200913122640\r\n",
+                  remote::RemoteEntry{ "a b", 7, remote::EntryKind::File, 1600000000 } },
+        StatCase{ "SizeBeyondFourGigabytes", "213 5000000000\r\n", "213 20200913122640.5\r\n",
+                  remote::RemoteEntry{ "a b", 5000000000, remote::EntryKind::File, 1600000000 } },
+        StatCase{ "NoSuchFile", "550 No such file\r\n", "", std::nullopt },
+        StatCase{ "NegativeSize", "213 -5\r\n", "", std::nullopt },
+        StatCase{ "SizeBeyondSixtyFourBits", "213 99999999999999999999999\r\n", "", std::nullopt },
+        StatCase{ "SizeIsText", "213 seven\r\n", "", std::nullopt },
+        StatCase{ "TimeRefused", "213 7\r\n", "550 No time\r\n", std::nullopt },
+        StatCase{ "TimeIsText", "213 7\r\n", "213 yesterday\r\n", std::nullopt },
+        StatCase{ "TimeImpossible", "213 7\r\n", "213 20230231000000\r\n", std::nullopt },
+        StatCase{ "TimeWithEscape", "213 7\r\n", "213 2020\x1B[2J0913122640\r\n", std::nullopt }),
+    [](const auto& info) { return std::string(info.param.label); });
+
+struct LoginCase {
+    const char* label;
+    Script steps;
+    bool authentication; // EAuthenticationFailed rather than another ERemoteError
+};
+
+class FtpRemoteLogin : public ::testing::TestWithParam<std::tuple<LoginCase, bool>> {};
+
+// Each ends in a clear failure within the silence timeout, logged out, in both wait modes.
+TEST_P(FtpRemoteLogin, FailsClearlyAndEndsLoggedOut)
+{
+    const auto& [c, async] = GetParam();
+    ScriptedServer server(c.steps);
+    tcpip::FtpRemoteFiles files;
+    pointAt(files, server, async, 500ms);
+    try {
+        files.Connect();
+        ADD_FAILURE() << "logged in";
+    } catch (const remote::EAuthenticationFailed& e) {
+        EXPECT_TRUE(c.authentication) << e.message();
+        EXPECT_NE(e.message().find("anna"), std::string::npos) << e.message();
+    } catch (const remote::ERemoteError& e) {
+        EXPECT_FALSE(c.authentication) << e.message();
+    }
+    EXPECT_EQ(files.State(), remote::ConnectionState::LoggedOut);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Servers, FtpRemoteLogin,
+    ::testing::Combine(
+        ::testing::Values(
+            LoginCase{ "WrongPassword",
+                       { accept(), send("220 hi\r\n"), expectLine(), send("331 password\r\n"), expectLine(),
+                         send("530 Login incorrect.\r\n"), expectClose() },
+                       true },
+            LoginCase{ "UnknownUser", { accept(), send("220 hi\r\n"), expectLine(), send("530 Not you.\r\n"), expectClose() }, true },
+            LoginCase{ "SaysNothing", { accept(), stall(3s) }, false },
+            LoginCase{ "ClosesAtOnce", { accept(), close() }, false },
+            LoginCase{ "Resets", { accept(), reset() }, false },
+            LoginCase{ "ServiceNotAvailable", { accept(), send("421 Too many users\r\n"), close() }, false },
+            LoginCase{ "SpeaksSsh", { accept(), send("SSH-2.0-OpenSSH_9.2\r\n"), stall(3s) }, false }),
+        ::testing::Bool()),
+    [](const auto& info) {
+        return std::string(std::get<0>(info.param).label) + (std::get<1>(info.param) ? "_async" : "_sync");
+    });
+
+// The first operation logs in by itself and learns where it stands.
+TEST(FtpRemoteFolder, FirstOperationLogsInAndNotesTheFolder)
+{
+    ScriptedServer server(join(join(loginSteps(), { expectLine(), send("250 Deleted\r\n") }),
+                               join(kPwd, kQuit)));
+    tcpip::FtpRemoteFiles files;
+    pointAt(files, server);
+    files.Delete("old.txt");
+    EXPECT_EQ(files.CurrentFolder(), "/home/anna");
+    files.Disconnect();
+    EXPECT_EQ(files.CurrentFolder(), "");
+    EXPECT_TRUE(server.finish()) << server.failure();
+    EXPECT_EQ(server.transcript(), kLogin + "DELE old.txt\r\nPWD\r\nQUIT\r\n");
+}
+
+// A download whose final reply fails leaves the session in its transfer; the next operation
+// ends it with ABOR first instead of refusing as busy.
+TEST(FtpRemoteFolder, AFailedTransferIsAbortedBeforeTheNextOperation)
+{
+    const Script failedRetrieve = { expectLine(), send("213 3\r\n"), listenData(), expectLine(),
+                                    send("227 Entering Passive Mode ({pasv})\r\n"), expectLine(), acceptData(),
+                                    send("150 Here it comes\r\n"), dataSend("abc"), dataClose(),
+                                    send("451 Local error in processing\r\n") };
+    const Script abortThenDelete = { expectLine(), send("225 No transfer to abort\r\n"), expectLine(),
+                                     send("250 Deleted\r\n") };
+    ScriptedServer server(join(join(join(join(loginSteps(), kPwd), failedRetrieve), abortThenDelete), kQuit));
+    tcpip::FtpRemoteFiles files;
+    pointAt(files, server);
+    files.Connect();
+    base::MemoryStream target;
+    EXPECT_THROW(files.Retrieve("a.txt", target), remote::ERemoteError);
+    files.Delete("a.txt");
+    EXPECT_EQ(files.State(), remote::ConnectionState::Idle);
+    files.Disconnect();
+    EXPECT_TRUE(server.finish()) << server.failure();
+    EXPECT_EQ(server.transcript(), kLogin + "PWD\r\nSIZE a.txt\r\nPASV\r\nRETR a.txt\r\nABOR\r\nDELE a.txt\r\nQUIT\r\n");
+}
+
+// A server that hangs up logs the session out; the next operation logs in again and goes back
+// to the folder it had reached before it acts.
+TEST(FtpRemoteFolder, AfterAHangUpTheNextOperationLogsInAgainInTheSameFolder)
+{
+    const Script docs = { expectLine(), send("250 Changed\r\n"), expectLine(), send("257 \"/home/anna/docs\"\r\n") };
+    Script steps = join(join(join(loginSteps(), kPwd), docs), { send("421 Timeout.\r\n"), close() });
+    steps = join(join(steps, loginSteps()), { expectLine(), send("250 Changed\r\n"), expectLine(), send("250 Deleted\r\n") });
+    ScriptedServer server(join(steps, kQuit));
+    tcpip::FtpRemoteFiles files;
+    pointAt(files, server);
+    files.Connect();
+    files.ChangeFolder("docs");
+    EXPECT_THROW(files.Delete("a.txt"), remote::ERemoteError);
+    EXPECT_EQ(files.State(), remote::ConnectionState::LoggedOut);
+    files.Delete("a.txt");
+    EXPECT_EQ(files.CurrentFolder(), "/home/anna/docs");
+    files.Disconnect();
+    EXPECT_TRUE(server.finish()) << server.failure();
+    EXPECT_EQ(server.transcript(), kLogin + "PWD\r\nCWD docs\r\nPWD\r\n" + kLogin + "CWD docs\r\nDELE a.txt\r\nQUIT\r\n");
+}
+
+} // namespace
