@@ -409,9 +409,23 @@ void Tmainform::buildImages()
 
 void Tmainform::loadSites()
 {
-    for (const std::string& site : ReadSites())
+    const SiteList list = ReadSiteList();
+    for (const std::string& site : list.sites)
         CBSites->addItem(platform::core::DecodeText(SiteCaption(site)).text,
                          QByteArray(site.data(), static_cast<qsizetype>(site.size())));
+    if (!list.problems.empty()) {
+        QStringList lines;
+        for (const std::string& problem : list.problems)
+            lines << platform::core::DecodeText(problem).text;
+        platform::gui::ShowMessage(QLatin1String(kSettingsFile), lines.join(QLatin1Char('\n')),
+                                   platform::gui::MessageIcon::Warning);
+    }
+    if (list.sites.empty()) {
+        // The panel is narrow: its tooltip and the site list's hold the whole hint.
+        Status->setPanelText(0, QLatin1String(kNoSitesHint));
+        Status->panel(0)->setToolTip(QLatin1String(kNoSitesHint));
+        CBSites->setToolTip(QLatin1String(kNoSitesHint));
+    }
 }
 
 void Tmainform::sizeCaretPanel()

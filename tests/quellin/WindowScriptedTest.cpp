@@ -4,6 +4,7 @@
 #include "ScriptedServer.h"
 #include "WindowFixture.h"
 
+#include "quellin/SiteList.h"
 #include "quellin/U_about.h"
 #include "richprint/TRECode.h"
 
@@ -338,6 +339,33 @@ TEST_P(StartUp, WarnsOnceWhenOthersCanReadTheSettings)
 INSTANTIATE_TEST_SUITE_P(Modes, StartUp,
                          ::testing::Values(StartCase{ QFile::ReadOwner | QFile::WriteOwner, false },
                                            StartCase{ QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther, true }));
+
+TEST_F(QuellinWindow, MalformedSitesAreNamedOnceAtStartAndLeftOut)
+{
+    writeSettings("[FTP-Accounts]\n1=anna@host/pub\n2=joe:pw@h.invalid/\n3=\n");
+    dialogs.answerMessage(platform::gui::Ok);
+    open();
+    EXPECT_EQ(dialogs.last().message.text,
+              QStringLiteral("Site \"1\" (anna@host/pub) is left out: it has no \":\" between user name and password "
+                             "(write user:password@host/path).\nSite \"3\" () is left out: it is empty."));
+    ASSERT_EQ(form->CBSites->count(), 1);
+    EXPECT_EQ(form->CBSites->itemText(0), QStringLiteral("joe@h.invalid/"));
+}
+
+TEST_F(QuellinWindow, WithoutSitesTheWindowSaysHowToAddOne)
+{
+    for (const char* settings : { "", "[FTP-Accounts]\n", "[Other]\nx=1\n" }) {
+        SCOPED_TRACE(settings);
+        writeSettings(settings);
+        open();
+        EXPECT_EQ(form->CBSites->count(), 0);
+        EXPECT_EQ(form->Status->panelText(0), QLatin1String(quellin::kNoSitesHint));
+        EXPECT_NE(form->CBSites->toolTip().indexOf(QStringLiteral("examples/QUELLIN.INI")), -1);
+    }
+    QFile::remove(config.file(QStringLiteral("QUELLIN.INI")));
+    open();
+    EXPECT_EQ(form->Status->panelText(0), QLatin1String(quellin::kNoSitesHint)) << "no file at all";
+}
 
 TEST_F(QuellinWindow, TheSiteListWidensWhileItHasTheFocusAndNeverShowsAPassword)
 {
