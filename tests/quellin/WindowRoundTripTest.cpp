@@ -122,6 +122,7 @@ TEST_P(WindowRoundTrip, UnchangedTextComesBackByteForByteAndARenameIsASecondFile
     form->Memo->setLine(1, "changed");
     writeBack();
     EXPECT_EQ(server->read("www/b.htm"), "caf\xe9\r\nchanged");
+    EXPECT_NE(rowOf("b.htm"), -1) << "the remote view was listed again";
     EXPECT_EQ(server->read("www/a.htm"), original);
 
     // Opening over an unsaved edit asks; No keeps the edit and its name.
@@ -144,6 +145,7 @@ TEST_P(WindowRoundTrip, CopiesBothWaysKeepEveryByte)
     select("image.bin");
     command([&] { form->CopyToLocal1->trigger(); });
     EXPECT_EQ(readLocal(local + "image.bin"), binary);
+    EXPECT_TRUE(localColumn(0).contains(QStringLiteral("image.bin"))) << "the local view was listed again";
 
     // An existing local file is replaced only when the user says so.
     writeLocal(local + "image.bin", "mine");
@@ -161,6 +163,7 @@ TEST_P(WindowRoundTrip, CopiesBothWaysKeepEveryByte)
     command([&] { form->CopyToFTP1->trigger(); });
     EXPECT_EQ(dialogs.asked().size(), asked) << "no error shown";
     EXPECT_EQ(server->read("www/up.bin"), binary + "\r\n\n");
+    EXPECT_NE(rowOf("up.bin"), -1) << "the remote view was listed again";
 }
 
 TEST_P(WindowRoundTrip, MixedLineBreaksComeBackByteForByteAndAFileThatIsNoTextIsNotOpened)

@@ -242,6 +242,7 @@ TEST_F(Scripted, AServerClosingDuringStorLeavesTheEditorAsItWasAndTheNextWriteBa
     steps = join(join(steps, login()), { expectLine(), send("200 binary\r\n"), listenData(), expectLine(),
                                          send("227 ({pasv})\r\n"), expectLine(), acceptData(), send("150 go\r\n"),
                                          dataReceiveAll(), send("226 stored\r\n") });
+    steps = join(steps, listing({ dataSend("-rw-r--r-- 1 u g 8 Jan  1  2020 p.htm\r\n") }));
     start(steps);
     connect();
     select("p.htm");
@@ -257,7 +258,8 @@ TEST_F(Scripted, AServerClosingDuringStorLeavesTheEditorAsItWasAndTheNextWriteBa
     EXPECT_FALSE(form->Memo->modified());
     EXPECT_TRUE(server->finish()) << server->failure();
     EXPECT_EQ(server->dataReceived(), "changed\n");
-    EXPECT_EQ(server->transcript(), kLogin + kListing + kOpen + kStore + kLogin + kStore);
+    EXPECT_EQ(server->transcript(), kLogin + kListing + kOpen + kStore + kLogin + kStore + kListing);
+    EXPECT_EQ(form->RemoteItems->item(0).size, 8) << "the view was listed again after the write-back";
 }
 
 // Counts the paints of a widget that happen while the window's transfer runs.
