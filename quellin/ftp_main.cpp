@@ -178,6 +178,7 @@ Tmainform::Tmainform(QWidget* parent)
     buildEditorTools();
 
     ftp->OnTrace = [this](const std::string& text, tcpip::TTraceLevel level) { ftp_trace(text, level); };
+    ftp->OnReconnected = [this](const std::string& text) { reconnectNote_ = platform::core::DecodeText(text).text; };
     Edit = std::make_unique<RemoteEdit>(*ftp, platform::core::PrivateTempFolder(QStringLiteral("quellin")));
     connectRoundTrip();
     Memo->setText(platform::core::EncodeText(StartUpHelpText(), platform::core::TextEncoding::Utf8));
@@ -461,6 +462,8 @@ void Tmainform::transferEnded()
         ftp->Async = chk_async->isChecked();
         btn_connect->setEnabled(true);
         SendCommand1->setEnabled(true);
+        if (!reconnectNote_.isEmpty())
+            Status->setPanelText(0, std::exchange(reconnectNote_, QString()));
     }
 }
 

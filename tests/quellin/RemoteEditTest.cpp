@@ -322,7 +322,7 @@ TEST_F(ScriptedRoundTrip, AWriteBackAfterTheServerWasAwayGoesToTheFolderTheFileC
                                                expectLine(), send("200 binary\r\n"), expectLine(), send("213 4\r\n"),
                                                listenData(), expectLine(), send("227 ({pasv})\r\n"), expectLine(),
                                                acceptData(), send("150 go\r\n"), dataSend("mid\n"), dataClose(),
-                                               send("226 done\r\n"), close(), accept(), close() });
+                                               send("226 done\r\n"), close(), accept(), close(), accept(), close() });
     const std::string openedTranscript =
         kLoginTranscript + "CWD /nested\r\nCWD level2\r\nTYPE I\r\nSIZE mid.html\r\nPASV\r\nRETR mid.html\r\n";
     const struct {
