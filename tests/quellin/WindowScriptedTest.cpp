@@ -144,6 +144,33 @@ TEST_F(Scripted, AGreetingThatNeverEndsFailsTheConnectWithinTheReplyDeadline)
     EXPECT_TRUE(form->close()) << "the window can be closed";
 }
 
+TEST_F(QuellinWindow, AFailedConnectGivesItsTrueReason)
+{
+    std::uint16_t closedPort;
+    {
+        ScriptedServer probe({});
+        closedPort = probe.port();
+    }
+    open();
+    const struct {
+        const char* host;
+        QString reason;
+    } cases[] = {
+        { "127.0.0.1", QStringLiteral("Connection refused: nothing answers at 127.0.0.1 port %1").arg(closedPort) },
+        { "nowhere.invalid", QStringLiteral("Couldn't resolve hostname nowhere.invalid") },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.host);
+        form->EditHostname->setText(QLatin1String(c.host));
+        form->EditPfad->setText(QStringLiteral("/"));
+        form->ftp->Port = closedPort;
+        expectError();
+        command([&] { form->btn_connectClick(); });
+        EXPECT_EQ(shownError(), c.reason);
+        EXPECT_FALSE(form->ftp->Connected());
+    }
+}
+
 TEST_F(Scripted, TwentyThousandEntriesAllArrive)
 {
     std::string data;
