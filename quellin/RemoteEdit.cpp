@@ -33,6 +33,12 @@ RemoteEdit::RemoteEdit(tcpip::T_FTP& ftp, QString tempFolder)
     ftp_.OnActionComplete = [this](QObject* sender, tcpip::t_ftp_mode mode) { ftp_complete(sender, mode); };
 }
 
+RemoteEdit::~RemoteEdit()
+{
+    if (!openedName_.empty())
+        QFile::remove(DownloadFile(openedName_));
+}
+
 QString RemoteEdit::DownloadFile(const std::string& name) const
 {
     return tempFolder_ + localName(name) + ".DOWNLOAD";
@@ -95,6 +101,15 @@ bool RemoteEdit::WriteBack(std::string_view paneText)
     const QString source = unchanged ? DownloadFile(openedName_) : UploadFile(name);
     if (!unchanged)
         platform::core::WriteFileAtomically(source, ApplyShape(paneText, shape_));
+    // The upload copy is needed only while it is sent.
+    struct RemoveUpload {
+        QString file;
+        ~RemoveUpload()
+        {
+            if (!file.isEmpty())
+                QFile::remove(file);
+        }
+    } removeUpload{ unchanged ? QString() : source };
     try {
         ftp_.SendCommand("TYPE I");
         ftp_.URI = storeTarget(name);
@@ -172,6 +187,8 @@ void RemoteEdit::ftp_complete(QObject*, tcpip::t_ftp_mode mode)
         throw EFileNotText("\"" + downloading_ + "\" is not a text file (it holds NUL bytes, or bytes that are "
                            "neither UTF-8 nor Windows-1252), so it is not opened in the editor; use Copy To Local "
                            "to save it to disk.");
+    if (!openedName_.empty() && openedName_ != downloading_)
+        QFile::remove(DownloadFile(openedName_));
     platform::core::WriteFileAtomically(DownloadFile(downloading_), bytes);
     shape_ = ShapeOf(bytes);
     EditTempName = downloading_;

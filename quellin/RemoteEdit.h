@@ -9,6 +9,9 @@
 //                      session's folder already is), so neither a re-login nor a walk to another
 //                      folder sends it elsewhere. In that same folder "STOR name"; from any other
 //                      one "STOR /absolute/folder/name".
+// Temporary files: the download file of the opened file only (the exact bytes an unchanged
+// write-back sends), replaced by the next open and removed with this object; an upload file
+// lives only while its write-back runs.
 // Texts travel as binary: a server's text mode turns CR LF and LF into the same bytes on the
 // way down and may change them on the way up, so only binary keeps a file byte for byte; the
 // line breaks are kept here instead (TextShape.h).
@@ -70,6 +73,10 @@ class RemoteEdit {
 public:
     // tempFolder ends with "/" (platform::core::PrivateTempFolder).
     RemoteEdit(tcpip::T_FTP& ftp, QString tempFolder);
+    // Removes the opened file's download copy: no temporary file outlives the round trip.
+    ~RemoteEdit();
+    RemoteEdit(const RemoteEdit&) = delete;
+    RemoteEdit& operator=(const RemoteEdit&) = delete;
 
     // The edited file's remote name; the user may change it before writing back.
     std::string EditTempName;

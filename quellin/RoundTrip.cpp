@@ -1,4 +1,5 @@
-// Opening a remote file in the editor and writing it back; copying between the views.
+// Opening a remote file in the editor and writing it back; copying between the views. After a
+// write-back or a copy the view it changed is listed again.
 //
 // The editor's modified flag is cleared by a completed open and by a successful write-back of
 // the text as it still is (not when it was edited during the upload), and by nothing else here: a failed write-back (the message says the file was not written) leaves
@@ -75,6 +76,8 @@ void Tmainform::SBZurueckClick()
         Memo->setSelection(caret, 0);
     }
     Memo->setModified(false);
+    // New sizes and new names show at once.
+    Refresh();
 }
 
 void Tmainform::CopyClick(int tag)
@@ -93,8 +96,11 @@ void Tmainform::CopyClick(int tag)
                                           platform::gui::MessageIcon::Question, platform::gui::Yes | platform::gui::No)
                 != platform::gui::Yes)
             return;
-        TransferScope transfer(*this);
-        Edit->CopyToLocal(name);
+        {
+            TransferScope transfer(*this);
+            Edit->CopyToLocal(name);
+        }
+        SetFiles();
         return;
     }
     const int row = LocalView->selectedRow();
@@ -103,8 +109,11 @@ void Tmainform::CopyClick(int tag)
     const LocalItem item = LocalItems->item(row);
     if (item.kind() != QLatin1String("file"))
         return;
-    TransferScope transfer(*this);
-    Edit->CopyToFtp(item.path(), QFile::encodeName(item.caption()).toStdString());
+    {
+        TransferScope transfer(*this);
+        Edit->CopyToFtp(item.path(), QFile::encodeName(item.caption()).toStdString());
+    }
+    Refresh();
 }
 
 void Tmainform::connectRoundTrip()

@@ -33,6 +33,22 @@ std::string SiteCaption(std::string_view value);
 // missing file or section gives none.
 std::vector<std::string> ReadSites(const QString& settingsFile = QString::fromLatin1(kSettingsFile));
 
+// Why a site value cannot be used ("" when it can): empty, no ":" between user and password, no
+// "@" after the password, no "/" after the host (SplitSite would take the host for the path), or
+// no host.
+std::string SiteProblem(std::string_view value);
+
+// The usable sites of the settings file in file order, and one message per entry left out
+// ("Site \"key\" (value without its password) is left out: reason.").
+struct SiteList {
+    std::vector<std::string> sites;
+    std::vector<std::string> problems;
+};
+SiteList ReadSiteList(const QString& settingsFile = QString::fromLatin1(kSettingsFile));
+
+// What the window says when no site is stored: how to add one.
+extern const char* const kNoSitesHint;
+
 // Whether the file exists and users other than its owner may read it (it may hold passwords).
 bool ReadableByOthers(const QString& path);
 

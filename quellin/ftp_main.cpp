@@ -169,6 +169,7 @@ Tmainform::Tmainform(QWidget* parent)
     buildEditorTools();
 
     ftp->OnTrace = [this](const std::string& text, tcpip::TTraceLevel level) { ftp_trace(text, level); };
+    ftp->OnReconnected = [this](const std::string& text) { reconnectNote_ = platform::core::DecodeText(text).text; };
     Edit = std::make_unique<RemoteEdit>(*ftp, platform::core::PrivateTempFolder(QStringLiteral("quellin")));
     connectRoundTrip();
     Memo->setText(platform::core::EncodeText(StartUpHelpText(), platform::core::TextEncoding::Utf8));
@@ -402,9 +403,23 @@ void Tmainform::buildImages()
 
 void Tmainform::loadSites()
 {
-    for (const std::string& site : ReadSites())
+    const SiteList list = ReadSiteList();
+    for (const std::string& site : list.sites)
         CBSites->addItem(platform::core::DecodeText(SiteCaption(site)).text,
                          QByteArray(site.data(), static_cast<qsizetype>(site.size())));
+    if (!list.problems.empty()) {
+        QStringList lines;
+        for (const std::string& problem : list.problems)
+            lines << platform::core::DecodeText(problem).text;
+        platform::gui::ShowMessage(QLatin1String(kSettingsFile), lines.join(QLatin1Char('\n')),
+                                   platform::gui::MessageIcon::Warning);
+    }
+    if (list.sites.empty()) {
+        // The panel is narrow: its tooltip and the site list's hold the whole hint.
+        Status->setPanelText(0, QLatin1String(kNoSitesHint));
+        Status->panel(0)->setToolTip(QLatin1String(kNoSitesHint));
+        CBSites->setToolTip(QLatin1String(kNoSitesHint));
+    }
 }
 
 void Tmainform::sizeCaretPanel()
@@ -440,6 +455,8 @@ void Tmainform::transferEnded()
         ftp->Async = chk_async->isChecked();
         btn_connect->setEnabled(true);
         SendCommand1->setEnabled(true);
+        if (!reconnectNote_.isEmpty())
+            Status->setPanelText(0, std::exchange(reconnectNote_, QString()));
     }
 }
 

@@ -303,6 +303,9 @@ private:
     int localImage(const LocalItem& item);
 
     int transfers_ = 0;
+    // "Reconnected: ..." of the session, shown when the command that reconnected has ended (the
+    // trace of its commands would hide it at once).
+    QString reconnectNote_;
     // How the opened file's name was decoded, so a write-back uses the same bytes.
     platform::core::TextEncoding editNameEncoding_ = platform::core::TextEncoding::Utf8;
     int driveImage_ = -1;

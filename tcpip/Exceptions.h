@@ -13,11 +13,12 @@ public:
     using Exception::Exception;
 };
 
-// A socket that could not be created or connected; ErrorCode is the Winsock code.
+// A socket that could not be created or connected; ErrorCode is the Winsock code, the message
+// its reason ("Error creating socket" when none is given).
 class ESocketError : public ETcpIpError {
 public:
-    explicit ESocketError(int errorCode)
-        : ETcpIpError("Error creating socket", errorCode), ErrorCode(static_cast<std::uint16_t>(errorCode)) {}
+    explicit ESocketError(int errorCode, const std::string& reason = "Error creating socket")
+        : ETcpIpError(reason, errorCode), ErrorCode(static_cast<std::uint16_t>(errorCode)) {}
     std::uint16_t ErrorCode;
 };
 

@@ -232,7 +232,16 @@ void T_FTP::beginOperation()
 {
     if (busy_)
         throw EProtocolBusy();
-    noticeHangUp();
+    // A server that hung up while we were idle (a 421 on its idle timeout, or only its close)
+    // has been sent nothing of this operation yet: log in again and carry on.
+    std::string farewell;
+    try {
+        noticeHangUp();
+    } catch (const EProtocolError& e) {
+        if (connected_)
+            throw;
+        farewell = e.message();
+    }
     if (!connected_) {
         // Kept whatever happens: a log-in that fails now (the server still away) must not send
         // a later one to the log-in folder instead.
@@ -259,6 +268,9 @@ void T_FTP::beginOperation()
             }
         }
         folder_ = folder;
+        if (!farewell.empty())
+            base::raise(OnReconnected, "Reconnected: the server had closed the connection (" + farewell
+                                           + "); logged in again" + (folder.empty() ? "" : " and back in " + folder));
     }
 }
 

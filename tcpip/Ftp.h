@@ -12,8 +12,10 @@
 // exception leaves the transfer call.
 //
 // A server that hangs up (a 421 reply, or the control connection's end or reset) logs the
-// session out; the operation that notices it raises EProtocolError with the server's last
-// words. Any operation on a logged-out session logs in first and then changes back to the
+// session out. Noticed before an operation has sent anything (the server hung up while the
+// session was idle), the operation logs in again, goes back to its folder, carries on and
+// raises OnReconnected; noticed in the middle of an exchange, the operation raises
+// EProtocolError with the server's last words. Any operation on a logged-out session logs in first and then changes back to the
 // folder that ChangeDir had reached (Connect and Disconnect forget that folder). The folder is
 // kept when that log-in fails; when the folder cannot be reached the session logs out again
 // and the operation raises EProtocolError ("Logged in again, but the folder ... cannot be
@@ -53,6 +55,8 @@ public:
     t_ftp_mode Mode = tftp_download;
     TDataTransferProc OnDataReceived;
     TFTPActionCompleteProc OnActionComplete;
+    // One line for the user after an operation logged in again by itself.
+    base::Event<const std::string&> OnReconnected;
     bool Async = false;
 
     // The last reply: its code (999 when its first three characters are no number, or when

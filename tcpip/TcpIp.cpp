@@ -128,8 +128,22 @@ void T_TcpIp::Connect()
     if (address_ == kNoAddress)
         throw ETcpIpError("Couldn't resolve hostname " + Hostname);
     OpenOutputSocket(socket_, port_, address_);
-    if (socket_ == -1)
-        throw ESocketError(net::WSAGetLastError());
+    if (socket_ == -1) {
+        const int error = net::WSAGetLastError();
+        const std::string where = Hostname + " port " + std::to_string(port_);
+        switch (error) {
+        case net::WSAECONNREFUSED:
+            throw ESocketError(error, "Connection refused: nothing answers at " + where);
+        case net::WSAETIMEDOUT:
+            throw ESocketError(error, "Connection timed out: " + where + " did not answer within "
+                                          + durationText(std::min(kConnectTimeout, silenceTimeout_)));
+        case net::WSAENETUNREACH:
+        case net::WSAEHOSTUNREACH:
+            throw ESocketError(error, "No route to " + Hostname + ": the host cannot be reached");
+        default:
+            throw ESocketError(error);
+        }
+    }
     closed_ = false;
     connected_ = true;
     NoteActivity();
@@ -175,7 +189,10 @@ void T_TcpIp::ConnectSocket(TSocket& socket, std::uint16_t port, std::uint32_t a
         if (std::any_of(selections_.begin(), selections_.end(), [&](const Selection& s) { return s.socket == socket; }))
             return;
         error = 0;
-        if (!WaitFor(socket, Direction::Write)) {
+        waitCap_ = Clock::now() + kConnectTimeout;
+        const bool answered = WaitFor(socket, Direction::Write);
+        waitCap_.reset();
+        if (!answered) {
             error = net::WSAETIMEDOUT;
         } else {
             int soError = 0;

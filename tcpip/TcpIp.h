@@ -48,6 +48,8 @@ constexpr unsigned WM_SOCKET_DATA = 0x501;
 constexpr int kReceiveBufferSize = 32512;
 constexpr std::chrono::milliseconds kSilenceTimeout{ 60000 };
 constexpr std::chrono::milliseconds kReplyTimeout{ 20000 };
+// The longest a connect may wait for its peer (less when the silence timeout is shorter).
+constexpr std::chrono::milliseconds kConnectTimeout{ 20000 };
 // Control bytes taken per recv.
 constexpr int kLineBlockSize = 4096;
 
@@ -71,7 +73,8 @@ public:
     virtual void Execute();
     virtual void SendLine(const std::string& text);
     // Resolve Hostname and connect to it on the port set by the derived class. Throws
-    // ETcpIpError "Couldn't resolve hostname ..." or ESocketError with the Winsock code.
+    // ETcpIpError "Couldn't resolve hostname ..." or ESocketError with the Winsock code and the
+    // true reason: refused, timed out (kConnectTimeout at most), unreachable.
     virtual void Connect();
     virtual void Disconnect();
     virtual bool IsClosed(TSocket socket);

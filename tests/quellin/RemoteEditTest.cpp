@@ -141,6 +141,29 @@ TEST_P(RealRoundTrip, RenamedTextIsASecondFileAndWriteBacksStayInTheFolderTheFil
     EXPECT_EQ(ftp.Folder(), "other") << "the session stays where the user went";
 }
 
+// 210 MB of leftovers after one session: each copy goes once it is no longer needed.
+TEST_P(RealRoundTrip, NoTemporaryCopyOutlivesItsUse)
+{
+    server->write("a.html", "a\n");
+    server->write("b.html", "b\n");
+    server->makeFolder("sub");
+    const auto leftovers = [&] { return QDir(temp.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries); };
+    {
+        RemoteEdit session(ftp, temp.path() + "/");
+        ASSERT_TRUE(session.Open("a.html"));
+        ASSERT_TRUE(session.WriteBack("a, edited\r\n"));
+        EXPECT_EQ(leftovers(), QStringList{ "a.html.DOWNLOAD" }) << "the upload copy went after the write-back";
+        session.EditTempName = "gone/x.html";
+        EXPECT_THROW(session.WriteBack("x\r\n"), EUnsafeName);
+        ASSERT_TRUE(session.Open("b.html"));
+        EXPECT_EQ(leftovers(), QStringList{ "b.html.DOWNLOAD" }) << "the next open replaced the last one's copy";
+        session.EditTempName = "sub";
+        EXPECT_THROW(session.WriteBack("b, edited\r\n"), EWriteBackFailed) << "a folder in the way";
+        EXPECT_EQ(leftovers(), QStringList{ "b.html.DOWNLOAD" }) << "a failed write-back leaves no upload copy";
+    }
+    EXPECT_EQ(leftovers(), QStringList{}) << "nothing left at the end";
+}
+
 TEST_P(RealRoundTrip, CopiesBothWaysKeepEveryByte)
 {
     std::string binary(256 * 1024, '\0');
@@ -299,7 +322,7 @@ TEST_F(ScriptedRoundTrip, AWriteBackAfterTheServerWasAwayGoesToTheFolderTheFileC
                                                expectLine(), send("200 binary\r\n"), expectLine(), send("213 4\r\n"),
                                                listenData(), expectLine(), send("227 ({pasv})\r\n"), expectLine(),
                                                acceptData(), send("150 go\r\n"), dataSend("mid\n"), dataClose(),
-                                               send("226 done\r\n"), close(), accept(), close() });
+                                               send("226 done\r\n"), close(), accept(), close(), accept(), close() });
     const std::string openedTranscript =
         kLoginTranscript + "CWD /nested\r\nCWD level2\r\nTYPE I\r\nSIZE mid.html\r\nPASV\r\nRETR mid.html\r\n";
     const struct {

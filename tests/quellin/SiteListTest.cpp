@@ -48,6 +48,36 @@ TEST(SiteCaption, NeverHoldsThePassword)
         EXPECT_EQ(quellin::SiteCaption(c.value), c.caption) << c.value;
 }
 
+TEST(SiteList, MalformedEntriesAreNamedWithTheirReasonAndLeftOutWithoutShowingAPassword)
+{
+    TempConfig config;
+    config.write(QStringLiteral("QUELLIN.INI"), "[FTP-Accounts]\n"
+                                                "good=anna:pw@host/pub\n"
+                                                "noColon=anna@host/pub\n"
+                                                "noAt=anna:secret1\n"
+                                                "noHost=anna:secret2@/pub\n"
+                                                "blank=\n"
+                                                "spaces=   \n"
+                                                "noSlash=anna:secret3@host\n"
+                                                "colonInPassword=bob:a:b@h/\n");
+    const quellin::SiteList list = quellin::ReadSiteList();
+    EXPECT_EQ(list.sites, (std::vector<std::string>{ "anna:pw@host/pub", "bob:a:b@h/" }));
+    const std::vector<std::string> expected = {
+        "Site \"noColon\" (anna@host/pub) is left out: it has no \":\" between user name and password (write "
+        "user:password@host/path).",
+        "Site \"noAt\" (anna:***) is left out: it has no \"@\" between password and host (write "
+        "user:password@host/path).",
+        "Site \"noHost\" (anna:***@/pub) is left out: it names no host after the \"@\".",
+        "Site \"blank\" () is left out: it is empty.",
+        "Site \"spaces\" () is left out: it is empty.",
+        "Site \"noSlash\" (anna:***@host) is left out: it has no \"/\" after the host (write "
+        "user:password@host/path, or host/ for the top folder).",
+    };
+    EXPECT_EQ(list.problems, expected);
+    for (const auto& problem : list.problems)
+        EXPECT_EQ(problem.find("secret"), std::string::npos) << problem;
+}
+
 TEST(ReadSites, ReadsEveryKeyOfALongSectionInFileOrder)
 {
     TempConfig config;

@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QToolButton>
 #include <fstream>
+#include <thread>
 
 using namespace testservers;
 
@@ -122,6 +123,7 @@ TEST_P(WindowRoundTrip, UnchangedTextComesBackByteForByteAndARenameIsASecondFile
     form->Memo->setLine(1, "changed");
     writeBack();
     EXPECT_EQ(server->read("www/b.htm"), "caf\xe9\r\nchanged");
+    EXPECT_NE(rowOf("b.htm"), -1) << "the remote view was listed again";
     EXPECT_EQ(server->read("www/a.htm"), original);
 
     // Opening over an unsaved edit asks; No keeps the edit and its name.
@@ -144,6 +146,7 @@ TEST_P(WindowRoundTrip, CopiesBothWaysKeepEveryByte)
     select("image.bin");
     command([&] { form->CopyToLocal1->trigger(); });
     EXPECT_EQ(readLocal(local + "image.bin"), binary);
+    EXPECT_TRUE(localColumn(0).contains(QStringLiteral("image.bin"))) << "the local view was listed again";
 
     // An existing local file is replaced only when the user says so.
     writeLocal(local + "image.bin", "mine");
@@ -161,6 +164,7 @@ TEST_P(WindowRoundTrip, CopiesBothWaysKeepEveryByte)
     command([&] { form->CopyToFTP1->trigger(); });
     EXPECT_EQ(dialogs.asked().size(), asked) << "no error shown";
     EXPECT_EQ(server->read("www/up.bin"), binary + "\r\n\n");
+    EXPECT_NE(rowOf("up.bin"), -1) << "the remote view was listed again";
 }
 
 TEST_P(WindowRoundTrip, MixedLineBreaksComeBackByteForByteAndAFileThatIsNoTextIsNotOpened)
@@ -260,6 +264,37 @@ INSTANTIATE_TEST_SUITE_P(Servers, WindowRoundTrip,
                          [](const auto& info) {
                              return std::string(FtpServerName(info.param.kind)) + (info.param.async ? "Async" : "Sync");
                          });
+
+// The server's idle timeout (vsftpd says "421 Timeout." and closes) while the user edits: the
+// write-back logs in again, goes back to the folder and writes; one status line says so.
+class WindowReconnect : public LocalFolderWindow, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(WindowReconnect, AWriteBackAfterTheServersIdleTimeoutLogsInAgainAndSaysSo)
+{
+    auto server = StartFtpServer(FtpServerKind::Vsftpd, 1);
+    server->makeFolder("www/sub");
+    server->write("www/sub/page.htm", "old\n");
+    open();
+    if (GetParam())
+        form->chk_async->click();
+    connectTo(server->port(), QString::fromStdString(server->user()), QString::fromStdString(server->password()),
+              QStringLiteral("/www/sub"));
+    ASSERT_EQ(shownError(), QString());
+    select("page.htm");
+    command([&] { form->FTPViewDblClick(); });
+    form->Memo->setLine(0, "new");
+    // The server's idle timer: sleep past it (the test waits on the server, not on the window).
+    std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+    command([&] { form->SBZurueckClick(); });
+    EXPECT_EQ(shownError(), QString()) << "no error box";
+    EXPECT_EQ(server->read("www/sub/page.htm"), "new\n");
+    EXPECT_FALSE(form->Memo->modified());
+    EXPECT_EQ(form->Status->panelText(0), QStringLiteral("Reconnected: the server had closed the connection (Timeout.); "
+                                                         "logged in again and back in /www/sub"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, WindowReconnect, ::testing::Values(false, true),
+                         [](const auto& info) { return std::string(info.param ? "Async" : "Sync"); });
 
 class WindowLocalBrowser : public LocalFolderWindow {
 protected:

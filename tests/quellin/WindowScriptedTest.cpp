@@ -4,6 +4,7 @@
 #include "ScriptedServer.h"
 #include "WindowFixture.h"
 
+#include "quellin/SiteList.h"
 #include "quellin/U_about.h"
 #include "richprint/TRECode.h"
 
@@ -143,6 +144,33 @@ TEST_F(Scripted, AGreetingThatNeverEndsFailsTheConnectWithinTheReplyDeadline)
     EXPECT_TRUE(form->close()) << "the window can be closed";
 }
 
+TEST_F(QuellinWindow, AFailedConnectGivesItsTrueReason)
+{
+    std::uint16_t closedPort;
+    {
+        ScriptedServer probe({});
+        closedPort = probe.port();
+    }
+    open();
+    const struct {
+        const char* host;
+        QString reason;
+    } cases[] = {
+        { "127.0.0.1", QStringLiteral("Connection refused: nothing answers at 127.0.0.1 port %1").arg(closedPort) },
+        { "nowhere.invalid", QStringLiteral("Couldn't resolve hostname nowhere.invalid") },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.host);
+        form->EditHostname->setText(QLatin1String(c.host));
+        form->EditPfad->setText(QStringLiteral("/"));
+        form->ftp->Port = closedPort;
+        expectError();
+        command([&] { form->btn_connectClick(); });
+        EXPECT_EQ(shownError(), c.reason);
+        EXPECT_FALSE(form->ftp->Connected());
+    }
+}
+
 TEST_F(Scripted, TwentyThousandEntriesAllArrive)
 {
     std::string data;
@@ -241,6 +269,7 @@ TEST_F(Scripted, AServerClosingDuringStorLeavesTheEditorAsItWasAndTheNextWriteBa
     steps = join(join(steps, login()), { expectLine(), send("200 binary\r\n"), listenData(), expectLine(),
                                          send("227 ({pasv})\r\n"), expectLine(), acceptData(), send("150 go\r\n"),
                                          dataReceiveAll(), send("226 stored\r\n") });
+    steps = join(steps, listing({ dataSend("-rw-r--r-- 1 u g 8 Jan  1  2020 p.htm\r\n") }));
     start(steps);
     connect();
     select("p.htm");
@@ -256,7 +285,8 @@ TEST_F(Scripted, AServerClosingDuringStorLeavesTheEditorAsItWasAndTheNextWriteBa
     EXPECT_FALSE(form->Memo->modified());
     EXPECT_TRUE(server->finish()) << server->failure();
     EXPECT_EQ(server->dataReceived(), "changed\n");
-    EXPECT_EQ(server->transcript(), kLogin + kListing + kOpen + kStore + kLogin + kStore);
+    EXPECT_EQ(server->transcript(), kLogin + kListing + kOpen + kStore + kLogin + kStore + kListing);
+    EXPECT_EQ(form->RemoteItems->item(0).size, 8) << "the view was listed again after the write-back";
 }
 
 // An asynchronous write-back against a server that confirms the store only after a while: what
@@ -387,6 +417,33 @@ TEST_P(StartUp, WarnsOnceWhenOthersCanReadTheSettings)
 INSTANTIATE_TEST_SUITE_P(Modes, StartUp,
                          ::testing::Values(StartCase{ QFile::ReadOwner | QFile::WriteOwner, false },
                                            StartCase{ QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther, true }));
+
+TEST_F(QuellinWindow, MalformedSitesAreNamedOnceAtStartAndLeftOut)
+{
+    writeSettings("[FTP-Accounts]\n1=anna@host/pub\n2=joe:pw@h.invalid/\n3=\n");
+    dialogs.answerMessage(platform::gui::Ok);
+    open();
+    EXPECT_EQ(dialogs.last().message.text,
+              QStringLiteral("Site \"1\" (anna@host/pub) is left out: it has no \":\" between user name and password "
+                             "(write user:password@host/path).\nSite \"3\" () is left out: it is empty."));
+    ASSERT_EQ(form->CBSites->count(), 1);
+    EXPECT_EQ(form->CBSites->itemText(0), QStringLiteral("joe@h.invalid/"));
+}
+
+TEST_F(QuellinWindow, WithoutSitesTheWindowSaysHowToAddOne)
+{
+    for (const char* settings : { "", "[FTP-Accounts]\n", "[Other]\nx=1\n" }) {
+        SCOPED_TRACE(settings);
+        writeSettings(settings);
+        open();
+        EXPECT_EQ(form->CBSites->count(), 0);
+        EXPECT_EQ(form->Status->panelText(0), QLatin1String(quellin::kNoSitesHint));
+        EXPECT_NE(form->CBSites->toolTip().indexOf(QStringLiteral("examples/QUELLIN.INI")), -1);
+    }
+    QFile::remove(config.file(QStringLiteral("QUELLIN.INI")));
+    open();
+    EXPECT_EQ(form->Status->panelText(0), QLatin1String(quellin::kNoSitesHint)) << "no file at all";
+}
 
 TEST_F(QuellinWindow, TheSiteListWidensWhileItHasTheFocusAndNeverShowsAPassword)
 {

@@ -110,7 +110,7 @@ TEST(TcpConnect, UnresolvableName)
     }
 }
 
-TEST(TcpConnect, RefusedPortRaisesSocketErrorWithTheWinsockCode)
+TEST(TcpConnect, RefusedPortRaisesSocketErrorWithTheWinsockCodeAndTheTrueReason)
 {
     std::uint16_t port;
     {
@@ -123,7 +123,7 @@ TEST(TcpConnect, RefusedPortRaisesSocketErrorWithTheWinsockCode)
         c.Connect();
         FAIL();
     } catch (const ESocketError& e) {
-        EXPECT_EQ(e.message(), "Error creating socket");
+        EXPECT_EQ(e.message(), "Connection refused: nothing answers at 127.0.0.1 port " + std::to_string(port));
         EXPECT_EQ(e.ErrorCode, 10061);
     }
     EXPECT_EQ(c.socket(), -1);
