@@ -67,15 +67,17 @@ void Tmainform::SBZurueckClick()
     TransferScope transfer(*this);
     // Saved is only what was sent: an edit made while an asynchronous upload ran stays modified.
     const int sentRevision = Memo->document()->revision();
-    if (!Edit->WriteBack(text) || Memo->document()->revision() != sentRevision)
+    if (!Edit->WriteBack(text))
         return;
-    if (converted) {
-        // The pane reads the file as it now is on the server, caret where it was.
-        const int caret = Memo->selStart();
-        Memo->setText(text);
-        Memo->setSelection(caret, 0);
+    if (Memo->document()->revision() == sentRevision) {
+        if (converted) {
+            // The pane reads the file as it now is on the server, caret where it was.
+            const int caret = Memo->selStart();
+            Memo->setText(text);
+            Memo->setSelection(caret, 0);
+        }
+        Memo->setModified(false);
     }
-    Memo->setModified(false);
     // New sizes and new names show at once.
     Refresh();
 }
