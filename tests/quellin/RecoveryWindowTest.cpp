@@ -124,7 +124,10 @@ TEST_F(Recovery, ARestoredCopyIsWrittenBackByteForByteToWhereItCameFrom)
                      expectLine(), acceptData(), send("150 here it comes\r\n"), dataClose(), send("226 done\r\n"),
                      expectLine(), send("200 binary\r\n"),
                      expectLine(), send("200 binary\r\n"), listenData(), expectLine(), send("227 ({pasv})\r\n"),
-                     expectLine(), acceptData(), send("150 go\r\n"), dataReceiveAll(), send("226 stored\r\n") };
+                     expectLine(), acceptData(), send("150 go\r\n"), dataReceiveAll(), send("226 stored\r\n"),
+                     listenData(), expectLine(), send("227 ({pasv})\r\n"), expectLine(), send("200 ascii\r\n"),
+                     expectLine(), acceptData(), send("150 here it comes\r\n"), dataClose(), send("226 done\r\n"),
+                     expectLine(), send("200 binary\r\n") };
     ScriptedServer server(std::move(steps), 5s);
     leaveCopy(Copy({"joe", "127.0.0.1", server.port(), "/www/docs", "page.htm"}, "\n", false,
                    platform::core::TextEncoding::Windows1252, bytes));
@@ -149,7 +152,8 @@ TEST_F(Recovery, ARestoredCopyIsWrittenBackByteForByteToWhereItCameFrom)
     EXPECT_TRUE(server.finish()) << server.failure();
     EXPECT_EQ(server.dataReceived(), bytes);
     EXPECT_EQ(server.transcript(), "USER joe\r\nPASS secret\r\nTYPE I\r\nCWD /www/docs\r\n"
-                                   "PASV\r\nTYPE A\r\nLIST .\r\nTYPE I\r\nTYPE I\r\nPASV\r\nSTOR page.htm\r\n");
+                                   "PASV\r\nTYPE A\r\nLIST .\r\nTYPE I\r\nTYPE I\r\nPASV\r\nSTOR page.htm\r\n"
+                                   "PASV\r\nTYPE A\r\nLIST .\r\nTYPE I\r\n");
     EXPECT_FALSE(form->Memo->modified());
     hook->finishWork();
     EXPECT_TRUE(copies().isEmpty()) << "a successful write-back removes the copy";

@@ -311,6 +311,7 @@ TEST_P(TypingDuringAnUpload, LeavesTheEditorModifiedOnlyWhenTheTextChanged)
     steps = join(steps, { expectLine(), send("200 binary\r\n"), listenData(), expectLine(), send("227 ({pasv})\r\n"),
                           expectLine(), acceptData(), send("150 go\r\n"), dataReceiveAll(), stall(600ms),
                           send("226 stored\r\n") });
+    steps = join(steps, listing({ dataSend(entry) }));
     start(steps);
     connect();
     select("p.htm");

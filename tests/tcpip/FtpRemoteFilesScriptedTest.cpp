@@ -161,8 +161,8 @@ TEST(FtpRemoteFolder, AFailedTransferIsAbortedBeforeTheNextOperation)
     EXPECT_EQ(server.transcript(), kLogin + "PWD\r\nSIZE a.txt\r\nPASV\r\nRETR a.txt\r\nABOR\r\nDELE a.txt\r\nQUIT\r\n");
 }
 
-// A server that hangs up logs the session out; the next operation logs in again and goes back
-// to the folder it had reached before it acts.
+// A server that hangs up while the session is idle: the next operation logs in again, goes back
+// to the folder it had reached and acts, without an error.
 TEST(FtpRemoteFolder, AfterAHangUpTheNextOperationLogsInAgainInTheSameFolder)
 {
     const Script docs = { expectLine(), send("250 Changed\r\n"), expectLine(), send("257 \"/home/anna/docs\"\r\n") };
@@ -173,8 +173,6 @@ TEST(FtpRemoteFolder, AfterAHangUpTheNextOperationLogsInAgainInTheSameFolder)
     pointAt(files, server);
     files.Connect();
     files.ChangeFolder("docs");
-    EXPECT_THROW(files.Delete("a.txt"), remote::ERemoteError);
-    EXPECT_EQ(files.State(), remote::ConnectionState::LoggedOut);
     files.Delete("a.txt");
     EXPECT_EQ(files.CurrentFolder(), "/home/anna/docs");
     files.Disconnect();
