@@ -20,11 +20,5 @@ PACKAGES=(
   lintian desktop-file-utils appstream
   # peers for benchmarks
   curl lftp python3-minimal enscript ghostscript xdotool python3-pygments tidy
-  linkchecker nodejs npm
 )
 bash ./apt-install.sh "${PACKAGES[@]}"
-# The link-check benchmark's second peer, from npm: the newest release npm installs for this
-# machine's node.
-if ! command -v linkinator >/dev/null; then
-  npm install --global --no-audit --no-fund linkinator >/dev/null
-fi

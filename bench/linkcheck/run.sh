@@ -12,6 +12,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 tarnby="${BENCH_BUILD_DIR:?set BENCH_BUILD_DIR to a release build}/tarnby/tarnby"
 [ -x "$tarnby" ] || { echo "missing $tarnby (build target tarnby)" >&2; exit 1; }
 command -v nginx >/dev/null && command -v curl >/dev/null
+bash "$here/install-peers.sh"
 have_linkchecker=$(command -v linkchecker || true)
 have_linkinator=$(command -v linkinator || true)
 
@@ -89,7 +90,7 @@ if [ -n "$have_linkinator" ]; then
   if [ "$best_ms" -eq 0 ] || [ "$i_ms" -lt "$best_ms" ]; then best_ms=$i_ms; fi
   li_report="$work/linkinator.json"
 else
-  echo "linkinator: not installed (scripts/install-test-deps.sh installs it)"
+  echo "linkinator: not installed (bench/linkcheck/install-peers.sh installs it)"
 fi
 if [ "$best_ms" -gt 0 ]; then
   awk -v o="$t_ms" -v p="$best_ms" 'BEGIN {printf "speed-up over the faster peer: %.2f (goal >= 3)\n", p / o}'
