@@ -12,24 +12,13 @@ struct Parts {
     std::string path;   // from the first "/" after the authority, without query; "/" when none
 };
 
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 std::string PercentDecoded(std::string_view text)
 {
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const int high = text[i] == '%' && i + 2 < text.size() ? HexValue(text[i + 1]) : -1;
-        const int low = high >= 0 ? HexValue(text[i + 2]) : -1;
+        const int high = text[i] == '%' && i + 2 < text.size() ? base::HexDigitValue(text[i + 1]) : -1;
+        const int low = high >= 0 ? base::HexDigitValue(text[i + 2]) : -1;
         if (low >= 0) {
             out += static_cast<char>(high * 16 + low);
             i += 2;
