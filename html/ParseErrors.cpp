@@ -17,19 +17,17 @@ constexpr Described kDescribed[] = {
 #undef HTML_PARSE_ERROR_TEXT
 };
 
-// Names come from the page: shown in quotes, control characters as "?", cut when long.
-std::string Shown(std::string_view name)
+} // namespace
+
+std::string ShownName(std::string_view name, std::size_t longest)
 {
-    constexpr std::size_t kLongest = 40;
     std::string shown;
-    for (const char c : name.substr(0, kLongest))
+    for (const char c : name.substr(0, longest))
         shown += static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? '?' : c;
-    if (name.size() > kLongest)
+    if (name.size() > longest)
         shown += "...";
     return shown;
 }
-
-} // namespace
 
 std::string_view CodeOf(ErrorCode code)
 {
@@ -38,7 +36,7 @@ std::string_view CodeOf(ErrorCode code)
 
 std::string MessageOf(const ParseError& error)
 {
-    const std::string name = Shown(error.name);
+    const std::string name = ShownName(error.name, 40);
     switch (error.code) {
     case ErrorCode::UnexpectedStartTag:
         return "<" + name + "> in the wrong place, ignored";

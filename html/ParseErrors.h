@@ -90,6 +90,10 @@ std::string_view CodeOf(ErrorCode code);
 // A sentence for people, with the name: "Duplicate attribute \"href\"", "</div> closes <span>".
 std::string MessageOf(const ParseError& error);
 
+// A name or value from the page as a message shows it: control characters as "?", cut after
+// longest bytes with "..." so that a hostile page cannot flood or fake lines.
+std::string ShownName(std::string_view name, std::size_t longest);
+
 // Line and column (both from 1, columns in characters) of an offset into a UTF-8 text whose
 // lines end in LF.
 struct TextPosition {

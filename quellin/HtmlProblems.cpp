@@ -1,6 +1,7 @@
 #include "quellin/HtmlProblems.h"
 
 #include "html/Parse.h"
+#include "html/ParseErrors.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -85,18 +86,6 @@ std::vector<MissingFile> MissingLocalFiles(const Document& document, const QStri
     return missing;
 }
 
-// Names from the page in a message: control characters shown as "?", cut when long.
-std::string Shown(std::string_view value)
-{
-    constexpr std::size_t kLongest = 80;
-    std::string shown;
-    for (const char c : value.substr(0, kLongest))
-        shown += static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? '?' : c;
-    if (value.size() > kLongest)
-        shown += "...";
-    return shown;
-}
-
 } // namespace
 
 std::vector<HtmlProblem> FindHtmlProblems(std::string_view utf8, const QString& localFolder)
@@ -114,7 +103,7 @@ std::vector<HtmlProblem> FindHtmlProblems(std::string_view utf8, const QString& 
         found.push_back({error.offset, html::MessageOf(error)});
     if (!localFolder.isEmpty()) {
         for (MissingFile& file : MissingLocalFiles(*document, localFolder))
-            found.push_back({file.offset, "Local file \"" + Shown(file.value) + "\" does not exist"});
+            found.push_back({file.offset, "Local file \"" + html::ShownName(file.value, 80) + "\" does not exist"});
         std::stable_sort(found.begin(), found.end(), [](const Found& a, const Found& b) { return a.offset < b.offset; });
     }
     std::vector<HtmlProblem> problems;
