@@ -9,8 +9,6 @@
 
 namespace html {
 
-bool IsValidUtf8(std::string_view bytes);
-
 // bytes decoded from encoding; UTF-8 by our own check, every other encoding by glibc's iconv.
 // "replacement" gives one U+FFFD for a page that is not empty.
 std::string DecodeToUtf8(std::string_view bytes, const Encoding& encoding);

@@ -1,5 +1,6 @@
 #include "html/Page.h"
 
+#include "base/Utf8.h"
 #include "html/Decode.h"
 #include "html/EncodingSniffing.h"
 #include "html/Parse.h"
@@ -12,7 +13,7 @@ void DecodeAndParse(ParsedPage& page, std::string_view bytes, Templates template
 {
     page.decoded.clear();
     std::string_view text = bytes;
-    if (page.encoding.name != "UTF-8" || !IsValidUtf8(bytes)) {
+    if (page.encoding.name != "UTF-8" || !base::IsValidUtf8(bytes)) {
         page.decoded = DecodeToUtf8(bytes, page.encoding);
         text = page.decoded;
     }

@@ -1,6 +1,7 @@
 #include "makro/MacroLine.h"
 
 #include "base/Text.h"
+#include "base/Utf8.h"
 
 #include <cstdint>
 
@@ -30,44 +31,6 @@ std::size_t KeywordLength(LineKind kind)
     return 0;
 }
 
-// The length of the well-formed UTF-8 sequence that text starts with, 0 when it starts with
-// none (a stray continuation byte, an overlong form, a surrogate, a code point past U+10FFFF,
-// a sequence cut short).
-std::size_t Utf8SequenceLength(std::string_view text)
-{
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(0);
-    if (lead < 0x80)
-        return 1;
-    std::size_t length = 0;
-    unsigned char low = 0x80; // the range of the second byte, narrowed where forms are forbidden
-    unsigned char high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0)
-            low = 0xA0;
-        if (lead == 0xED)
-            high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0)
-            low = 0x90;
-        if (lead == 0xF4)
-            high = 0x8F;
-    } else {
-        return 0;
-    }
-    if (text.size() < length || byte(1) < low || byte(1) > high)
-        return 0;
-    for (std::size_t i = 2; i < length; ++i) {
-        if (byte(i) < 0x80 || byte(i) > 0xBF)
-            return 0;
-    }
-    return length;
-}
-
 } // namespace
 
 std::string CutLine(std::string_view line)
@@ -77,7 +40,7 @@ std::string CutLine(std::string_view line)
     // an endless line costs no more than a short one.
     std::size_t at = 0;
     for (std::size_t kept = 0; kept < maxLineLength && at < line.size(); ++kept) {
-        const std::size_t length = Utf8SequenceLength(line.substr(at));
+        const std::size_t length = base::Utf8SequenceLength(line, at);
         if (length == 0)
             return std::string(line.substr(0, maxLineLength));
         at += length;
