@@ -691,8 +691,30 @@ remote::RemoteEntry SftpSession::Stat(const std::string& name)
         if (!attributes)
             fail("Cannot find " + remote::Printable(name));
         entry = entryOf(attributes.get(), name);
+        if ((attributes->flags & SSH_FILEXFER_ATTR_SIZE) == 0)
+            entry.size = -1;
+        if (attributes->flags & SSH_FILEXFER_ATTR_PERMISSIONS)
+            entry.permissions = static_cast<int>(attributes->permissions & 07777);
     });
     return entry;
+}
+
+bool SftpSession::SetPermissions(const std::string& name, int mode)
+{
+    remote::RequireEntryName(name);
+    if (mode < 0 || mode > 07777)
+        throw ERemoteError("No such permissions: " + std::to_string(mode));
+    trace("Set permissions of " + remote::Printable(name), remote::TraceLevel::Command);
+    bool supported = true;
+    operation([&] {
+        if (sftp_chmod(ssh_->sftp, path(name).c_str(), static_cast<mode_t>(mode)) == SSH_OK)
+            return;
+        if (sftp_get_error(ssh_->sftp) == SSH_FX_OP_UNSUPPORTED)
+            supported = false;
+        else
+            fail("Cannot set the permissions of " + remote::Printable(name));
+    });
+    return supported;
 }
 
 } // namespace sftp
