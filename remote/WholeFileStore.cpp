@@ -68,8 +68,11 @@ std::string TemporaryName(std::string_view name, std::string_view suffix)
     const std::string unique = suffix.empty() ? randomSuffix() : std::string(suffix);
     const std::size_t room = kMaxNameLength - 1 - kTag.size() - unique.size() - kExtension.size();
     std::size_t keep = std::min(name.size(), room);
-    // Never cut a UTF-8 sequence in two: step back over continuation bytes.
-    while (keep > 0 && keep < name.size() && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80)
+    // Never cut a UTF-8 character in two: step back over its continuation bytes (at most three;
+    // bytes that are no UTF-8 are cut where they stand).
+    for (int step = 0; step < 3 && keep > 0 && keep < name.size()
+                       && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80;
+         ++step)
         --keep;
     return "." + std::string(name.substr(0, keep)) + std::string(kTag) + unique + std::string(kExtension);
 }
