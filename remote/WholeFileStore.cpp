@@ -74,7 +74,10 @@ std::string TemporaryName(std::string_view name, std::string_view suffix)
                        && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80;
          ++step)
         --keep;
-    return "." + std::string(name.substr(0, keep)) + std::string(kTag) + unique + std::string(kExtension);
+    std::string temporary;
+    temporary.reserve(kMaxNameLength);
+    temporary.append(".").append(name.substr(0, keep)).append(kTag).append(unique).append(kExtension);
+    return temporary;
 }
 
 StoreResult StoreWhole(RemoteFiles& files, base::Stream& source, const std::string& name,

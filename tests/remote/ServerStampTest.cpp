@@ -67,8 +67,9 @@ TEST_P(TemporaryNameOfLongNames, FitsIn255BytesWithoutCuttingACharacter)
     const std::string kept = temporary.substr(1, temporary.size() - std::string(".quellin-abc123.tmp").size() - 1);
     EXPECT_EQ(GetParam().name.compare(0, kept.size(), kept), 0) << "the start of the name is kept";
     EXPECT_GE(kept.size(), std::size_t{ 232 }) << "at most one character given up";
-    if (GetParam().utf8 && kept.size() < GetParam().name.size())
+    if (GetParam().utf8 && kept.size() < GetParam().name.size()) {
         EXPECT_NE(static_cast<unsigned char>(GetParam().name[kept.size()]) & 0xC0, 0x80) << "cut inside a character";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
