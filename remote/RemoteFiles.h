@@ -47,6 +47,12 @@ class ERemoteNameRefused : public ERemoteError {
 public:
     using ERemoteError::ERemoteError;
 };
+// The server answered the request with a refusal (an FTP reply of 400 to 599 other than 421,
+// an SFTP status); the connection stands.
+class ERemoteRefused : public ERemoteError {
+public:
+    using ERemoteError::ERemoteError;
+};
 class ERemoteBusy : public ERemoteError {
 public:
     ERemoteBusy() : ERemoteError("Protocol busy") {}

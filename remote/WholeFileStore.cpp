@@ -24,7 +24,7 @@ std::string randomSuffix()
 }
 
 // FTP's replies for a transfer that began and broke off (the connection, the server's disk):
-// never a refusal of the name.
+// a refusal, but never of the name.
 bool brokenTransfer(int code)
 {
     return code == 426 || code == 451 || code == 452 || code == 552;
@@ -97,10 +97,11 @@ StoreResult StoreWhole(RemoteFiles& files, base::Stream& source, const std::stri
         tryDelete(files, temporary);
         throw;
     } catch (const ERemoteError& e) {
+        const bool refused = dynamic_cast<const ERemoteRefused*>(&e) != nullptr && !brokenTransfer(e.code());
         const bool connected = files.State() != ConnectionState::LoggedOut;
         const bool removed = tryDelete(files, temporary);
-        // Still connected and nothing to remove: the name itself was refused.
-        if (!connected || removed || brokenTransfer(e.code()))
+        // Refused while the connection stands, and nothing to remove: the name itself was refused.
+        if (!refused || !connected || removed)
             throw failure(name, e, temporary, removed);
         storeDirectly();
         return { true, Printable(name) + " was stored directly: the server refused the temporary name (" + e.message() + ")" };

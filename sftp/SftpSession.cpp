@@ -415,10 +415,13 @@ bool SftpSession::connectionGone() const
 void SftpSession::fail(const std::string& what)
 {
     std::string reason;
+    bool status = false; // the server answered with a status of its own
     if (ssh_->sftp != nullptr) {
         const int code = sftp_get_error(ssh_->sftp);
-        if (const char* text = sftpErrorText(code))
+        if (const char* text = sftpErrorText(code)) {
             reason = text;
+            status = code != SSH_FX_NO_CONNECTION && code != SSH_FX_CONNECTION_LOST;
+        }
     }
     if (ssh_->session != nullptr && (reason.empty() || !ssh_is_connected(ssh_->session))) {
         const char* text = ssh_get_error(ssh_->session);
@@ -428,8 +431,12 @@ void SftpSession::fail(const std::string& what)
     if (reason.empty())
         reason = "The connection has gone";
     // The handles go only when the job has ended: its open files and folders still use them.
-    if (connectionGone())
+    if (connectionGone()) {
         connectionLost_ = true;
+        status = false;
+    }
+    if (status)
+        throw remote::ERemoteRefused(what + ": " + reason);
     throw ERemoteError(what + ": " + reason);
 }
 

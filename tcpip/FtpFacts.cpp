@@ -118,6 +118,9 @@ std::optional<std::string> MlstFactLine(const std::vector<std::string>& replyLin
 
 std::optional<int> ParseOctalMode(std::string_view text)
 {
+    // pyftpdlib writes Python's octal form.
+    if (text.substr(0, 2) == "0o")
+        text.remove_prefix(2);
     if (text.empty() || text.size() > 5)
         return std::nullopt;
     int mode = 0;

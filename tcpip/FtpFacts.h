@@ -38,7 +38,8 @@ FtpFacts ParseMlstFacts(std::string_view line);
 // last); empty when there is none.
 std::optional<std::string> MlstFactLine(const std::vector<std::string>& replyLines);
 
-// Octal mode text ("0644", "644", "4755") -> mode bits; empty past 07777 or for other text.
+// Octal mode text ("0644", "644", "4755", "0o644") -> mode bits; empty past 07777 or for other
+// text.
 std::optional<int> ParseOctalMode(std::string_view text);
 
 // The mode of the one file a STAT reply lists (its lines between the first and the last, a

@@ -161,6 +161,8 @@ void FtpRemoteFiles::translateFailure()
             throw remote::EAuthenticationFailed("Access denied for " + Site.user + " on " + Site.host + ": "
                                                 + e.message());
         }
+        if (e.ReplyCode >= 400 && e.ReplyCode < 600 && e.ReplyCode != 421)
+            throw remote::ERemoteRefused(e.message(), e.ReplyCode);
         throw ERemoteError(e.message(), e.ReplyCode);
     } catch (const base::Exception& e) {
         throw ERemoteError(e.message(), e.code());

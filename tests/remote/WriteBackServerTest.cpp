@@ -124,6 +124,7 @@ TEST_P(WriteBackOnServer, UnchangedCopyIsReplacedWholeKeepingItsModeAndNothingEl
     EXPECT_EQ(site_->mode(kPage), 0640);
     EXPECT_EQ(site_->othersThan(kPage), std::vector<std::string>{});
     EXPECT_EQ(result.stamp, remote::TakeStamp(site_->files(), kPage)) << "the next write-back's base";
+    stamp_ = result.stamp;
     EXPECT_EQ(writeBack(kNeverAsked).outcome, remote::WriteBackOutcome::Stored) << "a second write-back is no conflict";
 }
 

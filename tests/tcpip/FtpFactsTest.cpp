@@ -54,6 +54,7 @@ INSTANTIATE_TEST_SUITE_P(
         FactsCase{ "NameLooksLikeFacts", " type=file; size=9;modify=1;", std::nullopt, std::nullopt, std::nullopt },
         FactsCase{ "SignedSize", " size=-7;modify=2020; x", std::nullopt, std::nullopt, std::nullopt },
         FactsCase{ "HugeSize", " size=99999999999999999999; x", std::nullopt, std::nullopt, std::nullopt },
+        FactsCase{ "ModeInPythonsOctal", " modify=20200913122640;size=3;type=file;unix.mode=0o644; /a", 3, 1600000000, 0644 },
         FactsCase{ "ModeNotOctal", " UNIX.mode=0689; x", std::nullopt, std::nullopt, std::nullopt },
         FactsCase{ "ModeTooLarge", " UNIX.mode=17777; x", std::nullopt, std::nullopt, std::nullopt },
         FactsCase{ "ControlCharacters", " size=7\x1B;modify=2020\r0913122640; x", std::nullopt, std::nullopt, std::nullopt },
