@@ -49,6 +49,11 @@ struct Case {
     std::string error;      // part of the error message; empty: no error
 };
 
+void PrintTo(const Case& c, std::ostream* out)
+{
+    *out << c.label;
+}
+
 class WriteBackScripted : public ::testing::TestWithParam<Case> {};
 
 TEST_P(WriteBackScripted, FollowsTheTranscript)
@@ -141,6 +146,11 @@ struct CutOffCase {
     std::string deleteReply;
     std::string error; // part of the message
 };
+
+void PrintTo(const CutOffCase& c, std::ostream* out)
+{
+    *out << c.label;
+}
 
 class WriteBackCutOff : public ::testing::TestWithParam<CutOffCase> {};
 

@@ -88,6 +88,11 @@ struct Backend {
     std::function<std::unique_ptr<Site>()> start;
 };
 
+void PrintTo(const Backend& backend, std::ostream* out)
+{
+    *out << backend.label;
+}
+
 class WriteBackOnServer : public ::testing::TestWithParam<Backend> {
 protected:
     void SetUp() override
