@@ -11,7 +11,9 @@
 //   Retrieve(name, target) the file's bytes written to target from its current position.
 //   Store(source, name)    source from its current position to its end, replacing the file.
 //   Delete, RemoveFolder, Rename (replaces an existing target), MakeFolder, ChangeFolder,
-//   CurrentFolder, Stat (size and modification time, for a conflict check before a write-back).
+//   CurrentFolder, Stat (size, modification time and permissions, for a conflict check before
+//   a write-back), SetPermissions (where the server lets us: keeps a file's mode across a
+//   whole-file store, WholeFileStore.h).
 // Names are entries of the current folder (no "/"); folders for List/ChangeFolder are paths.
 // Every name is checked before anything is sent (ERemoteNameRefused).
 //
@@ -45,6 +47,12 @@ class ERemoteNameRefused : public ERemoteError {
 public:
     using ERemoteError::ERemoteError;
 };
+// The server answered the request with a refusal (an FTP reply of 400 to 599 other than 421,
+// an SFTP status); the connection stands.
+class ERemoteRefused : public ERemoteError {
+public:
+    using ERemoteError::ERemoteError;
+};
 class ERemoteBusy : public ERemoteError {
 public:
     ERemoteBusy() : ERemoteError("Protocol busy") {}
@@ -61,11 +69,14 @@ public:
 
 enum class EntryKind : std::uint8_t { File, Folder, Link, Other };
 
+constexpr int kUnknownPermissions = -1;
+
 struct RemoteEntry {
     std::string name;             // the server's bytes
-    std::int64_t size = 0;        // bytes; 0 when not given
+    std::int64_t size = 0;        // bytes; 0 when a listing does not give it, -1 when Stat could not learn it
     EntryKind kind = EntryKind::File;
     std::int64_t modified = 0;    // seconds since 1970-01-01 UTC; 0 when not given
+    int permissions = kUnknownPermissions; // Unix mode bits (07777) where the server reports them
     bool operator==(const RemoteEntry&) const = default;
 };
 
@@ -109,7 +120,12 @@ public:
     virtual void MakeFolder(const std::string& name) = 0;
     virtual void ChangeFolder(const std::string& path) = 0;
     virtual std::string CurrentFolder() const = 0;
+    // Size, time and permissions as far as the server reports them (see RemoteEntry); a
+    // missing file or a reply that is no answer raises.
     virtual RemoteEntry Stat(const std::string& name) = 0;
+    // Sets the Unix mode bits of a file. False when the server offers no way to do it; a server
+    // that refuses it for this file raises.
+    virtual bool SetPermissions(const std::string& name, int mode) = 0;
     virtual void Cancel() = 0;
 
     std::chrono::milliseconds silenceTimeout() const { return silenceTimeout_; }

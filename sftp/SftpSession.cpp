@@ -415,10 +415,13 @@ bool SftpSession::connectionGone() const
 void SftpSession::fail(const std::string& what)
 {
     std::string reason;
+    bool status = false; // the server answered with a status of its own
     if (ssh_->sftp != nullptr) {
         const int code = sftp_get_error(ssh_->sftp);
-        if (const char* text = sftpErrorText(code))
+        if (const char* text = sftpErrorText(code)) {
             reason = text;
+            status = code != SSH_FX_NO_CONNECTION && code != SSH_FX_CONNECTION_LOST;
+        }
     }
     if (ssh_->session != nullptr && (reason.empty() || !ssh_is_connected(ssh_->session))) {
         const char* text = ssh_get_error(ssh_->session);
@@ -428,8 +431,12 @@ void SftpSession::fail(const std::string& what)
     if (reason.empty())
         reason = "The connection has gone";
     // The handles go only when the job has ended: its open files and folders still use them.
-    if (connectionGone())
+    if (connectionGone()) {
         connectionLost_ = true;
+        status = false;
+    }
+    if (status)
+        throw remote::ERemoteRefused(what + ": " + reason);
     throw ERemoteError(what + ": " + reason);
 }
 
@@ -691,8 +698,30 @@ remote::RemoteEntry SftpSession::Stat(const std::string& name)
         if (!attributes)
             fail("Cannot find " + remote::Printable(name));
         entry = entryOf(attributes.get(), name);
+        if ((attributes->flags & SSH_FILEXFER_ATTR_SIZE) == 0)
+            entry.size = -1;
+        if (attributes->flags & SSH_FILEXFER_ATTR_PERMISSIONS)
+            entry.permissions = static_cast<int>(attributes->permissions & 07777);
     });
     return entry;
+}
+
+bool SftpSession::SetPermissions(const std::string& name, int mode)
+{
+    remote::RequireEntryName(name);
+    if (mode < 0 || mode > 07777)
+        throw ERemoteError("No such permissions: " + std::to_string(mode));
+    trace("Set permissions of " + remote::Printable(name), remote::TraceLevel::Command);
+    bool supported = true;
+    operation([&] {
+        if (sftp_chmod(ssh_->sftp, path(name).c_str(), static_cast<mode_t>(mode)) == SSH_OK)
+            return;
+        if (sftp_get_error(ssh_->sftp) == SSH_FX_OP_UNSUPPORTED)
+            supported = false;
+        else
+            fail("Cannot set the permissions of " + remote::Printable(name));
+    });
+    return supported;
 }
 
 } // namespace sftp

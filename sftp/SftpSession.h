@@ -13,7 +13,8 @@
 //
 // Downloads keep many read requests in flight (kReadsInFlight of kReadChunk bytes), so round
 // trips do not bound them; uploads send one large write at a time (see kWriteChunk). Rename replaces an existing target (the server's posix-rename
-// where it offers it). All libssh calls run on the session's one helper thread (SshWorker.h);
+// where it offers it, an atomic replacement). Stat reports the mode bits, SetPermissions sets
+// them (setstat). All libssh calls run on the session's one helper thread (SshWorker.h);
 // the session itself belongs to the thread that created it.
 //
 // A broken connection logs the session out; the next operation logs in again and returns to
@@ -75,6 +76,7 @@ public:
     void ChangeFolder(const std::string& path) override;
     std::string CurrentFolder() const override { return folder_; }
     remote::RemoteEntry Stat(const std::string& name) override;
+    bool SetPermissions(const std::string& name, int mode) override;
     void Cancel() override { cancel_ = true; }
 
 private:

@@ -6,6 +6,7 @@
 #include "tcpip/TextNumber.h"
 
 #include <cmath>
+#include <cstdio>
 
 namespace tcpip {
 namespace {
@@ -48,6 +49,12 @@ void writeAll(base::Stream& target, std::string_view bytes)
         throw ERemoteError("The received file could not be written completely");
 }
 
+// "Command not recognised", "not implemented", "not implemented for that parameter".
+bool unknownCommand(int replyCode)
+{
+    return replyCode == 500 || replyCode == 502 || replyCode == 504;
+}
+
 std::optional<int> digits(std::string_view text, std::size_t from, std::size_t count)
 {
     int value = 0;
@@ -88,7 +95,13 @@ std::optional<std::int64_t> ParseFtpTimestamp(std::string_view text)
 
 FtpRemoteFiles::FtpRemoteFiles()
 {
-    ftp_.OnTrace = [this](const std::string& text, TTraceLevel level) { trace(text, traceLevel(level)); };
+    ftp_.OnTrace = [this](const std::string& text, TTraceLevel level) {
+        if (level == tl_command)
+            replyLines_.clear();
+        else if (level == tl_reply)
+            replyLines_.push_back(text);
+        trace(text, traceLevel(level));
+    };
 }
 
 FtpRemoteFiles::~FtpRemoteFiles()
@@ -148,6 +161,8 @@ void FtpRemoteFiles::translateFailure()
             throw remote::EAuthenticationFailed("Access denied for " + Site.user + " on " + Site.host + ": "
                                                 + e.message());
         }
+        if (e.ReplyCode >= 400 && e.ReplyCode < 600 && e.ReplyCode != 421)
+            throw remote::ERemoteRefused(e.message(), e.ReplyCode);
         throw ERemoteError(e.message(), e.ReplyCode);
     } catch (const base::Exception& e) {
         throw ERemoteError(e.message(), e.code());
@@ -177,6 +192,7 @@ void FtpRemoteFiles::Connect()
         if (ftp_.ControlSocket != -1)
             return;
         folder_.clear(); // a fresh log-in starts in the log-in folder
+        features_.reset();
         try {
             ftp_.Connect();
         } catch (...) {
@@ -190,6 +206,7 @@ void FtpRemoteFiles::Disconnect()
 {
     cancel_ = true;
     folder_.clear();
+    features_.reset();
     try {
         ftp_.Disconnect();
     } catch (...) {
@@ -306,24 +323,107 @@ void FtpRemoteFiles::ChangeFolder(const std::string& path)
     });
 }
 
+const FtpFeatures& FtpRemoteFiles::features()
+{
+    if (features_)
+        return *features_;
+    features_ = askOptionally("FEAT") ? ParseFeatures(replyLines_) : FtpFeatures{};
+    // Servers offer the mode without sending it unless asked (pyftpdlib).
+    if (features_->mlst && features_->offers("unix.mode") && !features_->selects("unix.mode")
+        && askOptionally("OPTS MLST type;size;modify;UNIX.mode;"))
+        features_->selectedFacts = { "type", "size", "modify", "unix.mode" };
+    return *features_;
+}
+
+bool FtpRemoteFiles::askOptionally(const std::string& command)
+{
+    try {
+        ftp_.SendCommand(command);
+        return true;
+    } catch (const EProtocolError& e) {
+        // No reply, a farewell or a lost log-in are failures of the session, not a "no".
+        if (e.ReplyCode == 999 || e.ReplyCode == 421 || e.ReplyCode == kNotLoggedIn)
+            throw;
+        return false;
+    }
+}
+
+std::optional<std::string> FtpRemoteFiles::askIfKnown(const std::string& command)
+{
+    try {
+        ftp_.SendCommand(command);
+    } catch (const EProtocolError& e) {
+        if (unknownCommand(e.ReplyCode))
+            return std::nullopt;
+        throw;
+    }
+    return ftp_.ReplyText;
+}
+
+void FtpRemoteFiles::statByFacts(remote::RemoteEntry& entry)
+{
+    ftp_.SendCommand("MLST " + entry.name);
+    const std::optional<std::string> line = MlstFactLine(replyLines_);
+    if (!line)
+        throw ERemoteError("The server described no file \"" + remote::Printable(entry.name) + "\"");
+    const FtpFacts facts = ParseMlstFacts(*line);
+    entry.size = facts.size.value_or(-1);
+    entry.modified = facts.modified.value_or(0);
+    entry.permissions = facts.permissions.value_or(remote::kUnknownPermissions);
+    entry.kind = facts.plainFile.value_or(true) ? remote::EntryKind::File : remote::EntryKind::Other;
+}
+
+void FtpRemoteFiles::statBySizeAndTime(remote::RemoteEntry& entry)
+{
+    const std::string& name = entry.name;
+    if (const auto sizeText = askIfKnown("SIZE " + name)) {
+        const auto size = ToNumber64(*sizeText);
+        if (!size || *size < 0)
+            throw ERemoteError("The server named no size for \"" + name + "\": " + remote::Printable(*sizeText));
+        entry.size = *size;
+    } else {
+        entry.size = -1;
+    }
+    if (const auto timeText = askIfKnown("MDTM " + name)) {
+        const auto modified = ParseFtpTimestamp(*timeText);
+        if (!modified)
+            throw ERemoteError("The server named no time for \"" + name + "\": " + remote::Printable(*timeText));
+        entry.modified = *modified;
+    }
+    // The permissions are a bonus: a server that will not list the file over the control
+    // connection simply leaves them unknown.
+    if (askOptionally("STAT " + name))
+        entry.permissions = ParseStatPermissions(replyLines_).value_or(remote::kUnknownPermissions);
+}
+
 remote::RemoteEntry FtpRemoteFiles::Stat(const std::string& name)
 {
     remote::RequireEntryName(name);
     remote::RemoteEntry entry;
     entry.name = name;
     operation([&] {
-        ftp_.SendCommand("SIZE " + name);
-        const auto size = ToNumber64(ftp_.ReplyText);
-        if (!size || *size < 0)
-            throw ERemoteError("The server named no size for \"" + name + "\": " + remote::Printable(ftp_.ReplyText));
-        entry.size = *size;
-        ftp_.SendCommand("MDTM " + name);
-        const auto modified = ParseFtpTimestamp(ftp_.ReplyText);
-        if (!modified)
-            throw ERemoteError("The server named no time for \"" + name + "\": " + remote::Printable(ftp_.ReplyText));
-        entry.modified = *modified;
+        if (features().mlst)
+            statByFacts(entry);
+        else
+            statBySizeAndTime(entry);
     });
     return entry;
+}
+
+bool FtpRemoteFiles::SetPermissions(const std::string& name, int mode)
+{
+    remote::RequireEntryName(name);
+    if (mode < 0 || mode > 07777)
+        throw ERemoteError("No such permissions: " + std::to_string(mode));
+    char octal[8];
+    std::snprintf(octal, sizeof octal, "%03o", static_cast<unsigned>(mode));
+    bool supported = true;
+    operation([&] {
+        const auto reply = askIfKnown("SITE CHMOD " + std::string(octal) + " " + name);
+        // 202: "command not implemented, superfluous at this site".
+        supported = reply && ftp_.ReplyCode != 202;
+    });
+    return supported;
 }
 
 } // namespace tcpip

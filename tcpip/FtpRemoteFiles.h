@@ -5,7 +5,12 @@
 //
 // Mapping: List -> LIST and the session's listing parse; Retrieve -> SIZE, RETR; Store -> STOR;
 // Delete -> DELE; RemoveFolder -> RMD; MakeFolder -> MKD; Rename -> RNFR, RNTO (the server
-// replaces an existing target); ChangeFolder -> CWD, then PWD; Stat -> SIZE and MDTM.
+// replaces an existing target); ChangeFolder -> CWD, then PWD; Stat -> MLST where FEAT offers
+// it (with OPTS MLST to select UNIX.mode when offered but not selected), else SIZE and MDTM
+// (either answered 500/502/504 is unknown, not a failure) and STAT name for the permissions;
+// SetPermissions -> SITE CHMOD (500/502/504 or 202: the server has no way).
+// FEAT is asked once per log-in, by the first Stat; a refused FEAT, OPTS or STAT only means
+// that less is known.
 //
 // Every name and path is checked with RemoteNames before anything is sent. The session's
 // failures come out as ERemoteError (a refused log-in as EAuthenticationFailed, a busy session
@@ -14,9 +19,12 @@
 //
 // Invariants: folder_ is the server's absolute current folder as PWD last named it ("" before
 // the first log-in, and again once Connect or Disconnect starts afresh); busy_ is set exactly
-// while an operation of this adapter runs.
+// while an operation of this adapter runs; replyLines_ holds every line of the reply to the
+// last command sent (collected from the session's trace, which therefore belongs to the
+// adapter); features_ is empty until FEAT has been asked in the current log-in.
 #include "remote/RemoteFiles.h"
 #include "tcpip/Ftp.h"
+#include "tcpip/FtpFacts.h"
 
 #include <optional>
 #include <string_view>
@@ -46,6 +54,7 @@ public:
     void ChangeFolder(const std::string& path) override;
     std::string CurrentFolder() const override { return folder_; }
     remote::RemoteEntry Stat(const std::string& name) override;
+    bool SetPermissions(const std::string& name, int mode) override;
     void Cancel() override { cancel_ = true; }
 
     // The session underneath, for what only FTP has (a raw command and its reply).
@@ -63,9 +72,19 @@ private:
     void settleFailedTransfer();
     // PWD into folder_.
     void notePwd();
+    const FtpFeatures& features();
+    // The command's reply text; empty when the server does not know the command (500, 502,
+    // 504). Other refusals raise.
+    std::optional<std::string> askIfKnown(const std::string& command);
+    // Whether the server answered the command with success; a refusal is no failure.
+    bool askOptionally(const std::string& command);
+    void statByFacts(remote::RemoteEntry& entry);
+    void statBySizeAndTime(remote::RemoteEntry& entry);
 
     T_FTP ftp_;
     std::string folder_;
+    std::vector<std::string> replyLines_;
+    std::optional<FtpFeatures> features_;
     bool busy_ = false;
     bool cancel_ = false;
 };

@@ -36,3 +36,29 @@ for f in one.html twenty.html; do
   row "Write back $f" "$(measure ours_writeback "$f")" "$(measure curl_put "$f")"
 done
 printf '%-34s %10.3f\n' "Local folder of 10,000 files" "$(measure ours_fill)"
+
+# Write-back with the conflict check and the whole-file store against a plain store, alternating
+# in one session (log-in not timed), on vsftpd and on sshd. Goal: at most 1.2 times.
+wb="$BENCH_BUILD_DIR/bench/roundtrip/writeback_bench"
+[ -x "$wb" ] || { echo "missing $wb (build target writeback_bench)" >&2; exit 1; }
+source "$(dirname "$0")/../sshd.sh"
+sroot="$work/sftp"
+mkdir -p "$sroot"
+ensure_ssh_user
+chown "$ssh_user" "$sroot"
+ftp_port=$port
+trap 'kill "${vsftpd_pid:-}" "${sshd_pid:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
+start_sshd "$sroot" "$work"
+printf '\n%-34s %10s %10s %8s\n' "write-back (median of $runs)" "whole s" "direct s" "ratio"
+for f in one.html twenty.html; do
+  for protocol in ftp sftp; do
+    if [ "$protocol" = ftp ]; then
+      out=$("$wb" ftp "$ftp_port" "$user" "$pass" - "$f" "$work/local/$f" "$runs")
+    else
+      out=$("$wb" sftp "$port" "$ssh_user" "" "$work/client" "$f" "$work/local/$f" "$runs")
+    fi
+    direct=$(sed -n 's/^direct=//p' <<<"$out")
+    whole=$(sed -n 's/^whole=//p' <<<"$out")
+    row "Write back $f over $protocol" "$whole" "$direct"
+  done
+done

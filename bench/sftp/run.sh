@@ -13,41 +13,16 @@ work=$(mktemp -d /tmp/sftp-bench-XXXXXX)
 chmod 755 "$work"
 trap 'kill "${sshd_pid:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
 
-user=quellinkey
-id "$user" >/dev/null 2>&1 || useradd -M -d / -s /bin/sh "$user"
-mkdir -p /run/sshd "$work/home/$user" "$work/client" "$work/authorized" "$work/local"
-chmod 700 "$work/client"
-ssh-keygen -q -t ed25519 -N '' -f "$work/host_ed25519"
-ssh-keygen -q -t ed25519 -N '' -f "$work/client/id_ed25519"
-cp "$work/client/id_ed25519.pub" "$work/authorized/$user"
+source "$(dirname "$0")/../sshd.sh"
+user=$ssh_user
 root="$work/home/$user"
-mkdir -p "$root/many"
+mkdir -p "$root/many" "$work/local"
 head -c $((200 * 1024 * 1024)) /dev/urandom > "$root/big.bin"
 cp "$root/big.bin" "$work/local/up.bin"
 (cd "$root/many" && seq -f "page%05g.html" 1 20000 | xargs touch)
+ensure_ssh_user
 chown -R "$user" "$root"
-
-port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
-cat > "$work/sshd_config" <<CONF
-Port $port
-ListenAddress 127.0.0.1
-HostKey $work/host_ed25519
-PidFile $work/sshd.pid
-AuthorizedKeysFile $work/authorized/%u
-StrictModes no
-UsePAM no
-PasswordAuthentication no
-KbdInteractiveAuthentication no
-AllowUsers $user
-MaxStartups 64
-Subsystem sftp internal-sftp -d $root
-CONF
-/usr/sbin/sshd -D -e -f "$work/sshd_config" 2>"$work/sshd.log" &
-sshd_pid=$!
-for _ in $(seq 100); do
-  (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break
-  sleep 0.05
-done
+start_sshd "$root" "$work"
 
 now() { date +%s.%N; }
 median() { sort -g | awk '{a[NR]=$1} END {print (NR%2 ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2)}'; }

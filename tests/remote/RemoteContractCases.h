@@ -66,6 +66,7 @@ inline void ExpectEveryHostileNameRefused(remote::RemoteFiles& files)
         { "RenameTo", [](auto& f, const auto& n) { f.Rename("fine", n); } },
         { "MakeFolder", [](auto& f, const auto& n) { f.MakeFolder(n); } },
         { "Stat", [](auto& f, const auto& n) { f.Stat(n); } },
+        { "SetPermissions", [](auto& f, const auto& n) { f.SetPermissions(n, 0644); } },
     };
     for (const auto& [label, operation] : operations)
         for (const auto& name : kHostileNames) {

@@ -153,8 +153,9 @@ TEST_F(SftpFolderTest, StatGivesSizeAndModificationTime)
     server_->write("s.txt", "1234567");
     utimbuf times{ 1700000000, 1700000000 };
     ASSERT_EQ(::utime((server_->root() + "/s.txt").c_str(), &times), 0);
+    ASSERT_EQ(::chmod((server_->root() + "/s.txt").c_str(), 0640), 0);
     Client client(*server_);
-    EXPECT_EQ(client.session.Stat("s.txt"), (remote::RemoteEntry{ "s.txt", 7, remote::EntryKind::File, 1700000000 }));
+    EXPECT_EQ(client.session.Stat("s.txt"), (remote::RemoteEntry{ "s.txt", 7, remote::EntryKind::File, 1700000000, 0640 }));
 }
 
 TEST_F(SftpFolderTest, HostileNamesAreRefusedBeforeAnythingIsSent)

@@ -27,10 +27,15 @@ void pointAt(tcpip::FtpRemoteFiles& files, const ScriptedServer& server, bool as
     files.setSilenceTimeout(silence);
 }
 
+// One command the client must send and the server's answer to it.
+struct Exchange {
+    std::string command;
+    std::string reply;
+};
+
 struct StatCase {
     const char* label;
-    std::string sizeReply;
-    std::string timeReply;    // empty: the client must not ask for the time
+    std::vector<Exchange> exchanges;
     std::optional<remote::RemoteEntry> result; // empty: ERemoteError
 };
 
@@ -39,12 +44,12 @@ class FtpRemoteStat : public ::testing::TestWithParam<StatCase> {};
 TEST_P(FtpRemoteStat, AnswersBecomeAnEntryOrAFailure)
 {
     const StatCase& c = GetParam();
-    Script steps = join(join(loginSteps(), kPwd), { expectLine(), send(c.sizeReply) });
-    std::string transcript = kLogin + "PWD\r\nSIZE a b\r\n";
-    if (!c.timeReply.empty()) {
+    Script steps = join(loginSteps(), kPwd);
+    std::string transcript = kLogin + "PWD\r\n";
+    for (const Exchange& exchange : c.exchanges) {
         steps.push_back(expectLine());
-        steps.push_back(send(c.timeReply));
-        transcript += "MDTM a b\r\n";
+        steps.push_back(send(exchange.reply));
+        transcript += exchange.command + "\r\n";
     }
     ScriptedServer server(join(steps, kQuit));
     tcpip::FtpRemoteFiles files;
@@ -60,21 +65,94 @@ TEST_P(FtpRemoteStat, AnswersBecomeAnEntryOrAFailure)
     EXPECT_EQ(server.transcript(), transcript + "QUIT\r\n");
 }
 
+const Exchange kNoFeatures{ "FEAT", "211 No features\r\n" };
+const Exchange kStatListing{ "STAT a b", "213-Status follows:\r\n-rw-r-----    1 1000 1000  7 Sep 13 12:26 a b\r\n213 End\r\n" };
+const std::string kMlstFeatures = "211-Features:\r\n MDTM\r\n MLST type*;size*;modify*;UNIX.mode;\r\n SIZE\r\n211 End\r\n";
+const Exchange kSelectMode{ "OPTS MLST type;size;modify;UNIX.mode;", "200 MLST OPTS type;size;modify;UNIX.mode;\r\n" };
+
+Exchange sizeOf(std::string reply) { return { "SIZE a b", std::move(reply) }; }
+Exchange timeOf(std::string reply) { return { "MDTM a b", std::move(reply) }; }
+Exchange factsOf(std::string line) { return { "MLST a b", "250-Listing a b\r\n" + line + "\r\n250 End\r\n" }; }
+
+remote::RemoteEntry entry(std::int64_t size, std::int64_t modified, int permissions = 0640,
+                          remote::EntryKind kind = remote::EntryKind::File)
+{
+    return { "a b", size, kind, modified, permissions };
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Replies, FtpRemoteStat,
     ::testing::Values(
-        StatCase{ "SizeAndTime", "213 7\r\n", "213 20200913122640\r\n",
-                  remote::RemoteEntry{ "a b", 7, remote::EntryKind::File, 1600000000 } },
-        StatCase{ "SizeBeyondFourGigabytes", "213 5000000000\r\n", "213 20200913122640.5\r\n",
-                  remote::RemoteEntry{ "a b", 5000000000, remote::EntryKind::File, 1600000000 } },
-        StatCase{ "NoSuchFile", "550 No such file\r\n", "", std::nullopt },
-        StatCase{ "NegativeSize", "213 -5\r\n", "", std::nullopt },
-        StatCase{ "SizeBeyondSixtyFourBits", "213 99999999999999999999999\r\n", "", std::nullopt },
-        StatCase{ "SizeIsText", "213 seven\r\n", "", std::nullopt },
-        StatCase{ "TimeRefused", "213 7\r\n", "550 No time\r\n", std::nullopt },
-        StatCase{ "TimeIsText", "213 7\r\n", "213 yesterday\r\n", std::nullopt },
-        StatCase{ "TimeImpossible", "213 7\r\n", "213 20230231000000\r\n", std::nullopt },
-        StatCase{ "TimeWithEscape", "213 7\r\n", "213 2020\x1B[2J0913122640\r\n", std::nullopt }),
+        StatCase{ "SizeAndTime", { kNoFeatures, sizeOf("213 7\r\n"), timeOf("213 20200913122640\r\n"), kStatListing },
+                  entry(7, 1600000000) },
+        StatCase{ "SizeBeyondFourGigabytes",
+                  { kNoFeatures, sizeOf("213 5000000000\r\n"), timeOf("213 20200913122640.5\r\n"), kStatListing },
+                  entry(5000000000, 1600000000) },
+        StatCase{ "NoSuchFile", { kNoFeatures, sizeOf("550 No such file\r\n") }, std::nullopt },
+        StatCase{ "NegativeSize", { kNoFeatures, sizeOf("213 -5\r\n") }, std::nullopt },
+        StatCase{ "SizeBeyondSixtyFourBits", { kNoFeatures, sizeOf("213 99999999999999999999999\r\n") }, std::nullopt },
+        StatCase{ "SizeIsText", { kNoFeatures, sizeOf("213 seven\r\n") }, std::nullopt },
+        StatCase{ "TimeRefused", { kNoFeatures, sizeOf("213 7\r\n"), timeOf("550 No time\r\n") }, std::nullopt },
+        StatCase{ "TimeIsText", { kNoFeatures, sizeOf("213 7\r\n"), timeOf("213 yesterday\r\n") }, std::nullopt },
+        StatCase{ "TimeImpossible", { kNoFeatures, sizeOf("213 7\r\n"), timeOf("213 20230231000000\r\n") }, std::nullopt },
+        StatCase{ "TimeWithEscape", { kNoFeatures, sizeOf("213 7\r\n"), timeOf("213 2020\x1B[2J0913122640\r\n") }, std::nullopt },
+        StatCase{ "NeitherSizeNorTimeNorStat",
+                  { { "FEAT", "500 FEAT not understood\r\n" }, sizeOf("502 No SIZE\r\n"), timeOf("500 No MDTM\r\n"),
+                    { "STAT a b", "502 No STAT\r\n" } },
+                  entry(-1, 0, remote::kUnknownPermissions) },
+        StatCase{ "StatListsTwoFiles",
+                  { kNoFeatures, sizeOf("213 7\r\n"), timeOf("213 20200913122640\r\n"),
+                    { "STAT a b", "213-Status:\r\n-rw-r--r-- 1 a a 1 Sep 1 2020 a\r\n-rw------- 1 a a 1 Sep 1 2020 b\r\n213 End\r\n" } },
+                  entry(7, 1600000000, remote::kUnknownPermissions) },
+        StatCase{ "FactsWithModeSelected",
+                  { { "FEAT", kMlstFeatures }, kSelectMode,
+                    factsOf(" type=file;size=7;modify=20200913122640;UNIX.mode=0640; a b") },
+                  entry(7, 1600000000) },
+        StatCase{ "FactsWithoutMode",
+                  { { "FEAT", "211-Features:\r\n MLST type*;size*;modify*;\r\n211 End\r\n" },
+                    factsOf(" Type=file;Size=7;Modify=20200913122640; a b") },
+                  entry(7, 1600000000, remote::kUnknownPermissions) },
+        StatCase{ "FactsOfAFolder",
+                  { { "FEAT", kMlstFeatures }, { kSelectMode.command, "501 No\r\n" },
+                    factsOf(" type=dir;modify=20200913122640; a b") },
+                  entry(-1, 1600000000, remote::kUnknownPermissions, remote::EntryKind::Other) },
+        StatCase{ "FactsMissing", { { "FEAT", kMlstFeatures }, kSelectMode, { "MLST a b", "250 Nothing\r\n" } }, std::nullopt },
+        StatCase{ "FactsOfAMissingFile", { { "FEAT", kMlstFeatures }, kSelectMode, { "MLST a b", "550 No such file\r\n" } },
+                  std::nullopt }),
+    [](const auto& info) { return std::string(info.param.label); });
+
+struct ChmodCase {
+    const char* label;
+    std::string reply;
+    std::optional<bool> supported; // empty: ERemoteError
+};
+
+class FtpRemoteChmod : public ::testing::TestWithParam<ChmodCase> {};
+
+TEST_P(FtpRemoteChmod, SiteChmodIsDoneUnsupportedOrRefused)
+{
+    const ChmodCase& c = GetParam();
+    ScriptedServer server(join(join(loginSteps(), kPwd), join({ expectLine(), send(c.reply) }, kQuit)));
+    tcpip::FtpRemoteFiles files;
+    pointAt(files, server);
+    files.Connect();
+    if (c.supported) {
+        EXPECT_EQ(files.SetPermissions("a b", 04750), *c.supported);
+    } else {
+        EXPECT_THROW(files.SetPermissions("a b", 04750), remote::ERemoteError);
+    }
+    files.Disconnect();
+    EXPECT_TRUE(server.finish()) << server.failure();
+    EXPECT_EQ(server.transcript(), kLogin + "PWD\r\nSITE CHMOD 4750 a b\r\nQUIT\r\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Replies, FtpRemoteChmod,
+    ::testing::Values(ChmodCase{ "Done", "200 SITE CHMOD command ok.\r\n", true },
+                      ChmodCase{ "Superfluous", "202 Not needed here\r\n", false },
+                      ChmodCase{ "Unknown", "500 Unknown SITE command.\r\n", false },
+                      ChmodCase{ "NotImplemented", "502 No\r\n", false },
+                      ChmodCase{ "Refused", "550 Permission denied.\r\n", std::nullopt }),
     [](const auto& info) { return std::string(info.param.label); });
 
 struct LoginCase {

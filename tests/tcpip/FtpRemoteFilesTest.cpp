@@ -185,7 +185,8 @@ TEST_P(FtpRemoteFilesTest, StatGivesSizeAndExactTime)
     const std::string file = server_->root() + "/stat me.txt";
     utimbuf times{ 1600000000, 1600000000 };
     ASSERT_EQ(::utime(file.c_str(), &times), 0);
-    EXPECT_EQ(files_.Stat("stat me.txt"), (remote::RemoteEntry{ "stat me.txt", 7, remote::EntryKind::File, 1600000000 }));
+    ASSERT_EQ(::chmod(file.c_str(), 0640), 0);
+    EXPECT_EQ(files_.Stat("stat me.txt"), (remote::RemoteEntry{ "stat me.txt", 7, remote::EntryKind::File, 1600000000, 0640 }));
 }
 
 TEST_P(FtpRemoteFilesTest, MissingFileFailsAndTheSessionGoesOn)

@@ -1,0 +1,51 @@
+#include "remote/WriteBack.h"
+
+namespace remote {
+namespace {
+
+// The server copy as it is now; empty when it cannot be read although the connection stands.
+std::optional<RemoteEntry> serverCopy(RemoteFiles& files, const std::string& name)
+{
+    try {
+        return files.Stat(name);
+    } catch (const ERemoteCancelled&) {
+        throw;
+    } catch (const ERemoteBusy&) {
+        throw;
+    } catch (const ERemoteError&) {
+        if (files.State() == ConnectionState::LoggedOut)
+            throw;
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+WriteBackResult WriteBack(RemoteFiles& files, base::Stream& source, const std::string& name,
+                          const ServerStamp& atOpen, const ConflictHandler& ask)
+{
+    WriteBackResult result;
+    const std::optional<RemoteEntry> current = serverCopy(files, name);
+    const StampVerdict verdict = current ? CompareStamps(atOpen, ServerStamp::Of(*current)) : StampVerdict::Changed;
+    result.stampNotReported = verdict == StampVerdict::NotReported;
+    if (verdict == StampVerdict::Changed) {
+        switch (ask ? ask(name) : ConflictAnswer::Cancel) {
+        case ConflictAnswer::Overwrite: break;
+        case ConflictAnswer::KeepMineOpenTheirs: result.outcome = WriteBackOutcome::KeepMineOpenTheirs; return result;
+        case ConflictAnswer::Cancel: result.outcome = WriteBackOutcome::Cancelled; return result;
+        }
+    }
+    const std::int64_t bytes = source.size() - source.position();
+    const StoreResult stored = StoreWhole(files, source, name, current);
+    result.direct = stored.direct;
+    result.statusLine = stored.statusLine;
+    try {
+        result.stamp = TakeStamp(files, name);
+    } catch (const ERemoteError&) {
+        // Stored all the same: the size alone still lets the next write-back see a change.
+        result.stamp = { bytes, 0 };
+    }
+    return result;
+}
+
+} // namespace remote
