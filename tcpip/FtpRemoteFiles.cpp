@@ -190,6 +190,8 @@ void FtpRemoteFiles::Disconnect()
 {
     cancel_ = true;
     folder_.clear();
+    // The log-out's wait is bounded like every other (a window closing sets a short one).
+    ftp_.setSilenceTimeout(silenceTimeout());
     try {
         ftp_.Disconnect();
     } catch (...) {

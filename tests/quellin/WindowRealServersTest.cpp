@@ -41,8 +41,8 @@ protected:
     {
         form->CBSites->setCurrentIndex(1);
         form->CBSitesChange();
-        form->ftp->Port = server->port();
-        form->ftp->setSilenceTimeout(std::chrono::seconds(10));
+        form->EditPort->setValue(server->port());
+        form->remote().setSilenceTimeout(std::chrono::seconds(10));
         command([&] { form->btn_connectClick(); });
     }
 
@@ -96,9 +96,9 @@ TEST_P(RealServer, EntersTwoFoldersAndComesBackThroughThePathCombo)
 
     int changes = 0;
     int listings = 0;
-    form->ftp->OnTrace = [&](const std::string& text, tcpip::TTraceLevel level) {
-        changes += level == tcpip::tl_command && text == "CWD ..";
-        listings += level == tcpip::tl_command && text.rfind("LIST", 0) == 0;
+    form->remote().OnTrace = [&](const std::string& text, remote::TraceLevel level) {
+        changes += level == remote::TraceLevel::Command && text == "CWD ..";
+        listings += level == remote::TraceLevel::Command && text.rfind("LIST", 0) == 0;
     };
     form->cbx_path->setCurrentIndex(0);
     command([&] { form->cbx_pathDblClick(); });
@@ -137,8 +137,8 @@ TEST_P(RealServer, RemoteCommandsChangeTheServersDisk)
 
     // Cancel sends nothing: no RNFR, no MKD, no empty command line.
     std::vector<std::string> sent;
-    form->ftp->OnTrace = [&](const std::string& text, tcpip::TTraceLevel level) {
-        if (level == tcpip::tl_command)
+    form->remote().OnTrace = [&](const std::string& text, remote::TraceLevel level) {
+        if (level == remote::TraceLevel::Command)
             sent.push_back(text);
     };
     select("neun.txt");
@@ -150,7 +150,7 @@ TEST_P(RealServer, RemoteCommandsChangeTheServersDisk)
     command([&] { form->SendCommand1Click(); });
     EXPECT_EQ(sent, std::vector<std::string>{});
     EXPECT_EQ(server->read("www/neun.txt"), "123456789");
-    form->ftp->OnTrace = [window = form.get()](const std::string& text, tcpip::TTraceLevel level) {
+    form->remote().OnTrace = [window = form.get()](const std::string& text, remote::TraceLevel level) {
         window->ftp_trace(text, level);
     };
 
@@ -207,7 +207,7 @@ TEST_P(RealServer, ASecondSiteStartsThePathListAfresh)
     form->EditName->setText(QString::fromStdString(second->user()));
     form->EditPasswort->setText(QString::fromStdString(second->password()));
     form->EditPfad->setText(QStringLiteral("/site"));
-    form->ftp->Port = second->port();
+    form->EditPort->setValue(second->port());
     command([&] { form->btn_connectClick(); });
     EXPECT_EQ(shownError(), QString());
     EXPECT_EQ(shownNames(), std::vector<std::string>{ "other.htm" });
