@@ -215,6 +215,22 @@ TEST_P(RealServer, ASecondSiteStartsThePathListAfresh)
     EXPECT_EQ(form->cbx_path->currentText(), QStringLiteral("localhost"));
 }
 
+// A plain FTP site on the server's own port, as its entry names it: nothing else to set.
+TEST_P(RealServer, AStoredSiteIsReachedOnThePortItNames)
+{
+    const std::string port = std::to_string(server->port());
+    writeSettings("[FTP-Accounts]\n1=" + server->user() + ":" + server->password() + "@127.0.0.1:" + port + "/www\n");
+    open();
+    EXPECT_EQ(form->CBSites->itemText(0).toStdString(), "ftp://" + server->user() + "@127.0.0.1:" + port + "/www");
+    form->CBSites->setCurrentIndex(0);
+    form->CBSitesChange();
+    EXPECT_EQ(form->CBProtocol->currentText(), QStringLiteral("FTP"));
+    EXPECT_EQ(form->EditPort->value(), server->port());
+    command([&] { form->btn_connectClick(); });
+    EXPECT_EQ(shownError(), QString());
+    EXPECT_EQ(shownNames(), (std::vector<std::string>{ "sub", "index.html", "nine.txt", "README", "ten.txt" }));
+}
+
 INSTANTIATE_TEST_SUITE_P(Servers, RealServer, ::testing::Values(FtpServerKind::Vsftpd, FtpServerKind::Pyftpdlib),
                          [](const auto& info) { return std::string(FtpServerName(info.param)); });
 

@@ -474,6 +474,30 @@ TEST_F(QuellinWindow, TheSiteListWidensWhileItHasTheFocusAndNeverShowsAPassword)
     EXPECT_EQ(form->CBSites->width(), 21);
 }
 
+// Choosing a protocol brings its own port, unless the user typed another; a stored site sets
+// both, an old entry plain FTP on 21.
+TEST_F(QuellinWindow, TheProtocolBringsItsPortUnlessAnotherWasTyped)
+{
+    writeSettings("[FTP-Accounts]\n1=sftp://anna@h.invalid:2222/\n2=joe:pw@h.invalid/\n");
+    open();
+    const struct {
+        std::function<void()> step;
+        const char* protocol;
+        int port;
+    } steps[] = {
+        { [&] { form->CBProtocol->setCurrentIndex(2); }, "SFTP", 22 },
+        { [&] { form->CBProtocol->setCurrentIndex(1); }, "FTP over TLS", 21 },
+        { [&] { form->EditPort->setValue(990), form->CBProtocol->setCurrentIndex(2); }, "SFTP", 990 },
+        { [&] { form->CBSites->setCurrentIndex(0), form->CBSitesChange(); }, "SFTP", 2222 },
+        { [&] { form->CBSites->setCurrentIndex(1), form->CBSitesChange(); }, "FTP", 21 },
+    };
+    for (const auto& s : steps) {
+        s.step();
+        EXPECT_EQ(form->CBProtocol->currentText(), QLatin1String(s.protocol));
+        EXPECT_EQ(form->EditPort->value(), s.port) << s.protocol;
+    }
+}
+
 struct CloseCase {
     bool modified;
     std::optional<platform::gui::MessageButton> answer;
