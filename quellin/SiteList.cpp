@@ -126,11 +126,13 @@ std::string SiteCaption(std::string_view value)
 {
     const SiteFields site = SplitSite(value);
     const bool plain = site.protocol == RemoteProtocol::Ftp && (site.port == 0 || site.port == DefaultPort(site.protocol));
-    std::string caption = plain ? std::string() : std::string(SchemeOf(site.protocol)) + "://";
-    caption += site.user + "@" + site.host;
+    std::string caption;
+    if (!plain)
+        caption.append(SchemeOf(site.protocol)).append("://");
+    caption.append(site.user).append("@").append(site.host);
     if (!plain && site.port != 0)
-        caption += ":" + std::to_string(site.port);
-    return caption + site.path;
+        caption.append(":").append(std::to_string(site.port));
+    return caption.append(site.path);
 }
 
 std::vector<std::string> ReadSites(const QString& settingsFile)
