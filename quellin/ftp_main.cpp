@@ -110,7 +110,7 @@ QHBoxLayout* AddToolStrip(QVBoxLayout* column)
 QString StartUpHelpText()
 {
     return QStringLiteral(
-        "Quellin - edit the files of your web site where they live: on the FTP server.\r\n"
+        "Quellin - edit the files of your web site where they live: on the server.\r\n"
         "\r\n"
         "The top bar: pick a stored site from the small list on the left, or choose the\r\n"
         "protocol (FTP, FTP over TLS or SFTP) and type the user name, password, host, port\r\n"

@@ -49,7 +49,8 @@ chmod 600 "$work/config/QUELLIN.INI"
   sleep 3
   # The site list has the focus: choose the first site, then OK; then open index.html.
   xdotool key Down; sleep 0.3; xdotool key Up; sleep 0.3; xdotool key alt+o; sleep 3
-  xdotool key Tab; sleep 0.3; xdotool key Down Down; sleep 0.3; xdotool key Return; sleep 2
+  window=$(xdotool search --name "^Quellin\$" | head -1)
+  xdotool mousemove --window "$window" 60 142 click --repeat 2 --delay 80 1; sleep 2
   "$build/tests/decor/decor_screengrab" --window Quellin --out "$out/quellin-sftp.png"
   kill "$program" "$sshd"
 '
