@@ -5,10 +5,10 @@
 #include "platform/gui/StatusPanels.h"
 #include "quellin/ftp_main.h"
 #include "richprint/TRECode.h"
-#include "tcpip/Ftp.h"
 
 #include <QCoreApplication>
 #include <QLineEdit>
+#include <QSpinBox>
 
 namespace quellin {
 
@@ -79,11 +79,13 @@ void RecoveryHook::saveNow()
     }
     // Taken on this thread, cheaply: the characters and where a write-back would go.
     RecoveryCopy copy;
-    const tcpip::T_FTP& ftp = *form_.ftp;
-    if (ftp.Connected()) {
-        copy.origin = {ftp.Username, ftp.Hostname, ftp.Port, ftp.Folder(), {}};
+    const remote::RemoteFiles& files = form_.remote();
+    if (files.State() != remote::ConnectionState::LoggedOut) {
+        const std::uint16_t port = files.Site.port != 0 ? files.Site.port : DefaultPort(ProtocolOf(files));
+        copy.origin = {files.Site.user, files.Site.host, port, files.CurrentFolder(), {}};
     } else if (!form_.EditHostname->text().isEmpty()) {
-        copy.origin = {Typed(form_.EditName), Typed(form_.EditHostname), ftp.Port, Typed(form_.EditPfad), {}};
+        copy.origin = {Typed(form_.EditName), Typed(form_.EditHostname),
+                       static_cast<std::uint16_t>(form_.EditPort->value()), Typed(form_.EditPfad), {}};
     }
     copy.origin.name = Typed(form_.EditTempName);
     copy.shape = form_.Files->shape();
@@ -139,7 +141,8 @@ void RecoveryHook::restore(const RecoveryCopy& copy)
         form_.EditName->setText(Shown(copy.origin.user));
         form_.EditHostname->setText(Shown(copy.origin.host));
         form_.EditPfad->setText(Shown(copy.origin.folder));
-        form_.ftp->Port = copy.origin.port;
+        if (copy.origin.port != 0)
+            form_.EditPort->setValue(copy.origin.port);
     }
     form_.Memo->setModified(true);
     saveNow(); // the copy is this session's now

@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <functional>
 
 namespace quellin {
 
@@ -17,20 +18,57 @@ QString localName(const std::string& name)
     return QFile::decodeName(QByteArray::fromStdString(name));
 }
 
+std::string fileName(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
 std::pair<std::size_t, std::size_t> fingerprint(std::string_view text)
 {
     return { text.size(), std::hash<std::string_view>{}(text) };
 }
 
+// A retrieve's target that writes straight into an atomically replaced file.
+class AtomicFileStream : public base::Stream {
+public:
+    using Stream::write;
+    explicit AtomicFileStream(const QString& path) : file_(path) {}
+    std::size_t read(void*, std::size_t) override { return 0; }
+    std::size_t write(const void* buffer, std::size_t count) override
+    {
+        file_.write(std::string_view(static_cast<const char*>(buffer), count));
+        written_ += static_cast<std::int64_t>(count);
+        return count;
+    }
+    std::int64_t seek(std::int64_t, base::SeekOrigin) override { return written_; }
+    std::int64_t size() const override { return written_; }
+    void commit() { file_.commit(); }
+
+private:
+    platform::core::AtomicFileWriter file_;
+    std::int64_t written_ = 0;
+};
+
+// The session's progress goes to handler while this lives, and nowhere afterwards.
+class ProgressScope {
+public:
+    ProgressScope(remote::RemoteFiles& files, std::function<void(std::int64_t, std::int64_t)> handler) : files_(files)
+    {
+        files_.OnProgress = std::move(handler);
+    }
+    ~ProgressScope() { files_.OnProgress = nullptr; }
+    ProgressScope(const ProgressScope&) = delete;
+    ProgressScope& operator=(const ProgressScope&) = delete;
+
+private:
+    remote::RemoteFiles& files_;
+};
+
 } // namespace
 
-RemoteEdit::RemoteEdit(tcpip::T_FTP& ftp, QString tempFolder)
-    : ftp_(ftp), tempFolder_(std::move(tempFolder))
+RemoteEdit::RemoteEdit(remote::RemoteFiles& files, QString tempFolder)
+    : files_(&files), tempFolder_(std::move(tempFolder))
 {
-    ftp_.OnDataReceived = [this](QObject* sender, tcpip::t_ftp_mode mode, std::int64_t bytes) {
-        ftp_data(sender, mode, bytes);
-    };
-    ftp_.OnActionComplete = [this](QObject* sender, tcpip::t_ftp_mode mode) { ftp_complete(sender, mode); };
 }
 
 RemoteEdit::~RemoteEdit()
@@ -49,50 +87,83 @@ QString RemoteEdit::UploadFile(const std::string& name) const
     return tempFolder_ + localName(name) + ".UPLOAD";
 }
 
-void RemoteEdit::retrieve(const std::string& name)
+void RemoteEdit::retrieve(const std::string& name, base::Stream& target, std::int64_t limit)
 {
-    ftp_.SendCommand("TYPE I");
-    ftp_.URI = name;
     receivedTotal_ = 0;
-    downloading_ = name;
-    try {
-        ftp_.Retrieve();
-    } catch (...) {
-        copy_.reset();
-        throw;
+    bool tooLarge = false;
+    {
+        ProgressScope progress(*files_, [&](std::int64_t received, std::int64_t total) {
+            receivedTotal_ = received;
+            if (limit > 0 && (received > limit || total > limit) && !tooLarge) {
+                tooLarge = true;
+                files_->Cancel();
+            }
+            base::raise(OnProgress, std::to_string(received) + (total >= 0 ? " of " + std::to_string(total) : "")
+                                        + " Bytes received");
+        });
+        try {
+            files_->Retrieve(name, target);
+        } catch (const remote::ERemoteCancelled&) {
+            if (!tooLarge)
+                throw;
+        }
     }
+    if (tooLarge)
+        throw EFileTooLarge("\"" + name + "\" is larger than " + tcpip::ByteLimitText(static_cast<std::uint64_t>(limit))
+                            + ", too large to open in the editor; use Copy To Local to save it to disk.");
+}
+
+void RemoteEdit::store(base::Stream& source, const std::string& name)
+{
+    ProgressScope progress(*files_, [this](std::int64_t sent, std::int64_t) {
+        base::raise(OnProgress, std::to_string(sent) + " Bytes sent");
+    });
+    files_->Store(source, name);
 }
 
 bool RemoteEdit::Open(const std::string& name)
 {
-    if (ftp_.Busy())
+    if (busy())
         return false;
     RequireSafeFileName(name);
-    copy_.reset();
-    opening_.session = ftp_.Folder();
-    opening_.absolute = opening_.session.rfind('/', 0) == 0 ? opening_.session : ftp_.CurrentFolder();
-    // CurrentFolder may have logged in again and gone back: the folder it reached is the one.
-    opening_.session = ftp_.Folder();
-    retrieve(name);
+    base::MemoryStream received;
+    retrieve(name, received, OpenLimit);
+    // The folder the session stood in for the retrieve (a log-in again returned there).
+    const std::string folder = files_->CurrentFolder();
+    const std::string bytes = received.take();
+    if (!IsEditableText(bytes))
+        throw EFileNotText("\"" + name + "\" is not a text file (it holds NUL bytes, or bytes that are "
+                           "neither UTF-8 nor Windows-1252), so it is not opened in the editor; use Copy To Local "
+                           "to save it to disk.");
+    if (!openedName_.empty() && openedName_ != name)
+        QFile::remove(DownloadFile(openedName_));
+    platform::core::WriteFileAtomically(DownloadFile(name), bytes);
+    shape_ = ShapeOf(bytes);
+    EditTempName = name;
+    editFolder_ = folder;
+    openedName_ = name;
+    shownText_.reset();
+    base::raise(OnOpened, name, bytes);
     return true;
 }
 
 bool RemoteEdit::CopyToLocal(const std::string& name)
 {
-    if (ftp_.Busy())
+    if (busy())
         return false;
     RequireSafeFileName(name);
     if (LocalFolder.isEmpty() || !QFileInfo(LocalFolder).isDir())
         throw base::EFileError("Cannot copy \"" + name + "\": the local folder \"" + LocalFolder.toStdString()
                                + "\" is no folder.");
-    copy_ = std::make_unique<platform::core::AtomicFileWriter>(LocalFolder + localName(name));
-    retrieve(name);
+    AtomicFileStream copy(LocalFolder + localName(name));
+    retrieve(name, copy, 0);
+    copy.commit();
     return true;
 }
 
 bool RemoteEdit::WriteBack(std::string_view paneText)
 {
-    if (ftp_.Busy() || EditTempName.empty())
+    if (busy() || EditTempName.empty())
         return false;
     const std::string name = EditTempName;
     RequireSafeFileName(name);
@@ -110,14 +181,29 @@ bool RemoteEdit::WriteBack(std::string_view paneText)
                 QFile::remove(file);
         }
     } removeUpload{ unchanged ? QString() : source };
+    // Where the user walked to, and back there after the store ("" before a log-in: then the
+    // session stays in the file's folder).
+    const std::string walkedTo = files_->CurrentFolder();
+    const bool elsewhere = !editFolder_.empty() && walkedTo != editFolder_;
+    const bool walkBack = elsewhere && !walkedTo.empty();
     try {
-        ftp_.SendCommand("TYPE I");
-        ftp_.URI = storeTarget(name);
-        ftp_.DataStream.loadFromFile(QFile::encodeName(source).toStdString());
-        ftp_.Store();
+        base::FileStream bytes(fileName(source), base::FileStream::OpenRead);
+        if (elsewhere)
+            files_->ChangeFolder(editFolder_);
+        store(bytes, name);
     } catch (const base::Exception& e) {
+        if (walkBack && files_->CurrentFolder() != walkedTo && files_->State() != remote::ConnectionState::LoggedOut) {
+            try {
+                files_->ChangeFolder(walkedTo);
+            } catch (const base::Exception&) {
+                // The write-back's failure is the news; the view is listed again anyway.
+            }
+        }
         throw EWriteBackFailed("The file \"" + name + "\" was not written to the server: " + e.message());
     }
+    // Written: a failure to walk back is the walk's, not the write-back's.
+    if (walkBack)
+        files_->ChangeFolder(walkedTo);
     return true;
 }
 
@@ -126,76 +212,14 @@ void RemoteEdit::MarkShown(std::string_view paneText)
     shownText_ = fingerprint(paneText);
 }
 
-std::string RemoteEdit::storeTarget(const std::string& name) const
-{
-    if (ftp_.Folder() == editFolder_.session || editFolder_.absolute.empty())
-        return name;
-    const std::string& folder = editFolder_.absolute;
-    return folder + (folder.back() == '/' ? "" : "/") + name;
-}
-
 bool RemoteEdit::CopyToFtp(const QString& localPath, const std::string& caption)
 {
-    if (ftp_.Busy())
+    if (busy())
         return false;
     RequireSafeFileName(caption);
-    ftp_.SendCommand("TYPE I");
-    ftp_.URI = caption;
-    ftp_.DataStream.loadFromFile(QFile::encodeName(localPath).toStdString());
-    ftp_.Store();
+    base::FileStream bytes(fileName(localPath), base::FileStream::OpenRead);
+    store(bytes, caption);
     return true;
-}
-
-void RemoteEdit::ftp_data(QObject*, tcpip::t_ftp_mode mode, std::int64_t bytes)
-{
-    std::string text;
-    if (mode == tcpip::tftp_download) {
-        // The last read of a transfer reports 0 (or an error): it adds nothing.
-        if (bytes > 0) {
-            receivedTotal_ += bytes;
-            if (!copy_ && (receivedTotal_ > OpenLimit || ftp_.TransferSize > OpenLimit))
-                throw EFileTooLarge("\"" + downloading_ + "\" is larger than " + tcpip::ByteLimitText(static_cast<std::uint64_t>(OpenLimit))
-                                    + ", too large to open in the editor; use Copy To Local to save it to disk.");
-            if (copy_) {
-                const std::string_view received = ftp_.DataStream.data();
-                copy_->write(received.substr(received.size() - static_cast<std::size_t>(bytes)));
-                ftp_.DataStream.setSize(0);
-            }
-        }
-        text = std::to_string(receivedTotal_);
-        if (ftp_.TransferSize != 0)
-            text += " of " + std::to_string(ftp_.TransferSize);
-    } else if (mode == tcpip::tftp_upload) {
-        text = std::to_string(ftp_.TransferSize);
-    } else {
-        return;
-    }
-    base::raise(OnProgress, text + " Bytes received");
-}
-
-void RemoteEdit::ftp_complete(QObject*, tcpip::t_ftp_mode mode)
-{
-    if (mode != tcpip::tftp_download)
-        return;
-    if (copy_) {
-        const std::unique_ptr<platform::core::AtomicFileWriter> copy = std::move(copy_);
-        copy->commit();
-        return;
-    }
-    const std::string_view bytes = ftp_.DataStream.data();
-    if (!IsEditableText(bytes))
-        throw EFileNotText("\"" + downloading_ + "\" is not a text file (it holds NUL bytes, or bytes that are "
-                           "neither UTF-8 nor Windows-1252), so it is not opened in the editor; use Copy To Local "
-                           "to save it to disk.");
-    if (!openedName_.empty() && openedName_ != downloading_)
-        QFile::remove(DownloadFile(openedName_));
-    platform::core::WriteFileAtomically(DownloadFile(downloading_), bytes);
-    shape_ = ShapeOf(bytes);
-    EditTempName = downloading_;
-    editFolder_ = opening_;
-    openedName_ = downloading_;
-    shownText_.reset();
-    base::raise(OnOpened, downloading_, std::string(bytes));
 }
 
 } // namespace quellin

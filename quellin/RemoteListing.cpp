@@ -54,6 +54,24 @@ QString DateText(double date)
         + locale.toString(QTime(t.hour, t.minute, t.second), QLocale::LongFormat);
 }
 
+RemoteItem ToRemoteItem(const remote::RemoteEntry& entry)
+{
+    // Listing dates count days from 30 December 1899, 25569 days before 1970.
+    constexpr double kUnixEpochDays = 25569.0;
+    constexpr double kSecondsPerDay = 86400.0;
+    RemoteItem item;
+    item.name = entry.name;
+    item.size = entry.size;
+    switch (entry.kind) {
+    case remote::EntryKind::Folder: item.type = tcpip::ft_directory; break;
+    case remote::EntryKind::Link: item.type = tcpip::ft_link; break;
+    case remote::EntryKind::File: item.type = tcpip::ft_file; break;
+    default: item.type = tcpip::ft_none; break;
+    }
+    item.date = entry.modified == 0 ? 0.0 : kUnixEpochDays + static_cast<double>(entry.modified) / kSecondsPerDay;
+    return item;
+}
+
 bool IsUsableEntryName(const std::string& name)
 {
     return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos
@@ -66,7 +84,7 @@ int CompareItems(const RemoteItem& a, const RemoteItem& b, int key)
     case 0:
         return (key < 0 ? -1 : 1) * compareBytes(base::UpperCase(a.name), base::UpperCase(b.name));
     case 1:
-        return (key < 0 ? -1 : 1) * compareValues(std::max(a.size, 0), std::max(b.size, 0));
+        return (key < 0 ? -1 : 1) * compareValues(std::max<std::int64_t>(a.size, 0), std::max<std::int64_t>(b.size, 0));
     case 2:
         return (key < 0 ? -1 : 1) * compareBytes(TypeText(a.type), TypeText(b.type));
     case 3: // newest first
@@ -151,7 +169,7 @@ QVariant RemoteListModel::data(const QModelIndex& index, int role) const
         case kNameColumn:
             return platform::core::DecodeText(item.name).text;
         case kSizeColumn:
-            return QString::number(std::max(item.size, 0));
+            return QString::number(std::max<std::int64_t>(item.size, 0));
         case kTypeColumn:
             return QLatin1String(TypeText(item.type));
         case kDateColumn:

@@ -6,6 +6,7 @@
 // Sorting is stable and keyed: 0 name (upper case, bytewise), 1 size (numeric), 2 type text,
 // 3 date (newest first). SortBy(key) sorts by the key and then by type, so folders come first,
 // then files, then links, each group in the key's order.
+#include "remote/RemoteFiles.h"
 #include "tcpip/ListingParser.h"
 
 #include <QAbstractTableModel>
@@ -17,7 +18,7 @@ namespace quellin {
 
 struct RemoteItem {
     std::string name;       // the server's bytes; what commands send back
-    std::int32_t size = 0;
+    std::int64_t size = 0;
     std::uint8_t type = tcpip::ft_file;
     double date = 0;        // days since 30 December 1899
     int imageIndex = 1;
@@ -31,6 +32,8 @@ constexpr int kImageDocument = 1;
 const char* TypeText(std::uint8_t type);
 // Short date and long time of the system locale.
 QString DateText(double date);
+// The view's item for an entry of a remote folder (the image index is left at the document's).
+RemoteItem ToRemoteItem(const remote::RemoteEntry& entry);
 // Entries that later commands must not act on: empty names, ".", ".." and names with a "/" or
 // a control character (a server that lists them is broken or hostile).
 bool IsUsableEntryName(const std::string& name);

@@ -1,6 +1,6 @@
 // The remote folder view: filling it from a listing, sorting, view styles, walking folders and
 // the commands of its context menu. Commands that need the session do nothing while a
-// transfer is under way.
+// transfer is under way, and run as one of the window's transfers (remoteCall).
 #include "quellin/ftp_main.h"
 
 #include "platform/gui/Dialogs.h"
@@ -8,7 +8,7 @@
 #include "platform/gui/StatusPanels.h"
 #include "quellin/PathCombo.h"
 #include "quellin/SafeNames.h"
-#include "tcpip/tcpip.h"
+#include "tcpip/Ftp.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -34,25 +34,19 @@ std::optional<QString> ask(const QString& caption, const QString& prompt, const 
 void Tmainform::Refresh()
 {
     RemoteItems->clear();
-    {
-        TransferScope transfer(*this);
-        ftp->ListDirectory(".");
-    }
+    leftOutNames_ = 0;
+    std::vector<remote::RemoteEntry> entries;
+    remoteCall([&](remote::RemoteFiles& r) { entries = r.List("."); });
     std::vector<RemoteItem> items;
-    items.reserve(ftp->ListingLines.count());
-    int leftOut = 0;
-    for (;;) {
-        tcpip::t_filedata entry;
-        ftp->GetDirEntry(entry);
-        if (entry.type == tcpip::ft_none)
-            break;
+    items.reserve(entries.size());
+    int leftOut = leftOutNames_;
+    for (const remote::RemoteEntry& entry : entries) {
         if (!IsUsableEntryName(entry.name)) {
-            leftOut += entry.name != "." && entry.name != "..";
+            ++leftOut;
             continue;
         }
-        RemoteItem item{ entry.name, entry.size, entry.type, entry.date, kImageFolder };
-        if (entry.type != tcpip::ft_directory)
-            item.imageIndex = IconCache->ImageFor(entry.name, kImageDocument);
+        RemoteItem item = ToRemoteItem(entry);
+        item.imageIndex = item.type == tcpip::ft_directory ? kImageFolder : IconCache->ImageFor(entry.name, kImageDocument);
         items.push_back(std::move(item));
     }
     RemoteItems->setItems(std::move(items));
@@ -73,7 +67,7 @@ void Tmainform::FTPViewDblClick()
         OpenRemoteFile(item);
         return;
     }
-    ftp->ChangeDir(item.name);
+    remoteCall([&](remote::RemoteFiles& r) { r.ChangeFolder(item.name); });
     auto* path = static_cast<PathCombo*>(cbx_path);
     path->push(shown(item.name));
     Refresh();
@@ -108,7 +102,7 @@ void Tmainform::btn_upClick()
 {
     if (TransferUnderWay())
         return;
-    ftp->ChangeDir("..");
+    remoteCall([](remote::RemoteFiles& r) { r.ChangeFolder(".."); });
     static_cast<PathCombo*>(cbx_path)->pop();
     Refresh();
 }
@@ -121,7 +115,7 @@ void Tmainform::cbx_pathDblClick()
     const int chosen = path->currentIndex();
     bool stepped = false;
     while (chosen < path->lastIndex()) {
-        ftp->ChangeDir("..");
+        remoteCall([](remote::RemoteFiles& r) { r.ChangeFolder(".."); });
         path->removeItem(path->lastIndex());
         stepped = true;
     }
@@ -172,10 +166,7 @@ void Tmainform::Loeschen1Click(int tag)
                                    platform::gui::Yes | platform::gui::No)
         != platform::gui::Yes)
         return;
-    if (folder)
-        ftp->RemoveDir(item.name);
-    else
-        ftp->DeleteFile(item.name);
+    remoteCall([&](remote::RemoteFiles& r) { folder ? r.RemoveFolder(item.name) : r.Delete(item.name); });
     Refresh();
 }
 
@@ -194,7 +185,7 @@ void Tmainform::Umbennen1Click(int tag)
         return;
     const std::string newName = platform::core::EncodeText(*answer, platform::core::DecodeText(item.name).encoding);
     RequireSafeFileName(newName);
-    ftp->RenameFile(item.name, newName);
+    remoteCall([&](remote::RemoteFiles& r) { r.Rename(item.name, newName); });
     Refresh();
 }
 
@@ -211,7 +202,7 @@ void Tmainform::verzeichnisanlegen1Click(int tag)
         return;
     const std::string name = platform::core::EncodeText(*answer, platform::core::TextEncoding::Utf8);
     RequireSafeFileName(name);
-    ftp->MakeDir(name);
+    remoteCall([&](remote::RemoteFiles& r) { r.MakeFolder(name); });
     Refresh();
 }
 
@@ -232,6 +223,14 @@ void Tmainform::SendCommand1Click()
     // one; the menu item is disabled then, and a shortcut that slips through does nothing.
     if (TransferRunning())
         return;
+    tcpip::T_FTP* ftp = FtpSessionOf(remote());
+    if (!ftp) {
+        platform::gui::ShowMessage(QStringLiteral("Send Command"),
+                                   QStringLiteral("Send Command works for FTP only: an SFTP server takes no raw "
+                                                  "commands. Nothing was sent."),
+                                   platform::gui::MessageIcon::Information);
+        return;
+    }
     const std::optional<QString> answer = ask(QStringLiteral("FTP"), QStringLiteral("Command:"), QString());
     if (!answer || answer->isEmpty())
         return;

@@ -1,15 +1,17 @@
-// The top bar: stored sites, connecting, the asynchronous switch; the trace line.
+// The top bar: stored sites, protocol and port, connecting, the asynchronous switch; the trace
+// line and the session's questions.
 #include "quellin/ftp_main.h"
 
+#include "platform/gui/Dialogs.h"
 #include "platform/gui/StatusPanels.h"
 #include "quellin/PathCombo.h"
 #include "quellin/SafeNames.h"
 #include "quellin/SiteList.h"
-#include "tcpip/tcpip.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QSpinBox>
 
 namespace quellin {
 
@@ -17,6 +19,8 @@ namespace {
 
 constexpr int kSitesWide = 420;
 constexpr int kSitesNarrow = 21;
+// How both implementations trace a listing entry they left out (RemoteFiles.h).
+constexpr std::string_view kLeftOutTrace = "Left out an unusable name";
 
 } // namespace
 
@@ -46,6 +50,28 @@ void Tmainform::CBSitesChange()
     show(EditPasswort, site.password);
     show(EditHostname, site.host);
     show(EditPfad, site.path);
+    showProtocol(site.protocol, site.port);
+}
+
+RemoteProtocol Tmainform::chosenProtocol() const
+{
+    return static_cast<RemoteProtocol>(CBProtocol->currentIndex());
+}
+
+void Tmainform::showProtocol(RemoteProtocol protocol, std::uint16_t port)
+{
+    const QSignalBlocker quiet(CBProtocol);
+    CBProtocol->setCurrentIndex(static_cast<int>(protocol));
+    EditPort->setValue(port == 0 ? DefaultPort(protocol) : port);
+    shownProtocol_ = protocol;
+}
+
+void Tmainform::CBProtocolChange()
+{
+    const RemoteProtocol protocol = chosenProtocol();
+    if (EditPort->value() == DefaultPort(shownProtocol_))
+        EditPort->setValue(DefaultPort(protocol));
+    shownProtocol_ = protocol;
 }
 
 std::string Tmainform::remoteName(const QString& text) const
@@ -59,11 +85,19 @@ void Tmainform::btn_connectClick()
         return;
     const std::string folder = remoteName(EditPfad->text());
     RequireSafeFolderPath(folder);
-    ftp->Hostname = remoteName(EditHostname->text());
-    ftp->Username = remoteName(EditName->text());
-    ftp->Password = remoteName(EditPasswort->text());
-    ftp->Connect(); // logs out an open session first
-    ftp->ChangeDir(folder);
+    if (UseProtocol(session, chosenProtocol(), remoteHooks()))
+        Edit->setSession(remote());
+    remote::RemoteFiles& files = remote();
+    files.Disconnect(); // an open session (or one left in a failed transfer) is logged out first
+    files.Site.host = remoteName(EditHostname->text());
+    files.Site.port = static_cast<std::uint16_t>(EditPort->value());
+    files.Site.user = remoteName(EditName->text());
+    files.Site.password = remoteName(EditPasswort->text());
+    remoteCall([&](remote::RemoteFiles& r) {
+        r.Connect();
+        if (!folder.empty())
+            r.ChangeFolder(folder);
+    });
     // A new connection starts the path list afresh: nothing of the last site's folders stays.
     auto* path = static_cast<PathCombo*>(cbx_path);
     path->clear();
@@ -76,13 +110,33 @@ void Tmainform::chk_asyncClick()
 {
     // A running transfer keeps the mode it started in; the switch applies when it has ended.
     if (!TransferRunning())
-        ftp->Async = chk_async->isChecked();
+        remote().Async = chk_async->isChecked();
 }
 
-void Tmainform::ftp_trace(const std::string& text, int level)
+void Tmainform::ftp_trace(const std::string& text, remote::TraceLevel level)
 {
-    if (level == tcpip::tl_command || level == tcpip::tl_reply)
+    if (level == remote::TraceLevel::Command || level == remote::TraceLevel::Reply)
         Status->setPanelText(0, platform::core::DecodeText(text).text);
+    else if (text.starts_with(kLeftOutTrace))
+        ++leftOutNames_;
+}
+
+RemoteHooks Tmainform::remoteHooks()
+{
+    RemoteHooks hooks;
+    hooks.trace = [this](const std::string& text, remote::TraceLevel level) { ftp_trace(text, level); };
+    hooks.reconnected = [this](const std::string& text) { reconnectNote_ = platform::core::DecodeText(text).text; };
+    hooks.hostKeyQuestion = [](const std::string& host, const std::string& fingerprint) {
+        const QString question =
+            QStringLiteral("The host key of %1 is not known yet. Its fingerprint is\n\n%2\n\n"
+                           "Compare it with the one the server's administrator gives you. Yes: trust this key, "
+                           "store it in ~/.ssh/known_hosts and connect. No: connect not; nothing is sent.")
+                .arg(platform::core::DecodeText(host).text, QString::fromStdString(fingerprint));
+        return platform::gui::ShowMessage(QStringLiteral("Unknown host key"), question,
+                                          platform::gui::MessageIcon::Question, platform::gui::Yes | platform::gui::No)
+            == platform::gui::Yes;
+    };
+    return hooks;
 }
 
 } // namespace quellin

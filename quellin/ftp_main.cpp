@@ -16,7 +16,6 @@
 #include "quellin/SiteList.h"
 #include "quellin/U_about.h"
 #include "richprint/TRECode.h"
-#include "tcpip/tcpip.h"
 
 #include <QAction>
 #include <QApplication>
@@ -28,6 +27,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QSplitter>
 #include <QStyle>
 #include <QToolButton>
@@ -110,11 +110,12 @@ QHBoxLayout* AddToolStrip(QVBoxLayout* column)
 QString StartUpHelpText()
 {
     return QStringLiteral(
-        "Quellin - edit the files of your web site where they live: on the FTP server.\r\n"
+        "Quellin - edit the files of your web site where they live: on the server.\r\n"
         "\r\n"
-        "The top bar: pick a stored site from the small list on the left, or type the user\r\n"
-        "name, password, host and path, then press OK to connect. Asynch keeps the window\r\n"
-        "working while files are transferred.\r\n"
+        "The top bar: pick a stored site from the small list on the left, or choose the\r\n"
+        "protocol (FTP, FTP over TLS or SFTP) and type the user name, password, host, port\r\n"
+        "and path, then press OK to connect. Asynch keeps the window working while files\r\n"
+        "are transferred.\r\n"
         "\r\n"
         "The upper left view shows the server's folder: double-click a folder to enter it,\r\n"
         "a file to edit it here. The path list above it takes you back to any folder on the\r\n"
@@ -126,12 +127,12 @@ QString StartUpHelpText()
         "\r\n"
         "Sites and HTML snippets live in QUELLIN.INI in your configuration folder\r\n"
         "($XDG_CONFIG_HOME, normally ~/.config). Each key of the section [FTP-Accounts]\r\n"
-        "is one site:   1=user:password@host/path\r\n"
+        "is one site:   1=user:password@host/path   or   2=sftp://user@host:2222/path\r\n"
         "Keep the file readable only by you: it holds your passwords.\r\n");
 }
 
 Tmainform::Tmainform(QWidget* parent)
-    : QMainWindow(parent), ftp(new tcpip::T_FTP(this)), RemoteItems(std::make_unique<RemoteListModel>()),
+    : QMainWindow(parent), RemoteItems(std::make_unique<RemoteListModel>()),
       LocalItems(std::make_unique<LocalFolderModel>())
 {
     setObjectName(QStringLiteral("mainform"));
@@ -168,9 +169,8 @@ Tmainform::Tmainform(QWidget* parent)
     buildEditorMenu();
     buildEditorTools();
 
-    ftp->OnTrace = [this](const std::string& text, tcpip::TTraceLevel level) { ftp_trace(text, level); };
-    ftp->OnReconnected = [this](const std::string& text) { reconnectNote_ = platform::core::DecodeText(text).text; };
-    Edit = std::make_unique<RemoteEdit>(*ftp, platform::core::PrivateTempFolder(QStringLiteral("quellin")));
+    session = MakeRemoteFiles(RemoteProtocol::Ftp, remoteHooks());
+    Edit = std::make_unique<RemoteEdit>(remote(), platform::core::PrivateTempFolder(QStringLiteral("quellin")));
     connectRoundTrip();
     Memo->setText(platform::core::EncodeText(StartUpHelpText(), platform::core::TextEncoding::Utf8));
     Memo->setModified(false);
@@ -201,12 +201,28 @@ void Tmainform::buildTopBar()
     connect(CBSites, &QComboBox::activated, this, [this] { CBSitesChange(); });
     row->addWidget(CBSites);
 
+    CBProtocol = new QComboBox(PanelTop);
+    CBProtocol->setObjectName(QStringLiteral("CBProtocol"));
+    CBProtocol->setToolTip(QStringLiteral("Protocol"));
+    CBProtocol->addItems({ QStringLiteral("FTP"), QStringLiteral("FTP over TLS"), QStringLiteral("SFTP") });
+    connect(CBProtocol, &QComboBox::currentIndexChanged, this, [this] { CBProtocolChange(); });
+    row->addWidget(CBProtocol);
+
     EditName = edit(PanelTop, row, "EditName", "Name", 2);
     label(PanelTop, row, "LabelColon", ":");
     EditPasswort = edit(PanelTop, row, "EditPasswort", "Password", 2);
     EditPasswort->setEchoMode(QLineEdit::Password);
     label(PanelTop, row, "LabelAt", "@");
     EditHostname = edit(PanelTop, row, "EditHostname", "URL", 3);
+    label(PanelTop, row, "LabelPort", ":");
+    EditPort = new QSpinBox(PanelTop);
+    EditPort->setObjectName(QStringLiteral("EditPort"));
+    EditPort->setToolTip(QStringLiteral("Port"));
+    EditPort->setRange(1, 65535);
+    EditPort->setValue(DefaultPort(RemoteProtocol::Ftp));
+    // The spin box's own text field is what a screen reader lands on.
+    EditPort->findChild<QLineEdit*>()->setAccessibleName(QStringLiteral("Port"));
+    row->addWidget(EditPort);
     label(PanelTop, row, "LabelSlash", "/");
     EditPfad = edit(PanelTop, row, "EditPfad", "Path", 3);
 
@@ -438,7 +454,7 @@ void Tmainform::showCaretPosition(const QString& text)
 
 bool Tmainform::TransferUnderWay() const
 {
-    return TransferRunning() || ftp->Busy();
+    return TransferRunning() || remote().State() == remote::ConnectionState::Busy;
 }
 
 void Tmainform::transferStarted()
@@ -452,7 +468,7 @@ void Tmainform::transferStarted()
 void Tmainform::transferEnded()
 {
     if (--transfers_ == 0) {
-        ftp->Async = chk_async->isChecked();
+        remote().Async = chk_async->isChecked();
         btn_connect->setEnabled(true);
         SendCommand1->setEnabled(true);
         if (!reconnectNote_.isEmpty())
@@ -498,10 +514,10 @@ void Tmainform::closeEvent(QCloseEvent* event)
 
 void Tmainform::logOutForClose()
 {
-    if (!ftp->Connected())
+    if (remote().State() == remote::ConnectionState::LoggedOut)
         return;
-    ftp->setSilenceTimeout(kCloseTimeout);
-    ftp->Disconnect();
+    remote().setSilenceTimeout(kCloseTimeout);
+    remote().Disconnect();
 }
 
 bool Tmainform::eventFilter(QObject* watched, QEvent* event)

@@ -3,7 +3,9 @@
 // data and connect; a left column with the remote folder view (FTPView) above the local
 // browser (LocalView); the editor (Memo) on the right; a status bar of three panels.
 //
-// The window owns one FTP session (ftp). Command handlers let the session's exceptions escape:
+// The window owns one remote-files session (session): FTP, FTP over TLS or SFTP, as the log-in
+// row's protocol says, and talks to it through remote::RemoteFiles only; a connect with another
+// protocol replaces it (RemoteSessions.h). Command handlers let the session's exceptions escape:
 // the application object shows their message and the window stays as it was. While a transfer
 // is under way (asynchronous transfers turn the event loop, so commands can arrive inside one)
 // connecting and "Send Command" are disabled and the other remote commands do nothing. After a
@@ -21,6 +23,7 @@
 #include "quellin/LocalFolderModel.h"
 #include "quellin/RemoteEdit.h"
 #include "quellin/RemoteListing.h"
+#include "quellin/RemoteSessions.h"
 #include "quellin/SearchReplace.h"
 
 #include <QMainWindow>
@@ -37,6 +40,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
+class QSpinBox;
 class QSplitter;
 class QToolButton;
 
@@ -48,9 +52,6 @@ class StatusPanels;
 namespace richprint {
 class TRichPrinter;
 class TSRichEdit;
-}
-namespace tcpip {
-class T_FTP;
 }
 namespace makro {
 class TFormMakro;
@@ -92,9 +93,14 @@ public:
     void CBSitesChange();
     void CBSitesEnter();
     void CBSitesExit();
+    // A new protocol brings its own port, unless the user had typed another one.
+    void CBProtocolChange();
     void btn_connectClick();
     void chk_asyncClick();
-    void ftp_trace(const std::string& text, int level);
+    void ftp_trace(const std::string& text, remote::TraceLevel level);
+    // The protocol and port the log-in row shows.
+    RemoteProtocol chosenProtocol() const;
+    void showProtocol(RemoteProtocol protocol, std::uint16_t port);
 
     // --- Remote folder view (RemoteView.cpp) ---
     void Refresh();
@@ -163,7 +169,8 @@ public:
     void Exit1Click();
 
     // The session and the window state of the remote view.
-    tcpip::T_FTP* ftp;
+    remote::RemoteFiles& remote() const { return *session; }
+    std::unique_ptr<remote::RemoteFiles> session;
     std::unique_ptr<RemoteListModel> RemoteItems;
     std::unique_ptr<ExtensionIconCache> IconCache;
     std::unique_ptr<platform::gui::ImageList> icons_small;
@@ -180,9 +187,11 @@ public:
     // Controls, named as the window's design names them (also their object names).
     QWidget* PanelTop;
     QComboBox* CBSites;
+    QComboBox* CBProtocol; // FTP, FTP over TLS, SFTP (RemoteProtocol's order)
     QLineEdit* EditName;
     QLineEdit* EditPasswort;
     QLineEdit* EditHostname;
+    QSpinBox* EditPort;
     QLineEdit* EditPfad;
     QPushButton* btn_connect;
     QCheckBox* chk_async;
@@ -292,6 +301,16 @@ private:
     void buildEditorTools();
     void buildImages();
     void loadSites();
+    // What the session reports back to the window: trace, reconnects, unknown host keys.
+    RemoteHooks remoteHooks();
+    // Runs a session call as a transfer of the window: commands arriving inside its wait do
+    // nothing, connect and "Send Command" are disabled meanwhile.
+    template <typename Call>
+    void remoteCall(Call&& call)
+    {
+        TransferScope transfer(*this);
+        call(remote());
+    }
     // Logs out with a short timeout, so a silent server cannot hold the window open.
     void logOutForClose();
     std::string remoteName(const QString& text) const;
@@ -303,6 +322,10 @@ private:
     int localImage(const LocalItem& item);
 
     int transfers_ = 0;
+    // The protocol CBProtocol showed last (its port is the one a new protocol replaces).
+    RemoteProtocol shownProtocol_ = RemoteProtocol::Ftp;
+    // Listing entries the session left out while the view was listed (their names are unusable).
+    int leftOutNames_ = 0;
     // "Reconnected: ..." of the session, shown when the command that reconnected has ended (the
     // trace of its commands would hide it at once).
     QString reconnectNote_;

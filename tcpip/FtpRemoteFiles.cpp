@@ -207,6 +207,8 @@ void FtpRemoteFiles::Disconnect()
     cancel_ = true;
     folder_.clear();
     features_.reset();
+    // The log-out's wait is bounded like every other (a window closing sets a short one).
+    ftp_.setSilenceTimeout(silenceTimeout());
     try {
         ftp_.Disconnect();
     } catch (...) {

@@ -8,6 +8,7 @@
 
 #include <QEventLoop>
 #include <QLineEdit>
+#include <QSpinBox>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
@@ -49,7 +50,7 @@ int main(int argc, char** argv)
     form.EditName->setText(QString::fromLocal8Bit(argv[2]));
     form.EditPasswort->setText(QString::fromLocal8Bit(argv[3]));
     form.EditPfad->setText(QString::fromLocal8Bit(argv[4]));
-    form.ftp->Port = static_cast<std::uint16_t>(std::stoi(argv[1]));
+    form.EditPort->setValue(std::stoi(argv[1]));
     form.btn_connectClick();
     std::vector<double> times;
     for (int i = 0; i < std::stoi(argv[5]); ++i) {

@@ -7,6 +7,7 @@
 // is timed as curl's is.
 #include "quellin/LocalFolders.h"
 #include "quellin/RemoteEdit.h"
+#include "tcpip/FtpRemoteFiles.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -57,11 +58,8 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "usage: %s open|writeback PORT USER PASSWORD REMOTE | localfill FOLDER\n", argv[0]);
             return 2;
         }
-        tcpip::T_FTP ftp;
-        ftp.Hostname = "127.0.0.1";
-        ftp.Port = static_cast<std::uint16_t>(std::stoi(argv[2]));
-        ftp.Username = argv[3];
-        ftp.Password = argv[4];
+        tcpip::FtpRemoteFiles ftp;
+        ftp.Site = { "127.0.0.1", static_cast<std::uint16_t>(std::stoi(argv[2])), argv[3], argv[4] };
         QTemporaryDir temp;
         quellin::RemoteEdit edit(ftp, temp.path() + "/");
         std::string opened;

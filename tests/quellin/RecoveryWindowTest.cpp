@@ -119,11 +119,12 @@ TEST_F(Recovery, ARestoredCopyIsWrittenBackByteForByteToWhereItCameFrom)
 {
     const std::string bytes = "<p>unsaved \xE4</p>\n<p>second</p>"; // Windows-1252, LF, no final break
     Script steps = { accept(), send("220 ready\r\n"), expectLine(), send("331 password\r\n"), expectLine(),
-                     send("230 logged in\r\n"), expectLine(), send("200 binary\r\n"), expectLine(), send("250 ok\r\n"),
+                     send("230 logged in\r\n"), expectLine(), send("200 binary\r\n"), expectLine(),
+                     send("257 \"/\"\r\n"), expectLine(), send("250 ok\r\n"), expectLine(), send("257 \"/www/docs\"\r\n"),
                      listenData(), expectLine(), send("227 ({pasv})\r\n"), expectLine(), send("200 ascii\r\n"),
                      expectLine(), acceptData(), send("150 here it comes\r\n"), dataClose(), send("226 done\r\n"),
                      expectLine(), send("200 binary\r\n"),
-                     expectLine(), send("200 binary\r\n"), listenData(), expectLine(), send("227 ({pasv})\r\n"),
+                     listenData(), expectLine(), send("227 ({pasv})\r\n"),
                      expectLine(), acceptData(), send("150 go\r\n"), dataReceiveAll(), send("226 stored\r\n"),
                      listenData(), expectLine(), send("227 ({pasv})\r\n"), expectLine(), send("200 ascii\r\n"),
                      expectLine(), acceptData(), send("150 here it comes\r\n"), dataClose(), send("226 done\r\n"),
@@ -145,14 +146,14 @@ TEST_F(Recovery, ARestoredCopyIsWrittenBackByteForByteToWhereItCameFrom)
     EXPECT_EQ(copies().front(), QFileInfo(session->copyPath()).fileName());
 
     form->EditPasswort->setText(QStringLiteral("secret"));
-    form->ftp->setSilenceTimeout(10s);
+    form->remote().setSilenceTimeout(10s);
     command([&] { form->btn_connectClick(); });
     command([&] { form->SBZurueckClick(); });
     EXPECT_EQ(dialogs.asked().size(), 1u) << "the question only: no error";
     EXPECT_TRUE(server.finish()) << server.failure();
     EXPECT_EQ(server.dataReceived(), bytes);
-    EXPECT_EQ(server.transcript(), "USER joe\r\nPASS secret\r\nTYPE I\r\nCWD /www/docs\r\n"
-                                   "PASV\r\nTYPE A\r\nLIST .\r\nTYPE I\r\nTYPE I\r\nPASV\r\nSTOR page.htm\r\n"
+    EXPECT_EQ(server.transcript(), "USER joe\r\nPASS secret\r\nTYPE I\r\nPWD\r\nCWD /www/docs\r\nPWD\r\n"
+                                   "PASV\r\nTYPE A\r\nLIST .\r\nTYPE I\r\nPASV\r\nSTOR page.htm\r\n"
                                    "PASV\r\nTYPE A\r\nLIST .\r\nTYPE I\r\n");
     EXPECT_FALSE(form->Memo->modified());
     hook->finishWork();

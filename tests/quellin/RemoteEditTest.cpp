@@ -6,6 +6,7 @@
 #include "quellin/RemoteEdit.h"
 #include "quellin/EditableText.h"
 #include "quellin/SafeNames.h"
+#include "tcpip/FtpRemoteFiles.h"
 #include "tcpip/FtpTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -62,6 +63,13 @@ std::string bigPage()
     return page + "</body>\n</html>\n";
 }
 
+// The scripted log-in's user and password (kLoginTranscript) at port.
+void pointAt(FtpRemoteFiles& files, std::uint16_t port)
+{
+    files.Site = { "127.0.0.1", port, "ftp", "guestx@noplace" };
+    files.setSilenceTimeout(5s);
+}
+
 struct Setup {
     FtpServerKind kind;
     bool async;
@@ -72,11 +80,9 @@ protected:
     void SetUp() override
     {
         server = StartFtpServer(GetParam().kind);
-        pointAt(ftp, server->port());
-        ftp.Username = server->user();
-        ftp.Password = server->password();
-        ftp.Async = GetParam().async;
-        ftp.setSilenceTimeout(std::chrono::seconds(20));
+        files.Site = { "127.0.0.1", server->port(), server->user(), server->password() };
+        files.Async = GetParam().async;
+        files.setSilenceTimeout(std::chrono::seconds(20));
         edit.LocalFolder = local.path() + "/";
         edit.OnOpened = [this](const std::string&, const std::string& bytes) { opened = bytes; };
     }
@@ -87,10 +93,10 @@ protected:
         ASSERT_TRUE(edit.WriteBack(action(paneText(opened))));
     }
     std::unique_ptr<FtpServer> server;
-    T_FTP ftp;
+    FtpRemoteFiles files;
     QTemporaryDir temp;
     QTemporaryDir local;
-    RemoteEdit edit{ ftp, temp.path() + "/" };
+    RemoteEdit edit{ files, temp.path() + "/" };
     std::string opened;
 };
 
@@ -134,11 +140,11 @@ TEST_P(RealRoundTrip, RenamedTextIsASecondFileAndWriteBacksStayInTheFolderTheFil
     EXPECT_EQ(server->read("copy.html"), "<p>second</p>\n");
     EXPECT_EQ(server->read("index.html"), "<p>first</p>\n");
     // Walking elsewhere (or a new log-in) does not move where the file goes back to.
-    ftp.ChangeDir("other");
+    files.ChangeFolder("other");
     ASSERT_TRUE(edit.WriteBack("<p>third</p>\r\n"));
     EXPECT_EQ(server->read("copy.html"), "<p>third</p>\n");
     EXPECT_FALSE(server->exists("other/copy.html"));
-    EXPECT_EQ(ftp.Folder(), "other") << "the session stays where the user went";
+    EXPECT_EQ(files.CurrentFolder(), "/other") << "the session stays where the user went";
 }
 
 // 210 MB of leftovers after one session: each copy goes once it is no longer needed.
@@ -149,7 +155,7 @@ TEST_P(RealRoundTrip, NoTemporaryCopyOutlivesItsUse)
     server->makeFolder("sub");
     const auto leftovers = [&] { return QDir(temp.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries); };
     {
-        RemoteEdit session(ftp, temp.path() + "/");
+        RemoteEdit session(files, temp.path() + "/");
         ASSERT_TRUE(session.Open("a.html"));
         ASSERT_TRUE(session.WriteBack("a, edited\r\n"));
         EXPECT_EQ(leftovers(), QStringList{ "a.html.DOWNLOAD" }) << "the upload copy went after the write-back";
@@ -175,7 +181,7 @@ TEST_P(RealRoundTrip, CopiesBothWaysKeepEveryByte)
     writeFile(edit.LocalFolder + "data.bin", "the old local file");
     ASSERT_TRUE(edit.CopyToLocal("data.bin"));
     EXPECT_TRUE(readFile(edit.LocalFolder + "data.bin") == binary);
-    EXPECT_EQ(ftp.DataStream.size(), 0) << "a copy goes to its file, not into memory";
+    EXPECT_EQ(files.session().DataStream.size(), 0) << "a copy goes to its file, not into memory";
     ASSERT_TRUE(edit.CopyToFtp(edit.LocalFolder + "data.bin", "back.bin"));
     EXPECT_TRUE(server->read("back.bin") == binary);
 }
@@ -188,11 +194,11 @@ TEST_P(RealRoundTripAsync, WriteBackWhileAListingRunsDoesNothing)
     server->write("index.html", "<p>kept</p>\n");
     ASSERT_TRUE(edit.Open("index.html"));
     int refused = 0;
-    ftp.OnDataReceived = [&](QObject*, t_ftp_mode mode, std::int64_t) {
+    files.session().OnDataReceived = [&](QObject*, t_ftp_mode mode, std::int64_t) {
         if (mode == tftp_getdir && !edit.WriteBack("<p>changed</p>\r\n"))
             ++refused;
     };
-    ftp.ListDirectory(".");
+    files.List(".");
     EXPECT_GE(refused, 1);
     EXPECT_EQ(server->read("index.html"), "<p>kept</p>\n");
 }
@@ -214,26 +220,25 @@ protected:
     void start(Script steps)
     {
         server = std::make_unique<ScriptedServer>(std::move(steps));
-        pointAt(ftp, server->port());
+        pointAt(files, server->port());
         edit.OnProgress = [this](const std::string& text) { progress.push_back(text); };
         edit.OnOpened = [this](const std::string&, const std::string& bytes) { opened = bytes; };
     }
     std::unique_ptr<ScriptedServer> server;
-    T_FTP ftp;
+    FtpRemoteFiles files;
     QTemporaryDir temp;
-    RemoteEdit edit{ ftp, temp.path() + "/" };
+    RemoteEdit edit{ files, temp.path() + "/" };
     std::vector<std::string> progress;
     std::string opened;
 };
 
-// PWD, TYPE I answered, SIZE answered with sizeReply, a passive RETR of data.
+// SIZE answered with sizeReply, a passive RETR of data; then PWD, where the first log-in stands.
 Script openSteps(const std::string& sizeReply, const std::string& data)
 {
-    return join(loginSteps(), { expectLine(), send("257 \"/\" is the current folder\r\n"), expectLine(),
-                                send("200 binary\r\n"), expectLine(), send(sizeReply), listenData(),
-                                expectLine(), send("227 ({pasv})\r\n"), expectLine(), acceptData(),
-                                send("150 go\r\n"), dataSendSlowly(data, 1000, std::chrono::milliseconds(1)),
-                                dataClose(), send("226 done\r\n") });
+    return join(loginSteps(), { expectLine(), send(sizeReply), listenData(), expectLine(), send("227 ({pasv})\r\n"),
+                                expectLine(), acceptData(), send("150 go\r\n"),
+                                dataSendSlowly(data, 1000, std::chrono::milliseconds(1)), dataClose(),
+                                send("226 done\r\n"), expectLine(), send("257 \"/\" is the current folder\r\n") });
 }
 
 } // namespace
@@ -254,7 +259,7 @@ TEST_F(ScriptedRoundTrip, ProgressTextsWithAndWithoutSize)
         EXPECT_EQ(progress[progress.size() - 2], c.last) << "the final read of 0 bytes adds nothing";
         EXPECT_EQ(opened.size(), 2048u);
         EXPECT_TRUE(server->finish()) << server->failure();
-        ftp.Disconnect();
+        files.Disconnect();
     }
 }
 
@@ -276,20 +281,18 @@ TEST_F(ScriptedRoundTrip, OpeningPastTheLimitIsRefusedAndCopyToLocalHasNoLimit)
     const std::string data(32 * 1024, 'x');
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        T_FTP session;
+        FtpRemoteFiles session;
         QTemporaryDir folder;
         RemoteEdit limited(session, folder.path() + "/");
         limited.OpenLimit = 4096;
         bool opened = false;
         limited.OnOpened = [&](const std::string&, const std::string&) { opened = true; };
-        Script steps = join(loginSteps(), { expectLine(), send("257 \"/\"\r\n"), expectLine(), send("200 binary\r\n"),
-                                            expectLine(), send(c.sizeReply),
-                                            listenData(), expectLine(), send("227 ({pasv})\r\n"), expectLine(),
-                                            acceptData(), send("150 go\r\n"), dataSend(data), dataClose(),
-                                            send("226 done\r\n") });
-        steps = join(steps, { expectLine(), send("200 binary\r\n"), expectLine(), send(c.sizeReply), listenData(),
-                              expectLine(), send("227 ({pasv})\r\n"), expectLine(), acceptData(), send("150 go\r\n"),
-                              dataSend(data), dataClose(), send("226 done\r\n") });
+        Script steps = join(loginSteps(), { expectLine(), send(c.sizeReply), listenData(), expectLine(),
+                                            send("227 ({pasv})\r\n"), expectLine(), acceptData(), send("150 go\r\n"),
+                                            dataSend(data), dataClose(), send("226 done\r\n") });
+        steps = join(steps, { expectLine(), send(c.sizeReply), listenData(), expectLine(), send("227 ({pasv})\r\n"),
+                              expectLine(), acceptData(), send("150 go\r\n"), dataSend(data), dataClose(),
+                              send("226 done\r\n"), expectLine(), send("257 \"/\"\r\n") });
         ScriptedServer server(steps);
         pointAt(session, server.port());
         session.Async = c.async;
@@ -302,7 +305,7 @@ TEST_F(ScriptedRoundTrip, OpeningPastTheLimitIsRefusedAndCopyToLocalHasNoLimit)
         }
         EXPECT_FALSE(opened);
         EXPECT_EQ(limited.EditTempName, "");
-        EXPECT_FALSE(session.Busy());
+        EXPECT_NE(session.State(), remote::ConnectionState::Busy);
         EXPECT_FALSE(QFile::exists(limited.DownloadFile("big.bin")));
 
         QTemporaryDir local;
@@ -318,13 +321,14 @@ TEST_F(ScriptedRoundTrip, OpeningPastTheLimitIsRefusedAndCopyToLocalHasNoLimit)
 // folder is gone: never into the log-in folder, where an index.html would overwrite the home page.
 TEST_F(ScriptedRoundTrip, AWriteBackAfterTheServerWasAwayGoesToTheFolderTheFileCameFromOrNowhere)
 {
-    const Script opened = join(loginSteps(), { expectLine(), send("250 ok\r\n"), expectLine(), send("250 ok\r\n"),
-                                               expectLine(), send("200 binary\r\n"), expectLine(), send("213 4\r\n"),
+    const Script opened = join(loginSteps(), { expectLine(), send("250 ok\r\n"), expectLine(), send("257 \"/nested\"\r\n"),
+                                               expectLine(), send("250 ok\r\n"), expectLine(),
+                                               send("257 \"/nested/level2\"\r\n"), expectLine(), send("213 4\r\n"),
                                                listenData(), expectLine(), send("227 ({pasv})\r\n"), expectLine(),
                                                acceptData(), send("150 go\r\n"), dataSend("mid\n"), dataClose(),
                                                send("226 done\r\n"), close(), accept(), close(), accept(), close() });
     const std::string openedTranscript =
-        kLoginTranscript + "CWD /nested\r\nCWD level2\r\nTYPE I\r\nSIZE mid.html\r\nPASV\r\nRETR mid.html\r\n";
+        kLoginTranscript + "CWD /nested\r\nPWD\r\nCWD level2\r\nPWD\r\nSIZE mid.html\r\nPASV\r\nRETR mid.html\r\n";
     const struct {
         const char* name;
         Script back;
@@ -332,10 +336,9 @@ TEST_F(ScriptedRoundTrip, AWriteBackAfterTheServerWasAwayGoesToTheFolderTheFileC
         const char* failure;
     } cases[] = {
         { "the folder is there",
-          { expectLine(), send("250 back\r\n"), expectLine(), send("200 binary\r\n"), listenData(), expectLine(),
-            send("227 ({pasv})\r\n"), expectLine(), acceptData(), send("150 go\r\n"), dataReceiveAll(),
-            send("226 stored\r\n") },
-          "CWD /nested/level2\r\nTYPE I\r\nPASV\r\nSTOR mid.html\r\n", nullptr },
+          { expectLine(), send("250 back\r\n"), listenData(), expectLine(), send("227 ({pasv})\r\n"), expectLine(),
+            acceptData(), send("150 go\r\n"), dataReceiveAll(), send("226 stored\r\n") },
+          "CWD /nested/level2\r\nPASV\r\nSTOR mid.html\r\n", nullptr },
         { "the folder is gone",
           { expectLine(), send("550 No such directory.\r\n"), expectClose() },
           "CWD /nested/level2\r\n",
@@ -343,13 +346,13 @@ TEST_F(ScriptedRoundTrip, AWriteBackAfterTheServerWasAwayGoesToTheFolderTheFileC
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        T_FTP session;
+        FtpRemoteFiles session;
         QTemporaryDir folder;
         RemoteEdit roundTrip(session, folder.path() + "/");
         ScriptedServer s(join(join(opened, loginSteps()), c.back));
         pointAt(session, s.port());
-        session.ChangeDir("/nested");
-        session.ChangeDir("level2");
+        session.ChangeFolder("/nested");
+        session.ChangeFolder("level2");
         ASSERT_TRUE(roundTrip.Open("mid.html"));
         EXPECT_EQ(roundTrip.EditFolder(), "/nested/level2");
         for (int attempt = 0; attempt < 2; ++attempt)
@@ -363,7 +366,7 @@ TEST_F(ScriptedRoundTrip, AWriteBackAfterTheServerWasAwayGoesToTheFolderTheFileC
             } catch (const EWriteBackFailed& e) {
                 EXPECT_NE(e.message().find(c.failure), std::string::npos) << e.message();
             }
-            EXPECT_FALSE(session.Connected());
+            EXPECT_EQ(session.State(), remote::ConnectionState::LoggedOut);
         }
         EXPECT_TRUE(s.finish()) << s.failure();
         EXPECT_EQ(s.transcript(), openedTranscript + kLoginTranscript + c.transcript);
@@ -374,11 +377,11 @@ TEST_F(ScriptedRoundTrip, AWriteBackAfterTheServerWasAwayGoesToTheFolderTheFileC
 TEST_F(ScriptedRoundTrip, ServerClosingDuringStorLosesNothingAndTheNextWriteBackWorks)
 {
     Script steps = openSteps("213 6\r\n", "hello\n");
-    steps = join(steps, { expectLine(), send("200 binary\r\n"), listenData(), expectLine(), send("227 ({pasv})\r\n"),
-                          expectLine(), acceptData(), send("150 go\r\n"), dataClose(), close() });
-    steps = join(join(steps, loginSteps()), { expectLine(), send("200 binary\r\n"), listenData(), expectLine(),
-                                              send("227 ({pasv})\r\n"), expectLine(), acceptData(), send("150 go\r\n"),
-                                              dataReceiveAll(), send("226 stored\r\n") });
+    steps = join(steps, { listenData(), expectLine(), send("227 ({pasv})\r\n"), expectLine(), acceptData(),
+                          send("150 go\r\n"), dataClose(), close() });
+    steps = join(join(steps, loginSteps()), { listenData(), expectLine(), send("227 ({pasv})\r\n"), expectLine(),
+                                              acceptData(), send("150 go\r\n"), dataReceiveAll(),
+                                              send("226 stored\r\n") });
     start(steps);
     ASSERT_TRUE(edit.Open("page.html"));
     try {
@@ -387,7 +390,7 @@ TEST_F(ScriptedRoundTrip, ServerClosingDuringStorLosesNothingAndTheNextWriteBack
     } catch (const EWriteBackFailed& e) {
         EXPECT_NE(std::string(e.what()).find("\"page.html\" was not written"), std::string::npos) << e.what();
     }
-    EXPECT_FALSE(ftp.Busy());
+    EXPECT_NE(files.State(), remote::ConnectionState::Busy);
     ASSERT_TRUE(edit.WriteBack("changed\r\n"));
     EXPECT_TRUE(server->finish()) << server->failure();
     EXPECT_EQ(server->dataReceived(), "changed\n");
@@ -409,7 +412,7 @@ TEST_F(ScriptedRoundTrip, HostileNamesAreRefusedBeforeAnythingIsSentOrWritten)
             EXPECT_THROW(edit.WriteBack("text"), EUnsafeName);
         }
     }
-    EXPECT_FALSE(ftp.Connected()) << "nothing was sent";
+    EXPECT_EQ(files.State(), remote::ConnectionState::LoggedOut) << "nothing was sent";
     EXPECT_EQ(QDir(temp.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size(), 0);
 }
 
@@ -462,13 +465,13 @@ TEST(SafeNames, TheMessageShowsControlCharactersSoTheyCannotFakeALine)
 
 TEST_F(ScriptedRoundTrip, FailedCopyToLocalLeavesTheOldFileAsItWas)
 {
-    start(join(loginSteps(), { expectLine(), send("200 binary\r\n"), expectLine(), send("213 100\r\n"), listenData(),
+    start(join(loginSteps(), { expectLine(), send("213 100\r\n"), listenData(),
                                expectLine(), send("227 ({pasv})\r\n"), expectLine(), acceptData(), send("150 go\r\n"),
                                dataSend("partial"), dataClose(), send("426 aborted\r\n") }));
     QTemporaryDir localFolder;
     edit.LocalFolder = localFolder.path() + "/";
     writeFile(edit.LocalFolder + "a.bin", "old content");
-    EXPECT_THROW(edit.CopyToLocal("a.bin"), EProtocolError);
+    EXPECT_THROW(edit.CopyToLocal("a.bin"), remote::ERemoteError);
     EXPECT_EQ(readFile(edit.LocalFolder + "a.bin"), "old content");
     EXPECT_EQ(QDir(localFolder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{ "a.bin" });
 }

@@ -9,10 +9,11 @@
 #include "platform/gui/ScriptedDialogs.h"
 #include "platform/gui/StatusPanels.h"
 #include "quellin/ftp_main.h"
-#include "tcpip/tcpip.h"
+#include "tcpip/Ftp.h"
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QSpinBox>
 #include <gtest/gtest.h>
 #include <functional>
 #include <memory>
@@ -72,10 +73,15 @@ protected:
         form->EditName->setText(user);
         form->EditPasswort->setText(password);
         form->EditPfad->setText(path);
-        form->ftp->Port = port;
-        form->ftp->setSilenceTimeout(std::chrono::seconds(10));
+        form->EditPort->setValue(port);
+        form->remote().setSilenceTimeout(std::chrono::seconds(10));
         command([&] { form->btn_connectClick(); });
     }
+
+    // The FTP session under the window's remote files (the window must be on an FTP site).
+    tcpip::T_FTP& ftpSession() const { return *quellin::FtpSessionOf(form->remote()); }
+    bool loggedIn() const { return form->remote().State() != remote::ConnectionState::LoggedOut; }
+    bool remoteBusy() const { return form->remote().State() == remote::ConnectionState::Busy; }
 
     std::vector<std::string> shownNames() const
     {

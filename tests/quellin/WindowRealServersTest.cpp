@@ -41,8 +41,8 @@ protected:
     {
         form->CBSites->setCurrentIndex(1);
         form->CBSitesChange();
-        form->ftp->Port = server->port();
-        form->ftp->setSilenceTimeout(std::chrono::seconds(10));
+        form->EditPort->setValue(server->port());
+        form->remote().setSilenceTimeout(std::chrono::seconds(10));
         command([&] { form->btn_connectClick(); });
     }
 
@@ -96,9 +96,9 @@ TEST_P(RealServer, EntersTwoFoldersAndComesBackThroughThePathCombo)
 
     int changes = 0;
     int listings = 0;
-    form->ftp->OnTrace = [&](const std::string& text, tcpip::TTraceLevel level) {
-        changes += level == tcpip::tl_command && text == "CWD ..";
-        listings += level == tcpip::tl_command && text.rfind("LIST", 0) == 0;
+    form->remote().OnTrace = [&](const std::string& text, remote::TraceLevel level) {
+        changes += level == remote::TraceLevel::Command && text == "CWD ..";
+        listings += level == remote::TraceLevel::Command && text.rfind("LIST", 0) == 0;
     };
     form->cbx_path->setCurrentIndex(0);
     command([&] { form->cbx_pathDblClick(); });
@@ -137,8 +137,8 @@ TEST_P(RealServer, RemoteCommandsChangeTheServersDisk)
 
     // Cancel sends nothing: no RNFR, no MKD, no empty command line.
     std::vector<std::string> sent;
-    form->ftp->OnTrace = [&](const std::string& text, tcpip::TTraceLevel level) {
-        if (level == tcpip::tl_command)
+    form->remote().OnTrace = [&](const std::string& text, remote::TraceLevel level) {
+        if (level == remote::TraceLevel::Command)
             sent.push_back(text);
     };
     select("neun.txt");
@@ -150,7 +150,7 @@ TEST_P(RealServer, RemoteCommandsChangeTheServersDisk)
     command([&] { form->SendCommand1Click(); });
     EXPECT_EQ(sent, std::vector<std::string>{});
     EXPECT_EQ(server->read("www/neun.txt"), "123456789");
-    form->ftp->OnTrace = [window = form.get()](const std::string& text, tcpip::TTraceLevel level) {
+    form->remote().OnTrace = [window = form.get()](const std::string& text, remote::TraceLevel level) {
         window->ftp_trace(text, level);
     };
 
@@ -207,12 +207,28 @@ TEST_P(RealServer, ASecondSiteStartsThePathListAfresh)
     form->EditName->setText(QString::fromStdString(second->user()));
     form->EditPasswort->setText(QString::fromStdString(second->password()));
     form->EditPfad->setText(QStringLiteral("/site"));
-    form->ftp->Port = second->port();
+    form->EditPort->setValue(second->port());
     command([&] { form->btn_connectClick(); });
     EXPECT_EQ(shownError(), QString());
     EXPECT_EQ(shownNames(), std::vector<std::string>{ "other.htm" });
     EXPECT_EQ(pathItems(), QStringList{ QStringLiteral("localhost") });
     EXPECT_EQ(form->cbx_path->currentText(), QStringLiteral("localhost"));
+}
+
+// A plain FTP site on the server's own port, as its entry names it: nothing else to set.
+TEST_P(RealServer, AStoredSiteIsReachedOnThePortItNames)
+{
+    const std::string port = std::to_string(server->port());
+    writeSettings("[FTP-Accounts]\n1=" + server->user() + ":" + server->password() + "@127.0.0.1:" + port + "/www\n");
+    open();
+    EXPECT_EQ(form->CBSites->itemText(0).toStdString(), "ftp://" + server->user() + "@127.0.0.1:" + port + "/www");
+    form->CBSites->setCurrentIndex(0);
+    form->CBSitesChange();
+    EXPECT_EQ(form->CBProtocol->currentText(), QStringLiteral("FTP"));
+    EXPECT_EQ(form->EditPort->value(), server->port());
+    command([&] { form->btn_connectClick(); });
+    EXPECT_EQ(shownError(), QString());
+    EXPECT_EQ(shownNames(), (std::vector<std::string>{ "sub", "index.html", "nine.txt", "README", "ten.txt" }));
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, RealServer, ::testing::Values(FtpServerKind::Vsftpd, FtpServerKind::Pyftpdlib),

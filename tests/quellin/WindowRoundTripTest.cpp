@@ -249,7 +249,7 @@ TEST_P(WindowRoundTrip, AWriteBackGoesToTheFolderTheFileCameFrom)
     EXPECT_FALSE(form->Memo->modified());
 
     // A log-out behind the window's back: the next write-back logs in again, same folder.
-    form->ftp->Disconnect();
+    form->remote().Disconnect();
     form->Memo->setLine(0, "deep, again");
     command([&] { form->SBZurueckClick(); });
     EXPECT_EQ(shownError(), QString());

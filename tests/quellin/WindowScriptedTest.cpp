@@ -27,12 +27,23 @@ using namespace std::chrono_literals;
 
 namespace {
 
-Script login()
+// The session's own log-in again after the server hung up: back to its folder, no PWD.
+Script relogin()
 {
     return { accept(), send("220 ready\r\n"), expectLine(), send("331 password\r\n"), expectLine(),
              send("230 logged in\r\n"), expectLine(), send("200 binary\r\n"), expectLine(), send("250 ok\r\n") };
 }
-const std::string kLogin = "USER u\r\nPASS p\r\nTYPE I\r\nCWD /www\r\n";
+const std::string kRelogin = "USER u\r\nPASS p\r\nTYPE I\r\nCWD /www\r\n";
+
+// Connecting: the log-in, where it stands, then the site's folder and where that is.
+Script login()
+{
+    return { accept(), send("220 ready\r\n"), expectLine(), send("331 password\r\n"), expectLine(),
+             send("230 logged in\r\n"), expectLine(), send("200 binary\r\n"), expectLine(),
+             send("257 \"/\" is the current folder\r\n"), expectLine(), send("250 ok\r\n"), expectLine(),
+             send("257 \"/www\" is the current folder\r\n") };
+}
+const std::string kLogin = "USER u\r\nPASS p\r\nTYPE I\r\nPWD\r\nCWD /www\r\nPWD\r\n";
 
 Script listing(Script data, const std::string& finalReply = "226 done\r\n")
 {
@@ -95,7 +106,7 @@ TEST_F(Scripted, NamesWithControlCharactersAreRefusedWhereverTheyComeFrom)
     expectError();
     connectTo(server->port(), QStringLiteral("u"), QStringLiteral("p"), QStringLiteral("/www\tDELE x"));
     EXPECT_NE(shownError().indexOf(QStringLiteral("\"/www<09>DELE x\" cannot be used")), -1) << shownError().toStdString();
-    EXPECT_FALSE(form->ftp->Connected()) << "not even connected";
+    EXPECT_FALSE(loggedIn()) << "not even connected";
 
     connect();
     EXPECT_EQ(shownNames(), std::vector<std::string>{ "p.htm" }) << "listed names with control characters";
@@ -132,14 +143,14 @@ TEST_F(Scripted, NamesWithControlCharactersAreRefusedWhereverTheyComeFrom)
 TEST_F(Scripted, AGreetingThatNeverEndsFailsTheConnectWithinTheReplyDeadline)
 {
     start({ accept(), sendSlowly("220 " + std::string(400, 'w'), 1, 50ms) });
-    form->ftp->setReplyTimeout(300ms);
+    ftpSession().setReplyTimeout(300ms);
     QElapsedTimer clock;
     clock.start();
     expectError();
     connect();
     EXPECT_LT(clock.elapsed(), 2000);
     EXPECT_EQ(shownError(), QStringLiteral("The server's reply did not end within 300 ms; the connection was closed"));
-    EXPECT_FALSE(form->ftp->Connected());
+    EXPECT_FALSE(loggedIn());
     EXPECT_TRUE(form->btn_connect->isEnabled());
     EXPECT_TRUE(form->close()) << "the window can be closed";
 }
@@ -163,11 +174,11 @@ TEST_F(QuellinWindow, AFailedConnectGivesItsTrueReason)
         SCOPED_TRACE(c.host);
         form->EditHostname->setText(QLatin1String(c.host));
         form->EditPfad->setText(QStringLiteral("/"));
-        form->ftp->Port = closedPort;
+        form->EditPort->setValue(closedPort);
         expectError();
         command([&] { form->btn_connectClick(); });
         EXPECT_EQ(shownError(), c.reason);
-        EXPECT_FALSE(form->ftp->Connected());
+        EXPECT_FALSE(loggedIn());
     }
 }
 
@@ -188,7 +199,7 @@ TEST_F(Scripted, AClickDuringAnAsynchronousTransferIsRefused)
 {
     start(join(login(), listing({ stall(600ms), dataSend("-rw-r--r-- 1 u g 1 Jan  1  2020 x.htm\r\n") })));
     form->chk_async->click();
-    ASSERT_TRUE(form->ftp->Async);
+    ASSERT_TRUE(form->remote().Async);
     bool connectEnabled = true;
     bool sendCommandEnabled = true;
     bool asyncDuringTransfer = false;
@@ -199,7 +210,7 @@ TEST_F(Scripted, AClickDuringAnAsynchronousTransferIsRefused)
         form->SendCommand1->trigger();
         command([&] { form->Auffrischen1Click(0); });
         form->chk_async->click();
-        asyncDuringTransfer = form->ftp->Async;
+        asyncDuringTransfer = form->remote().Async;
     });
     connect();
     EXPECT_FALSE(connectEnabled);
@@ -209,7 +220,7 @@ TEST_F(Scripted, AClickDuringAnAsynchronousTransferIsRefused)
     EXPECT_TRUE(form->btn_connect->isEnabled());
     EXPECT_TRUE(form->SendCommand1->isEnabled());
     EXPECT_TRUE(asyncDuringTransfer) << "the running transfer keeps its mode";
-    EXPECT_FALSE(form->ftp->Async) << "the switch applies after it";
+    EXPECT_FALSE(form->remote().Async) << "the switch applies after it";
     EXPECT_TRUE(server->finish()) << server->failure();
     EXPECT_EQ(server->transcript(), kLogin + kListing);
 }
@@ -222,24 +233,24 @@ TEST_F(Scripted, ConnectingAgainLogsOutOfAFailedTransferFirst)
     expectError();
     connect();
     EXPECT_EQ(shownError(), QStringLiteral("local error"));
-    EXPECT_TRUE(form->ftp->Busy());
+    EXPECT_TRUE(remoteBusy());
     connect();
     EXPECT_EQ(shownNames(), std::vector<std::string>{ "y.htm" });
-    EXPECT_FALSE(form->ftp->Busy());
+    EXPECT_FALSE(remoteBusy());
     EXPECT_EQ(pathItems(), QStringList{ QStringLiteral("127.0.0.1") }) << "each connect starts the path list afresh";
     EXPECT_TRUE(server->finish()) << server->failure();
     EXPECT_EQ(server->transcript(), kLogin + "PASV\r\nTYPE A\r\nLIST .\r\nABOR\r\nQUIT\r\n" + kLogin + kListing);
 }
 
-// TYPE I, SIZE, a passive RETR of data (opening p.htm).
+// SIZE, a passive RETR of data (opening p.htm).
 Script openFile(const std::string& data)
 {
-    return { expectLine(), send("200 binary\r\n"), expectLine(), send("213 " + std::to_string(data.size()) + "\r\n"),
+    return { expectLine(), send("213 " + std::to_string(data.size()) + "\r\n"),
              listenData(), expectLine(), send("227 ({pasv})\r\n"), expectLine(), acceptData(), send("150 go\r\n"),
              dataSend(data), dataClose(), send("226 done\r\n") };
 }
-const std::string kOpen = "TYPE I\r\nSIZE p.htm\r\nPASV\r\nRETR p.htm\r\n";
-const std::string kStore = "TYPE I\r\nPASV\r\nSTOR p.htm\r\n";
+const std::string kOpen = "SIZE p.htm\r\nPASV\r\nRETR p.htm\r\n";
+const std::string kStore = "PASV\r\nSTOR p.htm\r\n";
 
 TEST_F(Scripted, CommandsDuringAnAsynchronousListingDoNothing)
 {
@@ -264,11 +275,11 @@ TEST_F(Scripted, AServerClosingDuringStorLeavesTheEditorAsItWasAndTheNextWriteBa
 {
     const std::string entry = "-rw-r--r-- 1 u g 6 Jan  1  2020 p.htm\r\n";
     Script steps = join(join(login(), listing({ dataSend(entry) })), openFile("hello\n"));
-    steps = join(steps, { expectLine(), send("200 binary\r\n"), listenData(), expectLine(), send("227 ({pasv})\r\n"),
-                          expectLine(), acceptData(), send("150 go\r\n"), dataClose(), close() });
-    steps = join(join(steps, login()), { expectLine(), send("200 binary\r\n"), listenData(), expectLine(),
-                                         send("227 ({pasv})\r\n"), expectLine(), acceptData(), send("150 go\r\n"),
-                                         dataReceiveAll(), send("226 stored\r\n") });
+    steps = join(steps, { listenData(), expectLine(), send("227 ({pasv})\r\n"), expectLine(), acceptData(),
+                          send("150 go\r\n"), dataClose(), close() });
+    steps = join(join(steps, relogin()), { listenData(), expectLine(), send("227 ({pasv})\r\n"), expectLine(),
+                                           acceptData(), send("150 go\r\n"), dataReceiveAll(),
+                                           send("226 stored\r\n") });
     steps = join(steps, listing({ dataSend("-rw-r--r-- 1 u g 8 Jan  1  2020 p.htm\r\n") }));
     start(steps);
     connect();
@@ -285,7 +296,7 @@ TEST_F(Scripted, AServerClosingDuringStorLeavesTheEditorAsItWasAndTheNextWriteBa
     EXPECT_FALSE(form->Memo->modified());
     EXPECT_TRUE(server->finish()) << server->failure();
     EXPECT_EQ(server->dataReceived(), "changed\n");
-    EXPECT_EQ(server->transcript(), kLogin + kListing + kOpen + kStore + kLogin + kStore + kListing);
+    EXPECT_EQ(server->transcript(), kLogin + kListing + kOpen + kStore + kRelogin + kStore + kListing);
     EXPECT_EQ(form->RemoteItems->item(0).size, 8) << "the view was listed again after the write-back";
 }
 
@@ -308,7 +319,7 @@ TEST_P(TypingDuringAnUpload, LeavesTheEditorModifiedOnlyWhenTheTextChanged)
 {
     const std::string entry = "-rw-r--r-- 1 u g 6 Jan  1  2020 p.htm\r\n";
     Script steps = join(join(login(), listing({ dataSend(entry) })), openFile("hello\n"));
-    steps = join(steps, { expectLine(), send("200 binary\r\n"), listenData(), expectLine(), send("227 ({pasv})\r\n"),
+    steps = join(steps, { listenData(), expectLine(), send("227 ({pasv})\r\n"),
                           expectLine(), acceptData(), send("150 go\r\n"), dataReceiveAll(), stall(600ms),
                           send("226 stored\r\n") });
     steps = join(steps, listing({ dataSend(entry) }));
@@ -318,11 +329,11 @@ TEST_P(TypingDuringAnUpload, LeavesTheEditorModifiedOnlyWhenTheTextChanged)
     command([&] { form->FTPViewDblClick(); });
     form->Memo->setLine(0, "sent");
     form->chk_async->click();
-    ASSERT_TRUE(form->ftp->Async);
+    ASSERT_TRUE(form->remote().Async);
     bool typedDuringUpload = false;
     if (!GetParam().typed.isEmpty()) {
         QTimer::singleShot(300, form.get(), [&] {
-            typedDuringUpload = form->ftp->Busy();
+            typedDuringUpload = remoteBusy();
             form->Memo->setFocus();
             QTest::keyClicks(form->Memo, GetParam().typed);
         });
@@ -360,12 +371,12 @@ TEST_F(Scripted, ProgressIsPaintedWhileASynchronousDownloadRuns)
 {
     const std::string entry = "-rw-r--r-- 1 u g 3000 Jan  1  2020 p.htm\r\n";
     Script steps = join(login(), listing({ dataSend(entry) }));
-    steps = join(steps, { expectLine(), send("200 binary\r\n"), expectLine(), send("213 3000\r\n"), listenData(),
+    steps = join(steps, { expectLine(), send("213 3000\r\n"), listenData(),
                           expectLine(), send("227 ({pasv})\r\n"), expectLine(), acceptData(), send("150 go\r\n"),
                           dataSendSlowly(std::string(3000, 'x'), 1000, 50ms), dataClose(), send("226 done\r\n") });
     start(steps);
     connect();
-    ASSERT_FALSE(form->ftp->Async);
+    ASSERT_FALSE(form->remote().Async);
     PaintsDuringTransfer paints(*form);
     form->Status->panel(0)->installEventFilter(&paints);
     select("p.htm");
@@ -382,16 +393,16 @@ TEST_F(Scripted, ClosingAgainstASilentServerEndsWithinTheCloseTimeout)
     clock.start();
     EXPECT_TRUE(form->close());
     EXPECT_LT(clock.elapsed(), quellin::Tmainform::kCloseTimeout.count() * 3);
-    EXPECT_FALSE(form->ftp->Connected());
+    EXPECT_FALSE(loggedIn());
 }
 
 TEST_F(Scripted, ATraceOfLevelTwoLeavesTheStatusLine)
 {
     open();
-    form->ftp_trace("220 ready", tcpip::tl_reply);
-    form->ftp_trace("Connected socket ID 7", tcpip::tl_socket);
+    form->ftp_trace("220 ready", remote::TraceLevel::Reply);
+    form->ftp_trace("Connected socket ID 7", remote::TraceLevel::Connection);
     EXPECT_EQ(form->Status->panelText(0), QStringLiteral("220 ready"));
-    form->ftp_trace("USER u", tcpip::tl_command);
+    form->ftp_trace("USER u", remote::TraceLevel::Command);
     EXPECT_EQ(form->Status->panelText(0), QStringLiteral("USER u"));
 }
 
@@ -461,6 +472,30 @@ TEST_F(QuellinWindow, TheSiteListWidensWhileItHasTheFocusAndNeverShowsAPassword)
     form->EditName->setFocus();
     QCoreApplication::processEvents();
     EXPECT_EQ(form->CBSites->width(), 21);
+}
+
+// Choosing a protocol brings its own port, unless the user typed another; a stored site sets
+// both, an old entry plain FTP on 21.
+TEST_F(QuellinWindow, TheProtocolBringsItsPortUnlessAnotherWasTyped)
+{
+    writeSettings("[FTP-Accounts]\n1=sftp://anna@h.invalid:2222/\n2=joe:pw@h.invalid/\n");
+    open();
+    const struct {
+        std::function<void()> step;
+        const char* protocol;
+        int port;
+    } steps[] = {
+        { [&] { form->CBProtocol->setCurrentIndex(2); }, "SFTP", 22 },
+        { [&] { form->CBProtocol->setCurrentIndex(1); }, "FTP over TLS", 21 },
+        { [&] { form->EditPort->setValue(990), form->CBProtocol->setCurrentIndex(2); }, "SFTP", 990 },
+        { [&] { form->CBSites->setCurrentIndex(0), form->CBSitesChange(); }, "SFTP", 2222 },
+        { [&] { form->CBSites->setCurrentIndex(1), form->CBSitesChange(); }, "FTP", 21 },
+    };
+    for (const auto& s : steps) {
+        s.step();
+        EXPECT_EQ(form->CBProtocol->currentText(), QLatin1String(s.protocol));
+        EXPECT_EQ(form->EditPort->value(), s.port) << s.protocol;
+    }
 }
 
 struct CloseCase {
