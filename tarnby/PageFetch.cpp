@@ -73,9 +73,10 @@ void PageFetch::DocBegin()
         documentPath_ = name;
         memory_.clear();
         // One allocation for an announced length (a lying server costs address space only:
-        // the bytes that never come are never touched).
-        if (client_.ContentLength() > 0)
-            memory_.reserve(static_cast<std::size_t>(std::min<std::int64_t>(client_.ContentLength(), kReserveLimit)));
+        // the bytes that never come are never touched), with room for the line breaks the
+        // pane text adds where the page lies (AppendLines), which is touched only when used.
+        if (const std::int64_t length = client_.ContentLength(); length > 0)
+            memory_.reserve(static_cast<std::size_t>(std::min<std::int64_t>(length + length / 8 + 4096, kReserveLimit)));
         client_.SetDocumentStream(&memory_);
     } else {
         documentPath_ = DocumentFolder() + "/" + name;

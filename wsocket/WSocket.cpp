@@ -148,6 +148,8 @@ void TCustomWSocket::HandleSocketEvent(net::WPARAM wParam, net::LPARAM lParam)
 // stay queued, and the next notification comes once the program reads again, so a handler
 // that never reads cannot spin here or starve the event loop. Consumed means ReadCount grew,
 // or fewer bytes wait than after the previous pass (a handler reading the handle directly).
+// A plain connection's pass whose last read came back short has emptied the kernel's queue:
+// the loop ends without asking how much waits, and the next bytes bring a new notification.
 void TCustomWSocket::DataAvailableLoop(std::uint16_t error)
 {
     bool firstPass = true;
@@ -155,6 +157,7 @@ void TCustomWSocket::DataAvailableLoop(std::uint16_t error)
     for (;;) {
         const std::int32_t readBefore = readCount_;
         lastError_ = 0;
+        lastReadShort_ = false;
         try {
             if (lineReceived_)
                 ReadLineChars();
@@ -164,6 +167,8 @@ void TCustomWSocket::DataAvailableLoop(std::uint16_t error)
             return; // handler and line-reader failures end the loop; the socket keeps its state
         }
         if (lastError_ != 0)
+            return;
+        if (readCount_ != readBefore && lastReadShort_ && handle_ != tlsHandle_)
             return;
         unsigned long waiting = 0;
         if (net::ioctlsocket(handle_, net::IoctlCommand::Fionread, &waiting) == SOCKET_ERROR) {
