@@ -98,10 +98,12 @@ void HttpConnection::lookedUp(std::uint16_t error)
         socket_->SetPort(target_.port);
         socket_->SetProto("tcp");
     });
-    if (why.empty())
-        why = Guarded(socketCalls_, reported_, [this] { socket_->Connect(); });
     if (!why.empty())
         return fail("can't connect: " + OneLine(why));
+    why = Guarded(socketCalls_, reported_, [this] { socket_->Connect(); });
+    if (!why.empty()) // refused at once, as loopback does
+        return fail(socket_->LastError() != 0 ? ConnectFailure(static_cast<std::uint16_t>(socket_->LastError()))
+                                              : "can't connect: " + OneLine(why));
     if (target_.tls && target_.tunnel.empty()) {
         why = Guarded(socketCalls_, reported_, [this] { socket_->StartTls({target_.tlsHost, caFile_}); });
         if (!why.empty())

@@ -36,6 +36,12 @@ std::string Repeated(const std::string& text, int times)
     return out;
 }
 
+// A case the reader must fail, with the fault it must name.
+ReaderCase Failing(const char* name, std::string bytes, Fault fault, bool closeAtEnd = false)
+{
+    return {name, std::move(bytes), Stage::Failed, fault, 0, "", false, 0, false, closeAtEnd};
+}
+
 const std::string kOk = "HTTP/1.1 200 OK\r\n";
 const std::string kChunked = kOk + "Transfer-Encoding: chunked\r\n\r\n";
 
@@ -87,28 +93,28 @@ INSTANTIATE_TEST_SUITE_P(Framing, ResponseReaderCases, testing::Values(
     [](const testing::TestParamInfo<ReaderCase>& info) { return std::string(info.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(Unusable, ResponseReaderCases, testing::Values(
-    ReaderCase{"NotHttp", "SSH-2.0-x\r\n", Stage::Failed, Fault::NoStatus},
-    ReaderCase{"StatusNotANumber", "HTTP/1.1 2x0 OK\r\n", Stage::Failed, Fault::NoStatus},
-    ReaderCase{"ClosedInTheHeader", kOk + "Server: x\r\n", Stage::Failed, Fault::ClosedEarly, 0, "", false, 0, false, true},
-    ReaderCase{"ClosedInTheBody", kOk + "Content-Length: 10\r\n\r\nabc", Stage::Failed, Fault::Truncated, 0, "", false, 0, false, true},
-    ReaderCase{"ClosedInAChunk", kChunked + "5\r\nab", Stage::Failed, Fault::Truncated, 0, "", false, 0, false, true}),
+    Failing("NotHttp", "SSH-2.0-x\r\n", Fault::NoStatus),
+    Failing("StatusNotANumber", "HTTP/1.1 2x0 OK\r\n", Fault::NoStatus),
+    Failing("ClosedInTheHeader", kOk + "Server: x\r\n", Fault::ClosedEarly, true),
+    Failing("ClosedInTheBody", kOk + "Content-Length: 10\r\n\r\nabc", Fault::Truncated, true),
+    Failing("ClosedInAChunk", kChunked + "5\r\nab", Fault::Truncated, true)),
     [](const testing::TestParamInfo<ReaderCase>& info) { return std::string(info.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(Hostile, ResponseReaderCases, testing::Values(
-    ReaderCase{"ControlCharacterInAField", kOk + "X: a\x01" "b\r\n\r\n", Stage::Failed, Fault::Hostile},
-    ReaderCase{"BareCarriageReturnInAField", kOk + "X: a\rb\r\n\r\n", Stage::Failed, Fault::Hostile},
-    ReaderCase{"EndlessHeaderLine", kOk + "X: " + std::string(70000, 'a'), Stage::Failed, Fault::Hostile},
-    ReaderCase{"EndlessHeaderLines", kOk + Repeated("X-A: b\r\n", 10000), Stage::Failed, Fault::Hostile},
-    ReaderCase{"EndlessInterimAnswers", Repeated("HTTP/1.1 100 Continue\r\n\r\n", 5000), Stage::Failed, Fault::Hostile},
-    ReaderCase{"SwitchingProtocolsUnasked", "HTTP/1.1 101 Switching\r\n\r\n", Stage::Failed, Fault::Hostile},
-    ReaderCase{"TwoLengths", kOk + "Content-Length: 5\r\nContent-Length: 6\r\n\r\n", Stage::Failed, Fault::Hostile},
-    ReaderCase{"NegativeLength", kOk + "Content-Length: -1\r\n\r\n", Stage::Failed, Fault::Hostile},
-    ReaderCase{"LengthPast64Bits", kOk + "Content-Length: 99999999999999999999\r\n\r\n", Stage::Failed, Fault::Hostile},
-    ReaderCase{"ChunkSizePast60Bits", kChunked + "1000000000000000\r\n", Stage::Failed, Fault::Hostile},
-    ReaderCase{"ChunkSizeNotHexadecimal", kChunked + "zz\r\n", Stage::Failed, Fault::Hostile},
-    ReaderCase{"EndlessChunkSizeLine", kChunked + "1" + std::string(5000, '0'), Stage::Failed, Fault::Hostile},
-    ReaderCase{"ChunkLongerThanItsSize", kChunked + "3\r\nabcX\r\n", Stage::Failed, Fault::Hostile},
-    ReaderCase{"EndlessTrailer", kChunked + "0\r\n" + Repeated("T: x\r\n", 12000), Stage::Failed, Fault::Hostile}),
+    Failing("ControlCharacterInAField", kOk + "X: a\x01" "b\r\n\r\n", Fault::Hostile),
+    Failing("BareCarriageReturnInAField", kOk + "X: a\rb\r\n\r\n", Fault::Hostile),
+    Failing("EndlessHeaderLine", kOk + "X: " + std::string(70000, 'a'), Fault::Hostile),
+    Failing("EndlessHeaderLines", kOk + Repeated("X-A: b\r\n", 10000), Fault::Hostile),
+    Failing("EndlessInterimAnswers", Repeated("HTTP/1.1 100 Continue\r\n\r\n", 5000), Fault::Hostile),
+    Failing("SwitchingProtocolsUnasked", "HTTP/1.1 101 Switching\r\n\r\n", Fault::Hostile),
+    Failing("TwoLengths", kOk + "Content-Length: 5\r\nContent-Length: 6\r\n\r\n", Fault::Hostile),
+    Failing("NegativeLength", kOk + "Content-Length: -1\r\n\r\n", Fault::Hostile),
+    Failing("LengthPast64Bits", kOk + "Content-Length: 99999999999999999999\r\n\r\n", Fault::Hostile),
+    Failing("ChunkSizePast60Bits", kChunked + "1000000000000000\r\n", Fault::Hostile),
+    Failing("ChunkSizeNotHexadecimal", kChunked + "zz\r\n", Fault::Hostile),
+    Failing("EndlessChunkSizeLine", kChunked + "1" + std::string(5000, '0'), Fault::Hostile),
+    Failing("ChunkLongerThanItsSize", kChunked + "3\r\nabcX\r\n", Fault::Hostile),
+    Failing("EndlessTrailer", kChunked + "0\r\n" + Repeated("T: x\r\n", 12000), Fault::Hostile)),
     [](const testing::TestParamInfo<ReaderCase>& info) { return std::string(info.param.name); });
 
 } // namespace
