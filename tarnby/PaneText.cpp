@@ -124,9 +124,11 @@ std::string JoinLines(const std::vector<std::string>& lines)
 
 void LowerCaseInPlace(std::string& text)
 {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
+    // Without a branch, so that the compiler turns the loop into vector instructions.
+    for (char& c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        c = static_cast<char>(byte + ((static_cast<unsigned char>(byte - 'A') < 26) << 5));
+    }
 }
 
 } // namespace tarnby

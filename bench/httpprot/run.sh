@@ -24,7 +24,8 @@ mkdir -p "$work/www" "$work/tmp" "$work/out"
 head -c $((200 * 1024 * 1024)) /dev/urandom > "$work/www/big.bin"
 head -c 7600 /dev/urandom | base64 -w 76 > "$work/www/small.html"  # about 10 kB of text
 # 200 MB of page text in lines of 76 characters (LF line ends, as pages have).
-head -c $((150 * 1024 * 1024)) /dev/urandom | base64 -w 76 | head -c $((200 * 1024 * 1024)) > "$work/www/big.html"
+head -c $((150 * 1024 * 1024)) /dev/urandom | base64 -w 76 > "$work/www/big.html"
+truncate -s $((200 * 1024 * 1024)) "$work/www/big.html"
 chmod -R a+rX "$work/www"
 
 free_port() { python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])'; }
