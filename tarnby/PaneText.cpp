@@ -51,6 +51,8 @@ public:
     {
         const char* cr = find(cr_, crKnown_, '\r', end);
         const char* lf = find(lf_, lfKnown_, '\n', end);
+        if (!cr || !lf)
+            return cr ? cr : lf;
         return cr > lf ? cr : lf;
     }
 
