@@ -45,6 +45,12 @@ std::size_t MemoryStream::write(const void* buffer, std::size_t count)
 {
     if (count == 0)
         return 0;
+    if (position_ == data_.size()) {
+        // Writing at the end appends: the new bytes are copied once, never zero-filled first.
+        data_.append(static_cast<const char*>(buffer), count);
+        position_ += count;
+        return count;
+    }
     if (position_ + count > data_.size())
         data_.resize(position_ + count);
     std::memcpy(data_.data() + position_, buffer, count);

@@ -18,6 +18,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
@@ -57,15 +58,26 @@ std::string ParsedLinks(const std::vector<LoadedPage>& pages, const std::string&
     return lines;
 }
 
-// Standard output gets LF line ends: every line of a pane text ends with CR LF.
-std::string WithLineFeeds(const std::string& pane)
+// Standard output gets LF line ends: every line of a pane text ends with CR LF. The CRs go
+// where the text lies, so a page of many megabytes is not held twice.
+std::string WithLineFeeds(std::string pane)
 {
-    std::string out;
-    out.reserve(pane.size());
-    for (std::size_t i = 0; i < pane.size(); ++i)
-        if (!(pane[i] == '\r' && i + 1 < pane.size() && pane[i + 1] == '\n'))
-            out += pane[i];
-    return out;
+    char* write = pane.data();
+    const char* read = pane.data();
+    const char* const end = read + pane.size();
+    while (read < end) {
+        const char* cr = static_cast<const char*>(std::memchr(read, '\r', static_cast<std::size_t>(end - read)));
+        const char* const stop = cr ? cr : end;
+        std::memmove(write, read, static_cast<std::size_t>(stop - read));
+        write += stop - read;
+        if (!cr)
+            break;
+        if (cr + 1 == end || cr[1] != '\n')
+            *write++ = '\r'; // a CR of the line itself
+        read = cr + 1;
+    }
+    pane.resize(static_cast<std::size_t>(write - pane.data()));
+    return pane;
 }
 
 void WriteStandardOutput(const std::string& bytes)
@@ -275,7 +287,7 @@ int RunBatch(int argc, char** argv)
                 fetcher = std::make_unique<BatchFetcher>(options);
             return (*fetcher)(url);
         };
-        const std::string pane = options.htmlParser ? ParsedLinks(ReadSources(options.sources, fetchUrl), options.baseUrl)
+        std::string pane = options.htmlParser ? ParsedLinks(ReadSources(options.sources, fetchUrl), options.baseUrl)
                                                     : RunPasses(LoadSources(options.sources, fetchUrl), options.passes);
         // Output after a swallowed failure could be incomplete: none is written.
         if (application && application->HasUncaught()) {
@@ -285,7 +297,7 @@ int RunBatch(int argc, char** argv)
         if (options.outputFile)
             WriteOutputFile(*options.outputFile, pane);
         else
-            WriteStandardOutput(WithLineFeeds(pane));
+            WriteStandardOutput(WithLineFeeds(std::move(pane)));
         return 0;
     } catch (const base::Exception& error) {
         Report(error.message());

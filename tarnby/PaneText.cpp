@@ -31,6 +31,85 @@ void AppendLines(std::string& pane, std::string_view bytes)
     });
 }
 
+namespace {
+
+// The size of the pane text of bytes: every line break two bytes, and one after a last line
+// that has none.
+std::size_t PaneTextSize(std::string_view bytes)
+{
+    std::size_t size = 0;
+    ForEachLine(bytes, [&size](const char* begin, const char* end) { size += static_cast<std::size_t>(end - begin) + 2; });
+    return size;
+}
+
+// The last CR or LF before end, or nullptr; found positions are kept, so that walking a
+// text backwards searches each stretch once.
+class LastBreak {
+public:
+    explicit LastBreak(const char* begin) : begin_(begin) {}
+    const char* before(const char* end)
+    {
+        const char* cr = find(cr_, crKnown_, '\r', end);
+        const char* lf = find(lf_, lfKnown_, '\n', end);
+        if (!cr || !lf)
+            return cr ? cr : lf;
+        return cr > lf ? cr : lf;
+    }
+
+private:
+    const char* find(const char*& cached, bool& known, char c, const char* end)
+    {
+        if (!known || (cached != nullptr && cached >= end)) {
+            cached = static_cast<const char*>(memrchr(begin_, c, static_cast<std::size_t>(end - begin_)));
+            known = true;
+        }
+        return cached;
+    }
+
+    const char* begin_;
+    const char* cr_ = nullptr;
+    const char* lf_ = nullptr;
+    bool crKnown_ = false;
+    bool lfKnown_ = false;
+};
+
+} // namespace
+
+void AppendLines(std::string& pane, std::string&& bytes)
+{
+    if (!pane.empty()) {
+        AppendLines(pane, std::string_view(bytes));
+        return;
+    }
+    const std::size_t size = bytes.size();
+    const std::size_t target = PaneTextSize(bytes);
+    bytes.resize(target);
+    // Backwards, so that every byte moves once and never over one not yet moved: what is
+    // written never starts before what is still to read.
+    char* const base = bytes.data();
+    const char* read = base + size;
+    char* write = base + target;
+    LastBreak breaks(base);
+    if (size > 0 && read[-1] != '\r' && read[-1] != '\n') {
+        *--write = '\n';
+        *--write = '\r';
+    }
+    while (read > base) {
+        const char* const mark = breaks.before(read);
+        const char* const lineEnd = mark ? mark + 1 : base;
+        const std::size_t length = static_cast<std::size_t>(read - lineEnd);
+        write -= length;
+        std::memmove(write, lineEnd, length);
+        if (!mark)
+            break;
+        // A LF after a CR ends the same line.
+        read = (*mark == '\n' && mark > base && mark[-1] == '\r') ? mark - 1 : mark;
+        *--write = '\n';
+        *--write = '\r';
+    }
+    pane = std::move(bytes);
+}
+
 std::string JoinLines(const std::vector<std::string>& lines)
 {
     std::size_t size = 0;
@@ -47,9 +126,11 @@ std::string JoinLines(const std::vector<std::string>& lines)
 
 void LowerCaseInPlace(std::string& text)
 {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
+    // Without a branch, so that the compiler turns the loop into vector instructions.
+    for (char& c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        c = static_cast<char>(byte + ((static_cast<unsigned char>(byte - 'A') < 26) << 5));
+    }
 }
 
 } // namespace tarnby

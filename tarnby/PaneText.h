@@ -44,6 +44,9 @@ std::string NormalizeLineBreaks(std::string_view text);
 
 // Appends each line of bytes (split at CR LF, CR or LF) to pane, followed by CR LF.
 void AppendLines(std::string& pane, std::string_view bytes);
+// The same; into an empty pane the bytes are turned into the pane text where they lie, so a
+// page of many megabytes is never held twice (spare capacity of bytes is used first).
+void AppendLines(std::string& pane, std::string&& bytes);
 
 // The pane text of these lines: each followed by CR LF.
 std::string JoinLines(const std::vector<std::string>& lines);

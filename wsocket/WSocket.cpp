@@ -148,6 +148,9 @@ void TCustomWSocket::HandleSocketEvent(net::WPARAM wParam, net::LPARAM lParam)
 // stay queued, and the next notification comes once the program reads again, so a handler
 // that never reads cannot spin here or starve the event loop. Consumed means ReadCount grew,
 // or fewer bytes wait than after the previous pass (a handler reading the handle directly).
+// A plain connection's pass that read needs no question either: a short last read emptied
+// the kernel's queue (the loop ends, and the next bytes bring a new notification), a full one
+// is followed by another pass, whose read finds more or ends the loop with would-block.
 void TCustomWSocket::DataAvailableLoop(std::uint16_t error)
 {
     bool firstPass = true;
@@ -155,6 +158,7 @@ void TCustomWSocket::DataAvailableLoop(std::uint16_t error)
     for (;;) {
         const std::int32_t readBefore = readCount_;
         lastError_ = 0;
+        lastReadShort_ = false;
         try {
             if (lineReceived_)
                 ReadLineChars();
@@ -165,6 +169,12 @@ void TCustomWSocket::DataAvailableLoop(std::uint16_t error)
         }
         if (lastError_ != 0)
             return;
+        if (readCount_ != readBefore && handle_ != tlsHandle_) {
+            if (lastReadShort_)
+                return;
+            firstPass = false; // a full read: the next pass reads again, and stops at would-block
+            continue;
+        }
         unsigned long waiting = 0;
         if (net::ioctlsocket(handle_, net::IoctlCommand::Fionread, &waiting) == SOCKET_ERROR) {
             lastError_ = net::WSAGetLastError();

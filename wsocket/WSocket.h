@@ -238,6 +238,10 @@ private:
     std::string lineBuffer_; // at most 254 characters
     bool lineReceived_ = false;
     std::int32_t readCount_ = 0;
+    // The last Receive got fewer bytes than it asked for: the kernel's queue was empty then.
+    bool lastReadShort_ = false;
+    // The handle TLS was last started on: its bytes wait in the TLS layer, not in the kernel.
+    SOCKET tlsHandle_ = INVALID_SOCKET;
     bool closeReported_ = false;
     std::unique_ptr<platform::net::MessageWindow> window_;
     std::shared_ptr<platform::net::HostEntry> dnsEntry_;

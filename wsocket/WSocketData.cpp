@@ -22,6 +22,7 @@ bool closesQuietly(int code)
 int TCustomWSocket::Receive(void* buffer, int size)
 {
     const int result = net::recv(handle_, buffer, size, 0);
+    lastReadShort_ = result >= 0 && result < size;
     if (result < 0)
         lastError_ = net::WSAGetLastError();
     else

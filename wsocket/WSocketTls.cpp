@@ -6,6 +6,7 @@ namespace net = platform::net;
 
 void TCustomWSocket::StartTls(const net::TlsOptions& options)
 {
+    tlsHandle_ = handle_;
     if (net::WSAStartTls(handle_, options) == SOCKET_ERROR) {
         const std::string why = net::WSATlsFailure(handle_);
         if (!why.empty())

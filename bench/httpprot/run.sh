@@ -4,7 +4,10 @@
 # clients trust it with their CA-file option):
 #   - one 200 MB document into a file (the target deleted before each run, for both);
 #   - 1,000 sequential fetches of a 10 kB page: one driver process against one
-#     "curl --http1.0" process given the same 1,000 URLs.
+#     "curl --http1.0" process given the same 1,000 URLs;
+#   - the batch mode's own fetch of a 200 MB page, "tarnby --links --passes 0 URL" (the page
+#     written out as it came, so the fetch is all there is to it) against "curl -o /dev/null",
+#     in time and peak memory (/usr/bin/time), when the tarnby program is in the build.
 # Prints the median of RUNS runs (default 5) for each and the ratio ours / curl in time
 # (<= 1.0 is as fast or faster). Run by bench/run inside the loopback namespace.
 set -euo pipefail
@@ -12,6 +15,7 @@ runs=${RUNS:-5}
 bench="${BENCH_BUILD_DIR:?set BENCH_BUILD_DIR to a release build}/bench/httpprot/httpprot_fetch_bench"
 [ -x "$bench" ] || { echo "missing $bench (build target httpprot_fetch_bench)" >&2; exit 1; }
 command -v nginx >/dev/null && command -v curl >/dev/null && command -v openssl >/dev/null
+tarnby="$BENCH_BUILD_DIR/tarnby/tarnby"
 
 work=$(mktemp -d /tmp/httpprot-bench-XXXXXX)
 chmod 755 "$work"
@@ -19,6 +23,9 @@ trap 'kill "${nginx_pid:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
 mkdir -p "$work/www" "$work/tmp" "$work/out"
 head -c $((200 * 1024 * 1024)) /dev/urandom > "$work/www/big.bin"
 head -c 7600 /dev/urandom | base64 -w 76 > "$work/www/small.html"  # about 10 kB of text
+# 200 MB of page text in lines of 76 characters (LF line ends, as pages have).
+head -c $((150 * 1024 * 1024)) /dev/urandom | base64 -w 76 > "$work/www/big.html"
+truncate -s $((200 * 1024 * 1024)) "$work/www/big.html"
 chmod -R a+rX "$work/www"
 
 free_port() { python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])'; }
@@ -74,7 +81,19 @@ median() { sort -n | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
 
 ours_big=() curl_big=() ours_small=() curl_small=()
 ours_big_tls=() curl_big_tls=() ours_small_tls=() curl_small_tls=()
+batch_ms=() batch_kb=() curl_page_ms=() curl_page_kb=()
+# "elapsed-ms max-rss-kB" of a command, its output discarded.
+measured() {
+  /usr/bin/time -f '%e %M' -o "$work/time.txt" "$@" > /dev/null
+  awk '{ printf "%d %d\n", $1 * 1000, $2 }' "$work/time.txt"
+}
 for _ in $(seq "$runs"); do
+  if [ -x "$tarnby" ]; then
+    read -r ms kb < <(measured "$tarnby" --links --passes 0 "$base/big.html")
+    batch_ms+=("$ms") batch_kb+=("$kb")
+    read -r ms kb < <(measured curl -s -o /dev/null "$base/big.html")
+    curl_page_ms+=("$ms") curl_page_kb+=("$kb")
+  fi
   rm -f "$work/out/big-ours.bin"
   ours_big+=("$("$bench" "$base/big.bin" "$work/out/big-ours.bin" 1)")
   cmp -s "$work/out/big-ours.bin" "$work/www/big.bin" || { echo "200 MB document differs" >&2; exit 1; }
@@ -115,3 +134,8 @@ report "200 MB document into a file" "${ours_big[@]}" -- "${curl_big[@]}"
 report "1,000 sequential 10 kB fetches" "${ours_small[@]}" -- "${curl_small[@]}"
 report "200 MB document over TLS" "${ours_big_tls[@]}" -- "${curl_big_tls[@]}"
 report "1,000 sequential 10 kB HTTPS fetches" "${ours_small_tls[@]}" -- "${curl_small_tls[@]}"
+if [ "${#batch_ms[@]}" -gt 0 ]; then
+  report "tarnby --links, 200 MB page (time)" "${batch_ms[@]}" -- "${curl_page_ms[@]}"
+  printf '%-38s tarnby %6d MB   curl %6d MB   (peak memory, median)\n' "tarnby --links, 200 MB page (memory)" \
+    $(($(printf '%s\n' "${batch_kb[@]}" | median) / 1024)) $(($(printf '%s\n' "${curl_page_kb[@]}" | median) / 1024))
+fi

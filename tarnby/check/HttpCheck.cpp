@@ -1,31 +1,26 @@
 #include "tarnby/check/HttpCheck.h"
 
 #include "base/Text.h"
-#include "httpprot/ResponseHeader.h"
+#include "httpprot/UrlRoutines.h"
 #include "tarnby/UrlReference.h"
+#include "tarnby/check/ConnectionPool.h"
+#include "tarnby/check/LinkTarget.h"
 
+#include <QMetaObject>
+
+#include <algorithm>
 #include <chrono>
 
 namespace tarnby::check {
 
 namespace {
 
-using httpprot::HeaderLine;
-using httpprot::THttpCli;
-
-const char* const kNoStatus = "no HTTP status in the answer";
-
 // Retry-After in seconds; a date or anything else is not honoured.
 int RetryAfterSeconds(std::string_view value)
 {
-    while (!value.empty() && value.front() == ' ')
-        value.remove_prefix(1);
-    while (!value.empty() && value.back() == ' ')
-        value.remove_suffix(1);
-    const std::string v(value);
-    if (v.empty() || v.size() > 6 || v.find_first_not_of("0123456789") != std::string::npos)
+    if (value.empty() || value.size() > 6 || value.find_first_not_of("0123456789") != std::string_view::npos)
         return -1;
-    return std::stoi(v);
+    return std::stoi(std::string(value));
 }
 
 bool IsHtml(const std::string& contentType)
@@ -34,47 +29,48 @@ bool IsHtml(const std::string& contentType)
     return type.empty() || type.starts_with("text/html") || type.starts_with("application/xhtml+xml");
 }
 
+bool IsRedirect(int status)
+{
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+bool HasControlCharacter(std::string_view text)
+{
+    return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) <= 0x20 || c == 0x7F; });
+}
+
+ConnectionTarget ConnectionFor(const httpprot::RequestTarget& target)
+{
+    ConnectionTarget c;
+    c.host = target.hostName;
+    c.port = target.port;
+    c.tls = target.tls;
+    c.tlsHost = target.targetHost;
+    if (target.viaProxy && target.tls)
+        c.tunnel = httpprot::TunnelAuthority(target);
+    c.key = std::string(target.viaProxy ? "proxy " : "") + (c.tls ? "https://" : "http://") + c.host + ":" + c.port + " " + c.tunnel;
+    return c;
+}
+
 } // namespace
 
-HttpCheck::HttpCheck(const CheckSettings& settings, QObject* parent) : QObject(parent), settings_(settings)
+HttpCheck::HttpCheck(const CheckSettings& settings, ConnectionPool& connections, QObject* parent)
+    : QObject(parent), settings_(settings), connections_(connections)
 {
-    client_.SetAgent("Tarnby v1.1c (link check)");
-    client_.SetProxy(settings.proxy);
-    client_.SetCaCertFile(settings.caCertFile);
-    client_.OnHeaderData = [this](THttpCli*) { headerData(); };
-    client_.OnLocationChange = [this](THttpCli*) { locationChanged(); };
-    client_.OnHeaderEnd = [this](THttpCli*) {
-        if (client_.State() == httpprot::THttpState::WaitingBody)
-            headerEnded();
-    };
-    client_.OnDocData = [this](THttpCli*, const char*, int) {
-        if (bodyStream_.size() > static_cast<std::int64_t>(kMaxPageBytes))
-            giveUp({}); // enough of the page: what arrived is read
-    };
-    client_.OnRequestDone = [this](THttpCli*, httpprot::THttpRequest, int) { requestDone(); };
     deadline_.setSingleShot(true);
     deadline_.setTimerType(Qt::PreciseTimer);
     connect(&deadline_, &QTimer::timeout, this, [this] {
-        if (retry_.isActive()) {
-            retry_.stop();
-            outcome_.failure = "timeout";
-            finish();
-            return;
-        }
+        retry_.stop();
         giveUp("timeout");
     });
     retry_.setSingleShot(true);
     retry_.setTimerType(Qt::PreciseTimer);
-    connect(&retry_, &QTimer::timeout, this, [this] { request(head_ ? "HEAD" : "GET"); });
+    connect(&retry_, &QTimer::timeout, this, [this] { begin(head_); });
 }
 
 HttpCheck::~HttpCheck()
 {
-    client_.OnRequestDone = nullptr;
-    client_.OnHeaderData = nullptr;
-    client_.OnLocationChange = nullptr;
-    client_.OnHeaderEnd = nullptr;
-    client_.OnDocData = nullptr;
+    release(true);
 }
 
 void HttpCheck::start(const std::string& url, Want want)
@@ -86,7 +82,11 @@ void HttpCheck::start(const std::string& url, Want want)
     head_ = want == Want::Status;
     if (settings_.timeoutSeconds > 0)
         deadline_.start(std::chrono::seconds(settings_.timeoutSeconds));
-    request(head_ ? "HEAD" : "GET");
+    // From the event loop, so that OnDone never comes inside start().
+    QMetaObject::invokeMethod(this, [this, generation = ++generation_] {
+        if (busy_ && generation == generation_)
+            begin(head_);
+    }, Qt::QueuedConnection);
 }
 
 void HttpCheck::cancel()
@@ -96,152 +96,162 @@ void HttpCheck::cancel()
     busy_ = false;
     deadline_.stop();
     retry_.stop();
-    abandon_ = "cancelled";
-    if (client_.State() != httpprot::THttpState::Ready)
-        client_.Abort();
+    release(true);
 }
 
-void HttpCheck::request(const char* method)
+// The chain of requests from the start address, anew.
+void HttpCheck::begin(bool head)
 {
+    head_ = head;
     current_ = startUrl_;
     visited_ = {startUrl_};
     hops_ = 0;
-    hopStatus_ = 0;
-    hopReason_.clear();
-    retryAfterSeconds_ = -1;
-    haveFinal_ = false;
-    redirectFailed_ = false;
-    abandon_.clear();
+    outcome_.status = 0;
     outcome_.redirectStatus = 0;
-    bodyStream_.clear();
-    client_.SetDocumentStream(want_ == Want::Page && std::string_view(method) == "GET" ? &bodyStream_ : nullptr);
-    client_.SetURL(startUrl_);
-    if (std::string_view(method) == "HEAD")
-        client_.HeadASync();
-    else
-        client_.GetASync();
+    outcome_.body.clear();
+    retriedStale_ = false;
+    request(false);
 }
 
-void HttpCheck::headerData()
+void HttpCheck::request(bool fresh)
 {
-    const base::StringList& header = client_.ResponseHeader();
-    if (header.count() == 0)
-        return;
-    const HeaderLine h = httpprot::ReadHeaderLine(header.lines().back());
-    if (h.kind == HeaderLine::Kind::Status) {
-        hopStatus_ = h.statusCode;
-        hopReason_ = h.reasonPhrase;
-        hopLocation_.clear();
-        retryAfterSeconds_ = -1;
-    } else if (h.kind == HeaderLine::Kind::Field && h.name == "location") {
-        hopLocation_ = h.value;
-    } else if (h.kind == HeaderLine::Kind::Field && h.name == "retry-after") {
-        retryAfterSeconds_ = RetryAfterSeconds(h.value);
-    }
+    if (HasControlCharacter(current_))
+        return chainEnded(false, "control characters in the address", false);
+    target_ = httpprot::TargetForUrl(current_, settings_.proxy, "80");
+    std::string text = std::string(head_ ? "HEAD " : "GET ") + httpprot::RequestUri(target_) + " HTTP/1.1\r\nHost: "
+        + target_.targetHost + (target_.targetPort.empty() ? "" : ":" + target_.targetPort) + "\r\nUser-Agent: " + kAgent + "\r\n";
+    // Credentials go to the start address's own origin only.
+    if (!target_.user.empty() && OriginOf(current_) == OriginOf(startUrl_))
+        text += "Authorization: Basic " + httpprot::EncodeBase64(target_.user + ":" + target_.password) + "\r\n";
+    text += "\r\n";
+    next_.clear();
+    readingBody_ = false;
+    retryAfterSeconds_ = -1;
+    connection_ = &connections_.lend(ConnectionFor(target_), fresh);
+    connection_->OnHeader = [this](const ResponseReader& answer) { return header(answer); };
+    connection_->OnBody = [this](std::string_view piece) { body(piece); };
+    connection_->OnEnd = [this] { exchangeEnded(); };
+    connection_->send(std::move(text), head_);
 }
 
-void HttpCheck::locationChanged()
+// Returns whether the body is wanted.
+bool HttpCheck::header(const ResponseReader& answer)
 {
-    if (outcome_.redirectStatus == 0)
-        outcome_.redirectStatus = hopStatus_;
-    current_ = ResolveReference(current_, hopLocation_);
-    if (!visited_.insert(current_).second) {
-        redirectFailed_ = true;
-        giveUp("redirect loop at " + current_);
-        return;
+    const int status = answer.status();
+    if (IsRedirect(status) && !answer.location().empty()) {
+        if (outcome_.redirectStatus == 0)
+            outcome_.redirectStatus = status;
+        follow(answer.location());
+        return false;
     }
-    if (++hops_ > settings_.maxRedirects) {
-        redirectFailed_ = true;
-        giveUp("more than " + std::to_string(settings_.maxRedirects) + " redirects");
-    }
+    outcome_.status = status;
+    outcome_.contentType = answer.contentType();
+    outcome_.html = IsHtml(outcome_.contentType);
+    if (status == 429)
+        retryAfterSeconds_ = RetryAfterSeconds(answer.retryAfter());
+    // A status is all a check needs; a page only when it is HTML and works.
+    readingBody_ = want_ == Want::Page && !head_ && outcome_.html && settings_.accept.accepts(status);
+    return readingBody_;
 }
 
-void HttpCheck::headerEnded()
+// Takes the relocation as the next request, or ends the chain when it must not be followed.
+bool HttpCheck::follow(const std::string& location)
 {
-    if (client_.StatusCode() < 100) {
-        giveUp(kNoStatus); // no status line: not an HTTP answer
-        return;
+    const std::string next = ResolveReference(current_, location);
+    std::string refused;
+    if (ClassifyLink(next).kind != LinkKind::Http)
+        refused = "relocation not followed: only http and https addresses are, not \"" + next + "\"";
+    else if (!visited_.insert(next).second)
+        refused = "redirect loop at " + next;
+    else if (++hops_ > settings_.maxRedirects)
+        refused = "more than " + std::to_string(settings_.maxRedirects) + " redirects";
+    if (!refused.empty()) {
+        outcome_.redirectStatus = 0; // the failure names the redirect
+        current_ = next;
+        giveUp(refused);
+        return false;
     }
-    haveFinal_ = true;
-    outcome_.status = client_.StatusCode();
-    outcome_.html = IsHtml(client_.ContentType());
-    // A status is all a check needs; a page only when it is HTML.
-    if (!client_.DocumentStream() || !outcome_.html)
-        giveUp({});
+    next_ = next;
+    return true;
+}
+
+void HttpCheck::body(std::string_view piece)
+{
+    outcome_.body.append(piece.substr(0, kMaxPageBytes - std::min(kMaxPageBytes, outcome_.body.size())));
+    if (outcome_.body.size() < kMaxPageBytes)
+        return;
+    release(true); // enough of the page: what arrived is read
+    chainEnded(true, {}, false);
+}
+
+void HttpCheck::exchangeEnded()
+{
+    const HttpConnection& connection = *connection_;
+    const std::string failure = connection.failure();
+    const bool staleConnection = !failure.empty() && connection.reused() && connection.failedSilently();
+    const ResponseReader::Fault fault = connection.fault();
+    release(false);
+    if (staleConnection && !retriedStale_) {
+        retriedStale_ = true; // the server closed it while it was idle: once more on a new one
+        return request(true);
+    }
+    if (!failure.empty())
+        return chainEnded(false, failure, fault == ResponseReader::Fault::NoStatus || fault == ResponseReader::Fault::ClosedEarly);
+    if (!next_.empty()) {
+        current_ = std::exchange(next_, {});
+        retriedStale_ = false;
+        return request(false);
+    }
+    chainEnded(true, {}, false);
+}
+
+// answered: the final answer's header was read. noUsableAnswer: the server took the request
+// but gave no status that can be read, so it may still answer GET.
+void HttpCheck::chainEnded(bool answered, std::string failure, bool noUsableAnswer)
+{
+    if (answered && outcome_.status == 429 && retryAfterSeconds_ >= 0) {
+        const int left = deadline_.isActive() ? deadline_.remainingTime() : -1;
+        if (left < 0 ? settings_.timeoutSeconds == 0 : retryAfterSeconds_ * 1000 < left) {
+            retry_.start(std::chrono::seconds(retryAfterSeconds_));
+            if (OnHoldBack)
+                OnHoldBack(retryAfterSeconds_);
+            return;
+        }
+    }
+    if (head_ && (answered ? outcome_.status == 405 || outcome_.status == 501 : noUsableAnswer))
+        return begin(false); // HEAD refused, or answered with nothing usable: ask with GET
+    if (!answered) {
+        outcome_.status = 0;
+        outcome_.failure = std::move(failure);
+    }
+    outcome_.finalUrl = current_;
+    finish();
 }
 
 void HttpCheck::giveUp(std::string reason)
 {
-    abandon_ = reason.empty() ? std::string("done") : std::move(reason);
-    if (client_.State() != httpprot::THttpState::Ready && client_.State() != httpprot::THttpState::Aborting)
-        client_.Abort();
-}
-
-// The client's own failure in words of the report.
-std::string HttpCheck::failureText() const
-{
-    const std::string& reason = client_.ReasonPhrase();
-    if (reason == "can't resolve hostname to IP address")
-        return "name not found";
-    if (reason.find("(Error #10061)") != std::string::npos)
-        return "refused";
-    if (reason.find("(Error #10060)") != std::string::npos)
-        return "timeout";
-    return reason;
-}
-
-// The server took the HEAD request but gave no status that can be read: it may still
-// answer GET. A failure to reach it at all would only repeat.
-bool HttpCheck::NoUsableAnswer() const
-{
-    if (abandon_ == kNoStatus)
-        return true;
-    if (!abandon_.empty())
-        return false;
-    const std::string& reason = client_.ReasonPhrase();
-    return reason == "connection closed before the end of the response header"
-        || reason.starts_with("status code is not a number");
-}
-
-void HttpCheck::requestDone()
-{
-    if (!busy_)
-        return;
-    const bool serverAnswered = hopStatus_ != 0 && client_.StatusCode() == hopStatus_ && client_.ReasonPhrase() == hopReason_;
-    if (!haveFinal_ && abandon_.empty() && serverAnswered) {
-        haveFinal_ = true; // a status of 400 or more ends the request before the header's end
-        outcome_.status = hopStatus_;
-    }
-    if (haveFinal_ && outcome_.status == 429 && retryAfterSeconds_ >= 0) {
-        const int left = deadline_.isActive() ? deadline_.remainingTime() : -1;
-        if (left < 0 ? settings_.timeoutSeconds == 0 : retryAfterSeconds_ * 1000 < left) {
-            outcome_.status = 0;
-            retry_.start(std::chrono::seconds(retryAfterSeconds_));
-            return;
-        }
-    }
-    if (head_ && (haveFinal_ ? outcome_.status == 405 || outcome_.status == 501 : NoUsableAnswer())) {
-        // HEAD refused, or answered with nothing usable: ask with GET.
-        head_ = false;
-        outcome_.status = 0;
-        request("GET");
-        return;
-    }
-    if (!haveFinal_)
-        outcome_.failure = abandon_.empty() ? failureText() : abandon_;
-    if (redirectFailed_)
-        outcome_.redirectStatus = 0; // the failure names the redirect
+    release(true);
+    outcome_.status = 0;
+    outcome_.failure = std::move(reason);
     outcome_.finalUrl = current_;
-    if (haveFinal_ && client_.DocumentStream())
-        outcome_.body = bodyStream_.data();
     finish();
+}
+
+void HttpCheck::release(bool abandon)
+{
+    HttpConnection* const connection = std::exchange(connection_, nullptr);
+    if (!connection)
+        return;
+    if (abandon)
+        connection->abandon();
+    connections_.giveBack(*connection);
 }
 
 void HttpCheck::finish()
 {
     busy_ = false;
     deadline_.stop();
-    bodyStream_.clear();
+    retry_.stop();
     // The handler may start the next check, and assign OnDone anew, while it runs.
     if (const auto done = OnDone)
         done(std::move(outcome_));

@@ -32,9 +32,9 @@ bool HasId(const std::vector<std::string>& ids, const std::string& fragment)
     return std::binary_search(ids.begin(), ids.end(), decoded);
 }
 
-std::vector<std::string> SortedIds(std::string_view page)
+std::vector<std::string> SortedIds(std::string_view page, std::string_view contentType = {})
 {
-    std::vector<std::string> ids = ExtractIds(page);
+    std::vector<std::string> ids = ExtractIds(page, contentType);
     std::sort(ids.begin(), ids.end());
     ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
     return ids;
@@ -42,10 +42,15 @@ std::vector<std::string> SortedIds(std::string_view page)
 
 } // namespace
 
-LinkChecker::LinkChecker(CheckSettings settings, QObject* parent) : QObject(parent), settings_(std::move(settings))
+LinkChecker::LinkChecker(CheckSettings settings, QObject* parent)
+    : QObject(parent), settings_(std::move(settings)),
+      connections_(settings_.caCertFile, static_cast<std::size_t>(std::max(settings_.concurrency, 1)))
 {
     if (settings_.exclude)
         exclude_ = std::make_unique<QRegularExpression>(QString::fromStdString(*settings_.exclude));
+    holdTimer_.setSingleShot(true);
+    holdTimer_.setTimerType(Qt::PreciseTimer);
+    connect(&holdTimer_, &QTimer::timeout, this, [this] { schedule(); });
 }
 
 LinkChecker::~LinkChecker() = default;
@@ -80,9 +85,9 @@ void LinkChecker::addLinks(const std::vector<PageLink>& links)
         addRow(link);
 }
 
-void LinkChecker::readLinks(std::string_view page, const std::string& url)
+void LinkChecker::readLinks(std::string_view page, const std::string& url, std::string_view contentType)
 {
-    for (const PageLink& link : ExtractLinks(page, url))
+    for (const PageLink& link : ExtractLinks(page, url, contentType))
         addRow(link);
 }
 
@@ -164,13 +169,13 @@ void LinkChecker::schedule()
         for (std::size_t tried = 0; tried < queues_.size(); ++tried, ++it) {
             if (it == queues_.end())
                 it = queues_.begin();
-            if (!it->second.empty() && running_[it->first] < settings_.perHost) {
+            if (!it->second.empty() && running_[it->first] < settings_.perHost && !held(it->first)) {
                 origin = it->first;
                 break;
             }
         }
         if (origin.empty())
-            break; // every origin with work is at its limit
+            break; // every origin with work is at its limit or paused
         lastOrigin_ = origin;
         std::deque<std::string>& queue = queues_[origin];
         const std::string resource = queue.front();
@@ -181,12 +186,48 @@ void LinkChecker::schedule()
             if (!candidate->busy())
                 check = candidate.get();
         if (!check) {
-            pool_.push_back(std::make_unique<HttpCheck>(settings_, this));
+            pool_.push_back(std::make_unique<HttpCheck>(settings_, connections_, this));
             check = pool_.back().get();
         }
         startCheck(*check, resource);
     }
+    armHoldTimer();
     maybeFinish();
+}
+
+// A server that answered 429 with Retry-After gets no new request from any check until the
+// pause is over; checks already under way go on.
+void LinkChecker::holdBack(const std::string& origin, int seconds)
+{
+    const QDeadlineTimer until(std::chrono::seconds(seconds), Qt::PreciseTimer);
+    QDeadlineTimer& held = heldUntil_[origin];
+    if (held.hasExpired() || held < until)
+        held = until;
+    armHoldTimer();
+}
+
+bool LinkChecker::held(const std::string& origin)
+{
+    const auto it = heldUntil_.find(origin);
+    if (it == heldUntil_.end())
+        return false;
+    if (!it->second.hasExpired())
+        return true;
+    heldUntil_.erase(it);
+    return false;
+}
+
+void LinkChecker::armHoldTimer()
+{
+    std::erase_if(heldUntil_, [](const auto& hold) { return hold.second.hasExpired(); });
+    qint64 earliest = -1;
+    for (const auto& [origin, until] : heldUntil_)
+        if (const qint64 left = until.remainingTime(); earliest < 0 || left < earliest)
+            earliest = left;
+    if (earliest < 0 || cancelled_)
+        holdTimer_.stop();
+    else
+        holdTimer_.start(std::chrono::milliseconds(earliest));
 }
 
 void LinkChecker::startCheck(HttpCheck& check, const std::string& resource)
@@ -198,6 +239,7 @@ void LinkChecker::startCheck(HttpCheck& check, const std::string& resource)
     ++runningCount_;
     ++running_[OriginOf(resource)];
     check.OnDone = [this, &check, resource](HttpOutcome outcome) { checkDone(check, resource, std::move(outcome)); };
+    check.OnHoldBack = [this, origin = OriginOf(resource)](int seconds) { holdBack(origin, seconds); };
     check.start(resource, entry.wantPage ? HttpCheck::Want::Page : HttpCheck::Want::Status);
 }
 
@@ -212,11 +254,11 @@ void LinkChecker::checkDone(HttpCheck&, std::string resource, HttpOutcome outcom
     // An error page's links are not the site's.
     if (entry.wantPage && working && outcome.html && !outcome.body.empty()) {
         if (settings_.fragments)
-            entry.ids = SortedIds(outcome.body);
+            entry.ids = SortedIds(outcome.body, outcome.contentType);
         // A page reached by a redirect too is walked once, under its final address.
         if (entry.walk && walked_.insert(outcome.finalUrl).second) {
             ++pagesRead_;
-            readLinks(outcome.body, outcome.finalUrl);
+            readLinks(outcome.body, outcome.finalUrl, outcome.contentType);
         }
     } else if (entry.wantPage && working && settings_.fragments) {
         entry.ids.emplace(); // not HTML, or empty: no ids
@@ -240,6 +282,7 @@ void LinkChecker::checkDone(HttpCheck&, std::string resource, HttpOutcome outcom
 void LinkChecker::cancel()
 {
     cancelled_ = true;
+    holdTimer_.stop();
     for (const auto& check : pool_)
         check->cancel();
     runningCount_ = 0;

@@ -5,7 +5,8 @@
 // each once. Links given as they are (the window's lines) are checked without a page.
 //
 // Concurrency: at most settings.concurrency checks at once, settings.perHost of them to one
-// host; each check is an HttpCheck of a pool that never grows past the concurrency, so
+// host, and none started to a host while it has asked to be left alone (429 Retry-After);
+// the checks share kept-alive connections (ConnectionPool), at most settings.concurrency idle; each check is an HttpCheck of a pool that never grows past the concurrency, so
 // memory for checks in flight grows with the concurrency. What grows with the links is one
 // row per link (address, text) and one verdict per distinct address.
 //
@@ -13,10 +14,13 @@
 // verdict (or after cancel(), with the rows checked so far).
 #include "tarnby/PageLinks.h"
 #include "tarnby/check/CheckSettings.h"
+#include "tarnby/check/ConnectionPool.h"
 #include "tarnby/check/HttpCheck.h"
 #include "tarnby/check/LinkTarget.h"
 
+#include <QDeadlineTimer>
 #include <QObject>
+#include <QTimer>
 #include <deque>
 #include <functional>
 #include <map>
@@ -100,8 +104,11 @@ private:
     void startCheck(HttpCheck& check, const std::string& resource);
     void checkDone(HttpCheck& check, std::string resource, HttpOutcome outcome);
     void checkFile(const std::string& resource, Entry& entry);
-    void readLinks(std::string_view page, const std::string& url);
+    void readLinks(std::string_view page, const std::string& url, std::string_view contentType = {});
     void maybeFinish();
+    void holdBack(const std::string& origin, int seconds);
+    bool held(const std::string& origin);
+    void armHoldTimer();
     CheckedLink verdictFor(const Row& row) const;
 
     CheckSettings settings_;
@@ -113,6 +120,9 @@ private:
     std::map<std::string, std::deque<std::string>> queues_; // by origin
     std::map<std::string, int> running_;                    // by origin
     std::string lastOrigin_;                                // round robin over origins
+    std::map<std::string, QDeadlineTimer> heldUntil_;       // origins that asked for a pause
+    QTimer holdTimer_;                                      // ends the earliest pause
+    ConnectionPool connections_; // outlives the checks, which borrow from it
     std::vector<std::unique_ptr<HttpCheck>> pool_;
     int pendingCount_ = 0;
     int runningCount_ = 0;

@@ -20,7 +20,8 @@ std::string NginxConfig(const std::string& prefix, const std::string& servers)
          "error_log " << prefix << "/error.log warn;\n"
          "events { worker_connections 128; }\n"
          "http {\n"
-         "  access_log off;\n"
+         "  log_format connections '$connection $request';\n"
+         "  access_log " << prefix << "/access.log connections;\n"
          "  client_body_temp_path " << prefix << "/tmp/body;\n"
          "  proxy_temp_path " << prefix << "/tmp/proxy;\n"
          "  fastcgi_temp_path " << prefix << "/tmp/fastcgi;\n"
@@ -127,6 +128,14 @@ std::string Nginx::url(const std::string& path) const
 void Nginx::write(const std::string& relative, const std::string& bytes) const
 {
     folder_.write("www/" + relative, bytes);
+}
+
+std::string Nginx::accessLog() const
+{
+    std::ifstream log(folder_.file("access.log"), std::ios::binary);
+    std::ostringstream text;
+    text << log.rdbuf();
+    return text.str();
 }
 
 NginxTls::NginxTls() : root_(folder_.file("www"))

@@ -25,6 +25,8 @@ public:
     const std::string& root() const { return root_; }
     void write(const std::string& relative, const std::string& bytes) const;
     std::string output() const { return process_->output(); }
+    // One line per request served so far: "CONNECTION-NUMBER METHOD PATH PROTOCOL".
+    std::string accessLog() const;
 
 private:
     TempFolder folder_;

@@ -18,6 +18,8 @@ CheckResult RunChecker(const tarnby::check::CheckSettings& settings,
     QObject::connect(&guard, &QTimer::timeout, &loop, &QEventLoop::quit);
     checker.OnFinished = [&loop] { loop.quit(); };
     QElapsedTimer clock;
+    std::vector<std::chrono::milliseconds> doneAt;
+    checker.OnProgress = [&](int, int) { doneAt.emplace_back(clock.elapsed()); };
     clock.start();
     guard.start(limit);
     checker.run();
@@ -26,6 +28,7 @@ CheckResult RunChecker(const tarnby::check::CheckSettings& settings,
     CheckResult result;
     result.took = std::chrono::milliseconds(clock.elapsed());
     result.finished = checker.finished();
+    result.doneAt = doneAt;
     if (!result.finished) {
         checker.cancel();
         QCoreApplication::processEvents();

@@ -14,6 +14,7 @@ struct CheckResult {
     tarnby::check::CheckSummary summary;
     std::vector<std::string> pageFailures;
     std::chrono::milliseconds took{0};
+    std::vector<std::chrono::milliseconds> doneAt; // when each check ended, from the start
 };
 
 // add puts the pages or links in; the checker runs until it finishes or limit passes.

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
+#include <sstream>
 
 using namespace tarnby::check;
 
@@ -77,6 +79,27 @@ TEST_F(LinkCheckSite, ARecursiveCheckWalksThePagesBelowTheStartFolderOnce)
     EXPECT_EQ(r.summary.skipped, kPages);
     // page 0 links to 1 and 2 only; pages 1..29 are each linked from the one or two before.
     EXPECT_EQ(r.summary.fine, 2 * kPages - 3 + kPages + 1);
+}
+
+// nginx keeps connections alive: the whole walk goes over no more connections than may be
+// open to the host at once.
+TEST_F(LinkCheckSite, RequestsToOneHostShareKeptAliveConnections)
+{
+    const std::size_t logged = web->accessLog().size();
+    CheckSettings settings;
+    settings.recursive = true;
+    settings.perHost = 3;
+    const checktest::CheckResult r = checktest::RunChecker(settings, [](LinkChecker& c) {
+        c.addPageUrl(web->url("/docs/p0.html"));
+    });
+    ASSERT_TRUE(r.finished);
+    std::set<std::string> connections;
+    int requests = 0;
+    std::istringstream lines(web->accessLog().substr(logged));
+    for (std::string line; std::getline(lines, line); ++requests)
+        connections.insert(line.substr(0, line.find(' ')));
+    EXPECT_GT(requests, 2 * kPages);
+    EXPECT_LE(connections.size(), 3u) << requests << " requests";
 }
 
 TEST_F(LinkCheckSite, AStartPageThatCannotBeFetchedIsAPageFailure)
