@@ -32,6 +32,11 @@ public:
     FtpRemoteFiles();
     ~FtpRemoteFiles() override;
 
+    // FTP over TLS (AUTH TLS, then PBSZ 0 and PROT P); never falls back to plain text.
+    bool ExplicitTls = false;
+    // An extra CA file trusted beside the system store ("" for none).
+    std::string CaFile;
+
     void Connect() override;
     void Disconnect() override;
     remote::ConnectionState State() const override;
