@@ -27,7 +27,7 @@ struct TlsOptions {
     std::string caFile; // an extra trusted CA (PEM); empty: the system's store only
     // Offered to the server for resumption: FTP servers accept a data connection only when
     // it resumes the control connection's session, which proves both come from one client.
-    TlsSession resume;
+    TlsSession resume{};
 };
 
 // True for an OpenSSL error code that asks for the same write again later (the session waits

@@ -14,6 +14,8 @@
 //   properly (close_notify), WSAECONNRESET when the connection ended without it (the data may
 //   be cut short), WSAECONNABORTED when the peer sent something that is not valid TLS.
 // - FD_WRITE after a send that would block or was cut short, once the records have gone out.
+//   An empty send returns 0 once every record of earlier sends has left, and would-block (with
+//   FD_WRITE to follow) while some still wait: how a caller knows its last bytes are on the wire.
 // - shutdown(SD_SEND or SD_BOTH) sends close_notify first. Nothing ever falls back to plain
 //   text: a failed session fails every call with WSAECONNABORTED.
 // The socket is selected with WSAAsyncSelect, or driven by its calls: on a socket that is not
