@@ -551,6 +551,8 @@ bool T_FTP::ReadDataChunk()
     int count = 0;
     ReadData(socket_, room, count, size);
     storeChunk(count);
+    if (count <= 0)
+        answerDataEnd();
     raiseDataReceived(count);
     return count > 0;
 }
@@ -566,6 +568,8 @@ void T_FTP::receiveNotified()
         int size = 0;
         char* room = receiveRoom(size);
         const int count = ReceiveOnce(socket_, room, size);
+        if (count == 0)
+            answerDataEnd();
         if (count <= 0)
             return;
         storeChunk(count);
@@ -773,7 +777,7 @@ void T_FTP::FinishStore()
         while (SendDataChunk()) {
         }
         if (ExplicitTls)
-            DrainSends(socket_);
+            finishSecureUpload();
     } catch (const ETcpIpError&) {
         // The data connection broke: the control connection tells how the transfer ended (a
         // server that has gone logs the session out; a failure reply leaves it busy).

@@ -163,6 +163,13 @@ private:
     // The finish routine reads what is left by waiting on the data socket itself: a TLS socket
     // still selected would move its records only from the event loop, which does not turn.
     void readRestWithoutNotifications();
+    // The end of a download's data: over TLS the server's close_notify is answered at once
+    // (vsftpd waits for ours before it sends the final reply).
+    void answerDataEnd();
+    // After an upload's last chunk over TLS: every record out, close_notify, then the server's
+    // own end (closing with its records unread would reset the connection, and the server
+    // could lose the bytes it has not read yet).
+    void finishSecureUpload();
     // A refusal of the data connection's TLS (522) in words the user can act on.
     [[noreturn]] void raiseDataRefusal(const EProtocolError& e);
     bool ReadDataChunk();

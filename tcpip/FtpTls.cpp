@@ -71,6 +71,21 @@ void T_FTP::readRestWithoutNotifications()
         Select(socket_, WM_SOCKET_DATA, 0);
 }
 
+void T_FTP::answerDataEnd()
+{
+    if (ExplicitTls && socket_ != -1 && !dataListening_)
+        net::shutdown(socket_, net::SD_SEND);
+}
+
+void T_FTP::finishSecureUpload()
+{
+    DrainSends(socket_);
+    readRestWithoutNotifications();
+    net::shutdown(socket_, net::SD_SEND);
+    for (int count = 1; count > 0;)
+        ReadData(socket_, nullptr, count, kReceiveBufferSize);
+}
+
 void T_FTP::raiseDataRefusal(const EProtocolError& e)
 {
     throw EProtocolError("FTP", e.ReplyCode,

@@ -53,6 +53,7 @@ TEST_P(FtpTlsRoundTrip, EveryOperationWorksOverTlsAndNothingGoesInClear)
     std::vector<std::string> connection;
     files.OnTrace = [&](const std::string& text, remote::TraceLevel level) {
         (level == remote::TraceLevel::Command ? commands : connection).push_back(text);
+        if (getenv("FTPS_DEBUG")) fprintf(stderr, "TRACE %d %s\n", int(level), text.c_str());
     };
 
     const std::string down = Pattern((std::size_t{ 3 } << 20) + 17);
