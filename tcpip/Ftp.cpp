@@ -356,7 +356,6 @@ void T_FTP::OpenDataConnection()
             Select(socket_, WM_SOCKET_DATA, kDataEvents);
         ConnectSocket(socket_, passive->port, address_);
         dataConnected_ = socket_ != -1 && SocketState(socket_) == ss_connected && !ExplicitTls;
-        secureDataSocket();
         return;
     }
     // Active: listen where the server reaches us (the control connection's own address) on a
@@ -485,6 +484,9 @@ void T_FTP::startTransfer(t_ftp_mode mode)
     transferMode_ = mode;
     busy_ = true;
     finalReplyRead_ = endedHere_ = false;
+    // Servers secure the data connection once the transfer command is under way (pyftpdlib
+    // leaves a handshake that came earlier unanswered); an active one is secured at its accept.
+    secureDataSocket();
 }
 
 void T_FTP::awaitFinalReply()

@@ -46,7 +46,7 @@ void T_FTP::secureControl()
 
 void T_FTP::secureDataSocket()
 {
-    if (!ExplicitTls || socket_ == -1)
+    if (!ExplicitTls || socket_ == -1 || dataListening_ || net::WSATlsProgress(socket_).secured)
         return;
     // The server ties the data connection to this client by the control connection's session.
     StartTls(socket_, { Hostname, CaFile, net::WSATlsProgress(ControlSocket).session });

@@ -67,7 +67,7 @@ TEST_P(FtpTlsRoundTrip, EveryOperationWorksOverTlsAndNothingGoesInClear)
         base::MemoryStream source;
         source.write(up);
         source.setPosition(0);
-        files.Store(source, "up.bin");
+        try { files.Store(source, "up.bin"); } catch (...) { if (getenv("FTPS_DEBUG")) fprintf(stderr, "SERVER %s\n", server->output().c_str()); throw; }
         EXPECT_TRUE(server->read("up.bin") == up) << "stored " << server->read("up.bin").size() << " of " << size;
     }
 
