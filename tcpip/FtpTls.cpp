@@ -30,9 +30,9 @@ void T_FTP::secureControl()
     }
     if (HasInput(ControlSocket)) {
         // Lines sent in clear after the agreement would be taken as replies of the secure
-        // session: a sign of someone in between.
+        // session (a sign of someone in between), and a close is no TLS either.
         DropConnection();
-        throw ETcpIpError("The server at " + Hostname + " sent more in clear after agreeing to TLS; the connection was closed");
+        throw ETcpIpError("The server at " + Hostname + " did not begin TLS after agreeing to it; the connection was closed");
     }
     try {
         StartTls(ControlSocket, { Hostname, CaFile, nullptr });

@@ -491,7 +491,10 @@ Clock::time_point T_TcpIp::deadline(Clock::time_point start) const
 
 bool T_TcpIp::WaitFor(TSocket socket, Direction direction)
 {
-    if (direction == Direction::Read && waitForReadable_ && selectedFor(socket, WM_SOCKET_CONTROL, net::FD_READ)) {
+    // A selected TLS socket moves its records only from the event loop: poll() would see them
+    // waiting and return at once, again and again.
+    if (direction == Direction::Read && (waitForReadable_ || secured(socket))
+        && selectedFor(socket, WM_SOCKET_CONTROL, net::FD_READ)) {
         readable_ = false;
         return PumpUntil([this] { return readable_; });
     }
