@@ -3,6 +3,7 @@
 #   source bench/vsftpd.sh
 #   ensure_ftp_user                 sets user and pass
 #   start_vsftpd ROOT WORK          writes WORK/vsftpd.conf, sets port and vsftpd_pid, waits until it listens
+#                                   (lines in vsftpd_extra are added to the configuration)
 user=quellinftp
 pass=Qu3llin-test
 
@@ -39,6 +40,7 @@ secure_chroot_dir=/var/run/vsftpd/empty
 pam_service_name=vsftpd
 userlist_enable=NO
 xferlog_enable=NO
+${vsftpd_extra:-}
 CONF
   /usr/sbin/vsftpd "$work/vsftpd.conf" &
   vsftpd_pid=$!

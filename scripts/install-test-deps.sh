@@ -13,7 +13,7 @@ PACKAGES=(
   xvfb xauth x11-utils openbox
   iproute2 util-linux procps
   # test servers and tools the fixtures use
-  vsftpd python3 python3-pyftpdlib nginx-light tinyproxy openssl
+  vsftpd python3 python3-pyftpdlib python3-openssl nginx-light tinyproxy openssl
   poppler-utils python3-html5lib
   openssh-server openssh-client gnome-keyring dbus-daemon dbus-bin
   # checks of the Debian packages

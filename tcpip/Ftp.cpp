@@ -2,6 +2,7 @@
 
 #include "platform/net/AsyncSelect.h"
 #include "tcpip/Address.h"
+#include "tcpip/Finally.h"
 #include "tcpip/FtpReply.h"
 #include "tcpip/TextNumber.h"
 
@@ -26,19 +27,6 @@ constexpr int kDrainPerNotification = 1024 * 1024;
 // A download is received straight into DataStream, this much room per read; a listing goes
 // through the receive buffer. Uploads are sent from DataStream in pieces of this size.
 constexpr int kStreamChunk = 256 * 1024;
-
-// Runs at the end of the scope, also when it is left by an exception.
-template <typename F>
-class Finally {
-public:
-    explicit Finally(F f) : f_(std::move(f)) {}
-    ~Finally() { f_(); }
-    Finally(const Finally&) = delete;
-    Finally& operator=(const Finally&) = delete;
-
-private:
-    F f_;
-};
 
 } // namespace
 
@@ -147,10 +135,18 @@ void T_FTP::Connect()
     T_TcpIp::Connect();
     ControlSocket = socket_;
     ReadReply();
+    if (ExplicitTls)
+        secureControl();
     SendLine("USER " + Username);
     ReadReply();
     sendCommandLine("PASS " + Password, "PASS ******");
     ReadReply();
+    if (ExplicitTls) {
+        SendLine("PBSZ 0");
+        ReadReply();
+        SendLine("PROT P");
+        ReadReply();
+    }
     SendLine("TYPE I");
     ReadReply();
 }
@@ -359,7 +355,7 @@ void T_FTP::OpenDataConnection()
         if (Async)
             Select(socket_, WM_SOCKET_DATA, kDataEvents);
         ConnectSocket(socket_, passive->port, address_);
-        dataConnected_ = socket_ != -1 && SocketState(socket_) == ss_connected;
+        dataConnected_ = socket_ != -1 && SocketState(socket_) == ss_connected && !ExplicitTls;
         return;
     }
     // Active: listen where the server reaches us (the control connection's own address) on a
@@ -401,6 +397,7 @@ void T_FTP::acceptActiveConnection()
         socket_ = accepted;
         dataListening_ = false;
         dataConnected_ = true;
+        secureDataSocket();
         return;
     }
 }
@@ -422,7 +419,13 @@ void T_FTP::readFinalReply()
     if (finalReplyRead_)
         return;
     closed_ = false;
-    ReadReply();
+    try {
+        ReadReply();
+    } catch (const EProtocolError& e) {
+        if (ExplicitTls && e.ReplyCode == 522)
+            raiseDataRefusal(e);
+        throw;
+    }
     finalReplyRead_ = true;
 }
 
@@ -481,6 +484,9 @@ void T_FTP::startTransfer(t_ftp_mode mode)
     transferMode_ = mode;
     busy_ = true;
     finalReplyRead_ = endedHere_ = false;
+    // Servers secure the data connection once the transfer command is under way (pyftpdlib
+    // leaves a handshake that came earlier unanswered); an active one is secured at its accept.
+    secureDataSocket();
 }
 
 void T_FTP::awaitFinalReply()
@@ -547,6 +553,8 @@ bool T_FTP::ReadDataChunk()
     int count = 0;
     ReadData(socket_, room, count, size);
     storeChunk(count);
+    if (count <= 0)
+        answerDataEnd();
     raiseDataReceived(count);
     return count > 0;
 }
@@ -562,6 +570,8 @@ void T_FTP::receiveNotified()
         int size = 0;
         char* room = receiveRoom(size);
         const int count = ReceiveOnce(socket_, room, size);
+        if (count == 0)
+            answerDataEnd();
         if (count <= 0)
             return;
         storeChunk(count);
@@ -630,8 +640,10 @@ void T_FTP::SocketWindowProc(unsigned message, net::WPARAM wParam, net::LPARAM l
         CloseSocketId(socket_);
         socket_ = accepted;
         dataListening_ = false;
-        dataConnected_ = true;
+        // Over TLS the handshake's end (FD_CONNECT) makes it usable.
+        dataConnected_ = !ExplicitTls;
         Select(socket_, WM_SOCKET_DATA, kDataEvents);
+        secureDataSocket();
         break;
     }
     default:
@@ -666,6 +678,7 @@ void T_FTP::FinishListing()
 {
     closed_ = false;
     acceptActiveConnection();
+    readRestWithoutNotifications();
     while (ReadDataChunk()) {
     }
     closed_ = false;
@@ -715,6 +728,7 @@ void T_FTP::Retrieve()
 void T_FTP::FinishRetrieve()
 {
     acceptActiveConnection();
+    readRestWithoutNotifications();
     while (ReadDataChunk()) {
     }
     closed_ = false;
@@ -761,8 +775,11 @@ void T_FTP::Store()
 void T_FTP::FinishStore()
 {
     try {
+        awaitDataSecured();
         while (SendDataChunk()) {
         }
+        if (ExplicitTls)
+            finishSecureUpload();
     } catch (const ETcpIpError&) {
         // The data connection broke: the control connection tells how the transfer ended (a
         // server that has gone logs the session out; a failure reply leaves it busy).
@@ -770,6 +787,10 @@ void T_FTP::FinishStore()
         try {
             readFinalReply();
             busy_ = false;
+        } catch (const EProtocolError&) {
+            // Over TLS the server's reply says why it dropped the connection (522).
+            if (ExplicitTls)
+                throw;
         } catch (const ETcpIpError&) {
         }
         throw;

@@ -24,6 +24,12 @@
 // With Async set, transfers are driven by data-socket notifications while the call waits for
 // the final reply by turning the event loop (window commands, timers and input run inside);
 // without it the call sleeps on its sockets and the event loop does not turn.
+//
+// With ExplicitTls the log-in secures the control connection before anything else is sent
+// (AUTH TLS, the handshake, then USER and PASS, PBSZ 0, PROT P), and every data connection is
+// TLS too, offering the control connection's session for resumption. A server that refuses
+// AUTH TLS, or a certificate that does not verify, ends the log-in: nothing is ever sent in
+// clear after the greeting.
 #include <cstdint>
 #include <string>
 
@@ -58,6 +64,9 @@ public:
     // One line for the user after an operation logged in again by itself.
     base::Event<const std::string&> OnReconnected;
     bool Async = false;
+    // FTP over TLS (see above); CaFile: an extra CA trusted beside the system store.
+    bool ExplicitTls = false;
+    std::string CaFile;
 
     // The last reply: its code (999 when its first three characters are no number, or when
     // no reply came) and its first line from the fifth character on.
@@ -145,6 +154,24 @@ private:
     void startTransfer(t_ftp_mode mode);
     void awaitFinalReply();
     void closeDataSocket();
+    // AUTH TLS and the handshake, before USER (FtpTls.cpp).
+    void secureControl();
+    // TLS on the new data connection (connected, or connecting and selected).
+    void secureDataSocket();
+    // Before the first byte of an upload: the data connection's handshake has completed.
+    void awaitDataSecured();
+    // The finish routine reads what is left by waiting on the data socket itself: a TLS socket
+    // still selected would move its records only from the event loop, which does not turn.
+    void readRestWithoutNotifications();
+    // The end of a download's data: over TLS the server's close_notify is answered at once
+    // (vsftpd waits for ours before it sends the final reply).
+    void answerDataEnd();
+    // After an upload's last chunk over TLS: every record out, close_notify, then the server's
+    // own end (closing with its records unread would reset the connection, and the server
+    // could lose the bytes it has not read yet).
+    void finishSecureUpload();
+    // A refusal of the data connection's TLS (522) in words the user can act on.
+    [[noreturn]] void raiseDataRefusal(const EProtocolError& e);
     bool ReadDataChunk();
     bool SendDataChunk();
     void receiveNotified();

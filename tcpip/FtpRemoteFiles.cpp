@@ -117,6 +117,8 @@ void FtpRemoteFiles::applySite()
     ftp_.Username = Site.user;
     ftp_.Password = Site.password;
     ftp_.Async = Async;
+    ftp_.ExplicitTls = ExplicitTls;
+    ftp_.CaFile = CaFile;
     ftp_.setSilenceTimeout(silenceTimeout());
 }
 

@@ -3,6 +3,7 @@
 #include "platform/net/AsyncSelect.h"
 #include "platform/net/WinsockErrors.h"
 #include "tcpip/Address.h"
+#include "tcpip/Finally.h"
 #include "tcpip/FtpReply.h"
 
 #include <QCoreApplication>
@@ -37,6 +38,20 @@ std::string durationText(std::chrono::milliseconds d)
     if (d.count() % 1000 == 0)
         return std::to_string(d.count() / 1000) + " seconds";
     return std::to_string(d.count()) + " ms";
+}
+
+// Bytes a TLS session has decrypted (or its end) that poll() on the descriptor cannot see.
+// What is waiting on the descriptor is taken in first: a record that brings no plaintext (a
+// session ticket) must not count as input.
+bool decryptedWaiting(TSocket socket)
+{
+    const net::TlsState state = net::WSATlsProgress(socket);
+    return state.decrypted > 0 || state.ended || state.failed;
+}
+
+bool secured(TSocket socket)
+{
+    return socket != -1 && net::WSATlsProgress(socket).secured;
 }
 
 sockaddr_in socketAddress(std::uint16_t port, std::uint32_t address)
@@ -430,6 +445,44 @@ void T_TcpIp::WriteString(TSocket socket, const std::string& text)
     WriteData(socket, text.data(), static_cast<int>(text.size()));
 }
 
+void T_TcpIp::StartTls(TSocket socket, const net::TlsOptions& options)
+{
+    if (net::WSAStartTls(socket, options) != 0) {
+        const std::string why = net::WSATlsFailure(socket);
+        throw ETcpIpError("TLS could not start: "
+                          + (why.empty() ? "error " + std::to_string(net::WSAGetLastError()) : why));
+    }
+}
+
+net::TlsState T_TcpIp::AwaitTls(TSocket socket)
+{
+    waitCap_ = Clock::now() + replyTimeout_;
+    Finally uncap([this] { waitCap_.reset(); });
+    for (;;) {
+        net::TlsState state = net::WSATlsProgress(socket);
+        if (state.established)
+            return state;
+        if (state.failed || state.ended) {
+            const std::string why = state.failed ? net::WSATlsFailure(socket) : "connection closed during the TLS handshake";
+            throw ETcpIpError("The secure connection to " + Hostname + " failed: " + why);
+        }
+        NoteActivity();
+        if (!WaitFor(socket, Direction::Read)) {
+            throw ETcpIpError("The TLS handshake with " + Hostname + " did not finish within "
+                              + durationText(replyTimeout_) + "; the connection was closed");
+        }
+    }
+}
+
+void T_TcpIp::DrainSends(TSocket socket)
+{
+    // An empty send reports would-block while records wait to go out.
+    sendAll(socket, 1, [&](int) {
+        const int n = net::send(socket, "", 0, 0);
+        return n == 0 ? 1 : n;
+    });
+}
+
 Clock::time_point T_TcpIp::deadline(Clock::time_point start) const
 {
     const Clock::time_point silence = std::max(start, lastActivity_) + silenceTimeout_;
@@ -438,7 +491,10 @@ Clock::time_point T_TcpIp::deadline(Clock::time_point start) const
 
 bool T_TcpIp::WaitFor(TSocket socket, Direction direction)
 {
-    if (direction == Direction::Read && waitForReadable_ && selectedFor(socket, WM_SOCKET_CONTROL, net::FD_READ)) {
+    // A selected TLS socket moves its records only from the event loop: poll() would see them
+    // waiting and return at once, again and again.
+    if (direction == Direction::Read && (waitForReadable_ || secured(socket))
+        && selectedFor(socket, WM_SOCKET_CONTROL, net::FD_READ)) {
         readable_ = false;
         return PumpUntil([this] { return readable_; });
     }
@@ -470,8 +526,8 @@ int T_TcpIp::WaitForEitherReadable(TSocket first, TSocket second)
     pollfd p[2] = { { first, POLLIN, 0 }, { second, POLLIN, 0 } };
     // Line bytes already received count as readable (poll cannot see them): no wait then, but
     // first is still preferred when it is ready as well.
-    const bool buffered[2] = { first == linesSocket_ && lines_.pendingBytes() > 0,
-                               second == linesSocket_ && lines_.pendingBytes() > 0 };
+    const bool buffered[2] = { (first == linesSocket_ && lines_.pendingBytes() > 0) || decryptedWaiting(first),
+                               (second == linesSocket_ && lines_.pendingBytes() > 0) || decryptedWaiting(second) };
     for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline(start) - Clock::now());
         if (left.count() <= 0)
@@ -480,8 +536,15 @@ int T_TcpIp::WaitForEitherReadable(TSocket first, TSocket second)
         const int r = ::poll(p, 2, wait);
         if (r < 0 && errno != EINTR)
             return 0;
-        if (r > 0 || buffered[0] || buffered[1])
-            return p[0].revents != 0 || buffered[0] ? 0 : 1;
+        // A record without plaintext (a session ticket) wakes poll but is no input.
+        for (int i = 0; i < 2; ++i) {
+            if (p[i].revents != 0 && secured(p[i].fd) && !decryptedWaiting(p[i].fd))
+                p[i].revents = 0;
+        }
+        if (p[0].revents != 0 || buffered[0])
+            return 0;
+        if (p[1].revents != 0 || buffered[1])
+            return 1;
     }
 }
 
@@ -491,6 +554,8 @@ bool T_TcpIp::HasInput(TSocket socket) const
         return false;
     if (socket == linesSocket_ && lines_.pendingBytes() > 0)
         return true;
+    if (secured(socket))
+        return decryptedWaiting(socket);
     pollfd p{ socket, POLLIN, 0 };
     return ::poll(&p, 1, 0) > 0 && p.revents != 0;
 }

@@ -30,6 +30,7 @@
 #include "tcpip/TransferStream.h"
 #include "platform/net/MessageWindow.h"
 #include "platform/net/Sockets.h"
+#include "platform/net/TlsSockets.h"
 #include "tcpip/Exceptions.h"
 
 namespace tcpip {
@@ -102,6 +103,14 @@ public:
     // memory; a file that ends before them is a failure too.
     void WriteFileData(TSocket socket, int file, std::int64_t offset, int count);
     void WriteString(TSocket socket, const std::string& text);
+    // TLS on a connected (or, when selected, connecting) socket; socket's bytes are plaintext
+    // from now on. Raises ETcpIpError when TLS cannot start.
+    void StartTls(TSocket socket, const platform::net::TlsOptions& options);
+    // Waits for the handshake of an unselected socket, at most replyTimeout(); returns its
+    // state. A failed or stalled handshake raises ETcpIpError naming the reason.
+    platform::net::TlsState AwaitTls(TSocket socket);
+    // Waits until what was sent on socket has left this program (TLS keeps records of its own).
+    void DrainSends(TSocket socket);
 
     bool Connected() const { return connected_; }
     std::chrono::milliseconds silenceTimeout() const { return silenceTimeout_; }

@@ -104,12 +104,37 @@ TlsEngine::TlsEngine(const TlsOptions& options) : h_(std::make_unique<Handles>()
                            ? X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(h_->ssl), options.hostName.c_str()) == 1
                            : SSL_set1_host(h_->ssl, options.hostName.c_str()) == 1
                                  && SSL_set_tlsext_host_name(h_->ssl, options.hostName.c_str()) == 1;
+    if (named && options.resume)
+        SSL_set_session(h_->ssl, options.resume.get());
     ERR_clear_error();
     if (!named)
         fail("cannot check the certificate against the host name \"" + options.hostName + "\"");
 }
 
 TlsEngine::~TlsEngine() = default;
+
+std::string TlsEngine::version() const
+{
+    if (!established_)
+        return {};
+    // OpenSSL says "TLSv1.3"; people read "TLS 1.3".
+    std::string name = SSL_get_version(h_->ssl);
+    if (name.rfind("TLSv", 0) == 0)
+        name = "TLS " + name.substr(4);
+    return name;
+}
+
+bool TlsEngine::resumed() const
+{
+    return established_ && SSL_session_reused(h_->ssl) == 1;
+}
+
+TlsSession TlsEngine::session() const
+{
+    if (!established_)
+        return {};
+    return TlsSession(SSL_get1_session(h_->ssl), [](SSL_SESSION* s) { SSL_SESSION_free(s); });
+}
 
 void TlsEngine::fail(std::string reason)
 {

@@ -15,11 +15,19 @@
 #include <string_view>
 #include <vector>
 
+struct ssl_session_st;
+
 namespace platform::net {
+
+// A session a later connection to the same server may resume (OpenSSL's SSL_SESSION).
+using TlsSession = std::shared_ptr<ssl_session_st>;
 
 struct TlsOptions {
     std::string hostName;
     std::string caFile; // an extra trusted CA (PEM); empty: the system's store only
+    // Offered to the server for resumption: FTP servers accept a data connection only when
+    // it resumes the control connection's session, which proves both come from one client.
+    TlsSession resume{};
 };
 
 // True for an OpenSSL error code that asks for the same write again later (the session waits
@@ -39,6 +47,11 @@ public:
     bool established() const { return established_; }
     bool failed() const { return !failure_.empty(); }
     const std::string& failure() const { return failure_; }
+    // After the handshake: the protocol ("TLS 1.3"), whether the offered session was resumed,
+    // and the session to offer a later connection (the newest the server sent).
+    std::string version() const;
+    bool resumed() const;
+    TlsSession session() const;
 
     // Ciphertext from the peer.
     void receive(const char* bytes, std::size_t length);

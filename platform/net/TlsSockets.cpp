@@ -33,6 +33,12 @@ namespace {
 // for the next one (after the program has read what this gave).
 constexpr std::size_t kPumpLimit = 4u << 20;
 
+// A socket without notifiers is driven by its calls (see TlsSockets.h).
+bool drivenByCalls(const Selection& sel)
+{
+    return sel.mask == 0 || !sel.readable;
+}
+
 SelectionPtr tlsSelection(SOCKET s)
 {
     SelectionPtr sel = find(s);
@@ -136,6 +142,13 @@ void advance(const SelectionPtr& sel)
     enableRead(*sel);
 }
 
+// What a notification would do, for a socket driven by its calls.
+void takeInput(const SelectionPtr& sel)
+{
+    pumpTransport(*sel);
+    advance(sel);
+}
+
 // Looks again from the event loop, once the current handler has returned (bytes the program
 // left unread, or an end found by a recv).
 void scheduleAdvance(const SelectionPtr& sel)
@@ -208,6 +221,8 @@ bool tlsRecv(SOCKET s, void* buffer, int length, int flags, int& result)
     if (!sel)
         return false;
     TlsChannel& t = *sel->tls;
+    if (drivenByCalls(*sel) && t.engine.plaintextSize() == 0)
+        takeInput(sel);
     const std::size_t n = t.engine.read(static_cast<char*>(buffer), static_cast<std::size_t>(length),
                                         (flags & MSG_PEEK) != 0);
     if (n > 0)
@@ -318,6 +333,9 @@ int WSAStartTls(SOCKET s, const TlsOptions& options)
     const int flags = ::fcntl(s, F_GETFL);
     if (flags < 0 || ::fcntl(s, F_SETFL, flags | O_NONBLOCK) != 0)
         return setLastErrorFromErrno(), SOCKET_ERROR;
+    // A connect completed while nobody watched: nothing will report it, so it counts as done.
+    if (sel->connectPending && detail::drivenByCalls(*sel) && detail::isConnected(s))
+        sel->connectPending = false;
     if (!sel->connectPending && !detail::isConnected(s)) {
         WSASetLastError(WSAENOTCONN);
         return SOCKET_ERROR;
@@ -330,6 +348,26 @@ int WSAStartTls(SOCKET s, const TlsOptions& options)
     if (!sel->connectPending)
         detail::tlsTransportConnected(sel);
     return 0;
+}
+
+TlsState WSATlsProgress(SOCKET s)
+{
+    const detail::SelectionPtr sel = detail::find(s);
+    TlsState state;
+    if (!sel || !sel->tls)
+        return state;
+    detail::TlsChannel& t = *sel->tls;
+    if (detail::drivenByCalls(*sel) && !sel->connectPending)
+        detail::takeInput(sel);
+    state.secured = true;
+    state.decrypted = t.engine.plaintextSize();
+    state.established = t.engine.established();
+    state.failed = t.engine.failed();
+    state.ended = t.engine.plaintextSize() == 0 && (t.engine.closedByPeer() || t.engine.transportEnded());
+    state.version = t.engine.version();
+    state.resumed = t.engine.resumed();
+    state.session = t.engine.session();
+    return state;
 }
 
 std::string WSATlsFailure(SOCKET s)

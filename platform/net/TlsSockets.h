@@ -14,9 +14,14 @@
 //   properly (close_notify), WSAECONNRESET when the connection ended without it (the data may
 //   be cut short), WSAECONNABORTED when the peer sent something that is not valid TLS.
 // - FD_WRITE after a send that would block or was cut short, once the records have gone out.
+//   An empty send returns 0 once every record of earlier sends has left, and would-block (with
+//   FD_WRITE to follow) while some still wait: how a caller knows its last bytes are on the wire.
 // - shutdown(SD_SEND or SD_BOTH) sends close_notify first. Nothing ever falls back to plain
 //   text: a failed session fails every call with WSAECONNABORTED.
-// The socket must be a stream socket selected with WSAAsyncSelect (it is made non-blocking).
+// The socket is selected with WSAAsyncSelect, or driven by its calls: on a socket that is not
+// selected (no mask) recv and WSATlsProgress move what the descriptor holds into the session
+// themselves, without waiting, so a caller may sleep in poll() on the descriptor between calls
+// while the event loop does not turn. It is made non-blocking either way.
 #include "platform/net/Sockets.h"
 #include "platform/net/TlsEngine.h"
 
@@ -28,6 +33,20 @@ namespace platform::net {
 // SOCKET_ERROR: WSAENOTSOCK (not an open stream socket), WSAEINVAL (TLS already started, or a
 // CA file that cannot be read: WSATlsFailure says which), WSAENOTCONN (not connected).
 int WSAStartTls(SOCKET s, const TlsOptions& options);
+
+// Where the session of s stands. On a socket that is not selected it first takes in what has
+// arrived (the handshake goes on, records are decrypted), without waiting.
+struct TlsState {
+    bool secured = false;   // TLS was started on s
+    bool established = false;
+    bool failed = false;    // WSATlsFailure says why
+    bool ended = false;     // the peer closed (or the connection broke) and every byte was read
+    std::size_t decrypted = 0; // plaintext bytes waiting for recv
+    std::string version;    // "TLS 1.3" once established
+    bool resumed = false;   // the server resumed the offered session
+    TlsSession session;     // to offer a later connection to the same server
+};
+TlsState WSATlsProgress(SOCKET s);
 
 // Why TLS failed on s; empty while nothing failed. Kept until closesocket.
 std::string WSATlsFailure(SOCKET s);

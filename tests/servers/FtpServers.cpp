@@ -1,5 +1,6 @@
 #include "FtpServers.h"
 #include "LocalUsers.h"
+#include "TestCertificates.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -45,6 +46,28 @@ std::string vsftpdConfig(std::uint16_t port, std::uint16_t passiveLow, const std
     return config;
 }
 
+// TLS required for log-in and data; the reuse of the control connection's session on data
+// connections (require_ssl_reuse) stays at vsftpd's default, which requires it.
+std::string vsftpdTlsConfig(const TempFolder& folder)
+{
+    return "ssl_enable=YES\nforce_local_logins_ssl=YES\nforce_local_data_ssl=YES\nssl_request_cert=NO\n"
+           "ssl_ciphers=HIGH\nssl_tlsv1=YES\nssl_sslv2=NO\nssl_sslv3=NO\n"
+           "rsa_cert_file=" + folder.file("server.pem") + "\nrsa_private_key_file=" + folder.file("server.key") + "\n";
+}
+
+// ca.pem, and server.pem / server.key for the names security asks for.
+void makeServerCertificate(const TempFolder& folder, FtpSecurity security)
+{
+    MakeCertificateAuthority(folder, "Quellin Test CA");
+    MakeCertificate(folder, "server", security == FtpSecurity::Tls ? "IP:127.0.0.1,DNS:localhost" : "DNS:other.invalid",
+                    "ca");
+}
+
+std::string script(const char* name)
+{
+    return std::string(TEST_SERVERS_DIR) + "/" + name;
+}
+
 } // namespace
 
 const char* FtpServerName(FtpServerKind kind)
@@ -52,10 +75,13 @@ const char* FtpServerName(FtpServerKind kind)
     return kind == FtpServerKind::Vsftpd ? "vsftpd" : "pyftpdlib";
 }
 
-FtpServer::FtpServer(FtpServerKind kind, int idleSeconds)
+FtpServer::FtpServer(FtpServerKind kind, int idleSeconds, FtpSecurity security)
     : kind_(kind), root_(folder_.file("root")), password_(kPassword)
 {
     folder_.makeFolder("root");
+    const bool tls = security != FtpSecurity::Plain;
+    if (tls)
+        makeServerCertificate(folder_, security);
     const std::uint16_t port = FreeLoopbackPort();
     const std::uint16_t passiveLow = FreeLoopbackPortRange(kPassivePorts);
     ServerOptions options;
@@ -68,16 +94,23 @@ FtpServer::FtpServer(FtpServerKind kind, int idleSeconds)
         grantToUser(root_);
         if (::geteuid() == 0)
             QDir().mkpath(kSecureChrootDir);
-        folder_.write("vsftpd.conf", vsftpdConfig(port, passiveLow, root_, folder_.file("transfers.log"), idleSeconds));
+        folder_.write("vsftpd.conf", vsftpdConfig(port, passiveLow, root_, folder_.file("transfers.log"), idleSeconds)
+                                         + (tls ? vsftpdTlsConfig(folder_) : ""));
         options.program = "vsftpd";
         options.arguments = { folder_.file("vsftpd.conf") };
     } else {
         user_ = "quellin";
         options.program = "/usr/bin/python3";
         RequireProgram(options.program);
-        options.arguments = { "-m", "pyftpdlib", "-i", "127.0.0.1", "-p", std::to_string(port), "-w",
-                              "-d", root_, "-u", user_, "-P", password_, "-r",
-                              std::to_string(passiveLow) + "-" + std::to_string(passiveLow + kPassivePorts - 1) };
+        if (tls) {
+            options.arguments = { script("pyftpdlib_tls.py"), std::to_string(port), root_, user_, password_,
+                                  std::to_string(passiveLow), std::to_string(passiveLow + kPassivePorts - 1),
+                                  folder_.file("server.pem"), folder_.file("server.key") };
+        } else {
+            options.arguments = { "-m", "pyftpdlib", "-i", "127.0.0.1", "-p", std::to_string(port), "-w",
+                                  "-d", root_, "-u", user_, "-P", password_, "-r",
+                                  std::to_string(passiveLow) + "-" + std::to_string(passiveLow + kPassivePorts - 1) };
+        }
     }
     process_ = std::make_unique<ServerProcess>(options);
 }
@@ -140,9 +173,24 @@ bool FtpServer::exists(const std::string& relative) const
         || QFileInfo(QString::fromStdString(root_ + "/" + relative)).isSymLink();
 }
 
-std::unique_ptr<FtpServer> StartFtpServer(FtpServerKind kind, int idleSeconds)
+std::unique_ptr<FtpServer> StartFtpServer(FtpServerKind kind, int idleSeconds, FtpSecurity security)
 {
-    return std::make_unique<FtpServer>(kind, idleSeconds);
+    return std::make_unique<FtpServer>(kind, idleSeconds, security);
 }
+
+FtpsDataRefuser::FtpsDataRefuser()
+{
+    makeServerCertificate(folder_, FtpSecurity::Tls);
+    ServerOptions options;
+    options.name = "FTP over TLS server that refuses data connections";
+    options.port = FreeLoopbackPort();
+    options.workingFolder = folder_.path();
+    options.program = RequireProgram("/usr/bin/python3");
+    options.arguments = { script("ftps_refusing_data.py"), std::to_string(options.port), folder_.file("server.pem"),
+                          folder_.file("server.key") };
+    process_ = std::make_unique<ServerProcess>(options);
+}
+
+FtpsDataRefuser::~FtpsDataRefuser() = default;
 
 } // namespace testservers

@@ -13,10 +13,14 @@ namespace testservers {
 enum class FtpServerKind { Vsftpd, Pyftpdlib };
 const char* FtpServerName(FtpServerKind kind);
 
+// Plain FTP, or FTP over TLS required on every connection with a certificate signed by the
+// fixture's own CA (caFile()): for 127.0.0.1 and localhost, or for "other.invalid" only.
+enum class FtpSecurity { Plain, Tls, TlsForOtherName };
+
 class FtpServer {
 public:
     // idleSeconds: how long vsftpd keeps a silent session before "421 Timeout." and its close.
-    explicit FtpServer(FtpServerKind kind, int idleSeconds = 120);
+    explicit FtpServer(FtpServerKind kind, int idleSeconds = 120, FtpSecurity security = FtpSecurity::Plain);
     ~FtpServer();
 
     FtpServerKind kind() const { return kind_; }
@@ -32,6 +36,8 @@ public:
     std::string read(const std::string& relative) const;
     bool exists(const std::string& relative) const;
     std::string output() const { return process_->output(); }
+    // The CA certificate (PEM) that signed a TLS server's certificate.
+    std::string caFile() const { return folder_.file("ca.pem"); }
 
 private:
     void grantToUser(const std::string& path) const;
@@ -45,6 +51,23 @@ private:
 
 // Throws std::runtime_error (so tests fail, never skip) when the server is not installed, the
 // test user cannot be created or the server does not come up.
-std::unique_ptr<FtpServer> StartFtpServer(FtpServerKind kind, int idleSeconds = 120);
+std::unique_ptr<FtpServer> StartFtpServer(FtpServerKind kind, int idleSeconds = 120,
+                                          FtpSecurity security = FtpSecurity::Plain);
+
+// A scripted FTP over TLS server (python3) that logs anyone in and then refuses every secure
+// data connection after its handshake with "522 SSL connection failed: session reuse
+// required", as vsftpd refuses data connections that do not resume the control connection's
+// session.
+class FtpsDataRefuser {
+public:
+    FtpsDataRefuser();
+    ~FtpsDataRefuser();
+    std::uint16_t port() const { return process_->port(); }
+    std::string caFile() const { return folder_.file("ca.pem"); }
+
+private:
+    TempFolder folder_;
+    std::unique_ptr<ServerProcess> process_;
+};
 
 } // namespace testservers

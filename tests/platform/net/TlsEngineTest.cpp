@@ -70,20 +70,24 @@ const Identity& TestIdentity()
     return identity;
 }
 
-// A TLS 1.2 server (renegotiation exists up to 1.2) on memory buffers.
+SSL_CTX* NewServerContext(int maxVersion)
+{
+    SSL_CTX* ctx = SSL_CTX_new(TLS_server_method());
+    SSL_CTX_set_max_proto_version(ctx, maxVersion);
+    SSL_CTX_use_certificate(ctx, TestIdentity().certificate);
+    SSL_CTX_use_PrivateKey(ctx, TestIdentity().key);
+    return ctx;
+}
+
+// A server on memory buffers: TLS 1.2 by default (renegotiation exists up to 1.2), or one
+// connection of a shared context (whose session tickets it honours).
 class Server {
 public:
-    Server() : ctx_(SSL_CTX_new(TLS_server_method()))
+    Server() : ctx_(NewServerContext(TLS1_2_VERSION)) { start(); }
+    explicit Server(SSL_CTX* shared) : ctx_(shared)
     {
-        SSL_CTX_set_max_proto_version(ctx_, TLS1_2_VERSION);
-        SSL_CTX_use_certificate(ctx_, TestIdentity().certificate);
-        SSL_CTX_use_PrivateKey(ctx_, TestIdentity().key);
-        ssl_ = SSL_new(ctx_);
-        in_ = BIO_new(BIO_s_mem());
-        out_ = BIO_new(BIO_s_mem());
-        BIO_set_mem_eof_return(in_, -1);
-        SSL_set_bio(ssl_, in_, out_);
-        SSL_set_accept_state(ssl_);
+        SSL_CTX_up_ref(ctx_);
+        start();
     }
     ~Server()
     {
@@ -137,6 +141,16 @@ public:
     }
 
 private:
+    void start()
+    {
+        ssl_ = SSL_new(ctx_);
+        in_ = BIO_new(BIO_s_mem());
+        out_ = BIO_new(BIO_s_mem());
+        BIO_set_mem_eof_return(in_, -1);
+        SSL_set_bio(ssl_, in_, out_);
+        SSL_set_accept_state(ssl_);
+    }
+
     SSL_CTX* ctx_;
     SSL* ssl_;
     BIO* in_;
@@ -213,6 +227,33 @@ class TlsWriteErrors : public testing::TestWithParam<WriteErrorCase> {};
 TEST_P(TlsWriteErrors, OnlyWaitingIsRetried)
 {
     EXPECT_EQ(WriteMayBeRetried(GetParam().sslError), GetParam().retried);
+}
+
+// What FTP servers require of a data connection: the control connection's session, offered
+// again, is resumed (TLS 1.3: from a ticket that came after the handshake).
+TEST(TlsEngine, ASessionOfferedAgainIsResumedAndItsVersionNamed)
+{
+    TempCaFile ca;
+    TestIdentity().writePem(ca.path());
+    SSL_CTX* shared = NewServerContext(TLS1_3_VERSION);
+    Server control(shared);
+    TlsEngine first({"localhost", ca.path()});
+    control.exchange(first);
+    ASSERT_TRUE(first.established()) << first.failure();
+    EXPECT_EQ(first.version(), "TLS 1.3");
+    EXPECT_FALSE(first.resumed());
+
+    Server data(shared);
+    TlsEngine resuming({"localhost", ca.path(), first.session()});
+    data.exchange(resuming);
+    ASSERT_TRUE(resuming.established()) << resuming.failure();
+    EXPECT_TRUE(resuming.resumed());
+
+    Server other(shared);
+    TlsEngine fresh({"localhost", ca.path()});
+    other.exchange(fresh);
+    EXPECT_FALSE(fresh.resumed());
+    SSL_CTX_free(shared);
 }
 
 INSTANTIATE_TEST_SUITE_P(Codes, TlsWriteErrors, testing::Values(

@@ -1,4 +1,5 @@
 #include "HttpServers.h"
+#include "TestCertificates.h"
 
 #include <QProcess>
 #include <QStringList>
@@ -58,34 +59,6 @@ std::string TlsServer(std::uint16_t port, const std::string& root, const std::st
     return c.str();
 }
 
-// Runs the openssl command in folder; throws with its output when it fails.
-void Openssl(const TempFolder& folder, const QStringList& arguments)
-{
-    QProcess process;
-    process.setWorkingDirectory(QString::fromStdString(folder.path()));
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(QString::fromStdString(RequireProgram("openssl")), arguments);
-    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-        throw std::runtime_error("openssl " + arguments.join(' ').toStdString() + " failed: "
-                                 + process.readAll().toStdString());
-}
-
-// name.key and name.pem: a certificate for subjectAltName, signed by ca (ca.key, ca.pem), or
-// self-signed when ca is empty.
-void MakeCertificate(const TempFolder& folder, const QString& name, const QString& altNames, const QString& ca)
-{
-    folder.write(name.toStdString() + ".cnf", "subjectAltName=" + altNames.toStdString() + "\n");
-    Openssl(folder, {"req", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes", "-keyout", name + ".key", "-out", name + ".csr",
-                     "-subj", "/CN=" + name});
-    QStringList sign{"x509", "-req", "-in", name + ".csr", "-out", name + ".pem", "-days", "2", "-extfile",
-                     name + ".cnf"};
-    if (ca.isEmpty())
-        sign << "-signkey" << name + ".key";
-    else
-        sign << "-CA" << ca + ".pem" << "-CAkey" << ca + ".key" << "-CAcreateserial";
-    Openssl(folder, sign);
-}
-
 std::string TinyProxyConfig(std::uint16_t port, const std::string& prefix)
 {
     std::ostringstream c;
@@ -142,8 +115,7 @@ NginxTls::NginxTls() : root_(folder_.file("www"))
 {
     folder_.makeFolder("www");
     folder_.makeFolder("tmp");
-    Openssl(folder_, {"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes", "-keyout", "ca.key", "-out", "ca.pem",
-                      "-days", "2", "-subj", "/CN=Tarnby Test CA"});
+    MakeCertificateAuthority(folder_, "Tarnby Test CA");
     MakeCertificate(folder_, "server", "IP:127.0.0.1,DNS:localhost", "ca");
     MakeCertificate(folder_, "other", "DNS:other.invalid", "ca");
     MakeCertificate(folder_, "self", "IP:127.0.0.1,DNS:localhost", "");
