@@ -121,11 +121,6 @@ bool RemoteEdit::WriteBack(std::string_view paneText)
     return true;
 }
 
-void RemoteEdit::MarkShown(std::string_view paneText)
-{
-    shownText_ = fingerprint(paneText);
-}
-
 std::string RemoteEdit::storeTarget(const std::string& name) const
 {
     if (ftp_.Folder() == editFolder_.session || editFolder_.absolute.empty())
@@ -194,8 +189,10 @@ void RemoteEdit::ftp_complete(QObject*, tcpip::t_ftp_mode mode)
     EditTempName = downloading_;
     editFolder_ = opening_;
     openedName_ = downloading_;
-    shownText_.reset();
-    base::raise(OnOpened, downloading_, std::string(bytes));
+    shownText_ = fingerprint(PaneTextOf(bytes));
+    base::raise(OnOpened, downloading_, bytes);
+    // The download file keeps the bytes; a page of many megabytes need not stay in memory too.
+    ftp_.DataStream.clear();
 }
 
 } // namespace quellin

@@ -2,6 +2,7 @@
 #include "quellin/ftp_main.h"
 
 #include "platform/gui/StatusPanels.h"
+#include "quellin/ConnectProgress.h"
 #include "quellin/PathCombo.h"
 #include "quellin/SafeNames.h"
 #include "quellin/SiteList.h"
@@ -62,7 +63,11 @@ void Tmainform::btn_connectClick()
     ftp->Hostname = remoteName(EditHostname->text());
     ftp->Username = remoteName(EditName->text());
     ftp->Password = remoteName(EditPasswort->text());
-    ftp->Connect(); // logs out an open session first
+    // Logs out an open session first. The box takes the input while the connect waits.
+    if (!ConnectProgress::run(this, EditHostname->text(), *ftp)) {
+        Status->setPanelText(0, QStringLiteral("Connect cancelled"));
+        return;
+    }
     ftp->ChangeDir(folder);
     // A new connection starts the path list afresh: nothing of the last site's folders stays.
     auto* path = static_cast<PathCombo*>(cbx_path);

@@ -146,6 +146,7 @@ void T_FTP::Connect()
     port_ = Port;
     T_TcpIp::Connect();
     ControlSocket = socket_;
+    base::raise(OnConnectStep, TConnectStep::LogIn);
     ReadReply();
     SendLine("USER " + Username);
     ReadReply();

@@ -140,6 +140,8 @@ void FtpRemoteFiles::translateFailure()
         throw;
     } catch (const EProtocolBusy&) {
         throw remote::ERemoteBusy();
+    } catch (const ECancelled&) {
+        throw remote::ERemoteCancelled();
     } catch (const ECommandRefused& e) {
         throw remote::ERemoteNameRefused(e.message());
     } catch (const EProtocolError& e) {
@@ -178,7 +180,7 @@ void FtpRemoteFiles::Connect()
             return;
         folder_.clear(); // a fresh log-in starts in the log-in folder
         try {
-            ftp_.Connect();
+            ftp_.ConnectCancellably();
         } catch (...) {
             ftp_.Disconnect();
             throw;

@@ -173,3 +173,28 @@ INSTANTIATE_TEST_SUITE_P(Folder, GoldenFile, testing::ValuesIn(goldenFiles()), [
 });
 
 } // namespace
+
+// The pane's text worked out from the bytes must be what the pane itself gives back: a
+// difference would make an unchanged remote page look edited (or an edited one unchanged).
+TEST_F(EditorFilesTest, PaneTextWorkedOutFromTheBytesIsThePanesOwn)
+{
+    const std::string cases[] = {
+        "",
+        "a",
+        "a\nb\n",
+        "a\r\nb\rc\nd",
+        "\r\r\n\n\r",
+        "end with cr\r",
+        "\xEF\xBB\xBF" "bom\n",
+        "para\xE2\x80\xA9sep\xE2\x80\xA8line\n",
+        "frames\xEF\xB7\x90x\xEF\xB7\x91y\xEF\xB7\x92z",
+        "nbsp\xC2\xA0 \xE2\x82\xAC\n",
+        "cp1252 \xE2\x80 \xEF\xB7\x90 \xA0\r\n",
+        "\t\x0B\x0C\x1B controls\n",
+    };
+    for (const auto& bytes : cases) {
+        SCOPED_TRACE(bytes);
+        editor->setText(bytes);
+        EXPECT_EQ(quellin::PaneTextOf(bytes), editor->text());
+    }
+}
