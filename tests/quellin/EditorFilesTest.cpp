@@ -191,10 +191,17 @@ TEST_F(EditorFilesTest, PaneTextWorkedOutFromTheBytesIsThePanesOwn)
         "nbsp\xC2\xA0 \xE2\x82\xAC\n",
         "cp1252 \xE2\x80 \xEF\xB7\x90 \xA0\r\n",
         "\t\x0B\x0C\x1B controls\n",
+        // The pane is filled a megabyte at a time: a CR LF, a UTF-8 character and a long line
+        // across that boundary.
+        std::string((1 << 20) - 1, 'x') + "\r\nnext\n",
+        std::string((1 << 20) - 1, 'x') + "\xC3\xA9 tail",
+        std::string((1 << 20) + 5, '\xE9') + "\r",
     };
     for (const auto& bytes : cases) {
-        SCOPED_TRACE(bytes);
+        SCOPED_TRACE(bytes.substr(0, 40));
         editor->setText(bytes);
-        EXPECT_EQ(quellin::PaneTextOf(bytes), editor->text());
+        const std::string worked = quellin::PaneTextOf(bytes);
+        const std::string pane = editor->text();
+        EXPECT_TRUE(worked == pane) << worked.size() << " bytes worked out, " << pane.size() << " in the pane";
     }
 }
