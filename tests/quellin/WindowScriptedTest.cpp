@@ -571,7 +571,8 @@ TEST_F(Scripted, AConnectShowsItsBoxAndEscapeOrCancelEndsItInBothModes)
         if (form->chk_async->isChecked() != async)
             form->chk_async->click();
         for (const auto& c : cases) {
-            SCOPED_TRACE(std::string(c.name) + (async ? ", asynchronous" : ", synchronous"));
+            SCOPED_TRACE(c.name);
+            SCOPED_TRACE(async ? "asynchronous" : "synchronous");
             std::optional<ScriptedServer> silent;
             std::optional<UnansweredPort> unanswered;
             QString host = QStringLiteral("127.0.0.1");

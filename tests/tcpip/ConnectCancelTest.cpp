@@ -79,7 +79,8 @@ TEST(ConnectCancel, EndsAtOnceLoggedOutAndTheNextConnectWorks)
     for (const bool async : { false, true }) {
         for (int kind = 0; kind < 3; ++kind) {
             auto stall = makeStall(kind);
-            SCOPED_TRACE(std::string(stall->name) + (async ? ", asynchronous" : ", synchronous"));
+            SCOPED_TRACE(stall->name);
+            SCOPED_TRACE(async ? "asynchronous" : "synchronous");
             T_FTP ftp;
             pointAt(ftp, 0);
             ftp.Async = async;
@@ -152,7 +153,6 @@ TEST(ConnectCancel, RemoteFilesConnectIsCancelledToo)
     FtpRemoteFiles files;
     files.Site.host = "127.0.0.1";
     files.Site.port = silent.port();
-    files.Site.user = "u";
     QTimer::singleShot(kCancelAfterMs, [&] { files.Cancel(); });
     QElapsedTimer clock;
     clock.start();
