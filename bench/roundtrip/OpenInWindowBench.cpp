@@ -7,6 +7,7 @@
 #include "platform/gui/Application.h"
 #include "platform/gui/ScriptedDialogs.h"
 #include "quellin/ftp_main.h"
+#include "richprint/TRECode.h"
 #include "tcpip/tcpip.h"
 
 #include <QEventLoop>
