@@ -130,7 +130,7 @@ bool RemoteEdit::Open(const std::string& name)
     retrieve(name, received, OpenLimit);
     // The folder the session stood in for the retrieve (a log-in again returned there).
     const std::string folder = files_->CurrentFolder();
-    const std::string bytes = received.take();
+    std::string bytes = received.take();
     if (!IsEditableText(bytes))
         throw EFileNotText("\"" + name + "\" is not a text file (it holds NUL bytes, or bytes that are "
                            "neither UTF-8 nor Windows-1252), so it is not opened in the editor; use Copy To Local "
@@ -142,8 +142,8 @@ bool RemoteEdit::Open(const std::string& name)
     EditTempName = name;
     editFolder_ = folder;
     openedName_ = name;
-    shownText_.reset();
-    base::raise(OnOpened, name, bytes);
+    shownText_ = fingerprint(PaneTextOf(bytes));
+    base::raise(OnOpened, name, std::string_view(bytes));
     return true;
 }
 
@@ -205,11 +205,6 @@ bool RemoteEdit::WriteBack(std::string_view paneText)
     if (walkBack)
         files_->ChangeFolder(walkedTo);
     return true;
-}
-
-void RemoteEdit::MarkShown(std::string_view paneText)
-{
-    shownText_ = fingerprint(paneText);
 }
 
 bool RemoteEdit::CopyToFtp(const QString& localPath, const std::string& caption)

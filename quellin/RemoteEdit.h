@@ -82,15 +82,14 @@ public:
     // with EFileTooLarge as soon as that is known, nothing kept: a server cannot fill our memory.
     std::int64_t OpenLimit = kOpenLimit;
     base::Event<const std::string&> OnProgress;
-    // An opened file: its name and its bytes as they came (the pane takes any line break).
-    base::Event<const std::string&, const std::string&> OnOpened;
+    // An opened file: its name and its bytes as they came (the pane takes any line break). The
+    // bytes are the session's and valid only during the call; they are let go after it.
+    base::Event<const std::string&, std::string_view> OnOpened;
 
     // An open ends with EFileNotText, nothing shown or kept, for bytes that are no text.
     bool Open(const std::string& name);
-    // The pane's text right after it showed an opened file: a write-back of that same text
-    // sends the file's bytes exactly as they came (mixed line breaks and all), not a reshaped
-    // copy.
-    void MarkShown(std::string_view paneText);
+    // A write-back of the text the pane shows for the opened file (PaneTextOf its bytes) sends
+    // the file's bytes exactly as they came (mixed line breaks and all), not a reshaped copy.
     bool WriteBack(std::string_view paneText);
     bool CopyToLocal(const std::string& name);
     bool CopyToFtp(const QString& localPath, const std::string& caption);
@@ -118,7 +117,7 @@ private:
     // The absolute folder of the opened file.
     std::string editFolder_;
     // The opened file's name (its download file holds its bytes) and its text as the pane
-    // showed it (size and hash; none before MarkShown).
+    // shows it (size and hash; none before the first open).
     std::string openedName_;
     std::optional<std::pair<std::size_t, std::size_t>> shownText_;
 };

@@ -121,14 +121,13 @@ void Tmainform::CopyClick(int tag)
 void Tmainform::connectRoundTrip()
 {
     Edit->OnProgress = [this](const std::string& text) { Status->setPanelText(0, QString::fromStdString(text)); };
-    Edit->OnOpened = [this](const std::string& name, const std::string& bytes) {
+    Edit->OnOpened = [this](const std::string& name, std::string_view bytes) {
         const platform::core::DecodedText shownName = platform::core::DecodeText(name);
         editNameEncoding_ = shownName.encoding;
         EditTempName->setText(shownName.text);
         Memo->setText(bytes);
         Memo->setModified(false);
         Files->adoptShape(Edit->Shape());
-        Edit->MarkShown(Memo->text());
     };
 }
 

@@ -4,6 +4,7 @@
 
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/StatusPanels.h"
+#include "quellin/ConnectProgress.h"
 #include "quellin/PathCombo.h"
 #include "quellin/SafeNames.h"
 #include "quellin/SiteList.h"
@@ -93,11 +94,17 @@ void Tmainform::btn_connectClick()
     files.Site.port = static_cast<std::uint16_t>(EditPort->value());
     files.Site.user = remoteName(EditName->text());
     files.Site.password = remoteName(EditPasswort->text());
+    bool connected = false;
     remoteCall([&](remote::RemoteFiles& r) {
-        r.Connect();
-        if (!folder.empty())
+        // The box takes the input while the connect waits.
+        connected = ConnectProgress::run(this, EditHostname->text(), r);
+        if (connected && !folder.empty())
             r.ChangeFolder(folder);
     });
+    if (!connected) {
+        Status->setPanelText(0, QStringLiteral("Connect cancelled"));
+        return;
+    }
     // A new connection starts the path list afresh: nothing of the last site's folders stays.
     auto* path = static_cast<PathCombo*>(cbx_path);
     path->clear();

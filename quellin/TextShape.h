@@ -18,6 +18,12 @@ struct TextShape {
 // The shape of a file's bytes as read.
 TextShape ShapeOf(std::string_view bytes);
 
+// What the editor's pane gives back (RichEdit::text()) after it was given bytes: every line
+// break as CR LF. The document also breaks lines at U+2029 and at its two frame marks U+FDD0
+// and U+FDD1; in UTF-8 text they come back as CR LF too. Worked out from the bytes, without
+// asking a pane of many megabytes for its whole text.
+std::string PaneTextOf(std::string_view bytes);
+
 // The pane's text (lines separated by CR LF) in the given shape.
 std::string ApplyShape(std::string_view crlfText, const TextShape& shape);
 

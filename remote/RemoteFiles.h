@@ -19,7 +19,9 @@
 //
 // Waits: with Async set, an operation waits by turning the event loop (window commands, timers
 // and input run inside, as with FTP's asynchronous transfers); without it the call sleeps and
-// the event loop does not turn. Every wait is bounded by the silence timeout: an operation
+// the event loop does not turn, except in a Connect that can be cancelled (FTP's): it turns the
+// event loop in both modes, the caller limiting input to a progress box whose Cancel ends it.
+// Every wait is bounded by the silence timeout: an operation
 // fails with ERemoteError when nothing has moved for that long.
 //
 // Only one operation runs at a time: another one started from inside the event loop raises

@@ -41,6 +41,12 @@ public:
                       "read the rest as another command") {}
 };
 
+// A connect that Cancel() stopped; the session is logged out and nothing was left open.
+class ECancelled : public ETcpIpError {
+public:
+    ECancelled() : ETcpIpError("Cancelled") {}
+};
+
 // An operation started while a transfer is under way.
 class EProtocolBusy : public ETcpIpError {
 public:

@@ -134,6 +134,7 @@ void T_FTP::Connect()
     port_ = Port;
     T_TcpIp::Connect();
     ControlSocket = socket_;
+    base::raise(OnConnectStep, TConnectStep::LogIn);
     ReadReply();
     if (ExplicitTls)
         secureControl();

@@ -155,6 +155,8 @@ void FtpRemoteFiles::translateFailure()
         throw;
     } catch (const EProtocolBusy&) {
         throw remote::ERemoteBusy();
+    } catch (const ECancelled&) {
+        throw remote::ERemoteCancelled();
     } catch (const ECommandRefused& e) {
         throw remote::ERemoteNameRefused(e.message());
     } catch (const EProtocolError& e) {
@@ -196,7 +198,7 @@ void FtpRemoteFiles::Connect()
         folder_.clear(); // a fresh log-in starts in the log-in folder
         features_.reset();
         try {
-            ftp_.Connect();
+            ftp_.ConnectCancellably();
         } catch (...) {
             ftp_.Disconnect();
             throw;

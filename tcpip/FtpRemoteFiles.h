@@ -14,8 +14,10 @@
 //
 // Every name and path is checked with RemoteNames before anything is sent. The session's
 // failures come out as ERemoteError (a refused log-in as EAuthenticationFailed, a busy session
-// as ERemoteBusy). Cancel() ends a running download at its next block of data; a store or a
-// command that is not a transfer runs to its end (the session has no way to stop them).
+// as ERemoteBusy). Cancel() ends a running download at its next block of data, and Connect at
+// once (its waits turn the event loop in both modes, see T_TcpIp::ConnectCancellably: the
+// caller shows a modal box); a store or a command that is not a transfer runs to its end (the
+// session has no way to stop them).
 //
 // Invariants: folder_ is the server's absolute current folder as PWD last named it ("" before
 // the first log-in, and again once Connect or Disconnect starts afresh); busy_ is set exactly
@@ -60,7 +62,11 @@ public:
     std::string CurrentFolder() const override { return folder_; }
     remote::RemoteEntry Stat(const std::string& name) override;
     bool SetPermissions(const std::string& name, int mode) override;
-    void Cancel() override { cancel_ = true; }
+    void Cancel() override
+    {
+        cancel_ = true;
+        ftp_.Cancel();
+    }
 
     // The session underneath, for what only FTP has (a raw command and its reply).
     T_FTP& session() { return ftp_; }

@@ -1,12 +1,14 @@
 #include "tcpip/TcpIp.h"
 
 #include "platform/net/AsyncSelect.h"
+#include "platform/net/Resolver.h"
 #include "platform/net/WinsockErrors.h"
 #include "tcpip/Address.h"
 #include "tcpip/Finally.h"
 #include "tcpip/FtpReply.h"
 
 #include <QCoreApplication>
+#include <QSocketNotifier>
 #include <QTimer>
 
 #include <poll.h>
@@ -101,6 +103,10 @@ void T_TcpIp::Trace(const std::string& text, TTraceLevel level)
 
 void T_TcpIp::SocketWindowProc(unsigned message, net::WPARAM, net::LPARAM lParam)
 {
+    if (message == WM_HOST_LOOKED_UP) {
+        lookUp_ = { true, net::WSAGETSELECTERROR(lParam) };
+        return;
+    }
     // A close counts as readable as well: after it the socket gets no further read notification,
     // and the waiting read must see the end of the connection.
     const unsigned event = net::WSAGETSELECTEVENT(lParam);
@@ -139,9 +145,11 @@ void T_TcpIp::Connect()
 {
     if (connected_)
         Disconnect();
-    address_ = ResolveAddress(Hostname);
+    base::raise(OnConnectStep, TConnectStep::LookUp);
+    address_ = connectInEventLoop_ ? LookUpInEventLoop() : ResolveAddress(Hostname);
     if (address_ == kNoAddress)
         throw ETcpIpError("Couldn't resolve hostname " + Hostname);
+    base::raise(OnConnectStep, TConnectStep::Open);
     OpenOutputSocket(socket_, port_, address_);
     if (socket_ == -1) {
         const int error = net::WSAGetLastError();
@@ -162,6 +170,62 @@ void T_TcpIp::Connect()
     closed_ = false;
     connected_ = true;
     NoteActivity();
+}
+
+std::uint32_t T_TcpIp::LookUpInEventLoop()
+{
+    if (Hostname.empty() || Hostname.find('\0') != std::string::npos)
+        return kNoAddress;
+    const std::uint32_t dotted = net::inet_addr(Hostname.c_str());
+    if (dotted != kNoAddress)
+        return dotted;
+    // The look-up runs on a helper thread that nothing can interrupt: a cancel or the time
+    // limit leaves it behind, and its late result is dropped.
+    const auto entry = std::make_shared<net::HostEntry>();
+    lookUp_ = {};
+    const net::AsyncRequest request = net::WSAAsyncGetHostByName(window_, WM_HOST_LOOKED_UP, Hostname, entry);
+    if (request == 0)
+        return kNoAddress;
+    waitCap_ = Clock::now() + kConnectTimeout;
+    bool done = false;
+    try {
+        done = PumpUntil([this] { return lookUp_.done; });
+    } catch (...) {
+        net::WSACancelAsyncRequest(request);
+        throw;
+    }
+    waitCap_.reset();
+    if (!done) {
+        net::WSACancelAsyncRequest(request);
+        throw ETcpIpError("Name look-up timed out: " + Hostname + " was not found within "
+                          + durationText(std::min(kConnectTimeout, silenceTimeout_)));
+    }
+    return lookUp_.error == 0 && !entry->addresses.empty() ? entry->addresses.front() : kNoAddress;
+}
+
+void T_TcpIp::ConnectCancellably()
+{
+    cancelRequested_ = false;
+    connectInEventLoop_ = true;
+    const auto settle = [this] {
+        connectInEventLoop_ = false;
+        waitCap_.reset();
+    };
+    try {
+        Connect();
+        // A cancel that came with the last reply still wins: the user asked not to be connected.
+        if (cancelRequested_)
+            throw ECancelled();
+    } catch (const ECancelled&) {
+        settle();
+        DropConnection();
+        Trace("Connect cancelled", tl_socket);
+        throw;
+    } catch (...) {
+        settle();
+        throw;
+    }
+    settle();
 }
 
 void T_TcpIp::Disconnect()
@@ -502,6 +566,16 @@ bool T_TcpIp::WaitFor(TSocket socket, Direction direction)
         writable_ = false;
         return PumpUntil([this] { return writable_; });
     }
+    if (connectInEventLoop_) {
+        QSocketNotifier notifier(static_cast<qintptr>(socket),
+                                 direction == Direction::Read ? QSocketNotifier::Read : QSocketNotifier::Write);
+        bool ready = false;
+        QObject::connect(&notifier, &QSocketNotifier::activated, [&] {
+            ready = true;
+            notifier.setEnabled(false);
+        });
+        return PumpUntil([&] { return ready; });
+    }
     const Clock::time_point start = Clock::now();
     pollfd p{ socket, static_cast<short>(direction == Direction::Read ? POLLIN : POLLOUT), 0 };
     for (;;) {
@@ -569,6 +643,8 @@ bool T_TcpIp::PumpUntil(const std::function<bool()>& done)
     while (!done()) {
         if (handlerError_)
             std::rethrow_exception(std::exchange(handlerError_, nullptr));
+        if (connectInEventLoop_ && cancelRequested_)
+            throw ECancelled();
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline(start) - Clock::now());
         if (left.count() <= 0)
             return false;

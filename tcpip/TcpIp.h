@@ -46,6 +46,8 @@ using TTraceProc = base::Event<const std::string&, TTraceLevel>;
 
 constexpr unsigned WM_SOCKET_CONTROL = 0x500;
 constexpr unsigned WM_SOCKET_DATA = 0x501;
+// A host look-up of ConnectCancellably has ended.
+constexpr unsigned WM_HOST_LOOKED_UP = 0x502;
 constexpr int kReceiveBufferSize = 32512;
 constexpr std::chrono::milliseconds kSilenceTimeout{ 60000 };
 constexpr std::chrono::milliseconds kReplyTimeout{ 20000 };
@@ -53,6 +55,9 @@ constexpr std::chrono::milliseconds kReplyTimeout{ 20000 };
 constexpr std::chrono::milliseconds kConnectTimeout{ 20000 };
 // Control bytes taken per recv.
 constexpr int kLineBlockSize = 4096;
+
+// Where a connect has got to, for a progress display.
+enum class TConnectStep : std::uint8_t { LookUp, Open, LogIn };
 
 // SocketState results.
 enum TSocketState { ss_none = 0, ss_not_connected = 1, ss_connected = 2, ss_failed = 3 };
@@ -67,6 +72,8 @@ public:
 
     std::string Hostname;
     TTraceProc OnTrace;
+    // Raised as a connect reaches each step (LogIn by a protocol that logs in).
+    base::Event<TConnectStep> OnConnectStep;
     // Received data (Execute); an FTP session also uploads from it.
     TransferStream DataStream;
 
@@ -78,6 +85,13 @@ public:
     // true reason: refused, timed out (kConnectTimeout at most), unreachable.
     virtual void Connect();
     virtual void Disconnect();
+    // Connect, with every wait (the name look-up on a helper thread, bounded by kConnectTimeout;
+    // the TCP connect; a log-in's replies) turning the event loop whatever the transfer mode, so
+    // that Cancel() from an event handler ends it with ECancelled. The session is then logged
+    // out: sockets closed, nothing more sent. The caller limits input meanwhile (a modal box).
+    void ConnectCancellably();
+    // Ends a ConnectCancellably under way at its next wake-up; a later connect is not affected.
+    void Cancel() { cancelRequested_ = true; }
     virtual bool IsClosed(TSocket socket);
 
     TSocket CreateSocket();
@@ -160,6 +174,8 @@ protected:
     // Something moved: the silence timeout starts again.
     void NoteActivity() { lastActivity_ = std::chrono::steady_clock::now(); }
     [[noreturn]] void RaiseTimeout(Direction direction);
+    // Hostname's address by the asynchronous resolver, turning the event loop meanwhile.
+    std::uint32_t LookUpInEventLoop();
 
     platform::net::MessageWindow* window_;
     TSocket socket_ = -1;
@@ -191,6 +207,13 @@ private:
     // A wait also ends here (a line's deadline).
     std::optional<std::chrono::steady_clock::time_point> waitCap_;
     std::chrono::steady_clock::time_point lastActivity_{};
+    // Set only while ConnectCancellably runs: waits turn the event loop and honour Cancel().
+    bool connectInEventLoop_ = false;
+    bool cancelRequested_ = false;
+    struct LookUp {
+        bool done = false;
+        int error = 0;
+    } lookUp_;
 };
 
 } // namespace tcpip

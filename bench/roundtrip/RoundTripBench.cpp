@@ -63,7 +63,7 @@ int main(int argc, char** argv)
         QTemporaryDir temp;
         quellin::RemoteEdit edit(ftp, temp.path() + "/");
         std::string opened;
-        edit.OnOpened = [&](const std::string&, const std::string& bytes) { opened = bytes; };
+        edit.OnOpened = [&](const std::string&, std::string_view bytes) { opened = bytes; };
         auto start = Clock::now();
         ftp.Connect();
         edit.Open(argv[5]);

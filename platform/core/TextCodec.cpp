@@ -1,5 +1,6 @@
 #include "platform/core/TextCodec.h"
 
+#include <QByteArrayView>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <array>
@@ -47,6 +48,12 @@ DecodedText DecodeText(std::string_view bytes)
     if (!utf8.hasError())
         return {std::move(text), TextEncoding::Utf8};
     return {DecodeWindows1252(bytes), TextEncoding::Windows1252};
+}
+
+TextEncoding EncodingOf(std::string_view bytes)
+{
+    return QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())).isValidUtf8() ? TextEncoding::Utf8
+                                                                                          : TextEncoding::Windows1252;
 }
 
 QString DecodeWindows1252(std::string_view bytes)

@@ -18,6 +18,8 @@ struct DecodedText {
 };
 
 DecodedText DecodeText(std::string_view bytes);
+// The encoding DecodeText reads bytes in, without decoding them.
+TextEncoding EncodingOf(std::string_view bytes);
 // Every byte one character, whether or not the bytes would be valid UTF-8.
 QString DecodeWindows1252(std::string_view bytes);
 

@@ -129,7 +129,8 @@ private:
     void watchDocument();
     // The characters of a line about to enter the pane; may turn the pane to Windows-1252.
     QString decodeLine(std::string_view bytes);
-    void replaceDocument(const QString& text, core::TextEncoding encoding);
+    // A new document holding bytes decoded in encoding.
+    void replaceDocument(std::string_view bytes, core::TextEncoding encoding);
     QTextBlock blockAt(int index) const;
     // Document positions [start, end); typingFormat answers an empty range.
     SelectionFormat documentRangeFormat(int start, int end,

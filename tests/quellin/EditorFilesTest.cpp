@@ -173,3 +173,35 @@ INSTANTIATE_TEST_SUITE_P(Folder, GoldenFile, testing::ValuesIn(goldenFiles()), [
 });
 
 } // namespace
+
+// The pane's text worked out from the bytes must be what the pane itself gives back: a
+// difference would make an unchanged remote page look edited (or an edited one unchanged).
+TEST_F(EditorFilesTest, PaneTextWorkedOutFromTheBytesIsThePanesOwn)
+{
+    const std::string cases[] = {
+        "",
+        "a",
+        "a\nb\n",
+        "a\r\nb\rc\nd",
+        "\r\r\n\n\r",
+        "end with cr\r",
+        "\xEF\xBB\xBF" "bom\n",
+        "para\xE2\x80\xA9sep\xE2\x80\xA8line\n",
+        "frames\xEF\xB7\x90x\xEF\xB7\x91y\xEF\xB7\x92z",
+        "nbsp\xC2\xA0 \xE2\x82\xAC\n",
+        "cp1252 \xE2\x80 \xEF\xB7\x90 \xA0\r\n",
+        "\t\x0B\x0C\x1B controls\n",
+        // The pane is filled a megabyte at a time: a CR LF, a UTF-8 character and a long line
+        // across that boundary.
+        std::string((1 << 20) - 1, 'x') + "\r\nnext\n",
+        std::string((1 << 20) - 1, 'x') + "\xC3\xA9 tail",
+        std::string((1 << 20) + 5, '\xE9') + "\r",
+    };
+    for (const auto& bytes : cases) {
+        SCOPED_TRACE(bytes.substr(0, 40));
+        editor->setText(bytes);
+        const std::string worked = quellin::PaneTextOf(bytes);
+        const std::string pane = editor->text();
+        EXPECT_TRUE(worked == pane) << worked.size() << " bytes worked out, " << pane.size() << " in the pane";
+    }
+}

@@ -84,7 +84,7 @@ protected:
         files.Async = GetParam().async;
         files.setSilenceTimeout(std::chrono::seconds(20));
         edit.LocalFolder = local.path() + "/";
-        edit.OnOpened = [this](const std::string&, const std::string& bytes) { opened = bytes; };
+        edit.OnOpened = [this](const std::string&, std::string_view bytes) { opened = bytes; };
     }
     // Open a remote file and write the pane's text back under the same name.
     void openAndWriteBack(const std::string& name, const std::function<std::string(const std::string&)>& action)
@@ -222,7 +222,7 @@ protected:
         server = std::make_unique<ScriptedServer>(std::move(steps));
         pointAt(files, server->port());
         edit.OnProgress = [this](const std::string& text) { progress.push_back(text); };
-        edit.OnOpened = [this](const std::string&, const std::string& bytes) { opened = bytes; };
+        edit.OnOpened = [this](const std::string&, std::string_view bytes) { opened = bytes; };
     }
     std::unique_ptr<ScriptedServer> server;
     FtpRemoteFiles files;
@@ -286,7 +286,7 @@ TEST_F(ScriptedRoundTrip, OpeningPastTheLimitIsRefusedAndCopyToLocalHasNoLimit)
         RemoteEdit limited(session, folder.path() + "/");
         limited.OpenLimit = 4096;
         bool opened = false;
-        limited.OnOpened = [&](const std::string&, const std::string&) { opened = true; };
+        limited.OnOpened = [&](const std::string&, std::string_view) { opened = true; };
         Script steps = join(loginSteps(), { expectLine(), send(c.sizeReply), listenData(), expectLine(),
                                             send("227 ({pasv})\r\n"), expectLine(), acceptData(), send("150 go\r\n"),
                                             dataSend(data), dataClose(), send("226 done\r\n") });

@@ -2,7 +2,10 @@
 // asynchronous transfer, connecting out of a failed transfer, closing against a silent server;
 // and the window's own start-up, close and layout rules.
 #include "ScriptedServer.h"
+#include "UnansweredPort.h"
 #include "WindowFixture.h"
+
+#include "platform/net/FaultInjection.h"
 
 #include "quellin/SiteList.h"
 #include "quellin/U_about.h"
@@ -11,6 +14,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMenu>
@@ -20,6 +24,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+
+#include <optional>
 
 using namespace testservers;
 using namespace testservers::script;
@@ -577,3 +583,78 @@ TEST_F(QuellinWindow, TheViewStyleCommandsKeepTheButtonsInStep)
 }
 
 } // namespace
+
+// Where a connect is left waiting: a greeting that never comes, a TCP connect nobody answers,
+// a name look-up that never ends. The box says which step it is at; Escape or its Cancel
+// button ends the connect at once, with no error box, and the next connect works.
+TEST_F(Scripted, AConnectShowsItsBoxAndEscapeOrCancelEndsItInBothModes)
+{
+    enum class Stall { Greeting, TcpConnect, LookUp };
+    struct Case {
+        const char* name;
+        Stall stall;
+        QString boxText;
+        bool escape;
+    };
+    const Case cases[] = {
+        { "greeting never comes", Stall::Greeting, QStringLiteral("Logging in to %1…"), true },
+        { "TCP connect never answered", Stall::TcpConnect, QStringLiteral("Connecting to %1…"), false },
+        { "name look-up never ends", Stall::LookUp, QStringLiteral("Connecting to %1…"), true },
+    };
+    open();
+    for (const bool async : { false, true }) {
+        if (form->chk_async->isChecked() != async)
+            form->chk_async->click();
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.name);
+            SCOPED_TRACE(async ? "asynchronous" : "synchronous");
+            std::optional<ScriptedServer> silent;
+            std::optional<UnansweredPort> unanswered;
+            QString host = QStringLiteral("127.0.0.1");
+            std::uint16_t port = 1;
+            if (c.stall == Stall::Greeting) {
+                silent.emplace(Script{ accept(), expectClose() }, 5s);
+                port = silent->port();
+            } else if (c.stall == Stall::TcpConnect) {
+                unanswered.emplace();
+                port = unanswered->port();
+            } else {
+                host = QStringLiteral("localhost");
+                platform::net::faults::delayLookups(5000);
+            }
+            QString shownText;
+            QTimer::singleShot(200, [&] {
+                auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+                ASSERT_NE(box, nullptr) << "the box is shown while the connect waits";
+                shownText = box->findChild<QLabel*>()->text();
+                if (c.escape)
+                    QTest::keyClick(box, Qt::Key_Escape);
+                else
+                    box->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
+            });
+            form->EditHostname->setText(host);
+            form->EditPfad->setText(QStringLiteral("/www"));
+            form->ftp->Port = port;
+            QElapsedTimer clock;
+            clock.start();
+            command([&] { form->btn_connectClick(); });
+            platform::net::faults::delayLookups(0);
+            EXPECT_LT(clock.elapsed(), 1500);
+            EXPECT_EQ(shownText, c.boxText.arg(host));
+            EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "the box has gone";
+            EXPECT_EQ(form->Status->panelText(0), QStringLiteral("Connect cancelled"));
+            EXPECT_FALSE(form->ftp->Connected());
+            EXPECT_EQ(form->ftp->ControlSocket, -1);
+            if (silent) {
+                EXPECT_TRUE(silent->finish()) << silent->failure();
+                EXPECT_EQ(silent->transcript(), "") << "nothing was sent before the cancel";
+            }
+
+            start(join(login(), listing({ dataSend("-rw-r--r-- 1 u g 5 Jan 01 2020 a.html\r\n") })));
+            connect();
+            EXPECT_TRUE(server->finish()) << server->failure();
+            EXPECT_EQ(shownNames(), std::vector<std::string>{ "a.html" });
+            form->ftp->Disconnect();
+        }
+    }
+}

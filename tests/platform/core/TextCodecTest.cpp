@@ -66,4 +66,18 @@ TEST(TextCodec, EmptyAndAsciiTextsAreUtf8)
     EXPECT_EQ(DecodeText(std::string("a\0b", 3)).text.size(), 3);
 }
 
+// The encoding found without decoding must be the one decoding finds, for every doubtful shape.
+TEST(TextCodec, TheEncodingFoundWithoutDecodingIsDecodingsOwn)
+{
+    const std::string cases[] = {
+        "", "ascii", "\xEF\xBB\xBF" "bom", "\xC3\xA9", "\xC3", "\xC0\x80", "\xED\xA0\x80",
+        "\xF4\x90\x80\x80", "\xF8\x88\x80\x80\x80", "\xEF\xBF\xBF", "\xF0\x9F\x98\x80", "a\x80" "b",
+        std::string("nul\0inside", 11),
+    };
+    for (const auto& bytes : cases) {
+        SCOPED_TRACE(bytes);
+        EXPECT_EQ(platform::core::EncodingOf(bytes), DecodeText(bytes).encoding);
+    }
+}
+
 } // namespace
