@@ -5,6 +5,7 @@
 #include "quellin/PathCombo.h"
 #include "quellin/SafeNames.h"
 #include "quellin/SiteList.h"
+#include "quellin/SitePassword.h"
 #include "tcpip/tcpip.h"
 
 #include <QCheckBox>
@@ -17,6 +18,13 @@ namespace {
 
 constexpr int kSitesWide = 420;
 constexpr int kSitesNarrow = 21;
+
+// "530 Not logged in" to USER or PASS: the server refused the credentials.
+bool IsLogInRefusal(const std::exception& error)
+{
+    const auto* reply = dynamic_cast<const tcpip::EProtocolError*>(&error);
+    return reply && reply->ReplyCode == 530;
+}
 
 } // namespace
 
@@ -61,8 +69,17 @@ void Tmainform::btn_connectClick()
     RequireSafeFolderPath(folder);
     ftp->Hostname = remoteName(EditHostname->text());
     ftp->Username = remoteName(EditName->text());
-    ftp->Password = remoteName(EditPasswort->text());
-    ftp->Connect(); // logs out an open session first
+    const SiteLogin login{ "ftp", ftp->Username, ftp->Hostname, ftp->Port, remoteName(EditPasswort->text()) };
+    bool loggedIn = false;
+    {
+        TransferScope busy(*this); // the keyring and the prompt turn the event loop
+        loggedIn = Passwords->logIn(login, [this](const std::string& password) {
+            ftp->Password = password;
+            ftp->Connect(); // logs out an open session first
+        }, IsLogInRefusal);
+    }
+    if (!loggedIn)
+        return;
     ftp->ChangeDir(folder);
     // A new connection starts the path list afresh: nothing of the last site's folders stays.
     auto* path = static_cast<PathCombo*>(cbx_path);
