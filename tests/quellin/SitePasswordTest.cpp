@@ -40,6 +40,8 @@ struct LogInCase {
     std::size_t notices = 0;
 };
 
+void PrintTo(const LogInCase& c, std::ostream* os) { *os << c.label; }
+
 class LogInOrder : public SitePasswordTest, public ::testing::WithParamInterface<LogInCase> {};
 
 TEST_P(LogInOrder, TriesThePasswordsInOrderAndKeepsWhatWasAccepted)
@@ -47,8 +49,9 @@ TEST_P(LogInOrder, TriesThePasswordsInOrderAndKeepsWhatWasAccepted)
     const LogInCase& c = GetParam();
     const quellin::SiteLogin site{ "ftp", c.user, "127.0.0.1", 2121, c.entry };
     const std::string key = quellin::KeyringKey(site);
-    if (c.stored)
+    if (c.stored) {
         ASSERT_EQ(keyring_.Write(key, *c.stored).status, platform::keyring::KeyringStatus::Ok) << session_->output();
+    }
 
     LogInRun run(std::make_unique<platform::keyring::SecretServiceStore>("QuellinTest", std::chrono::seconds(20)),
                  c.answers);
@@ -63,10 +66,11 @@ TEST_P(LogInOrder, TriesThePasswordsInOrderAndKeepsWhatWasAccepted)
     EXPECT_EQ(run.notices.size(), c.notices);
 
     const auto after = keyring_.Read(key);
-    if (c.storedAfter)
+    if (c.storedAfter) {
         EXPECT_EQ(after.password, *c.storedAfter);
-    else if (c.notices == 0)
+    } else if (c.notices == 0) {
         EXPECT_EQ(after.status, platform::keyring::KeyringStatus::NotFound) << after.password;
+    }
 }
 
 const PasswordAnswer kRemember{ "typed", true };
@@ -124,6 +128,8 @@ struct KeyCase {
     const char* key;
 };
 
+void PrintTo(const KeyCase& c, std::ostream* os) { *os << c.key; }
+
 class KeyringKey : public ::testing::TestWithParam<KeyCase> {};
 
 TEST_P(KeyringKey, NamesTheSiteUniquely)
@@ -136,6 +142,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(KeyCase{ { "ftp", "anna", "ftp.example.org", 21, "pw" }, "ftp://anna@ftp.example.org:21" },
                       KeyCase{ { "SFTP", "Anna", "Host.Example.ORG", 2222, "" }, "sftp://Anna@host.example.org:2222" },
                       KeyCase{ { "ftps", "web@example.com", "h", 990, "" }, "ftps://web%40example.com@h:990" },
-                      KeyCase{ { "ftp", "a:b/c%41", "h", 21, "" }, "ftp://a%3Ab%2Fc%2541@h:21" }));
+                      KeyCase{ { "ftp", "a:b/c%41", "h", 21, "" }, "ftp://a%3Ab%2Fc%2541@h:21" }),
+    [](const auto& info) { return PrintableTestName(info.param.key); });
 
 } // namespace

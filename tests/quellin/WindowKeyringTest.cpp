@@ -9,6 +9,8 @@
 #include "quellin/SitePassword.h"
 #include "quellin/WindowPasswords.h"
 
+#include <algorithm>
+
 using namespace testservers;
 
 namespace {
