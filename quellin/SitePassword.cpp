@@ -8,10 +8,11 @@ using platform::keyring::KeyringStatus;
 
 namespace {
 
+// No user, or an anonymous one, without a password: there is nobody to ask a password for.
 bool anonymous(const SiteLogin& site)
 {
     const std::string user = base::LowerCase(site.user);
-    return site.entryPassword.empty() && (user == "anonymous" || user == "ftp");
+    return site.entryPassword.empty() && (user.empty() || user == "anonymous" || user == "ftp");
 }
 
 std::string escapedUser(const std::string& user)

@@ -2,8 +2,8 @@
 // SitePassword: which password a log-in uses, and keeping it in the desktop's keyring.
 //
 // Order: the keyring's password for the site, else the entry's, else the user's answer to a
-// prompt that offers to remember it in the keyring. An anonymous log-in (user "anonymous" or
-// "ftp" with an empty password) is sent as it stands: nothing is looked up or asked.
+// prompt that offers to remember it in the keyring. An anonymous log-in (no user, "anonymous"
+// or "ftp", with an empty password) is sent as it stands: nothing is looked up or asked.
 //
 // A keyring password that the server refuses leads to one prompt, with "remember" preset (the
 // user chose to keep one before); a refusal of that answer ends the log-in. A remembered

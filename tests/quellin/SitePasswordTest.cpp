@@ -104,6 +104,7 @@ INSTANTIATE_TEST_SUITE_P(
                    LogInOutcome::Unreachable, "kept" },
         LogInCase{ "AnonymousIsSentAsItStands", "anonymous", {}, "", { kRemember }, "", { "" }, {}, LogInOutcome::In,
                    {} },
+        LogInCase{ "NoUserIsSentAsItStands", "", {}, "", { kRemember }, "", { "" }, {}, LogInOutcome::In, {} },
         LogInCase{ "ControlCharacterInUserGoesOnWithEntry", "a\x1b[2Jb", {}, "entry", {}, "entry", { "entry" }, {},
                    LogInOutcome::In, {}, 1 },
         LogInCase{ "HugeUserGoesOnWithEntry", kHugeUser, {}, "entry", {}, "entry", { "entry" }, {}, LogInOutcome::In,

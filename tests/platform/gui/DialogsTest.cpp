@@ -256,7 +256,7 @@ TEST_P(PasswordDialogCase, AnswersWhatWasTypedAndTickedWithEveryControlNamed)
         EXPECT_EQ(box->isChecked(), c.offerRemember && c.presetRemember);
         if (c.clickBox && box->isVisible())
             QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, box->height() / 2));
-        QTest::keyClicks(field, QStringLiteral("s3cr\u00e9t"));
+        QTest::keyClicks(field, QStringLiteral("s3cr t!"));
         QTest::keyClick(field, c.accept ? Qt::Key_Return : Qt::Key_Escape);
     });
     const auto answer = real.password(request);
@@ -267,7 +267,7 @@ TEST_P(PasswordDialogCase, AnswersWhatWasTypedAndTickedWithEveryControlNamed)
     }
 }
 
-const QString kTyped = QStringLiteral("s3cr\u00e9t");
+const QString kTyped = QStringLiteral("s3cr t!");
 INSTANTIATE_TEST_SUITE_P(
     Cases, PasswordDialogCase,
     ::testing::Values(PasswordCase{"Ticked", true, false, true, true, PasswordResult{kTyped, true}},
