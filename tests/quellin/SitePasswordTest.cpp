@@ -111,19 +111,6 @@ INSTANTIATE_TEST_SUITE_P(
                    {}, 1 }),
     [](const auto& info) { return PrintableTestName(info.param.label); });
 
-TEST_F(SitePasswordTest, ARememberedPasswordIsUsedByTheNextLogInWithoutAsking)
-{
-    const quellin::SiteLogin site{ "sftp", "nele", "127.0.0.1", 2222, "" };
-    LogInRun first(std::make_unique<platform::keyring::SecretServiceStore>("QuellinTest"), { kRemember });
-    ASSERT_EQ(first.logIn(site, "typed"), LogInOutcome::In);
-    LogInRun second(std::make_unique<platform::keyring::SecretServiceStore>("QuellinTest"), {});
-    EXPECT_EQ(second.logIn(site, "typed"), LogInOutcome::In);
-    EXPECT_TRUE(second.questions.empty());
-    // Another port is another site.
-    LogInRun other(std::make_unique<platform::keyring::SecretServiceStore>("QuellinTest"), { std::nullopt });
-    EXPECT_EQ(other.logIn({ "sftp", "nele", "127.0.0.1", 22, "" }, "typed"), LogInOutcome::Cancelled);
-}
-
 struct KeyCase {
     quellin::SiteLogin site;
     const char* key;
