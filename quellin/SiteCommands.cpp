@@ -8,6 +8,7 @@
 #include "quellin/PathCombo.h"
 #include "quellin/SafeNames.h"
 #include "quellin/SiteList.h"
+#include "quellin/SitePassword.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -22,6 +23,12 @@ constexpr int kSitesWide = 420;
 constexpr int kSitesNarrow = 21;
 // How both implementations trace a listing entry they left out (RemoteFiles.h).
 constexpr std::string_view kLeftOutTrace = "Left out an unusable name";
+
+// The server refused the credentials (FTP's 530, SSH's authentication failure).
+bool IsLogInRefusal(const std::exception& error)
+{
+    return dynamic_cast<const remote::EAuthenticationFailed*>(&error) != nullptr;
+}
 
 } // namespace
 
@@ -93,18 +100,26 @@ void Tmainform::btn_connectClick()
     files.Site.host = remoteName(EditHostname->text());
     files.Site.port = static_cast<std::uint16_t>(EditPort->value());
     files.Site.user = remoteName(EditName->text());
-    files.Site.password = remoteName(EditPasswort->text());
-    bool connected = false;
-    remoteCall([&](remote::RemoteFiles& r) {
-        // The box takes the input while the connect waits.
-        connected = ConnectProgress::run(this, EditHostname->text(), r);
-        if (connected && !folder.empty())
-            r.ChangeFolder(folder);
-    });
-    if (!connected) {
+    const SiteLogin login{ SchemeOf(chosenProtocol()), files.Site.user, files.Site.host, files.Site.port,
+                           remoteName(EditPasswort->text()) };
+    bool loggedIn = false;
+    try {
+        // The keyring, the prompt and the connect box turn the event loop.
+        remoteCall([&](remote::RemoteFiles& r) {
+            loggedIn = Passwords->logIn(login, [&](const std::string& password) {
+                r.Site.password = password;
+                if (!ConnectProgress::run(this, EditHostname->text(), r))
+                    throw remote::ERemoteCancelled();
+            }, IsLogInRefusal);
+            if (loggedIn && !folder.empty())
+                r.ChangeFolder(folder);
+        });
+    } catch (const remote::ERemoteCancelled&) {
         Status->setPanelText(0, QStringLiteral("Connect cancelled"));
         return;
     }
+    if (!loggedIn)
+        return;
     // A new connection starts the path list afresh: nothing of the last site's folders stays.
     auto* path = static_cast<PathCombo*>(cbx_path);
     path->clear();

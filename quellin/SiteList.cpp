@@ -3,8 +3,6 @@
 #include "base/Text.h"
 #include "platform/core/IniFile.h"
 
-#include <QFileInfo>
-
 namespace quellin {
 
 const char* const kSettingsFile = "QUELLIN.INI";
@@ -191,12 +189,6 @@ SiteList ReadSiteList(const QString& settingsFile)
         list.problems.push_back("Site \"" + key + "\" (" + withoutPassword(value) + ") is left out: " + problem + ".");
     }
     return list;
-}
-
-bool ReadableByOthers(const QString& path)
-{
-    const QFileInfo info(path);
-    return info.exists() && (info.permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther));
 }
 
 } // namespace quellin

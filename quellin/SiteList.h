@@ -69,7 +69,4 @@ SiteList ReadSiteList(const QString& settingsFile = QString::fromLatin1(kSetting
 // What the window says when no site is stored: how to add one.
 extern const char* const kNoSitesHint;
 
-// Whether the file exists and users other than its owner may read it (it may hold passwords).
-bool ReadableByOthers(const QString& path);
-
 } // namespace quellin

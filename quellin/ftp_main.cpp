@@ -12,9 +12,12 @@
 #include "platform/gui/StatusPanels.h"
 #include "quellin/DriveCombo.h"
 #include "quellin/HtmlProblemsPane.h"
+#include "quellin/NoticeLabel.h"
 #include "quellin/PathCombo.h"
+#include "quellin/SettingsFileAccess.h"
 #include "quellin/SiteList.h"
 #include "quellin/U_about.h"
+#include "quellin/WindowPasswords.h"
 #include "richprint/TRECode.h"
 
 #include <QAction>
@@ -35,7 +38,6 @@
 namespace quellin {
 
 const char* const kWindowTitle = "Quellin";
-const char* const kReadableWarning = "QUELLIN.INI is readable by other users";
 const char* const kQuitQuestion = "Text changed - still quit?";
 
 namespace {
@@ -163,6 +165,8 @@ Tmainform::Tmainform(QWidget* parent)
     Status = new platform::gui::StatusPanels({ { 272, true }, { 5, false }, { 50, true } }, this);
     Status->setObjectName(QStringLiteral("Status"));
     setStatusBar(Status);
+    Notices = new NoticeLabel(Status);
+    Status->addPermanentWidget(Notices);
     sizeCaretPanel();
 
     buildRemoteMenu();
@@ -170,6 +174,8 @@ Tmainform::Tmainform(QWidget* parent)
     buildEditorTools();
 
     session = MakeRemoteFiles(RemoteProtocol::Ftp, remoteHooks());
+    Passwords = MakeWindowPasswords();
+    Passwords->OnNotice = [this](const std::string& text) { Notices->add(platform::core::DecodeText(text).text); };
     Edit = std::make_unique<RemoteEdit>(remote(), platform::core::PrivateTempFolder(QStringLiteral("quellin")));
     connectRoundTrip();
     Memo->setText(platform::core::EncodeText(StartUpHelpText(), platform::core::TextEncoding::Utf8));
@@ -401,8 +407,7 @@ void Tmainform::FormCreate()
     Status->setPanelWidth(0, Splitter1->handle(1)->mapTo(this, QPoint(0, 0)).x());
     const int localHeight = std::max(0, (PanelLeft->height() - 60) / 2);
     Splitter2->setSizes({ Splitter2->height() - kSplitterWidth - localHeight, localHeight });
-    if (ReadableByOthers(platform::core::IniFile(QLatin1String(kSettingsFile)).path()))
-        Status->setPanelText(0, QLatin1String(kReadableWarning));
+    Notices->add(SettingsFileWarning(platform::core::IniFile(QLatin1String(kSettingsFile)).path()));
 }
 
 void Tmainform::buildImages()

@@ -61,10 +61,11 @@ namespace quellin {
 
 class TAboutBox;
 class HtmlProblemsPane;
+class NoticeLabel;
+class SitePassword;
 
 // The window's texts (also what its tests compare against).
 extern const char* const kWindowTitle;        // "Quellin"
-extern const char* const kReadableWarning;    // "QUELLIN.INI is readable by other users"
 extern const char* const kQuitQuestion;       // "Text changed - still quit?"
 QString StartUpHelpText();
 
@@ -75,7 +76,7 @@ public:
     ~Tmainform() override;
 
     // Start-up, in order: show maximised, images, sites, local browser, panel sizes; then the
-    // warning when the settings file is readable by other users.
+    // warning when other users may read or write the settings file (in Notices, where it stays).
     void FormCreate();
     // The about box the program created at start (the window makes one when none was given).
     void setAboutBox(TAboutBox* box) { AboutBox = box; }
@@ -181,6 +182,8 @@ public:
     // The local browser: where it is, and its items as the view's model.
     std::unique_ptr<LocalBrowserState> Local;
     std::unique_ptr<LocalFolderModel> LocalItems;
+    // Where a log-in's password comes from: the keyring, the site, or a prompt.
+    std::unique_ptr<SitePassword> Passwords;
     TAboutBox* AboutBox = nullptr;
     makro::TFormMakro* MacroWindow = nullptr;
 
@@ -224,6 +227,7 @@ public:
     richprint::TSRichEdit* Memo;
     HtmlProblemsPane* HtmlProblems; // below Memo, filled by the HTML check
     platform::gui::StatusPanels* Status;
+    NoticeLabel* Notices; // at the status bar's right end: warnings the trace must not hide
 
     // Context menus and their items.
     QMenu* PMFTP;

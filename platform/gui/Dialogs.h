@@ -86,6 +86,20 @@ struct InputRequest {
     QString text;             // preset answer
 };
 
+// A password question with a masked field and, when offered, a check box "Remember in the
+// keyring" (hidden otherwise).
+struct PasswordRequest {
+    QString caption;
+    QString text;             // what the password is for
+    bool offerRemember = false;
+    bool remember = false;    // the box's preset
+};
+
+struct PasswordResult {
+    QString password;
+    bool remember = false;    // false whenever the box was not offered
+};
+
 // A modeless find or replace dialog: it stays open beside the window and reports each press of
 // its buttons with the texts and boxes as they stand. Searches always run forward; the dialogs
 // offer no direction choice.
@@ -143,6 +157,8 @@ public:
     // Sets up printer (printer, copies, range, file) and returns whether to print.
     virtual bool setupPrinter(QPrinter& printer) = 0;
     virtual std::optional<QString> input(const InputRequest& request) = 0;
+    // nullopt: cancelled.
+    virtual std::optional<PasswordResult> password(const PasswordRequest& request) = 0;
     // Shows the dialog and returns at once: whether it opened. Showing a dialog of the same kind
     // again brings the open one to the front with the new handler. The handler runs on every
     // button press until the dialog is closed.

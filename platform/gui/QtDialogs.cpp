@@ -2,6 +2,7 @@
 
 #include "platform/gui/FindReplaceDialog.h"
 #include "platform/gui/PageSetupDialog.h"
+#include "platform/gui/PasswordDialog.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -181,6 +182,14 @@ std::optional<QString> QtDialogs::input(const InputRequest& request)
     if (!ok)
         return std::nullopt;
     return text;
+}
+
+std::optional<PasswordResult> QtDialogs::password(const PasswordRequest& request)
+{
+    PasswordDialog dialog(request, parentWindow());
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.answer();
 }
 
 bool QtDialogs::showFindReplace(const FindReplaceRequest& request, FindReplaceHandler onAction)

@@ -13,6 +13,7 @@ public:
     std::optional<QColor> chooseColor(const QColor& initial) override;
     bool setupPrinter(QPrinter& printer) override;
     std::optional<QString> input(const InputRequest& request) override;
+    std::optional<PasswordResult> password(const PasswordRequest& request) override;
     bool showFindReplace(const FindReplaceRequest& request, FindReplaceHandler onAction) override;
     PageSetupResult pageSetup(const PageSetupRequest& request, QPrinter* printer) override;
 };

@@ -59,6 +59,14 @@ void ScriptedDialogs::answerInput(std::optional<QString> text)
     answers_.push_back(std::move(a));
 }
 
+void ScriptedDialogs::answerPassword(std::optional<PasswordResult> result)
+{
+    Answer a;
+    a.kind = Kind::Password;
+    a.password = std::move(result);
+    answers_.push_back(std::move(a));
+}
+
 void ScriptedDialogs::answerFindReplace(bool opens)
 {
     Answer a;
@@ -187,6 +195,19 @@ std::optional<QString> ScriptedDialogs::input(const InputRequest& request)
     if (const auto a = take(std::move(q)))
         return a->text;
     return std::nullopt;
+}
+
+std::optional<PasswordResult> ScriptedDialogs::password(const PasswordRequest& request)
+{
+    Question q;
+    q.kind = Kind::Password;
+    q.password = request;
+    const auto a = take(std::move(q));
+    if (!a || !a->password)
+        return std::nullopt;
+    PasswordResult result = *a->password;
+    result.remember = result.remember && request.offerRemember;
+    return result;
 }
 
 bool ScriptedDialogs::showFindReplace(const FindReplaceRequest& request,

@@ -12,7 +12,7 @@ namespace platform::gui {
 
 class ScriptedDialogs : public Dialogs {
 public:
-    enum class Kind { Message, OpenFiles, SaveFile, Font, Colour, Printer, Input, FindReplace, PageSetup };
+    enum class Kind { Message, OpenFiles, SaveFile, Font, Colour, Printer, Input, Password, FindReplace, PageSetup };
 
     struct Question {
         Kind kind = Kind::Message;
@@ -20,6 +20,7 @@ public:
         OpenFileRequest open;     // Kind::OpenFiles
         SaveFileRequest save;     // Kind::SaveFile
         InputRequest input;       // Kind::Input
+        PasswordRequest password; // Kind::Password
         FindReplaceRequest findReplace; // Kind::FindReplace
         QFont font;               // Kind::Font: the initial font
         QColor colour;            // Kind::Colour: the initial colour
@@ -36,6 +37,8 @@ public:
     // setup runs on the printer when accepted (to send the output to a PDF file, say).
     void answerPrinter(bool accept, std::function<void(QPrinter&)> setup = {});
     void answerInput(std::optional<QString> text);
+    // nullopt cancels; remember is ignored when the question offered no box.
+    void answerPassword(std::optional<PasswordResult> result);
     // Whether the next find or replace dialog opens.
     void answerFindReplace(bool opens);
     // A button press in the open find or replace dialog (the last one that opened); false when
@@ -57,6 +60,7 @@ public:
     std::optional<QColor> chooseColor(const QColor& initial) override;
     bool setupPrinter(QPrinter& printer) override;
     std::optional<QString> input(const InputRequest& request) override;
+    std::optional<PasswordResult> password(const PasswordRequest& request) override;
     bool showFindReplace(const FindReplaceRequest& request, FindReplaceHandler onAction) override;
     PageSetupResult pageSetup(const PageSetupRequest& request, QPrinter* printer) override;
 
@@ -71,6 +75,7 @@ private:
         bool accept = false;
         std::function<void(QPrinter&)> setup;
         std::optional<QString> text;
+        std::optional<PasswordResult> password;
         std::function<void(PageSetupResult&)> editPageSetup;
     };
 

@@ -1,6 +1,7 @@
 // Stored sites: splitting a value into the four fields, reading every key of the section, and
-// the warning about a settings file that others can read.
+// the warning about a settings file that others can read or write.
 #include "TempConfig.h"
+#include "quellin/SettingsFileAccess.h"
 #include "quellin/SiteList.h"
 
 #include <QFile>
@@ -161,29 +162,41 @@ TEST(ReadSites, AMissingFileOrSectionGivesNoSites)
 
 struct ModeCase {
     QFileDevice::Permissions permissions;
-    bool readableByOthers;
+    const char* warning; // nullptr: none
 };
 
-class ReadableByOthers : public ::testing::TestWithParam<ModeCase> {};
+class SettingsFileWarning : public ::testing::TestWithParam<ModeCase> {};
 
-TEST_P(ReadableByOthers, SaysWhetherOthersMayReadTheFile)
+TEST_P(SettingsFileWarning, NamesWhatOthersMayDoWithTheFile)
 {
     TempConfig config;
+    const QString file = config.file(QStringLiteral("QUELLIN.INI"));
     config.write(QStringLiteral("QUELLIN.INI"), "[FTP-Accounts]\n1=a:b@c/\n");
-    QFile::setPermissions(config.file(QStringLiteral("QUELLIN.INI")), GetParam().permissions);
-    EXPECT_EQ(quellin::ReadableByOthers(config.file(QStringLiteral("QUELLIN.INI"))), GetParam().readableByOthers);
+    QFile::setPermissions(file, GetParam().permissions);
+    const QString warning = quellin::SettingsFileWarning(file);
+    if (!GetParam().warning) {
+        EXPECT_EQ(warning.toStdString(), "");
+        return;
+    }
+    EXPECT_TRUE(warning.startsWith(QLatin1String(GetParam().warning) + " (")) << warning.toStdString();
+    EXPECT_TRUE(warning.contains("chmod 600 " + file)) << warning.toStdString();
 }
 
+constexpr auto kOwner = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 INSTANTIATE_TEST_SUITE_P(
-    Modes, ReadableByOthers,
-    ::testing::Values(ModeCase{ QFileDevice::ReadOwner | QFileDevice::WriteOwner, false },
-                      ModeCase{ QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup, true },
-                      ModeCase{ QFileDevice::ReadOwner | QFileDevice::ReadOther, true }));
+    Modes, SettingsFileWarning,
+    ::testing::Values(ModeCase{ kOwner, nullptr },
+                      ModeCase{ QFileDevice::ReadOwner, nullptr },
+                      ModeCase{ kOwner | QFileDevice::ReadGroup, quellin::kReadableWarning },
+                      ModeCase{ QFileDevice::ReadOwner | QFileDevice::ReadOther, quellin::kReadableWarning },
+                      ModeCase{ kOwner | QFileDevice::WriteGroup, quellin::kWritableWarning },
+                      ModeCase{ kOwner | QFileDevice::WriteOther, quellin::kWritableWarning },
+                      ModeCase{ kOwner | QFileDevice::ReadGroup | QFileDevice::WriteOther, quellin::kOpenWarning }));
 
-TEST(ReadableByOthers, AMissingFileIsNotReadable)
+TEST(SettingsFileWarning, AMissingFileGivesNone)
 {
     TempConfig config;
-    EXPECT_FALSE(quellin::ReadableByOthers(config.file(QStringLiteral("QUELLIN.INI"))));
+    EXPECT_TRUE(quellin::SettingsFileWarning(config.file(QStringLiteral("QUELLIN.INI"))).isEmpty());
 }
 
 } // namespace

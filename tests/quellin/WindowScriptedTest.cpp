@@ -6,6 +6,8 @@
 #include "WindowFixture.h"
 
 #include "platform/net/FaultInjection.h"
+#include "quellin/NoticeLabel.h"
+#include "quellin/SettingsFileAccess.h"
 
 #include "quellin/SiteList.h"
 #include "quellin/U_about.h"
@@ -414,16 +416,22 @@ TEST_F(Scripted, ATraceOfLevelTwoLeavesTheStatusLine)
 
 struct StartCase {
     QFile::Permissions permissions;
-    bool warned;
+    const char* warning; // nullptr: none
 };
 
 class StartUp : public QuellinWindow, public ::testing::WithParamInterface<StartCase> {};
 
-TEST_P(StartUp, WarnsOnceWhenOthersCanReadTheSettings)
+TEST_P(StartUp, WarnsWhenOthersCanReadOrWriteTheSettingsAndTheTraceLeavesTheWarning)
 {
     writeSettings("[FTP-Accounts]\n1=u:secret@h/\n", GetParam().permissions);
     open();
-    EXPECT_EQ(form->Status->panelText(0) == QLatin1String(quellin::kReadableWarning), GetParam().warned);
+    const QString warning = GetParam().warning ? QLatin1String(GetParam().warning) : QString();
+    EXPECT_EQ(form->Notices->isVisible(), GetParam().warning != nullptr);
+    EXPECT_EQ(form->Notices->notices().size(), GetParam().warning ? 1 : 0);
+    EXPECT_TRUE(form->Notices->text().startsWith(warning)) << form->Notices->text().toStdString();
+    form->ftp_trace("220 ready", tcpip::tl_reply);
+    EXPECT_TRUE(form->Notices->text().startsWith(warning));
+    EXPECT_EQ(form->Notices->isVisible(), GetParam().warning != nullptr);
     EXPECT_EQ(form->CBSites->count(), 1);
     EXPECT_TRUE(form->isMaximized());
     // The trace panel reaches to the splitter beside the editor; the local view takes half the
@@ -433,8 +441,11 @@ TEST_P(StartUp, WarnsOnceWhenOthersCanReadTheSettings)
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, StartUp,
-                         ::testing::Values(StartCase{ QFile::ReadOwner | QFile::WriteOwner, false },
-                                           StartCase{ QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther, true }));
+                         ::testing::Values(StartCase{ QFile::ReadOwner | QFile::WriteOwner, nullptr },
+                                           StartCase{ QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther,
+                                                      quellin::kReadableWarning },
+                                           StartCase{ QFile::ReadOwner | QFile::WriteOwner | QFile::WriteGroup,
+                                                      quellin::kWritableWarning }));
 
 TEST_F(QuellinWindow, MalformedSitesAreNamedOnceAtStartAndLeftOut)
 {

@@ -69,6 +69,19 @@ TEST(ScriptedDialogs, AnswersInOrderAndRecordsEveryQuestion)
     EXPECT_EQ(dialogs.pending(), 0u);
 }
 
+TEST(ScriptedDialogs, APasswordAnswerRemembersOnlyWhereTheBoxWasOffered)
+{
+    ScriptedDialogs dialogs;
+    dialogs.answerPassword(PasswordResult{QStringLiteral("pw"), true});
+    dialogs.answerPassword(PasswordResult{QStringLiteral("pw"), true});
+    dialogs.answerPassword(std::nullopt);
+    EXPECT_TRUE(dialogs.password({QStringLiteral("c"), QStringLiteral("t"), true, false})->remember);
+    EXPECT_FALSE(dialogs.password({QStringLiteral("c"), QStringLiteral("t"), false, false})->remember);
+    EXPECT_FALSE(dialogs.password({}).has_value());
+    EXPECT_EQ(dialogs.last().kind, ScriptedDialogs::Kind::Password);
+    EXPECT_EQ(dialogs.unanswered(), 0);
+}
+
 TEST(ScriptedDialogs, AQuestionWithoutItsAnswerIsCancelledAndCounted)
 {
     ScriptedDialogs dialogs;
@@ -100,6 +113,7 @@ TEST(ScriptedDialogs, ScopesNestAndRestoreTheDialogsBefore)
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -208,5 +222,59 @@ TEST(QtDialogs, TheOpenDialogReturnsEveryChosenFile)
     EXPECT_EQ(chosen.files, (QStringList{dir.filePath(QStringLiteral("a.htm")), dir.filePath(QStringLiteral("b.html"))}));
     EXPECT_EQ(chosen.filterIndex, 0);
 }
+
+struct PasswordCase {
+    const char* label;
+    bool offerRemember;
+    bool presetRemember;
+    bool clickBox;       // the user clicks the box (when it is shown)
+    bool accept;
+    std::optional<PasswordResult> expected;
+};
+
+class PasswordDialogCase : public ::testing::TestWithParam<PasswordCase> {};
+
+TEST_P(PasswordDialogCase, AnswersWhatWasTypedAndTickedWithEveryControlNamed)
+{
+    const PasswordCase& c = GetParam();
+    QtDialogs real;
+    const PasswordRequest request{QStringLiteral("Password"), QStringLiteral("Password for <b>anna</b>:"),
+                                  c.offerRemember, c.presetRemember};
+    whenModal([&](QWidget* w) {
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(w->windowTitle(), QStringLiteral("Password"));
+        auto* field = w->findChild<QLineEdit*>(QStringLiteral("Password"));
+        auto* box = w->findChild<QCheckBox*>(QStringLiteral("Remember"));
+        ASSERT_NE(field, nullptr);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(field->echoMode(), QLineEdit::Password);
+        EXPECT_EQ(field->accessibleName(), QStringLiteral("Password"));
+        EXPECT_EQ(box->accessibleName(), QStringLiteral("Remember in the keyring"));
+        for (auto* button : w->findChildren<QAbstractButton*>())
+            EXPECT_FALSE(button->accessibleName().isEmpty()) << button->text().toStdString();
+        EXPECT_EQ(box->isVisible(), c.offerRemember);
+        EXPECT_EQ(box->isChecked(), c.offerRemember && c.presetRemember);
+        if (c.clickBox && box->isVisible())
+            QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, box->height() / 2));
+        QTest::keyClicks(field, QStringLiteral("s3cr t!"));
+        QTest::keyClick(field, c.accept ? Qt::Key_Return : Qt::Key_Escape);
+    });
+    const auto answer = real.password(request);
+    ASSERT_EQ(answer.has_value(), c.expected.has_value());
+    if (answer) {
+        EXPECT_EQ(answer->password, c.expected->password);
+        EXPECT_EQ(answer->remember, c.expected->remember);
+    }
+}
+
+const QString kTyped = QStringLiteral("s3cr t!");
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PasswordDialogCase,
+    ::testing::Values(PasswordCase{"Ticked", true, false, true, true, PasswordResult{kTyped, true}},
+                      PasswordCase{"LeftUnticked", true, false, false, true, PasswordResult{kTyped, false}},
+                      PasswordCase{"PresetTickedClickedOff", true, true, true, true, PasswordResult{kTyped, false}},
+                      PasswordCase{"NoKeyringNoBox", false, true, true, true, PasswordResult{kTyped, false}},
+                      PasswordCase{"Cancelled", true, true, false, false, std::nullopt}),
+    [](const auto& info) { return std::string(info.param.label); });
 
 } // namespace
