@@ -12,6 +12,7 @@
 
 #include <QEventLoop>
 #include <QLineEdit>
+#include <QSpinBox>
 #include <QTimer>
 
 #include <chrono>
@@ -66,7 +67,7 @@ int main(int argc, char** argv)
         form.EditName->setText(QString::fromLocal8Bit(argv[3]));
         form.EditPasswort->setText(QString::fromLocal8Bit(argv[4]));
         form.EditPfad->setText(QStringLiteral("/"));
-        form.ftp->Port = static_cast<std::uint16_t>(std::stoi(argv[2]));
+        form.EditPort->setValue(std::stoi(argv[2]));
         form.btn_connectClick();
         const std::string name = argv[5];
         const auto& items = form.RemoteItems->items();

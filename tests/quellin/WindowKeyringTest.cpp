@@ -37,8 +37,8 @@ protected:
     {
         form->CBSites->setCurrentIndex(0);
         form->CBSitesChange();
-        form->ftp->Port = server->port();
-        form->ftp->setSilenceTimeout(std::chrono::seconds(10));
+        form->EditPort->setValue(server->port());
+        form->remote().setSilenceTimeout(std::chrono::seconds(10));
         command([&] { form->btn_connectClick(); });
     }
 

@@ -429,7 +429,7 @@ TEST_P(StartUp, WarnsWhenOthersCanReadOrWriteTheSettingsAndTheTraceLeavesTheWarn
     EXPECT_EQ(form->Notices->isVisible(), GetParam().warning != nullptr);
     EXPECT_EQ(form->Notices->notices().size(), GetParam().warning ? 1 : 0);
     EXPECT_TRUE(form->Notices->text().startsWith(warning)) << form->Notices->text().toStdString();
-    form->ftp_trace("220 ready", tcpip::tl_reply);
+    form->ftp_trace("220 ready", remote::TraceLevel::Reply);
     EXPECT_TRUE(form->Notices->text().startsWith(warning));
     EXPECT_EQ(form->Notices->isVisible(), GetParam().warning != nullptr);
     EXPECT_EQ(form->CBSites->count(), 1);
@@ -645,7 +645,7 @@ TEST_F(Scripted, AConnectShowsItsBoxAndEscapeOrCancelEndsItInBothModes)
             });
             form->EditHostname->setText(host);
             form->EditPfad->setText(QStringLiteral("/www"));
-            form->ftp->Port = port;
+            form->EditPort->setValue(port);
             QElapsedTimer clock;
             clock.start();
             command([&] { form->btn_connectClick(); });
@@ -654,8 +654,8 @@ TEST_F(Scripted, AConnectShowsItsBoxAndEscapeOrCancelEndsItInBothModes)
             EXPECT_EQ(shownText, c.boxText.arg(host));
             EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "the box has gone";
             EXPECT_EQ(form->Status->panelText(0), QStringLiteral("Connect cancelled"));
-            EXPECT_FALSE(form->ftp->Connected());
-            EXPECT_EQ(form->ftp->ControlSocket, -1);
+            EXPECT_FALSE(loggedIn());
+            EXPECT_EQ(ftpSession().ControlSocket, -1);
             if (silent) {
                 EXPECT_TRUE(silent->finish()) << silent->failure();
                 EXPECT_EQ(silent->transcript(), "") << "nothing was sent before the cancel";
@@ -665,7 +665,7 @@ TEST_F(Scripted, AConnectShowsItsBoxAndEscapeOrCancelEndsItInBothModes)
             connect();
             EXPECT_TRUE(server->finish()) << server->failure();
             EXPECT_EQ(shownNames(), std::vector<std::string>{ "a.html" });
-            form->ftp->Disconnect();
+            form->remote().Disconnect();
         }
     }
 }
