@@ -236,9 +236,17 @@ remote::WriteBackOutcome RemoteEdit::writeBackHere(const QString& source, const 
             notice(remote::StampNotReportedNotice(files_->Site.host));
         break;
     case remote::WriteBackOutcome::KeepMineOpenTheirs:
+    {
         keepLocally(source, name);
-        Open(name);
+        const std::string kept = "Your text was kept in \"" + fileName(keptCopy_) + "\"";
+        try {
+            Open(name);
+        } catch (const base::Exception& e) {
+            throw remote::ERemoteError(kept + ", but the server's version was not opened: " + e.message());
+        }
+        notice(kept + "; the editor shows the server's version.");
         break;
+    }
     case remote::WriteBackOutcome::Cancelled:
         break;
     }
@@ -255,7 +263,6 @@ void RemoteEdit::keepLocally(const QString& source, const std::string& name)
         throw base::EFileError("Cannot read \"" + fileName(source) + "\": " + in.errorString().toStdString());
     keptCopy_ = FreeKeptCopyPath(LocalFolder, localName(name));
     platform::core::WriteFileAtomically(keptCopy_, in.readAll().toStdString());
-    notice("Your text was kept in \"" + fileName(keptCopy_) + "\"; the editor shows the server's version.");
 }
 
 void RemoteEdit::MarkShown(std::string_view paneText)

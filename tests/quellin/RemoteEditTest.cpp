@@ -236,14 +236,14 @@ protected:
     std::string opened;
 };
 
-// The stamp unknown, SIZE answered with sizeReply, a passive RETR of data; then PWD, where the
-// first log-in stands.
+// The stamp unknown and PWD (where the first log-in stands), SIZE answered with sizeReply, a
+// passive RETR of data.
 Script openSteps(const std::string& sizeReply, const std::string& data)
 {
-    return join(join(loginSteps(), UnknownStat(true)), { expectLine(), send(sizeReply), listenData(), expectLine(), send("227 ({pasv})\r\n"),
-                                expectLine(), acceptData(), send("150 go\r\n"),
-                                dataSendSlowly(data, 1000, std::chrono::milliseconds(1)), dataClose(),
-                                send("226 done\r\n"), expectLine(), send("257 \"/\" is the current folder\r\n") });
+    return join(join(loginSteps(), UnknownStat(true)),
+                { expectLine(), send("257 \"/\" is the current folder\r\n"), expectLine(), send(sizeReply), listenData(),
+                  expectLine(), send("227 ({pasv})\r\n"), expectLine(), acceptData(), send("150 go\r\n"),
+                  dataSendSlowly(data, 1000, std::chrono::milliseconds(1)), dataClose(), send("226 done\r\n") });
 }
 
 } // namespace
@@ -292,12 +292,12 @@ TEST_F(ScriptedRoundTrip, OpeningPastTheLimitIsRefusedAndCopyToLocalHasNoLimit)
         limited.OpenLimit = 4096;
         bool opened = false;
         limited.OnOpened = [&](const std::string&, const std::string&) { opened = true; };
-        Script steps = join(loginSteps(), { expectLine(), send(c.sizeReply), listenData(), expectLine(),
+        Script steps = join(join(loginSteps(), UnknownStat(true)), { expectLine(), send("257 \"/\"\r\n"), expectLine(), send(c.sizeReply), listenData(), expectLine(),
                                             send("227 ({pasv})\r\n"), expectLine(), acceptData(), send("150 go\r\n"),
                                             dataSend(data), dataClose(), send("226 done\r\n") });
         steps = join(steps, { expectLine(), send(c.sizeReply), listenData(), expectLine(), send("227 ({pasv})\r\n"),
                               expectLine(), acceptData(), send("150 go\r\n"), dataSend(data), dataClose(),
-                              send("226 done\r\n"), expectLine(), send("257 \"/\"\r\n") });
+                              send("226 done\r\n") });
         ScriptedServer server(steps);
         pointAt(session, server.port());
         session.Async = c.async;
@@ -343,8 +343,8 @@ TEST_F(ScriptedRoundTrip, AWriteBackAfterTheServerWasAwayGoesToTheFolderTheFileC
         const char* failure;
     } cases[] = {
         { "the folder is there",
-          join(join({ expectLine(), send("250 back\r\n") }, UnknownStat(true)), WholeStore()),
-          "CWD /nested/level2\r\n" + UnknownStatSent("mid.html", true) + WholeStoreSent("mid.html"), nullptr },
+          join(join({ expectLine(), send("250 back\r\n") }, UnknownStat()), WholeStore()),
+          "CWD /nested/level2\r\n" + UnknownStatSent("mid.html") + WholeStoreSent("mid.html"), nullptr },
         { "the folder is gone",
           { expectLine(), send("550 No such directory.\r\n"), expectClose() },
           "CWD /nested/level2\r\n",
@@ -385,7 +385,8 @@ TEST_F(ScriptedRoundTrip, ServerClosingDuringStorLosesNothingAndTheNextWriteBack
     Script steps = join(openSteps("213 6\r\n", "hello\n"), UnknownStat());
     steps = join(steps, { listenData(), expectLine(), send("227 ({pasv})\r\n"), expectLine(), acceptData(),
                           send("150 go\r\n"), dataClose(), close() });
-    steps = join(join(join(steps, loginSteps()), UnknownStat(true)), WholeStore());
+    // The temporary file is removed after logging in again.
+    steps = join(join(join(steps, loginSteps()), { expectLine(), send("250 deleted\r\n") }), join(UnknownStat(), WholeStore()));
     start(steps);
     ASSERT_TRUE(edit.Open("page.html"));
     try {
