@@ -372,7 +372,7 @@ private:
 TEST_F(Scripted, ProgressIsPaintedWhileASynchronousDownloadRuns)
 {
     const std::string entry = "-rw-r--r-- 1 u g 3000 Jan  1  2020 p.htm\r\n";
-    Script steps = join(login(), listing({ dataSend(entry) }));
+    Script steps = join(join(login(), listing({ dataSend(entry) })), UnknownStat(true));
     steps = join(steps, { expectLine(), send("213 3000\r\n"), listenData(),
                           expectLine(), send("227 ({pasv})\r\n"), expectLine(), acceptData(), send("150 go\r\n"),
                           dataSendSlowly(std::string(3000, 'x'), 1000, 50ms), dataClose(), send("226 done\r\n") });
