@@ -42,9 +42,12 @@ remote::ConflictAnswer askAboutConflict(const std::string& name)
     const remote::ConflictQuestion question = remote::ConflictQuestionFor(name);
     const std::size_t shown = std::min(question.choices.size(), std::size(kConflictButtons));
     QString text = QString::fromStdString(question.text) + QLatin1Char('\n');
-    for (std::size_t i = 0; i < shown; ++i)
-        text += QStringLiteral("\n%1: %2").arg(QLatin1String(kConflictButtons[i].caption),
-                                               QString::fromStdString(question.choices[i].label));
+    for (std::size_t i = 0; i < shown; ++i) {
+        const QString label = QString::fromStdString(question.choices[i].label);
+        // A choice named like its button needs no line ("Cancel: Cancel").
+        if (label != QLatin1String(kConflictButtons[i].caption))
+            text += QStringLiteral("\n%1: %2").arg(QLatin1String(kConflictButtons[i].caption), label);
+    }
     const platform::gui::MessageButton answer =
         platform::gui::ShowMessage(QString::fromStdString(question.caption), text, platform::gui::MessageIcon::Warning,
                                    platform::gui::Yes | platform::gui::No | platform::gui::Cancel);
