@@ -2,6 +2,7 @@
 
 #include "platform/core/AtomicFile.h"
 #include "quellin/EditableText.h"
+#include "quellin/KeptCopyName.h"
 #include "quellin/SafeNames.h"
 #include "tcpip/TextNumber.h"
 
@@ -113,12 +114,13 @@ void RemoteEdit::retrieve(const std::string& name, base::Stream& target, std::in
                             + ", too large to open in the editor; use Copy To Local to save it to disk.");
 }
 
-void RemoteEdit::store(base::Stream& source, const std::string& name)
+template <class Action>
+auto RemoteEdit::sending(const Action& action)
 {
     ProgressScope progress(*files_, [this](std::int64_t sent, std::int64_t) {
         base::raise(OnProgress, std::to_string(sent) + " Bytes sent");
     });
-    files_->Store(source, name);
+    return action();
 }
 
 bool RemoteEdit::Open(const std::string& name)
@@ -126,6 +128,15 @@ bool RemoteEdit::Open(const std::string& name)
     if (busy())
         return false;
     RequireSafeFileName(name);
+    // Before the retrieve: a change in between then shows as a conflict, never hides one.
+    std::optional<remote::ServerStamp> stamp;
+    try {
+        stamp = remote::TakeStamp(*files_, name);
+    } catch (const remote::ERemoteCancelled&) {
+        throw;
+    } catch (const remote::ERemoteError&) {
+        // Unknown: the retrieve tells whether the file can be read at all.
+    }
     base::MemoryStream received;
     retrieve(name, received, OpenLimit);
     // The folder the session stood in for the retrieve (a log-in again returned there).
@@ -142,6 +153,7 @@ bool RemoteEdit::Open(const std::string& name)
     EditTempName = name;
     editFolder_ = folder;
     openedName_ = name;
+    stamp_ = stamp;
     shownText_ = fingerprint(PaneTextOf(bytes));
     base::raise(OnOpened, name, std::string_view(bytes));
     return true;
@@ -161,10 +173,10 @@ bool RemoteEdit::CopyToLocal(const std::string& name)
     return true;
 }
 
-bool RemoteEdit::WriteBack(std::string_view paneText)
+std::optional<remote::WriteBackOutcome> RemoteEdit::WriteBack(std::string_view paneText)
 {
     if (busy() || EditTempName.empty())
-        return false;
+        return std::nullopt;
     const std::string name = EditTempName;
     RequireSafeFileName(name);
     // Unchanged: the bytes as they came, which no reshaping could promise for mixed line breaks.
@@ -186,11 +198,11 @@ bool RemoteEdit::WriteBack(std::string_view paneText)
     const std::string walkedTo = files_->CurrentFolder();
     const bool elsewhere = !editFolder_.empty() && walkedTo != editFolder_;
     const bool walkBack = elsewhere && !walkedTo.empty();
+    remote::WriteBackOutcome outcome;
     try {
-        base::FileStream bytes(fileName(source), base::FileStream::OpenRead);
         if (elsewhere)
             files_->ChangeFolder(editFolder_);
-        store(bytes, name);
+        outcome = writeBackHere(source, name);
     } catch (const base::Exception& e) {
         if (walkBack && files_->CurrentFolder() != walkedTo && files_->State() != remote::ConnectionState::LoggedOut) {
             try {
@@ -204,7 +216,53 @@ bool RemoteEdit::WriteBack(std::string_view paneText)
     // Written: a failure to walk back is the walk's, not the write-back's.
     if (walkBack)
         files_->ChangeFolder(walkedTo);
-    return true;
+    return outcome;
+}
+
+remote::WriteBackOutcome RemoteEdit::writeBackHere(const QString& source, const std::string& name)
+{
+    // Only the opened file's own name has a server copy the text is based on.
+    const bool sameFile = name == openedName_;
+    base::FileStream bytes(fileName(source), base::FileStream::OpenRead);
+    const remote::WriteBackResult result = sending(
+        [&] { return remote::WriteBack(*files_, bytes, name, sameFile ? stamp_ : std::nullopt, OnConflict); });
+    switch (result.outcome) {
+    case remote::WriteBackOutcome::Stored:
+        if (sameFile)
+            stamp_ = result.stamp;
+        if (!result.statusLine.empty())
+            notice(result.statusLine);
+        if (result.stampNotReported && hostsWithoutStamps_.insert(files_->Site.host).second)
+            notice(remote::StampNotReportedNotice(files_->Site.host));
+        break;
+    case remote::WriteBackOutcome::KeepMineOpenTheirs:
+    {
+        keepLocally(source, name);
+        const std::string kept = "Your text was kept in \"" + fileName(keptCopy_) + "\"";
+        try {
+            Open(name);
+        } catch (const base::Exception& e) {
+            throw remote::ERemoteError(kept + ", but the server's version was not opened: " + e.message());
+        }
+        notice(kept + "; the editor shows the server's version.");
+        break;
+    }
+    case remote::WriteBackOutcome::Cancelled:
+        break;
+    }
+    return result.outcome;
+}
+
+void RemoteEdit::keepLocally(const QString& source, const std::string& name)
+{
+    if (LocalFolder.isEmpty() || !QFileInfo(LocalFolder).isDir())
+        throw base::EFileError("Your text was kept nowhere: the local folder \"" + LocalFolder.toStdString()
+                               + "\" is no folder.");
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        throw base::EFileError("Cannot read \"" + fileName(source) + "\": " + in.errorString().toStdString());
+    keptCopy_ = FreeKeptCopyPath(LocalFolder, localName(name));
+    platform::core::WriteFileAtomically(keptCopy_, in.readAll().toStdString());
 }
 
 bool RemoteEdit::CopyToFtp(const QString& localPath, const std::string& caption)
@@ -213,7 +271,7 @@ bool RemoteEdit::CopyToFtp(const QString& localPath, const std::string& caption)
         return false;
     RequireSafeFileName(caption);
     base::FileStream bytes(fileName(localPath), base::FileStream::OpenRead);
-    store(bytes, caption);
+    sending([&] { files_->Store(bytes, caption); });
     return true;
 }
 

@@ -5,6 +5,10 @@
 // the text as it still is (not when it was edited during the upload), and by nothing else here: a failed write-back (the message says the file was not written) leaves
 // the text and the flag as they were, so closing still asks before the edit is lost. Opening a
 // remote file over a modified text asks first, as opening a local one does.
+//
+// A write-back whose server copy changed since the open asks Yes (overwrite it), No (keep my
+// text as a local copy and open the server's version) or Cancel (nothing is sent, the text
+// stays modified).
 #include "quellin/ftp_main.h"
 
 #include "platform/gui/Application.h"
@@ -17,8 +21,43 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <algorithm>
+#include <iterator>
 
 namespace quellin {
+
+namespace {
+
+// The question's choices in order, each on the button that answers it.
+struct ConflictButton {
+    platform::gui::MessageButton button;
+    const char* caption;
+};
+constexpr ConflictButton kConflictButtons[] = { { platform::gui::Yes, "Yes" },
+                                                { platform::gui::No, "No" },
+                                                { platform::gui::Cancel, "Cancel" } };
+
+remote::ConflictAnswer askAboutConflict(const std::string& name)
+{
+    const remote::ConflictQuestion question = remote::ConflictQuestionFor(name);
+    const std::size_t shown = std::min(question.choices.size(), std::size(kConflictButtons));
+    QString text = QString::fromStdString(question.text) + QLatin1Char('\n');
+    for (std::size_t i = 0; i < shown; ++i) {
+        const QString label = QString::fromStdString(question.choices[i].label);
+        // A choice named like its button needs no line ("Cancel: Cancel").
+        if (label != QLatin1String(kConflictButtons[i].caption))
+            text += QStringLiteral("\n%1: %2").arg(QLatin1String(kConflictButtons[i].caption), label);
+    }
+    const platform::gui::MessageButton answer =
+        platform::gui::ShowMessage(QString::fromStdString(question.caption), text, platform::gui::MessageIcon::Warning,
+                                   platform::gui::Yes | platform::gui::No | platform::gui::Cancel);
+    for (std::size_t i = 0; i < shown; ++i)
+        if (answer == kConflictButtons[i].button)
+            return question.choices[i].answer;
+    return remote::ConflictAnswer::Cancel;
+}
+
+} // namespace
 
 void Tmainform::OpenRemoteFile(const RemoteItem& item)
 {
@@ -67,8 +106,14 @@ void Tmainform::SBZurueckClick()
     TransferScope transfer(*this);
     // Saved is only what was sent: an edit made while an asynchronous upload ran stays modified.
     const int sentRevision = Memo->document()->revision();
-    if (!Edit->WriteBack(text))
+    const std::optional<remote::WriteBackOutcome> outcome = Edit->WriteBack(text);
+    if (!outcome || *outcome == remote::WriteBackOutcome::Cancelled)
         return;
+    if (*outcome == remote::WriteBackOutcome::KeepMineOpenTheirs) {
+        // The kept copy is in the local view's folder.
+        SetFiles();
+        return;
+    }
     if (Memo->document()->revision() == sentRevision) {
         if (converted) {
             // The pane reads the file as it now is on the server, caret where it was.
@@ -120,7 +165,10 @@ void Tmainform::CopyClick(int tag)
 
 void Tmainform::connectRoundTrip()
 {
-    Edit->OnProgress = [this](const std::string& text) { Status->setPanelText(0, QString::fromStdString(text)); };
+    const auto showInStatus = [this](const std::string& text) { Status->setPanelText(0, QString::fromStdString(text)); };
+    Edit->OnProgress = showInStatus;
+    Edit->OnNotice = showInStatus;
+    Edit->OnConflict = askAboutConflict;
     Edit->OnOpened = [this](const std::string& name, std::string_view bytes) {
         const platform::core::DecodedText shownName = platform::core::DecodeText(name);
         editNameEncoding_ = shownName.encoding;

@@ -22,11 +22,13 @@ std::optional<RemoteEntry> serverCopy(RemoteFiles& files, const std::string& nam
 } // namespace
 
 WriteBackResult WriteBack(RemoteFiles& files, base::Stream& source, const std::string& name,
-                          const ServerStamp& atOpen, const ConflictHandler& ask)
+                          const std::optional<ServerStamp>& atOpen, const ConflictHandler& ask)
 {
     WriteBackResult result;
     const std::optional<RemoteEntry> current = serverCopy(files, name);
-    const StampVerdict verdict = current ? CompareStamps(atOpen, ServerStamp::Of(*current)) : StampVerdict::Changed;
+    const StampVerdict verdict = !atOpen ? StampVerdict::Unchanged
+                                 : current ? CompareStamps(*atOpen, ServerStamp::Of(*current))
+                                           : StampVerdict::Changed;
     result.stampNotReported = verdict == StampVerdict::NotReported;
     if (verdict == StampVerdict::Changed) {
         switch (ask ? ask(name) : ConflictAnswer::Cancel) {

@@ -10,12 +10,16 @@
 //                   Cancelled -> nothing was sent.
 //                   result.stampNotReported -> say StampNotReportedNotice once per site.
 //
+// Without a stamp (nothing is known of the copy the text came from, or the text goes to another
+// name) the text is stored whole without a check or a question.
+//
 // A server copy that can no longer be read (deleted, or its stat refused while the connection
 // stands) counts as changed: the question is asked, and Overwrite stores it anew.
 #include "remote/ServerStamp.h"
 #include "remote/WholeFileStore.h"
 
 #include <functional>
+#include <optional>
 
 namespace remote {
 
@@ -35,6 +39,6 @@ using ConflictHandler = std::function<ConflictAnswer(const std::string& name)>;
 // source from its current position to its end. Failures of the check or the store pass through
 // as ERemoteError.
 WriteBackResult WriteBack(RemoteFiles& files, base::Stream& source, const std::string& name,
-                          const ServerStamp& atOpen, const ConflictHandler& ask);
+                          const std::optional<ServerStamp>& atOpen, const ConflictHandler& ask);
 
 } // namespace remote

@@ -4,6 +4,7 @@
 // server, or discarded when the user says No.
 #include "ScriptedServer.h"
 #include "WindowFixture.h"
+#include "WriteBackScript.h"
 
 #include "quellin/RecoveryHook.h"
 #include "richprint/TRECode.h"
@@ -17,6 +18,8 @@
 using namespace testservers;
 using namespace testservers::script;
 using namespace std::chrono_literals;
+using namespace quellintest;
+using tcpiptest::join;
 
 namespace {
 
@@ -123,12 +126,11 @@ TEST_F(Recovery, ARestoredCopyIsWrittenBackByteForByteToWhereItCameFrom)
                      send("257 \"/\"\r\n"), expectLine(), send("250 ok\r\n"), expectLine(), send("257 \"/www/docs\"\r\n"),
                      listenData(), expectLine(), send("227 ({pasv})\r\n"), expectLine(), send("200 ascii\r\n"),
                      expectLine(), acceptData(), send("150 here it comes\r\n"), dataClose(), send("226 done\r\n"),
-                     expectLine(), send("200 binary\r\n"),
-                     listenData(), expectLine(), send("227 ({pasv})\r\n"),
-                     expectLine(), acceptData(), send("150 go\r\n"), dataReceiveAll(), send("226 stored\r\n"),
+                     expectLine(), send("200 binary\r\n") };
+    steps = join(join(join(steps, UnknownStat(true)), WholeStore()), {
                      listenData(), expectLine(), send("227 ({pasv})\r\n"), expectLine(), send("200 ascii\r\n"),
                      expectLine(), acceptData(), send("150 here it comes\r\n"), dataClose(), send("226 done\r\n"),
-                     expectLine(), send("200 binary\r\n") };
+                     expectLine(), send("200 binary\r\n") });
     ScriptedServer server(std::move(steps), 5s);
     leaveCopy(Copy({"joe", "127.0.0.1", server.port(), "/www/docs", "page.htm"}, "\n", false,
                    platform::core::TextEncoding::Windows1252, bytes));
@@ -152,9 +154,11 @@ TEST_F(Recovery, ARestoredCopyIsWrittenBackByteForByteToWhereItCameFrom)
     EXPECT_EQ(dialogs.asked().size(), 1u) << "the question only: no error";
     EXPECT_TRUE(server.finish()) << server.failure();
     EXPECT_EQ(server.dataReceived(), bytes);
-    EXPECT_EQ(server.transcript(), "USER joe\r\nPASS secret\r\nTYPE I\r\nPWD\r\nCWD /www/docs\r\nPWD\r\n"
-                                   "PASV\r\nTYPE A\r\nLIST .\r\nTYPE I\r\nPASV\r\nSTOR page.htm\r\n"
-                                   "PASV\r\nTYPE A\r\nLIST .\r\nTYPE I\r\n");
+    EXPECT_EQ(TemporaryNamed(server.transcript()),
+              "USER joe\r\nPASS secret\r\nTYPE I\r\nPWD\r\nCWD /www/docs\r\nPWD\r\n"
+              "PASV\r\nTYPE A\r\nLIST .\r\nTYPE I\r\n"
+                  + UnknownStatSent("page.htm", true) + WholeStoreSent("page.htm")
+                  + "PASV\r\nTYPE A\r\nLIST .\r\nTYPE I\r\n");
     EXPECT_FALSE(form->Memo->modified());
     hook->finishWork();
     EXPECT_TRUE(copies().isEmpty()) << "a successful write-back removes the copy";

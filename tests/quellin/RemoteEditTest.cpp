@@ -8,6 +8,7 @@
 #include "quellin/SafeNames.h"
 #include "tcpip/FtpRemoteFiles.h"
 #include "tcpip/FtpTestSupport.h"
+#include "WriteBackScript.h"
 
 #include <gtest/gtest.h>
 
@@ -24,8 +25,11 @@ using namespace tcpip;
 using namespace tcpiptest;
 using namespace testservers;
 using namespace testservers::script;
+using namespace quellintest;
 
 namespace {
+
+constexpr auto kStored = std::optional(remote::WriteBackOutcome::Stored);
 
 std::string readFile(const QString& path)
 {
@@ -90,7 +94,7 @@ protected:
     void openAndWriteBack(const std::string& name, const std::function<std::string(const std::string&)>& action)
     {
         ASSERT_TRUE(edit.Open(name));
-        ASSERT_TRUE(edit.WriteBack(action(paneText(opened))));
+        ASSERT_EQ(edit.WriteBack(action(paneText(opened))), kStored);
     }
     std::unique_ptr<FtpServer> server;
     FtpRemoteFiles files;
@@ -136,12 +140,12 @@ TEST_P(RealRoundTrip, RenamedTextIsASecondFileAndWriteBacksStayInTheFolderTheFil
     EXPECT_EQ(edit.EditTempName, "index.html");
     EXPECT_EQ(readFile(edit.DownloadFile("index.html")), opened);
     edit.EditTempName = "copy.html";
-    ASSERT_TRUE(edit.WriteBack("<p>second</p>\r\n"));
+    ASSERT_EQ(edit.WriteBack("<p>second</p>\r\n"), kStored);
     EXPECT_EQ(server->read("copy.html"), "<p>second</p>\n");
     EXPECT_EQ(server->read("index.html"), "<p>first</p>\n");
     // Walking elsewhere (or a new log-in) does not move where the file goes back to.
     files.ChangeFolder("other");
-    ASSERT_TRUE(edit.WriteBack("<p>third</p>\r\n"));
+    ASSERT_EQ(edit.WriteBack("<p>third</p>\r\n"), kStored);
     EXPECT_EQ(server->read("copy.html"), "<p>third</p>\n");
     EXPECT_FALSE(server->exists("other/copy.html"));
     EXPECT_EQ(files.CurrentFolder(), "/other") << "the session stays where the user went";
@@ -157,7 +161,7 @@ TEST_P(RealRoundTrip, NoTemporaryCopyOutlivesItsUse)
     {
         RemoteEdit session(files, temp.path() + "/");
         ASSERT_TRUE(session.Open("a.html"));
-        ASSERT_TRUE(session.WriteBack("a, edited\r\n"));
+        ASSERT_EQ(session.WriteBack("a, edited\r\n"), kStored);
         EXPECT_EQ(leftovers(), QStringList{ "a.html.DOWNLOAD" }) << "the upload copy went after the write-back";
         session.EditTempName = "gone/x.html";
         EXPECT_THROW(session.WriteBack("x\r\n"), EUnsafeName);
@@ -195,7 +199,7 @@ TEST_P(RealRoundTripAsync, WriteBackWhileAListingRunsDoesNothing)
     ASSERT_TRUE(edit.Open("index.html"));
     int refused = 0;
     files.session().OnDataReceived = [&](QObject*, t_ftp_mode mode, std::int64_t) {
-        if (mode == tftp_getdir && !edit.WriteBack("<p>changed</p>\r\n"))
+        if (mode == tftp_getdir && edit.WriteBack("<p>changed</p>\r\n") != kStored)
             ++refused;
     };
     files.List(".");
@@ -232,13 +236,14 @@ protected:
     std::string opened;
 };
 
-// SIZE answered with sizeReply, a passive RETR of data; then PWD, where the first log-in stands.
+// The stamp unknown and PWD (where the first log-in stands), SIZE answered with sizeReply, a
+// passive RETR of data.
 Script openSteps(const std::string& sizeReply, const std::string& data)
 {
-    return join(loginSteps(), { expectLine(), send(sizeReply), listenData(), expectLine(), send("227 ({pasv})\r\n"),
-                                expectLine(), acceptData(), send("150 go\r\n"),
-                                dataSendSlowly(data, 1000, std::chrono::milliseconds(1)), dataClose(),
-                                send("226 done\r\n"), expectLine(), send("257 \"/\" is the current folder\r\n") });
+    return join(join(loginSteps(), UnknownStat(true)),
+                { expectLine(), send("257 \"/\" is the current folder\r\n"), expectLine(), send(sizeReply), listenData(),
+                  expectLine(), send("227 ({pasv})\r\n"), expectLine(), acceptData(), send("150 go\r\n"),
+                  dataSendSlowly(data, 1000, std::chrono::milliseconds(1)), dataClose(), send("226 done\r\n") });
 }
 
 } // namespace
@@ -287,12 +292,12 @@ TEST_F(ScriptedRoundTrip, OpeningPastTheLimitIsRefusedAndCopyToLocalHasNoLimit)
         limited.OpenLimit = 4096;
         bool opened = false;
         limited.OnOpened = [&](const std::string&, std::string_view) { opened = true; };
-        Script steps = join(loginSteps(), { expectLine(), send(c.sizeReply), listenData(), expectLine(),
+        Script steps = join(join(loginSteps(), UnknownStat(true)), { expectLine(), send("257 \"/\"\r\n"), expectLine(), send(c.sizeReply), listenData(), expectLine(),
                                             send("227 ({pasv})\r\n"), expectLine(), acceptData(), send("150 go\r\n"),
                                             dataSend(data), dataClose(), send("226 done\r\n") });
         steps = join(steps, { expectLine(), send(c.sizeReply), listenData(), expectLine(), send("227 ({pasv})\r\n"),
                               expectLine(), acceptData(), send("150 go\r\n"), dataSend(data), dataClose(),
-                              send("226 done\r\n"), expectLine(), send("257 \"/\"\r\n") });
+                              send("226 done\r\n") });
         ScriptedServer server(steps);
         pointAt(session, server.port());
         session.Async = c.async;
@@ -321,14 +326,16 @@ TEST_F(ScriptedRoundTrip, OpeningPastTheLimitIsRefusedAndCopyToLocalHasNoLimit)
 // folder is gone: never into the log-in folder, where an index.html would overwrite the home page.
 TEST_F(ScriptedRoundTrip, AWriteBackAfterTheServerWasAwayGoesToTheFolderTheFileCameFromOrNowhere)
 {
-    const Script opened = join(loginSteps(), { expectLine(), send("250 ok\r\n"), expectLine(), send("257 \"/nested\"\r\n"),
+    const Script loggedIn = join(loginSteps(), { expectLine(), send("250 ok\r\n"), expectLine(), send("257 \"/nested\"\r\n"),
                                                expectLine(), send("250 ok\r\n"), expectLine(),
-                                               send("257 \"/nested/level2\"\r\n"), expectLine(), send("213 4\r\n"),
+                                               send("257 \"/nested/level2\"\r\n") });
+    const Script opened = join(join(loggedIn, UnknownStat(true)), { expectLine(), send("213 4\r\n"),
                                                listenData(), expectLine(), send("227 ({pasv})\r\n"), expectLine(),
                                                acceptData(), send("150 go\r\n"), dataSend("mid\n"), dataClose(),
                                                send("226 done\r\n"), close(), accept(), close(), accept(), close() });
     const std::string openedTranscript =
-        kLoginTranscript + "CWD /nested\r\nPWD\r\nCWD level2\r\nPWD\r\nSIZE mid.html\r\nPASV\r\nRETR mid.html\r\n";
+        kLoginTranscript + "CWD /nested\r\nPWD\r\nCWD level2\r\nPWD\r\n" + UnknownStatSent("mid.html", true)
+        + "SIZE mid.html\r\nPASV\r\nRETR mid.html\r\n";
     const struct {
         const char* name;
         Script back;
@@ -336,9 +343,8 @@ TEST_F(ScriptedRoundTrip, AWriteBackAfterTheServerWasAwayGoesToTheFolderTheFileC
         const char* failure;
     } cases[] = {
         { "the folder is there",
-          { expectLine(), send("250 back\r\n"), listenData(), expectLine(), send("227 ({pasv})\r\n"), expectLine(),
-            acceptData(), send("150 go\r\n"), dataReceiveAll(), send("226 stored\r\n") },
-          "CWD /nested/level2\r\nPASV\r\nSTOR mid.html\r\n", nullptr },
+          join(join({ expectLine(), send("250 back\r\n") }, UnknownStat()), WholeStore()),
+          "CWD /nested/level2\r\n" + UnknownStatSent("mid.html") + WholeStoreSent("mid.html"), nullptr },
         { "the folder is gone",
           { expectLine(), send("550 No such directory.\r\n"), expectClose() },
           "CWD /nested/level2\r\n",
@@ -358,7 +364,7 @@ TEST_F(ScriptedRoundTrip, AWriteBackAfterTheServerWasAwayGoesToTheFolderTheFileC
         for (int attempt = 0; attempt < 2; ++attempt)
             EXPECT_THROW(roundTrip.WriteBack("changed\r\n"), EWriteBackFailed) << "the server is away";
         if (!c.failure) {
-            EXPECT_TRUE(roundTrip.WriteBack("changed\r\n"));
+            EXPECT_EQ(roundTrip.WriteBack("changed\r\n"), kStored);
         } else {
             try {
                 roundTrip.WriteBack("changed\r\n");
@@ -369,19 +375,18 @@ TEST_F(ScriptedRoundTrip, AWriteBackAfterTheServerWasAwayGoesToTheFolderTheFileC
             EXPECT_EQ(session.State(), remote::ConnectionState::LoggedOut);
         }
         EXPECT_TRUE(s.finish()) << s.failure();
-        EXPECT_EQ(s.transcript(), openedTranscript + kLoginTranscript + c.transcript);
+        EXPECT_EQ(TemporaryNamed(s.transcript()), openedTranscript + kLoginTranscript + c.transcript);
         EXPECT_EQ(s.dataReceived(), c.failure ? "" : "changed\n");
     }
 }
 
 TEST_F(ScriptedRoundTrip, ServerClosingDuringStorLosesNothingAndTheNextWriteBackWorks)
 {
-    Script steps = openSteps("213 6\r\n", "hello\n");
+    Script steps = join(openSteps("213 6\r\n", "hello\n"), UnknownStat());
     steps = join(steps, { listenData(), expectLine(), send("227 ({pasv})\r\n"), expectLine(), acceptData(),
                           send("150 go\r\n"), dataClose(), close() });
-    steps = join(join(steps, loginSteps()), { listenData(), expectLine(), send("227 ({pasv})\r\n"), expectLine(),
-                                              acceptData(), send("150 go\r\n"), dataReceiveAll(),
-                                              send("226 stored\r\n") });
+    // The temporary file is removed after logging in again.
+    steps = join(join(join(steps, loginSteps()), { expectLine(), send("250 deleted\r\n") }), join(UnknownStat(), WholeStore()));
     start(steps);
     ASSERT_TRUE(edit.Open("page.html"));
     try {
@@ -391,7 +396,7 @@ TEST_F(ScriptedRoundTrip, ServerClosingDuringStorLosesNothingAndTheNextWriteBack
         EXPECT_NE(std::string(e.what()).find("\"page.html\" was not written"), std::string::npos) << e.what();
     }
     EXPECT_NE(files.State(), remote::ConnectionState::Busy);
-    ASSERT_TRUE(edit.WriteBack("changed\r\n"));
+    ASSERT_EQ(edit.WriteBack("changed\r\n"), kStored);
     EXPECT_TRUE(server->finish()) << server->failure();
     EXPECT_EQ(server->dataReceived(), "changed\n");
 }

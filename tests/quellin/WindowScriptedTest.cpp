@@ -4,6 +4,7 @@
 #include "ScriptedServer.h"
 #include "UnansweredPort.h"
 #include "WindowFixture.h"
+#include "WriteBackScript.h"
 
 #include "platform/net/FaultInjection.h"
 #include "quellin/NoticeLabel.h"
@@ -32,6 +33,7 @@
 using namespace testservers;
 using namespace testservers::script;
 using namespace std::chrono_literals;
+using namespace quellintest;
 
 namespace {
 
@@ -250,15 +252,16 @@ TEST_F(Scripted, ConnectingAgainLogsOutOfAFailedTransferFirst)
     EXPECT_EQ(server->transcript(), kLogin + "PASV\r\nTYPE A\r\nLIST .\r\nABOR\r\nQUIT\r\n" + kLogin + kListing);
 }
 
-// SIZE, a passive RETR of data (opening p.htm).
+// The first stat of the log-in, SIZE, a passive RETR of data (opening p.htm).
 Script openFile(const std::string& data)
 {
-    return { expectLine(), send("213 " + std::to_string(data.size()) + "\r\n"),
-             listenData(), expectLine(), send("227 ({pasv})\r\n"), expectLine(), acceptData(), send("150 go\r\n"),
-             dataSend(data), dataClose(), send("226 done\r\n") };
+    return join(UnknownStat(true),
+                { expectLine(), send("213 " + std::to_string(data.size()) + "\r\n"), listenData(), expectLine(),
+                  send("227 ({pasv})\r\n"), expectLine(), acceptData(), send("150 go\r\n"), dataSend(data), dataClose(),
+                  send("226 done\r\n") });
 }
-const std::string kOpen = "SIZE p.htm\r\nPASV\r\nRETR p.htm\r\n";
-const std::string kStore = "PASV\r\nSTOR p.htm\r\n";
+const std::string kOpen = UnknownStatSent("p.htm", true) + "SIZE p.htm\r\nPASV\r\nRETR p.htm\r\n";
+const std::string kStore = UnknownStatSent("p.htm") + WholeStoreSent("p.htm");
 
 TEST_F(Scripted, CommandsDuringAnAsynchronousListingDoNothing)
 {
@@ -282,12 +285,11 @@ TEST_F(Scripted, CommandsDuringAnAsynchronousListingDoNothing)
 TEST_F(Scripted, AServerClosingDuringStorLeavesTheEditorAsItWasAndTheNextWriteBackWorks)
 {
     const std::string entry = "-rw-r--r-- 1 u g 6 Jan  1  2020 p.htm\r\n";
-    Script steps = join(join(login(), listing({ dataSend(entry) })), openFile("hello\n"));
+    Script steps = join(join(join(login(), listing({ dataSend(entry) })), openFile("hello\n")), UnknownStat());
     steps = join(steps, { listenData(), expectLine(), send("227 ({pasv})\r\n"), expectLine(), acceptData(),
                           send("150 go\r\n"), dataClose(), close() });
-    steps = join(join(steps, relogin()), { listenData(), expectLine(), send("227 ({pasv})\r\n"), expectLine(),
-                                           acceptData(), send("150 go\r\n"), dataReceiveAll(),
-                                           send("226 stored\r\n") });
+    // The temporary file is removed after logging in again.
+    steps = join(join(join(steps, relogin()), { expectLine(), send("250 deleted\r\n") }), join(UnknownStat(), WholeStore()));
     steps = join(steps, listing({ dataSend("-rw-r--r-- 1 u g 8 Jan  1  2020 p.htm\r\n") }));
     start(steps);
     connect();
@@ -304,7 +306,9 @@ TEST_F(Scripted, AServerClosingDuringStorLeavesTheEditorAsItWasAndTheNextWriteBa
     EXPECT_FALSE(form->Memo->modified());
     EXPECT_TRUE(server->finish()) << server->failure();
     EXPECT_EQ(server->dataReceived(), "changed\n");
-    EXPECT_EQ(server->transcript(), kLogin + kListing + kOpen + kStore + kRelogin + kStore + kListing);
+    EXPECT_EQ(TemporaryNamed(server->transcript()), kLogin + kListing + kOpen + UnknownStatSent("p.htm")
+                                                        + "PASV\r\nSTOR {temp}\r\n" + kRelogin + "DELE {temp}\r\n" + kStore
+                                                        + kListing);
     EXPECT_EQ(form->RemoteItems->item(0).size, 8) << "the view was listed again after the write-back";
 }
 
@@ -326,10 +330,8 @@ class TypingDuringAnUpload : public Scripted, public ::testing::WithParamInterfa
 TEST_P(TypingDuringAnUpload, LeavesTheEditorModifiedOnlyWhenTheTextChanged)
 {
     const std::string entry = "-rw-r--r-- 1 u g 6 Jan  1  2020 p.htm\r\n";
-    Script steps = join(join(login(), listing({ dataSend(entry) })), openFile("hello\n"));
-    steps = join(steps, { listenData(), expectLine(), send("227 ({pasv})\r\n"),
-                          expectLine(), acceptData(), send("150 go\r\n"), dataReceiveAll(), stall(600ms),
-                          send("226 stored\r\n") });
+    Script steps = join(join(join(login(), listing({ dataSend(entry) })), openFile("hello\n")), UnknownStat());
+    steps = join(steps, WholeStore({ stall(600ms) }));
     steps = join(steps, listing({ dataSend(entry) }));
     start(steps);
     connect();
@@ -378,7 +380,7 @@ private:
 TEST_F(Scripted, ProgressIsPaintedWhileASynchronousDownloadRuns)
 {
     const std::string entry = "-rw-r--r-- 1 u g 3000 Jan  1  2020 p.htm\r\n";
-    Script steps = join(login(), listing({ dataSend(entry) }));
+    Script steps = join(join(login(), listing({ dataSend(entry) })), UnknownStat(true));
     steps = join(steps, { expectLine(), send("213 3000\r\n"), listenData(),
                           expectLine(), send("227 ({pasv})\r\n"), expectLine(), acceptData(), send("150 go\r\n"),
                           dataSendSlowly(std::string(3000, 'x'), 1000, 50ms), dataClose(), send("226 done\r\n") });
