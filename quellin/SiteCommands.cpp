@@ -9,6 +9,7 @@
 #include "quellin/SafeNames.h"
 #include "quellin/SiteList.h"
 #include "quellin/SitePassword.h"
+#include "tcpip/FtpRemoteFiles.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -100,6 +101,8 @@ void Tmainform::btn_connectClick()
     files.Site.host = remoteName(EditHostname->text());
     files.Site.port = static_cast<std::uint16_t>(EditPort->value());
     files.Site.user = remoteName(EditName->text());
+    if (auto* ftp = dynamic_cast<tcpip::FtpRemoteFiles*>(&files))
+        ftp->CaFile = ReadExtraCaFile();
     const SiteLogin login{ SchemeOf(chosenProtocol()), files.Site.user, files.Site.host, files.Site.port,
                            remoteName(EditPasswort->text()) };
     bool loggedIn = false;

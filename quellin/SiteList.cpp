@@ -144,6 +144,11 @@ std::vector<std::string> ReadSites(const QString& settingsFile)
     return sites;
 }
 
+std::string ReadExtraCaFile(const QString& settingsFile)
+{
+    return platform::core::IniFile(settingsFile).readString("TLS", "CAFile");
+}
+
 std::string SiteProblem(std::string_view value)
 {
     if (value.find_first_not_of(" \t") == std::string_view::npos)

@@ -66,6 +66,10 @@ struct SiteList {
 };
 SiteList ReadSiteList(const QString& settingsFile = QString::fromLatin1(kSettingsFile));
 
+// An extra CA certificate file (PEM) that FTP over TLS trusts beside the system's, for hosts
+// with a private CA or a self-signed certificate: section "TLS", key "CAFile"; "" for none.
+std::string ReadExtraCaFile(const QString& settingsFile = QString::fromLatin1(kSettingsFile));
+
 // What the window says when no site is stored: how to add one.
 extern const char* const kNoSitesHint;
 

@@ -521,7 +521,11 @@ void T_TcpIp::StartTls(TSocket socket, const net::TlsOptions& options)
 net::TlsState T_TcpIp::AwaitTls(TSocket socket)
 {
     waitCap_ = Clock::now() + replyTimeout_;
-    Finally uncap([this] { waitCap_.reset(); });
+    awaitingHandshake_ = true;
+    Finally uncap([this] {
+        waitCap_.reset();
+        awaitingHandshake_ = false;
+    });
     for (;;) {
         net::TlsState state = net::WSATlsProgress(socket);
         if (state.established)
@@ -565,6 +569,14 @@ bool T_TcpIp::WaitFor(TSocket socket, Direction direction)
     if (direction == Direction::Write && selectedFor(socket, WM_SOCKET_DATA, net::FD_WRITE)) {
         writable_ = false;
         return PumpUntil([this] { return writable_; });
+    }
+    // Asking a secured socket's state drives it (its records are read and decrypted), so what
+    // that just took from the descriptor is no longer there for poll() or a notifier to see:
+    // the last look decides whether there is anything to wait for.
+    if (direction == Direction::Read && secured(socket)) {
+        const net::TlsState state = net::WSATlsProgress(socket);
+        if (state.decrypted > 0 || state.ended || state.failed || (awaitingHandshake_ && state.established))
+            return true;
     }
     if (connectInEventLoop_) {
         QSocketNotifier notifier(static_cast<qintptr>(socket),

@@ -205,6 +205,9 @@ private:
     LineAssembler lines_;
     TSocket linesSocket_ = -1;
     // A wait also ends here (a line's deadline).
+    // Set while AwaitTls waits: a handshake that a look at the socket has just finished ends
+    // the wait.
+    bool awaitingHandshake_ = false;
     std::optional<std::chrono::steady_clock::time_point> waitCap_;
     std::chrono::steady_clock::time_point lastActivity_{};
     // Set only while ConnectCancellably runs: waits turn the event loop and honour Cancel().

@@ -55,19 +55,31 @@ protected:
 struct ServerMode {
     FtpServerKind kind;
     bool async;
+    FtpSecurity security = FtpSecurity::Plain;
 };
+std::string ModeName(const ServerMode& mode)
+{
+    return std::string(FtpServerName(mode.kind)) + (mode.security == FtpSecurity::Tls ? "Tls" : "")
+           + (mode.async ? "Async" : "Sync");
+}
 void PrintTo(const ServerMode& mode, std::ostream* os)
 {
-    *os << FtpServerName(mode.kind) << (mode.async ? " async" : " sync");
+    *os << ModeName(mode);
 }
 
 class WindowRoundTrip : public LocalFolderWindow, public ::testing::WithParamInterface<ServerMode> {
 protected:
     void SetUp() override
     {
-        server = StartFtpServer(GetParam().kind);
+        server = StartFtpServer(GetParam().kind, 120, GetParam().security);
         server->makeFolder("www");
+        const bool tls = GetParam().security == FtpSecurity::Tls;
+        // The fixture's own CA, as a user with a private CA names it in the settings.
+        if (tls)
+            writeSettings("[TLS]\nCAFile=" + server->caFile() + "\n");
         open();
+        if (tls)
+            form->CBProtocol->setCurrentIndex(static_cast<int>(quellin::RemoteProtocol::Ftps));
         if (GetParam().async)
             form->chk_async->click();
         showLocal(local);
@@ -260,10 +272,10 @@ TEST_P(WindowRoundTrip, AWriteBackGoesToTheFolderTheFileCameFrom)
 INSTANTIATE_TEST_SUITE_P(Servers, WindowRoundTrip,
                          ::testing::Values(ServerMode{ FtpServerKind::Vsftpd, false }, ServerMode{ FtpServerKind::Vsftpd, true },
                                            ServerMode{ FtpServerKind::Pyftpdlib, false },
-                                           ServerMode{ FtpServerKind::Pyftpdlib, true }),
-                         [](const auto& info) {
-                             return std::string(FtpServerName(info.param.kind)) + (info.param.async ? "Async" : "Sync");
-                         });
+                                           ServerMode{ FtpServerKind::Pyftpdlib, true },
+                                           ServerMode{ FtpServerKind::Vsftpd, false, FtpSecurity::Tls },
+                                           ServerMode{ FtpServerKind::Pyftpdlib, true, FtpSecurity::Tls }),
+                         [](const auto& info) { return ModeName(info.param); });
 
 // The server's idle timeout (vsftpd says "421 Timeout." and closes) while the user edits: the
 // write-back logs in again, goes back to the folder and writes; one status line says so.
