@@ -125,6 +125,9 @@ public:
     // Size, time and permissions as far as the server reports them (see RemoteEntry); a
     // missing file or a reply that is no answer raises.
     virtual RemoteEntry Stat(const std::string& name) = 0;
+    // The modification time alone (0 when not reported), for the stamp of a file the caller has
+    // just written and knows the size of: a protocol that asks for it apart saves exchanges.
+    virtual std::int64_t ModifiedTime(const std::string& name) { return Stat(name).modified; }
     // Sets the Unix mode bits of a file. False when the server offers no way to do it; a server
     // that refuses it for this file raises.
     virtual bool SetPermissions(const std::string& name, int mode) = 0;

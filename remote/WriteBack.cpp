@@ -41,11 +41,12 @@ WriteBackResult WriteBack(RemoteFiles& files, base::Stream& source, const std::s
     const StoreResult stored = StoreWhole(files, source, name, current);
     result.direct = stored.direct;
     result.statusLine = stored.statusLine;
+    // The size is known: every byte arrived before the rename. Should the time not come, the
+    // size alone still lets the next write-back see a change.
+    result.stamp = { bytes, 0 };
     try {
-        result.stamp = TakeStamp(files, name);
+        result.stamp.modified = files.ModifiedTime(name);
     } catch (const ERemoteError&) {
-        // Stored all the same: the size alone still lets the next write-back see a change.
-        result.stamp = { bytes, 0 };
     }
     return result;
 }

@@ -1,6 +1,7 @@
 #include "tcpip/FtpFacts.h"
 
 #include "tcpip/FtpRemoteFiles.h"
+#include "tcpip/ListingParser.h"
 
 #include <algorithm>
 
@@ -160,9 +161,9 @@ std::optional<int> ParseUnixPermissions(std::string_view line)
     return mode;
 }
 
-std::optional<int> ParseStatPermissions(const std::vector<std::string>& replyLines)
+FtpFacts ParseStatFacts(const std::vector<std::string>& replyLines)
 {
-    std::optional<int> found;
+    FtpFacts facts;
     int files = 0;
     for (std::string_view line : innerLines(replyLines)) {
         if (line.size() >= 4 && line.substr(0, 3) == replyLines.front().substr(0, 3) && line[3] == '-')
@@ -170,10 +171,11 @@ std::optional<int> ParseStatPermissions(const std::vector<std::string>& replyLin
         line.remove_prefix(std::min(line.find_first_not_of(' '), line.size()));
         if (line.empty() || line[0] != '-')
             continue;
-        found = ParseUnixPermissions(line);
+        facts.permissions = ParseUnixPermissions(line);
+        facts.size = UnixLineSize(line);
         ++files;
     }
-    return files == 1 ? found : std::nullopt;
+    return files == 1 ? facts : FtpFacts{};
 }
 
 } // namespace tcpip

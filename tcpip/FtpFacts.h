@@ -42,10 +42,10 @@ std::optional<std::string> MlstFactLine(const std::vector<std::string>& replyLin
 // text.
 std::optional<int> ParseOctalMode(std::string_view text);
 
-// The mode of the one file a STAT reply lists (its lines between the first and the last, a
-// "213-" prefix allowed): "-rw-r-----" -> 0640, with s/S/t/T for the special bits. Empty unless
-// exactly one such line for a plain file is there.
-std::optional<int> ParseStatPermissions(const std::vector<std::string>& replyLines);
+// The one file a STAT reply lists (its lines between the first and the last, a "213-" prefix
+// allowed): its mode ("-rw-r-----" -> 0640, with s/S/t/T for the special bits) and its size.
+// Nothing unless exactly one line for a plain file is there.
+FtpFacts ParseStatFacts(const std::vector<std::string>& replyLines);
 std::optional<int> ParseUnixPermissions(std::string_view listingLine);
 
 } // namespace tcpip

@@ -382,6 +382,17 @@ void FtpRemoteFiles::statByFacts(remote::RemoteEntry& entry)
 void FtpRemoteFiles::statBySizeAndTime(remote::RemoteEntry& entry)
 {
     const std::string& name = entry.name;
+    entry.modified = modifiedTime(name);
+    // STAT lists the file over the control connection: its mode, and its size, which spares a
+    // SIZE. A server that will not list it leaves the mode unknown and SIZE tells the size.
+    if (askOptionally("STAT " + name)) {
+        const FtpFacts facts = ParseStatFacts(replyLines_);
+        entry.permissions = facts.permissions.value_or(remote::kUnknownPermissions);
+        if (facts.size) {
+            entry.size = *facts.size;
+            return;
+        }
+    }
     if (const auto sizeText = askIfKnown("SIZE " + name)) {
         const auto size = ToNumber64(*sizeText);
         if (!size || *size < 0)
@@ -390,16 +401,17 @@ void FtpRemoteFiles::statBySizeAndTime(remote::RemoteEntry& entry)
     } else {
         entry.size = -1;
     }
-    if (const auto timeText = askIfKnown("MDTM " + name)) {
-        const auto modified = ParseFtpTimestamp(*timeText);
-        if (!modified)
-            throw ERemoteError("The server named no time for \"" + name + "\": " + remote::Printable(*timeText));
-        entry.modified = *modified;
-    }
-    // The permissions are a bonus: a server that will not list the file over the control
-    // connection simply leaves them unknown.
-    if (askOptionally("STAT " + name))
-        entry.permissions = ParseStatPermissions(replyLines_).value_or(remote::kUnknownPermissions);
+}
+
+std::int64_t FtpRemoteFiles::modifiedTime(const std::string& name)
+{
+    const auto timeText = askIfKnown("MDTM " + name);
+    if (!timeText)
+        return 0;
+    const auto modified = ParseFtpTimestamp(*timeText);
+    if (!modified)
+        throw ERemoteError("The server named no time for \"" + name + "\": " + remote::Printable(*timeText));
+    return *modified;
 }
 
 remote::RemoteEntry FtpRemoteFiles::Stat(const std::string& name)
@@ -414,6 +426,20 @@ remote::RemoteEntry FtpRemoteFiles::Stat(const std::string& name)
             statBySizeAndTime(entry);
     });
     return entry;
+}
+
+std::int64_t FtpRemoteFiles::ModifiedTime(const std::string& name)
+{
+    remote::RequireEntryName(name);
+    remote::RemoteEntry entry;
+    entry.name = name;
+    operation([&] {
+        if (features().mlst)
+            statByFacts(entry);
+        else
+            entry.modified = modifiedTime(name);
+    });
+    return entry.modified;
 }
 
 bool FtpRemoteFiles::SetPermissions(const std::string& name, int mode)

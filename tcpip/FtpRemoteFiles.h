@@ -6,8 +6,9 @@
 // Mapping: List -> LIST and the session's listing parse; Retrieve -> SIZE, RETR; Store -> STOR;
 // Delete -> DELE; RemoveFolder -> RMD; MakeFolder -> MKD; Rename -> RNFR, RNTO (the server
 // replaces an existing target); ChangeFolder -> CWD, then PWD; Stat -> MLST where FEAT offers
-// it (with OPTS MLST to select UNIX.mode when offered but not selected), else SIZE and MDTM
-// (either answered 500/502/504 is unknown, not a failure) and STAT name for the permissions;
+// it (with OPTS MLST to select UNIX.mode when offered but not selected), else MDTM, STAT name
+// for the permissions and the size, and SIZE only when STAT listed no size (MDTM or SIZE
+// answered 500/502/504 is unknown, not a failure); ModifiedTime -> MLST or MDTM alone;
 // SetPermissions -> SITE CHMOD (500/502/504 or 202: the server has no way).
 // FEAT is asked once per log-in, by the first Stat; a refused FEAT, OPTS or STAT only means
 // that less is known.
@@ -61,6 +62,7 @@ public:
     void ChangeFolder(const std::string& path) override;
     std::string CurrentFolder() const override { return folder_; }
     remote::RemoteEntry Stat(const std::string& name) override;
+    std::int64_t ModifiedTime(const std::string& name) override;
     bool SetPermissions(const std::string& name, int mode) override;
     void Cancel() override
     {
@@ -91,6 +93,8 @@ private:
     bool askOptionally(const std::string& command);
     void statByFacts(remote::RemoteEntry& entry);
     void statBySizeAndTime(remote::RemoteEntry& entry);
+    // MDTM's time of name; 0 when the server does not know the command.
+    std::int64_t modifiedTime(const std::string& name);
 
     T_FTP ftp_;
     std::string folder_;

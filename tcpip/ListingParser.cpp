@@ -74,9 +74,15 @@ bool isTimeOrYear(std::string_view s)
     return s.size() == 5 && s[2] == ':' && allDigits(s.substr(0, 2)) && allDigits(s.substr(3));
 }
 
-// Where the name of a Unix line starts: one blank after the time-or-year that follows a size,
-// a month and a day. npos when the line has no such columns.
-std::size_t unixNameStart(std::string_view line)
+// The columns of a Unix line after the owner: the size word, and where the name starts (one
+// blank after the time-or-year that follows the size, a month and a day; npos when nothing
+// follows). Empty when the line has no such columns.
+struct UnixColumns {
+    std::string_view size;
+    std::size_t nameStart;
+};
+
+std::optional<UnixColumns> unixColumns(std::string_view line)
 {
     // Type and links, owner, group, size, month, day, time-or-year: a few words more than that
     // covers listings without a group or with a blank inside the owner.
@@ -86,9 +92,9 @@ std::size_t unixNameStart(std::string_view line)
             || !allDigits(words[i + 1].text) || !isTimeOrYear(words[i + 2].text))
             continue;
         const std::size_t afterField = words[i + 2].start + words[i + 2].text.size() + 1;
-        return afterField < line.size() ? afterField : std::string_view::npos;
+        return UnixColumns{ words[i - 1].text, afterField < line.size() ? afterField : std::string_view::npos };
     }
-    return std::string_view::npos;
+    return std::nullopt;
 }
 
 bool parseUnix(std::string_view line, t_filedata& entry, const CivilDate& today)
@@ -101,7 +107,8 @@ bool parseUnix(std::string_view line, t_filedata& entry, const CivilDate& today)
     }
     // The name by column, blanks and "->" inside it kept; for a link the part before " -> ".
     // A line without the columns keeps its last word as the name.
-    const std::size_t nameStart = unixNameStart(line);
+    const auto columns = unixColumns(line);
+    const std::size_t nameStart = columns ? columns->nameStart : std::string_view::npos;
     long long fieldsEnd;
     if (nameStart != std::string_view::npos) {
         std::string_view name = line.substr(nameStart);
@@ -322,6 +329,14 @@ void ParseListingLine(std::string_view line, t_filedata& entry, const CivilDate&
         ok = false;
     }
     entry = ok ? std::move(parsed) : t_filedata{};
+}
+
+std::optional<std::int64_t> UnixLineSize(std::string_view line)
+{
+    if (line.empty() || line[0] != '-')
+        return std::nullopt;
+    const auto columns = unixColumns(line);
+    return columns ? ToNumber64(columns->size) : std::nullopt;
 }
 
 } // namespace tcpip

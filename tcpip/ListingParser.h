@@ -3,6 +3,7 @@
 // Unix ("-rw-r--r--  1 user group  2048 Nov 12  1998 index.html") and DOS
 // ("01-15-98  02:05PM  1234 page.htm", "<DIR>" for folders). Lines may hold any byte.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -34,6 +35,10 @@ struct t_filedata {
 // today (a "Dec 31" listed in January is last December); today is the local date by default.
 void ParseListingLine(std::string_view line, t_filedata& entry);
 void ParseListingLine(std::string_view line, t_filedata& entry, const CivilDate& today);
+
+// The size column of a plain file's Unix line ("-rw-r--r-- 1 a a 5000000000 Sep 1 2020 x"), in
+// 64 bits; empty for other lines and for a line without the size, month, day and time columns.
+std::optional<std::int64_t> UnixLineSize(std::string_view line);
 
 // 1..12 for an exact, case-sensitive "Jan".."Dec"; 0 otherwise.
 int MonthNumber(std::string_view text);

@@ -28,14 +28,19 @@ Script upload(const std::string& final = "226 Transfer complete.\r\n")
              dataReceiveAll(), send(final) };
 }
 
-// What the check (or the stamp after the store) asks of a server without MLST.
-Script stat(const std::string& size, const std::string& time, const std::string& listing)
+// What the check asks of a server without MLST: MDTM, STAT, and SIZE when STAT listed no size.
+Script check(const std::string& time, const std::string& listing, const std::string& size = "")
 {
-    return join(join(reply(size), reply(time)), reply(listing));
+    const Script asked = join(reply(time), reply(listing));
+    return size.empty() ? asked : join(asked, reply(size));
 }
-const std::string kStatCommands = "SIZE a.html\r\nMDTM a.html\r\nSTAT a.html\r\n";
-const Script kStampAtOpen = stat("213 8\r\n", "213 20200913122640\r\n", "502 No STAT\r\n");
-const Script kStampAfter = stat("213 14\r\n", "213 20200913130000\r\n", "502 No STAT\r\n");
+const std::string kCheckCommands = "MDTM a.html\r\nSTAT a.html\r\nSIZE a.html\r\n";
+const std::string kListedCheckCommands = "MDTM a.html\r\nSTAT a.html\r\n";
+const std::string kListing = "213-Status follows:\r\n-rw-r----- 1 a a 8 Sep 13 12:26 a.html\r\n213 End\r\n";
+const Script kStampAtOpen = check("213 20200913122640\r\n", "502 No STAT\r\n", "213 8\r\n");
+// After the store the size is known: only the time is asked.
+const std::string kStampCommand = "MDTM a.html\r\n";
+const Script kStampAfter = reply("213 20200913130000\r\n");
 
 struct Case {
     const char* label;
@@ -104,40 +109,35 @@ INSTANTIATE_TEST_SUITE_P(
     Servers, WriteBackScripted,
     ::testing::Values(
         Case{ "StoredUnderTemporaryNameThenRenamed", kOpened, join(join(join(kStampAtOpen, upload()), kRenamed), kStampAfter),
-              kStatCommands + kStore + kRename + kStatCommands, kMine, remote::WriteBackOutcome::Stored, false, "", "" },
+              kCheckCommands + kStore + kRename + kStampCommand, kMine, remote::WriteBackOutcome::Stored, false, "", "" },
         Case{ "NeitherTimeNorSizeReported", { -1, 0 },
-              join(join(join(stat("502 No\r\n", "502 No\r\n", "502 No\r\n"), upload()), kRenamed),
-                   stat("502 No\r\n", "502 No\r\n", "502 No\r\n")),
-              kStatCommands + kStore + kRename + kStatCommands, kMine, remote::WriteBackOutcome::Stored, false, "", "" },
-        Case{ "ChangedAndCancelled", kOpened, stat("213 9\r\n", "213 20200913122640\r\n", "502 No\r\n"), kStatCommands, "",
+              join(join(join(check("502 No\r\n", "502 No\r\n", "502 No\r\n"), upload()), kRenamed), reply("502 No\r\n")),
+              kCheckCommands + kStore + kRename + kStampCommand, kMine, remote::WriteBackOutcome::Stored, false, "", "" },
+        Case{ "ChangedAndCancelled", kOpened, check("213 20200913122640\r\n", "502 No\r\n", "213 9\r\n"), kCheckCommands, "",
               remote::WriteBackOutcome::Cancelled, false, "", "" },
         Case{ "RenameRefusedStoresDirectly", kOpened,
               join(join(join(join(join(kStampAtOpen, upload()), reply("550 RNFR command failed.\r\n")), upload()),
                         reply("250 Delete operation successful.\r\n")), kStampAfter),
-              kStatCommands + kStore + "RNFR {temp}\r\n" + kDirect + "DELE {temp}\r\n" + kStatCommands, kMine + kMine,
+              kCheckCommands + kStore + "RNFR {temp}\r\n" + kDirect + "DELE {temp}\r\n" + kStampCommand, kMine + kMine,
               remote::WriteBackOutcome::Stored, true, "refused to rename", "" },
         Case{ "RenameRefusedAndTemporaryStays", kOpened,
               join(join(join(join(join(kStampAtOpen, upload()), reply("550 RNFR command failed.\r\n")), upload()),
                         reply("550 Delete operation failed.\r\n")), kStampAfter),
-              kStatCommands + kStore + "RNFR {temp}\r\n" + kDirect + "DELE {temp}\r\n" + kStatCommands, kMine + kMine,
+              kCheckCommands + kStore + "RNFR {temp}\r\n" + kDirect + "DELE {temp}\r\n" + kStampCommand, kMine + kMine,
               remote::WriteBackOutcome::Stored, true, "is left on the server", "" },
         Case{ "TemporaryNameRefusedStoresDirectly", kOpened,
               join(join(join(join(join(kStampAtOpen, { listenData(), expectLine(), send("227 ({pasv})\r\n") }),
                                   reply("553 Could not create file.\r\n")),
                              reply("550 Delete operation failed.\r\n")), upload()), kStampAfter),
-              kStatCommands + kStore + "DELE {temp}\r\n" + kDirect + kStatCommands, kMine,
+              kCheckCommands + kStore + "DELE {temp}\r\n" + kDirect + kStampCommand, kMine,
               remote::WriteBackOutcome::Stored, true, "refused the temporary name", "" },
         Case{ "ModeNotKeptIsReported", kOpened,
-              join(join(join(join(stat("213 8\r\n", "213 20200913122640\r\n",
-                                       "213-Status follows:\r\n-rw-r----- 1 a a 8 Sep 13 12:26 a.html\r\n213 End\r\n"),
-                                  upload()), reply("500 Unknown SITE command.\r\n")), kRenamed), kStampAfter),
-              kStatCommands + kStore + "SITE CHMOD 640 {temp}\r\n" + kRename + kStatCommands, kMine,
+              join(join(join(join(check("213 20200913122640\r\n", kListing), upload()), reply("500 Unknown SITE command.\r\n")), kRenamed), kStampAfter),
+              kListedCheckCommands + kStore + "SITE CHMOD 640 {temp}\r\n" + kRename + kStampCommand, kMine,
               remote::WriteBackOutcome::Stored, false, "could not keep the permissions of a.html (0640)", "" },
         Case{ "ModeKept", kOpened,
-              join(join(join(join(stat("213 8\r\n", "213 20200913122640\r\n",
-                                       "213-Status follows:\r\n-rw-r----- 1 a a 8 Sep 13 12:26 a.html\r\n213 End\r\n"),
-                                  upload()), reply("200 SITE CHMOD command ok.\r\n")), kRenamed), kStampAfter),
-              kStatCommands + kStore + "SITE CHMOD 640 {temp}\r\n" + kRename + kStatCommands, kMine,
+              join(join(join(join(check("213 20200913122640\r\n", kListing), upload()), reply("200 SITE CHMOD command ok.\r\n")), kRenamed), kStampAfter),
+              kListedCheckCommands + kStore + "SITE CHMOD 640 {temp}\r\n" + kRename + kStampCommand, kMine,
               remote::WriteBackOutcome::Stored, false, "", "" }),
     [](const auto& info) { return std::string(info.param.label); });
 
@@ -181,7 +181,7 @@ TEST_P(WriteBackCutOff, TargetUntouchedAndTemporaryFileRemovedOrNamed)
     files.Disconnect();
     EXPECT_TRUE(server.finish()) << server.failure();
     const std::string transcript = std::regex_replace(server.transcript(), std::regex(R"(\.a\.html\.quellin-[a-z0-9]{6}\.tmp)"), "{temp}");
-    EXPECT_EQ(transcript, kLogin + "FEAT\r\n" + kStatCommands + kStore + "ABOR\r\nDELE {temp}\r\nQUIT\r\n");
+    EXPECT_EQ(transcript, kLogin + "FEAT\r\n" + kCheckCommands + kStore + "ABOR\r\nDELE {temp}\r\nQUIT\r\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(

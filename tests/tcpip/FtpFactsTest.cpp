@@ -100,15 +100,30 @@ INSTANTIATE_TEST_SUITE_P(
                       PermissionsCase{ "NoSeparator", "-rw-r-----x", std::nullopt }),
     [](const auto& info) { return std::string(info.param.label); });
 
-TEST(StatPermissions, ExactlyOneFileLineIsNeeded)
+TEST(StatFacts, ExactlyOneFileLineIsNeeded)
 {
-    EXPECT_EQ(tcpip::ParseStatPermissions({ "213-Status:", "-rw------- 1 a a 1 Sep 1 2020 x", "213 End" }), 0600);
-    EXPECT_EQ(tcpip::ParseStatPermissions({ "213-Status:", "213--rw------- 1 a a 1 Sep 1 2020 x", "213 End" }), 0600);
-    EXPECT_EQ(tcpip::ParseStatPermissions({ "213-Status:", " -rw------- 1 a a 1 Sep 1 2020 x", "213 End" }), 0600);
-    EXPECT_EQ(tcpip::ParseStatPermissions({ "213-Status:", "total 0", "213 End" }), std::nullopt);
-    EXPECT_EQ(tcpip::ParseStatPermissions({ "213 -rw------- 1 a a 1 Sep 1 2020 x" }), std::nullopt);
+    const auto permissions = [](const std::vector<std::string>& lines) { return tcpip::ParseStatFacts(lines).permissions; };
+    EXPECT_EQ(permissions({ "213-Status:", "-rw------- 1 a a 1 Sep 1 2020 x", "213 End" }), 0600);
+    EXPECT_EQ(permissions({ "213-Status:", "213--rw------- 1 a a 1 Sep 1 2020 x", "213 End" }), 0600);
+    EXPECT_EQ(permissions({ "213-Status:", " -rw------- 1 a a 1 Sep 1 2020 x", "213 End" }), 0600);
+    EXPECT_EQ(permissions({ "213-Status:", "total 0", "213 End" }), std::nullopt);
+    EXPECT_EQ(permissions({ "213 -rw------- 1 a a 1 Sep 1 2020 x" }), std::nullopt);
     const std::vector<std::string> many(100000, "-rw-r--r-- 1 a a 1 Sep 1 2020 x");
-    EXPECT_EQ(tcpip::ParseStatPermissions(many), std::nullopt);
+    EXPECT_EQ(permissions(many), std::nullopt);
+}
+
+// The size column is found by the month, day and time that follow it, so a missing group or
+// a blank inside the owner does not shift it; anything else is no size.
+TEST(StatFacts, SizeComesFromTheColumnBeforeTheDate)
+{
+    const auto size = [](const std::string& line) { return tcpip::ParseStatFacts({ "213-Status:", line, "213 End" }).size; };
+    EXPECT_EQ(size("-rw-r--r--    1 1003     1003     20971474 Dec 09 04:56 twenty.html"), 20971474);
+    EXPECT_EQ(size("-rw-r--r-- 1 owner 5000000000 Sep 1 2020 no group"), 5000000000);
+    EXPECT_EQ(size("-rw-r--r-- 1 web master staff 12 Sep 1 12:26 blank in owner"), 12);
+    EXPECT_EQ(size("-rw-r--r-- 1 a a 99999999999999999999999 Sep 1 2020 x"), std::nullopt);
+    EXPECT_EQ(size("-rw-r--r-- 1 a a 12\x01 Sep 1 2020 x"), std::nullopt);
+    EXPECT_EQ(size("-rw-r--r-- 1 a a 12 Sep 1"), std::nullopt);
+    EXPECT_EQ(size("-rw-r--r-- " + std::string(1 << 20, '7') + " Sep 1 2020 x"), std::nullopt);
 }
 
 } // namespace
