@@ -326,7 +326,9 @@ void SftpSession::connectTransport(std::uint32_t address)
         throw ERemoteError("Out of memory");
     const std::string folder = sshFolder.toStdString();
     const std::string knownHosts = folder + "/known_hosts";
-    long seconds = std::max<long>(1, static_cast<long>(silenceTimeout().count() / 1000));
+    // libssh's own limit is only a backstop, a second past the watchdog's, which cuts first and
+    // so names the true reason.
+    long seconds = static_cast<long>(std::chrono::ceil<std::chrono::seconds>(silenceTimeout()).count()) + 1;
     int verbosity = SSH_LOG_NOLOG;
     unsigned int portOption = port;
     ssh_options_set(ssh_->session, SSH_OPTIONS_HOST, Site.host.c_str());
