@@ -163,16 +163,22 @@ void SftpSession::operation(const std::function<void()>& job)
     if (state_ == remote::ConnectionState::LoggedOut)
         logIn();
     connectionLost_ = false;
+    disconnectAsked_ = false;
+    const auto logOut = [this](const char* why) {
+        onWorker([this] { closeHandles(); });
+        state_ = remote::ConnectionState::LoggedOut;
+        trace(why, remote::TraceLevel::Connection);
+    };
     try {
         onWorker(job);
     } catch (...) {
-        if (connectionLost_) {
-            onWorker([this] { closeHandles(); });
-            state_ = remote::ConnectionState::LoggedOut;
-            trace("Logged out: the connection has gone", remote::TraceLevel::Connection);
-        }
+        // A Disconnect inside the wait logs out even when the job saw its cancel before the cut.
+        if (connectionLost_ || disconnectAsked_)
+            logOut(disconnectAsked_ ? "Logged out" : "Logged out: the connection has gone");
         throw;
     }
+    if (disconnectAsked_)
+        logOut("Logged out");
 }
 
 void SftpSession::Connect()
@@ -485,6 +491,7 @@ void SftpSession::Disconnect()
     if (busy_) {
         // Called from inside a wait: the running operation ends at once and logs out.
         cancel_ = true;
+        disconnectAsked_ = true;
         cutConnection();
         lookUp_.cancel();
         return;

@@ -125,6 +125,7 @@ private:
     int hostKeyState_ = 0;
     bool busy_ = false;
     bool connectionLost_ = false;      // set by a job (fail), read after it has ended
+    bool disconnectAsked_ = false;     // Disconnect() inside the running operation's wait
     std::atomic<bool> cancel_{false};
     // Log-in state, on the caller's thread (step_ also by the job while the caller waits).
     bool loggingIn_ = false;
