@@ -5,8 +5,9 @@
 
 namespace remote {
 
-// The longest an SFTP log-in (name look-up, TCP connect, SSH handshake, authentication) waits
-// for the server, all steps together; less when the session's silence timeout is shorter.
+// The longest a log-in waits for its server; less when the session's silence timeout is
+// shorter. SFTP counts its steps together (name look-up, TCP connect, SSH handshake,
+// authentication); FTP's session bounds each of its waits by the same length (tcpip/TcpIp.h).
 constexpr std::chrono::milliseconds kConnectTimeout{ 20000 };
 
 // "20 seconds", or "300 ms" for a time that is no whole number of seconds.
