@@ -10,7 +10,6 @@
 #include <libssh/sftp.h>
 
 #include <fcntl.h>
-#include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
@@ -101,8 +100,14 @@ int connectTcp(int fd, std::uint32_t address, std::uint16_t port, std::chrono::s
     if (errno != EINPROGRESS)
         return errno;
     pollfd wait{ fd, POLLOUT, 0 };
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-    if (::poll(&wait, 1, static_cast<int>(std::max<std::int64_t>(0, left.count()))) <= 0)
+    int ready = 0;
+    do {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        ready = ::poll(&wait, 1, static_cast<int>(std::max<std::int64_t>(0, left.count())));
+    } while (ready < 0 && errno == EINTR);
+    if (ready < 0)
+        return errno;
+    if (ready == 0)
         return ETIMEDOUT;
     int error = 0;
     socklen_t length = sizeof error;
