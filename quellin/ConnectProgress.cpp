@@ -1,7 +1,5 @@
 #include "quellin/ConnectProgress.h"
 
-#include "tcpip/FtpRemoteFiles.h"
-
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QPushButton>
@@ -42,21 +40,12 @@ bool ConnectProgress::run(QWidget* parent, const QString& host, const std::funct
 bool ConnectProgress::run(QWidget* parent, const QString& host, remote::RemoteFiles& files)
 {
     const auto connect = [&files](ConnectProgress& box) {
-        auto* ftp = dynamic_cast<tcpip::FtpRemoteFiles*>(&files);
-        if (!ftp) {
-            files.Connect();
-            return;
-        }
-        tcpip::T_FTP& session = ftp->session();
-        session.OnConnectStep = [&box](tcpip::TConnectStep step) {
-            if (step == tcpip::TConnectStep::LogIn)
-                box.loggingIn();
-        };
+        files.OnLoggingIn = [&box] { box.loggingIn(); };
         // The box is gone after this call: the session must not call it later.
         struct Unhook {
-            tcpip::T_FTP& session;
-            ~Unhook() { session.OnConnectStep = nullptr; }
-        } unhook{ session };
+            remote::RemoteFiles& files;
+            ~Unhook() { files.OnLoggingIn = nullptr; }
+        } unhook{ files };
         files.Connect();
     };
     return run(parent, host, connect, [&files] { files.Cancel(); });

@@ -19,7 +19,7 @@ public:
     static bool run(QWidget* parent, const QString& host, const std::function<void(ConnectProgress&)>& connect,
                     const std::function<void()>& cancelSession);
 
-    // run() for a remote session: its Connect, its Cancel, and for FTP its log-in step shown.
+    // run() for a remote session: its Connect, its Cancel, its log-in step shown.
     static bool run(QWidget* parent, const QString& host, remote::RemoteFiles& files);
 
     void loggingIn() { attempt_.loggingIn(); }

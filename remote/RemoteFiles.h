@@ -19,10 +19,11 @@
 //
 // Waits: with Async set, an operation waits by turning the event loop (window commands, timers
 // and input run inside, as with FTP's asynchronous transfers); without it the call sleeps and
-// the event loop does not turn, except in a Connect that can be cancelled (FTP's): it turns the
-// event loop in both modes, the caller limiting input to a progress box whose Cancel ends it.
-// Every wait is bounded by the silence timeout: an operation
-// fails with ERemoteError when nothing has moved for that long.
+// the event loop does not turn, except in a log-in that can be cancelled: Connect turns the
+// event loop in both modes (FTP's and SFTP's), and so does SFTP's log-in before an operation on
+// a logged-out session; the caller limits input meanwhile (Connect: a progress box whose Cancel
+// ends it, told by OnLoggingIn when the log-in proper begins). Every wait is bounded by the
+// silence timeout: an operation fails with ERemoteError when nothing has moved for that long.
 //
 // Only one operation runs at a time: another one started from inside the event loop raises
 // ERemoteBusy. Cancel() (from a handler or a command inside the wait) ends the running
@@ -106,6 +107,9 @@ public:
     TraceEvent OnTrace;
     // Raised on the caller's thread while a transfer runs, and once at its end.
     ProgressEvent OnProgress;
+    // Raised on the caller's thread during a log-in once the connection to the server stands
+    // and the log-in proper (credentials) begins: a progress display's second step.
+    base::Event<> OnLoggingIn;
 
     virtual void Connect() = 0;
     // Always ends logged out; never raises.

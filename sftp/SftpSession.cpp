@@ -1,5 +1,6 @@
 #include "sftp/SftpSession.h"
 
+#include "remote/ConnectLimit.h"
 #include "remote/RemoteNames.h"
 #include "sftp/SshWorker.h"
 
@@ -9,7 +10,6 @@
 #include <libssh/sftp.h>
 
 #include <fcntl.h>
-#include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
@@ -33,9 +33,14 @@ struct SshHandles {
 
 namespace {
 
+std::uint16_t portOf(const remote::RemoteSite& site)
+{
+    return site.port == 0 ? 22 : site.port;
+}
+
 std::string hostLabel(const remote::RemoteSite& site)
 {
-    const auto port = site.port == 0 ? 22 : site.port;
+    const auto port = portOf(site);
     return port == 22 ? site.host : "[" + site.host + "]:" + std::to_string(port);
 }
 
@@ -82,42 +87,32 @@ struct AttributesFree {
 };
 using Attributes = std::unique_ptr<sftp_attributes_struct, AttributesFree>;
 
-// A TCP connection to host:port within timeout (IPv4, as the rest of the programs).
-int connectTcp(const std::string& host, std::uint16_t port, std::chrono::milliseconds timeout)
+// Connects fd (non-blocking) to address:port, waiting until deadline at most; 0 or the errno.
+// A shutdown of fd from another thread ends the wait at once.
+int connectTcp(int fd, std::uint32_t address, std::uint16_t port, std::chrono::steady_clock::time_point deadline)
 {
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    if (getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found) != 0 || found == nullptr)
-        throw ERemoteError("Couldn't resolve hostname " + remote::Printable(host));
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    int error = fd < 0 ? errno : 0;
-    if (fd >= 0 && ::connect(fd, found->ai_addr, found->ai_addrlen) != 0) {
-        error = errno;
-        if (error == EINPROGRESS) {
-            pollfd wait{ fd, POLLOUT, 0 };
-            const int ready = ::poll(&wait, 1, static_cast<int>(timeout.count()));
-            socklen_t length = sizeof error;
-            error = ready <= 0 ? ETIMEDOUT : 0;
-            if (ready > 0)
-                ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length);
-        }
-    }
-    freeaddrinfo(found);
-    if (error != 0) {
-        if (fd >= 0)
-            ::close(fd);
-        throw ERemoteError("Cannot connect to " + remote::Printable(host) + " port " + std::to_string(port) + ": " +
-                           std::strerror(error));
-    }
-    // libssh waits in poll() on its own: a blocking socket is what it expects.
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    // Read requests and window adjustments are small packets sent while data is unacknowledged:
-    // Nagle's algorithm would hold each of them back for an acknowledgement.
-    const int on = 1;
-    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-    return fd;
+    sockaddr_in peer{};
+    peer.sin_family = AF_INET;
+    peer.sin_port = htons(port);
+    peer.sin_addr.s_addr = address;
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) == 0)
+        return 0;
+    if (errno != EINPROGRESS)
+        return errno;
+    pollfd wait{ fd, POLLOUT, 0 };
+    int ready = 0;
+    do {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        ready = ::poll(&wait, 1, static_cast<int>(std::max<std::int64_t>(0, left.count())));
+    } while (ready < 0 && errno == EINTR);
+    if (ready < 0)
+        return errno;
+    if (ready == 0)
+        return ETIMEDOUT;
+    int error = 0;
+    socklen_t length = sizeof error;
+    ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length);
+    return error;
 }
 
 } // namespace
@@ -146,12 +141,14 @@ remote::ConnectionState SftpSession::State() const
 void SftpSession::onWorker(const std::function<void()>& job)
 {
     SshWorker::Wait wait;
-    wait.turnEventLoop = Async;
+    // A log-in's waits turn the event loop in both modes: its progress box must take a cancel.
+    wait.turnEventLoop = Async || loggingIn_;
     wait.silence = silenceTimeout();
+    if (loggingIn_)
+        wait.deadline = logInDeadline_;
     wait.drop = [this] {
-        std::lock_guard lock(socketMutex_);
-        if (socket_ >= 0)
-            ::shutdown(socket_, SHUT_RDWR);
+        dropped_ = true;
+        cutConnection();
     };
     wait.progress = [this](std::int64_t done, std::int64_t total) { base::raise(OnProgress, done, total); };
     wait.cancel = [this] { cancel_ = true; };
@@ -171,16 +168,22 @@ void SftpSession::operation(const std::function<void()>& job)
     if (state_ == remote::ConnectionState::LoggedOut)
         logIn();
     connectionLost_ = false;
+    disconnectAsked_ = false;
+    const auto logOut = [this](const char* why) {
+        onWorker([this] { closeHandles(); });
+        state_ = remote::ConnectionState::LoggedOut;
+        trace(why, remote::TraceLevel::Connection);
+    };
     try {
         onWorker(job);
     } catch (...) {
-        if (connectionLost_) {
-            onWorker([this] { closeHandles(); });
-            state_ = remote::ConnectionState::LoggedOut;
-            trace("Logged out: the connection has gone", remote::TraceLevel::Connection);
-        }
+        // A Disconnect inside the wait logs out even when the job saw its cancel before the cut.
+        if (connectionLost_ || disconnectAsked_)
+            logOut(disconnectAsked_ ? "Logged out" : "Logged out: the connection has gone");
         throw;
     }
+    if (disconnectAsked_)
+        logOut("Logged out");
 }
 
 void SftpSession::Connect()
@@ -188,6 +191,7 @@ void SftpSession::Connect()
     if (busy_)
         throw remote::ERemoteBusy();
     busy_ = true;
+    cancel_ = false;
     struct Idle {
         bool& busy;
         ~Idle() { busy = false; }
@@ -198,40 +202,144 @@ void SftpSession::Connect()
     logIn();
 }
 
+void SftpSession::Cancel()
+{
+    cancel_ = true;
+    if (loggingIn_) {
+        cutConnection();
+        lookUp_.cancel();
+    }
+}
+
+void SftpSession::cutConnection()
+{
+    std::lock_guard lock(socketMutex_);
+    if (socket_ >= 0)
+        ::shutdown(socket_, SHUT_RDWR);
+}
+
 void SftpSession::logIn()
 {
+    remote::RequirePath(Site.host);
+    if (!Site.user.empty())
+        remote::RequireEntryName(Site.user);
     const std::string target = hostLabel(Site);
     trace("Connecting to " + remote::Printable(target), remote::TraceLevel::Connection);
+    logInLimit_ = std::min(remote::kConnectTimeout, silenceTimeout());
+    logInDeadline_ = std::chrono::steady_clock::now() + logInLimit_;
+    dropped_ = false;
+    step_ = LogInStep::Open;
+    loggingIn_ = true;
     try {
-        onWorker([this] { connectTransport(); });
+        const std::uint32_t address = lookUpHost();
+        onWorker([this, address] { connectTransport(address); });
         checkHostKey();
-        onWorker([this] { authenticate(); startSftp(); });
+        base::raise(OnLoggingIn);
+        step_ = LogInStep::Authenticate;
+        onWorker([this] {
+            authenticate();
+            startSftp();
+        });
+        // A cancel that came with the last answer still wins: the user asked not to be connected.
+        checkCancel();
     } catch (...) {
+        loggingIn_ = false;
+        const bool cancelled = cancel_;
+        const bool timedOut = dropped_;
         onWorker([this] { closeHandles(); });
+        if (cancelled) {
+            trace("Connect cancelled", remote::TraceLevel::Connection);
+            throw remote::ERemoteCancelled();
+        }
+        if (timedOut)
+            throw ERemoteError(logInTimedOut());
         throw;
     }
+    loggingIn_ = false;
     state_ = remote::ConnectionState::Idle;
     trace("Logged in to " + remote::Printable(target) + " as " + remote::Printable(Site.user) + ", folder " +
               remote::Printable(folder_),
           remote::TraceLevel::Reply);
 }
 
-void SftpSession::connectTransport()
+std::uint32_t SftpSession::lookUpHost()
 {
-    remote::RequirePath(Site.host);
-    if (!Site.user.empty())
-        remote::RequireEntryName(Site.user);
-    const std::uint16_t port = Site.port == 0 ? 22 : Site.port;
-    const int fd = connectTcp(Site.host, port, silenceTimeout());
+    std::uint32_t address = 0;
+    switch (lookUp_.run(Site.host, logInDeadline_, address)) {
+    case HostLookUp::Outcome::Found:
+        return address;
+    case HostLookUp::Outcome::Cancelled:
+        throw remote::ERemoteCancelled();
+    case HostLookUp::Outcome::TimedOut:
+        throw ERemoteError("Name look-up timed out: " + remote::Printable(Site.host) + " was not found within " +
+                           remote::DurationText(logInLimit_));
+    case HostLookUp::Outcome::NotFound:
+        break;
+    }
+    throw ERemoteError("Couldn't resolve hostname " + remote::Printable(Site.host));
+}
+
+std::string SftpSession::logInTimedOut() const
+{
+    const std::string host = remote::Printable(Site.host);
+    const std::string within = " within " + remote::DurationText(logInLimit_);
+    switch (step_) {
+    case LogInStep::Open:
+        return "Connection timed out: " + host + " port " + std::to_string(portOf(Site)) + " did not answer" + within;
+    case LogInStep::Handshake:
+        return "SSH connection to " + host + " failed: the server did not complete the SSH handshake" + within;
+    case LogInStep::Authenticate:
+        break;
+    }
+    return "Log-in timed out: " + host + " did not accept or refuse the log-in" + within;
+}
+
+void SftpSession::connectTransport(std::uint32_t address)
+{
+    const std::uint16_t port = portOf(Site);
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0)
+        throw ERemoteError(std::string("Cannot open a socket: ") + std::strerror(errno));
+    {
+        std::lock_guard lock(socketMutex_);
+        socket_ = fd;
+    }
+    // From here a cancel shuts the socket down, which also ends the TCP connect's wait; one that
+    // came before is seen here.
+    checkCancel();
+    const int error = connectTcp(fd, address, port, logInDeadline_);
+    checkCancel();
+    if (error != 0) {
+        const std::string host = remote::Printable(Site.host);
+        switch (error) {
+        case ECONNREFUSED:
+            throw ERemoteError("Connection refused: nothing answers at " + host + " port " + std::to_string(port));
+        case ETIMEDOUT:
+            throw ERemoteError(logInTimedOut());
+        case ENETUNREACH:
+        case EHOSTUNREACH:
+            throw ERemoteError("No route to " + host + ": the host cannot be reached");
+        default:
+            throw ERemoteError("Cannot connect to " + host + " port " + std::to_string(port) + ": " +
+                               std::strerror(error));
+        }
+    }
+    // libssh waits in poll() on its own: a blocking socket is what it expects.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    // Read requests and window adjustments are small packets sent while data is unacknowledged:
+    // Nagle's algorithm would hold each of them back for an acknowledgement.
+    const int on = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    step_ = LogInStep::Handshake;
     worker_->noteActivity();
     ssh_->session = ssh_new();
-    if (ssh_->session == nullptr) {
-        ::close(fd);
+    if (ssh_->session == nullptr)
         throw ERemoteError("Out of memory");
-    }
     const std::string folder = sshFolder.toStdString();
     const std::string knownHosts = folder + "/known_hosts";
-    long seconds = std::max<long>(1, static_cast<long>(silenceTimeout().count() / 1000));
+    // libssh's own limit is only a backstop, a second past the watchdog's, which cuts first and
+    // so names the true reason.
+    long seconds = static_cast<long>(std::chrono::ceil<std::chrono::seconds>(silenceTimeout()).count()) + 1;
     int verbosity = SSH_LOG_NOLOG;
     unsigned int portOption = port;
     ssh_options_set(ssh_->session, SSH_OPTIONS_HOST, Site.host.c_str());
@@ -254,10 +362,6 @@ void SftpSession::connectTransport()
     ssh_options_set(ssh_->session, SSH_OPTIONS_PROCESS_CONFIG, &no);
     socket_t socketOption = fd;
     ssh_options_set(ssh_->session, SSH_OPTIONS_FD, &socketOption);
-    {
-        std::lock_guard lock(socketMutex_);
-        socket_ = fd;
-    }
     if (ssh_connect(ssh_->session) != SSH_OK)
         throw ERemoteError("SSH connection to " + remote::Printable(Site.host) + " failed: " +
                            ssh_get_error(ssh_->session));
@@ -301,7 +405,13 @@ void SftpSession::checkHostKey()
                            sshFolder.toStdString() + "/known_hosts");
     }
     trace("Unknown host key " + hostKeyFingerprint_, remote::TraceLevel::Connection);
-    if (!OnHostKeyQuestion || !OnHostKeyQuestion(target, hostKeyFingerprint_))
+    // The user's time at the question is not the server's: the log-in's time limit waits.
+    const auto asked = std::chrono::steady_clock::now();
+    const bool accepted = OnHostKeyQuestion && OnHostKeyQuestion(target, hostKeyFingerprint_);
+    logInDeadline_ += std::chrono::steady_clock::now() - asked;
+    // A cancel while the question was open outweighs its answer: nothing is stored.
+    checkCancel();
+    if (!accepted)
         throw EHostKeyRejected("The host key of " + remote::Printable(target) + " (" + hostKeyFingerprint_ +
                                ") was not accepted. Nothing was sent.");
     onWorker([this] {
@@ -386,9 +496,9 @@ void SftpSession::Disconnect()
     if (busy_) {
         // Called from inside a wait: the running operation ends at once and logs out.
         cancel_ = true;
-        std::lock_guard lock(socketMutex_);
-        if (socket_ >= 0)
-            ::shutdown(socket_, SHUT_RDWR);
+        disconnectAsked_ = true;
+        cutConnection();
+        lookUp_.cancel();
         return;
     }
     if (state_ == remote::ConnectionState::LoggedOut && ssh_->session == nullptr)

@@ -19,7 +19,16 @@
 //
 // A broken connection logs the session out; the next operation logs in again and returns to
 // the folder it had reached.
+//
+// A log-in (Connect's, or an operation's on a logged-out session) turns the event loop in both
+// wait modes, so that Cancel() from a handler inside it (a progress box) ends it at once with
+// ERemoteCancelled: the name look-up is left behind (HostLookUp.h), a TCP connect or a blocked
+// libssh call is ended by shutting the socket down, the host-key question's answer is ignored.
+// The session is then logged out with nothing left open. All steps together wait at most
+// remote::kConnectTimeout (less when the silence timeout is shorter; the user's time at the
+// host-key question does not count); the error then says which step the server did not answer.
 #include "remote/RemoteFiles.h"
+#include "sftp/HostLookUp.h"
 
 #include <QString>
 
@@ -77,14 +86,22 @@ public:
     std::string CurrentFolder() const override { return folder_; }
     remote::RemoteEntry Stat(const std::string& name) override;
     bool SetPermissions(const std::string& name, int mode) override;
-    void Cancel() override { cancel_ = true; }
+    // Ends a log-in at once; a transfer at its next request (the session stays logged in).
+    void Cancel() override;
 
 private:
     // Runs job on the helper thread under the operation rules (busy, log-in first, cancel).
     void operation(const std::function<void()>& job);
     void onWorker(const std::function<void()>& job);
+    // Where a log-in has got to, for the message when the server stops answering.
+    enum class LogInStep : std::uint8_t { Open, Handshake, Authenticate };
+
     void logIn();
-    void connectTransport();
+    std::uint32_t lookUpHost();
+    void connectTransport(std::uint32_t address);
+    // The message for a log-in that waited too long at step_.
+    std::string logInTimedOut() const;
+    void cutConnection();
     void checkHostKey();
     void authenticate();
     void startSftp();
@@ -108,7 +125,15 @@ private:
     int hostKeyState_ = 0;
     bool busy_ = false;
     bool connectionLost_ = false;      // set by a job (fail), read after it has ended
+    bool disconnectAsked_ = false;     // Disconnect() inside the running operation's wait
     std::atomic<bool> cancel_{false};
+    // Log-in state, on the caller's thread (step_ also by the job while the caller waits).
+    bool loggingIn_ = false;
+    std::atomic<bool> dropped_{false}; // the watchdog cut the connection
+    LogInStep step_ = LogInStep::Open;
+    std::chrono::milliseconds logInLimit_{0};
+    std::chrono::steady_clock::time_point logInDeadline_;
+    HostLookUp lookUp_;
     remote::ConnectionState state_ = remote::ConnectionState::LoggedOut;
 };
 

@@ -142,9 +142,14 @@ void SshWorker::deliverProgress(const Wait& wait)
     }
 }
 
-bool SshWorker::silentFor(std::chrono::milliseconds silence) const
+std::chrono::steady_clock::time_point SshWorker::dropTime(const Wait& wait) const
 {
-    return std::chrono::steady_clock::now() - lastActivity_ >= silence;
+    return std::min(lastActivity_ + wait.silence, wait.deadline);
+}
+
+bool SshWorker::expired(const Wait& wait) const
+{
+    return std::chrono::steady_clock::now() >= dropTime(wait);
 }
 
 void SshWorker::waitSleeping(const Wait& wait)
@@ -152,13 +157,17 @@ void SshWorker::waitSleeping(const Wait& wait)
     bool dropped = false;
     std::unique_lock lock(mutex_);
     while (!jobDone_) {
-        changed_.wait_until(lock, lastActivity_ + wait.silence);
+        // Once dropped, only the job's end (or progress) is left to wait for.
+        if (dropped)
+            changed_.wait(lock);
+        else
+            changed_.wait_until(lock, dropTime(wait));
         if (progressPending_) {
             lock.unlock();
             deliverProgress(wait);
             lock.lock();
         }
-        if (!jobDone_ && !dropped && silentFor(wait.silence)) {
+        if (!jobDone_ && !dropped && expired(wait)) {
             dropped = true;
             lock.unlock();
             if (wait.drop)
@@ -184,16 +193,19 @@ void SshWorker::waitInEventLoop(const Wait& wait)
             loop.quit();
             return;
         }
-        if (!dropped && silentFor(wait.silence)) {
+        if (!dropped && expired(wait)) {
             dropped = true;
             lock.unlock();
             if (wait.drop)
                 wait.drop();
             lock.lock();
         }
-        // Re-armed on every pass: a coarse or early timer must never leave the loop waiting for ever.
+        // Once dropped, the job's end wakes the loop. Until then the timer is re-armed on every
+        // pass: a coarse or early timer must never leave the loop waiting for ever.
+        if (dropped)
+            return;
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            lastActivity_ + wait.silence - std::chrono::steady_clock::now());
+            dropTime(wait) - std::chrono::steady_clock::now());
         watchdog.start(std::max(left, std::chrono::milliseconds(10)));
     };
     QObject::connect(&watchdog, &QTimer::timeout, &loop, check);

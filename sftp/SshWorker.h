@@ -8,7 +8,8 @@
 // session's own timeout; on top, the caller's wait watches the job's activity (noteActivity)
 // and, when nothing has moved for the silence timeout, calls the job's drop function once
 // (which shuts the socket down, so the blocked call fails at once) and goes on waiting for the
-// job to end. The job's exception is raised in the caller.
+// job to end; a wait with a deadline (a connect's) drops it the same way once that has passed.
+// The job's exception is raised in the caller.
 //
 // A progress handler that throws cancels the job (wait.cancel); its exception leaves run() once
 // the job has ended, never through the event loop's dispatch.
@@ -33,6 +34,7 @@ public:
     struct Wait {
         bool turnEventLoop = false;
         std::chrono::milliseconds silence{60000};
+        std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::time_point::max();
         std::function<void()> drop;                              // caller's thread
         std::function<void(std::int64_t, std::int64_t)> progress; // caller's thread
         std::function<void()> cancel;                            // caller's thread
@@ -57,7 +59,9 @@ private:
     void deliverProgress(const Wait& wait);
     void waitSleeping(const Wait& wait);
     void waitInEventLoop(const Wait& wait);
-    bool silentFor(std::chrono::milliseconds silence) const;
+    // Time to drop the job: silent for too long, or past the deadline (mutex_ held).
+    bool expired(const Wait& wait) const;
+    std::chrono::steady_clock::time_point dropTime(const Wait& wait) const;
 
     std::mutex mutex_;
     std::condition_variable wake_;     // worker: a job came, or stop

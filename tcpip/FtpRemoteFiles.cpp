@@ -102,12 +102,17 @@ FtpRemoteFiles::FtpRemoteFiles()
             replyLines_.push_back(text);
         trace(text, traceLevel(level));
     };
+    ftp_.OnConnectStep = [this](TConnectStep step) {
+        if (step == TConnectStep::LogIn)
+            base::raise(OnLoggingIn);
+    };
 }
 
 FtpRemoteFiles::~FtpRemoteFiles()
 {
     ftp_.OnTrace = nullptr;
     ftp_.OnDataReceived = nullptr;
+    ftp_.OnConnectStep = nullptr;
 }
 
 void FtpRemoteFiles::applySite()

@@ -3,6 +3,7 @@
 #include "platform/net/AsyncSelect.h"
 #include "platform/net/Resolver.h"
 #include "platform/net/WinsockErrors.h"
+#include "remote/ConnectLimit.h"
 #include "tcpip/Address.h"
 #include "tcpip/Finally.h"
 #include "tcpip/FtpReply.h"
@@ -33,13 +34,6 @@ bool startSockets()
     if (done)
         std::atexit([] { net::WSACleanup(); });
     return done;
-}
-
-std::string durationText(std::chrono::milliseconds d)
-{
-    if (d.count() % 1000 == 0)
-        return std::to_string(d.count() / 1000) + " seconds";
-    return std::to_string(d.count()) + " ms";
 }
 
 // Bytes a TLS session has decrypted (or its end) that poll() on the descriptor cannot see.
@@ -159,7 +153,7 @@ void T_TcpIp::Connect()
             throw ESocketError(error, "Connection refused: nothing answers at " + where);
         case net::WSAETIMEDOUT:
             throw ESocketError(error, "Connection timed out: " + where + " did not answer within "
-                                          + durationText(std::min(kConnectTimeout, silenceTimeout_)));
+                                          + remote::DurationText(std::min(kConnectTimeout, silenceTimeout_)));
         case net::WSAENETUNREACH:
         case net::WSAEHOSTUNREACH:
             throw ESocketError(error, "No route to " + Hostname + ": the host cannot be reached");
@@ -198,7 +192,7 @@ std::uint32_t T_TcpIp::LookUpInEventLoop()
     if (!done) {
         net::WSACancelAsyncRequest(request);
         throw ETcpIpError("Name look-up timed out: " + Hostname + " was not found within "
-                          + durationText(std::min(kConnectTimeout, silenceTimeout_)));
+                          + remote::DurationText(std::min(kConnectTimeout, silenceTimeout_)));
     }
     return lookUp_.error == 0 && !entry->addresses.empty() ? entry->addresses.front() : kNoAddress;
 }
@@ -452,7 +446,7 @@ bool T_TcpIp::ReadLineChecked(TSocket socket, std::string& line, std::optional<C
             continue;
         if (deadline && Clock::now() >= *deadline) {
             DropConnection();
-            throw ETcpIpError("The server's reply did not end within " + durationText(replyTimeout_)
+            throw ETcpIpError("The server's reply did not end within " + remote::DurationText(replyTimeout_)
                               + "; the connection was closed");
         }
         RaiseTimeout(Direction::Read);
@@ -537,7 +531,7 @@ net::TlsState T_TcpIp::AwaitTls(TSocket socket)
         NoteActivity();
         if (!WaitFor(socket, Direction::Read)) {
             throw ETcpIpError("The TLS handshake with " + Hostname + " did not finish within "
-                              + durationText(replyTimeout_) + "; the connection was closed");
+                              + remote::DurationText(replyTimeout_) + "; the connection was closed");
         }
     }
 }
@@ -672,8 +666,8 @@ void T_TcpIp::RaiseTimeout(Direction direction)
 {
     DropConnection();
     if (direction == Direction::Read)
-        throw ETcpIpError("Connection timed out: nothing received from the server for " + durationText(silenceTimeout_));
-    throw ETcpIpError("Connection timed out: the server took no data for " + durationText(silenceTimeout_));
+        throw ETcpIpError("Connection timed out: nothing received from the server for " + remote::DurationText(silenceTimeout_));
+    throw ETcpIpError("Connection timed out: the server took no data for " + remote::DurationText(silenceTimeout_));
 }
 
 std::uint32_t T_TcpIp::LocalAddressOf(TSocket socket)

@@ -3,12 +3,22 @@
 // checked on the server's disk; a wrong password, an unknown and then a changed host key.
 #include "ServerProcess.h"
 #include "SshServer.h"
+#include "UnansweredPort.h"
 #include "WindowFixture.h"
 
+#include "quellin/ConnectProgress.h"
 #include "richprint/TRECode.h"
+#include "sftp/SftpSession.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
 #include <fstream>
 
 using namespace testservers;
@@ -19,6 +29,20 @@ std::string readLocal(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     return { std::istreambuf_iterator<char>(in), {} };
+}
+
+// The connect box's text, read when it shows; then Escape or its Cancel button.
+QString cancelConnectBox(bool escape)
+{
+    auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (box == nullptr)
+        return QStringLiteral("(no box)");
+    const QString text = box->findChild<QLabel*>()->text();
+    if (escape)
+        QTest::keyClick(box, Qt::Key_Escape);
+    else
+        box->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
+    return text;
 }
 
 class SftpWindow : public QuellinWindow {
@@ -193,6 +217,60 @@ TEST_F(SftpWindow, AnUnknownHostKeyIsAskedAndAChangedOneRefused)
     EXPECT_TRUE(shownError().startsWith(QStringLiteral("WARNING: the host key of"))) << shownError().toStdString();
     EXPECT_NE(shownError().indexOf(QString::fromStdString(server->hostKeyFingerprint())), -1);
     EXPECT_EQ(form->remote().State(), remote::ConnectionState::LoggedOut);
+}
+
+// A site whose TCP connect nobody answers: the box shows, Escape or its Cancel ends the
+// connect at once in both modes with no error box, and the window then connects and lists.
+TEST_F(SftpWindow, ACancelledConnectEndsAtOnceAndTheWindowGoesOn)
+{
+    server->write("page.htm", "p");
+    openWithSite(SshServer::password());
+    dialogs.answerMessage(platform::gui::Yes); // the unknown host key, at the first real connect
+    for (const bool async : { false, true }) {
+        SCOPED_TRACE(async ? "asynchronous" : "synchronous");
+        if (form->chk_async->isChecked() != async)
+            form->chk_async->click();
+        UnansweredPort unanswered;
+        form->CBSites->setCurrentIndex(0);
+        form->CBSitesChange();
+        form->EditPort->setValue(unanswered.port());
+        form->remote().setSilenceTimeout(std::chrono::seconds(10));
+        QString shown;
+        QTimer::singleShot(200, [&] { shown = cancelConnectBox(async); });
+        QElapsedTimer clock;
+        clock.start();
+        command([&] { form->btn_connectClick(); });
+        EXPECT_LT(clock.elapsed(), 1500);
+        EXPECT_EQ(shown, QStringLiteral("Connecting to 127.0.0.1…"));
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "the box has gone";
+        EXPECT_EQ(form->Status->panelText(0), QStringLiteral("Connect cancelled"));
+        EXPECT_EQ(form->remote().State(), remote::ConnectionState::LoggedOut);
+
+        connectToSite();
+        EXPECT_EQ(shownNames(), std::vector<std::string>{ "page.htm" });
+    }
+}
+
+// Once the SSH handshake is done the box says so, and a cancel while authentication waits on a
+// server that has stopped answering ends the connect at once.
+TEST_F(SftpWindow, TheBoxSaysLoggingInOnceTheHandshakeIsDone)
+{
+    sftp::SftpSession session;
+    session.Site = { "127.0.0.1", server->port(), SshServer::passwordUser(), SshServer::password() };
+    session.setSilenceTimeout(std::chrono::seconds(10));
+    QString shown;
+    session.OnHostKeyQuestion = [&](const std::string&, const std::string&) {
+        server->pauseSessions();
+        QTimer::singleShot(200, [&] { shown = cancelConnectBox(true); });
+        return true;
+    };
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_FALSE(quellin::ConnectProgress::run(nullptr, QStringLiteral("127.0.0.1"), session));
+    EXPECT_LT(clock.elapsed(), 1500);
+    EXPECT_EQ(shown, QStringLiteral("Logging in to 127.0.0.1…"));
+    EXPECT_EQ(session.State(), remote::ConnectionState::LoggedOut);
+    server->endSessions();
 }
 
 } // namespace

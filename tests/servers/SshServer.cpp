@@ -130,6 +130,16 @@ bool SshServer::exists(const std::string& relative) const
 
 void SshServer::endSessions() const
 {
+    signalSessions(SIGKILL);
+}
+
+void SshServer::pauseSessions() const
+{
+    signalSessions(SIGSTOP);
+}
+
+void SshServer::signalSessions(int signal) const
+{
     // Each session is a privileged child of the listener and an unprivileged grandchild that
     // holds the connection: end every descendant.
     std::map<long long, long long> parents;
@@ -149,7 +159,7 @@ void SshServer::endSessions() const
     for (const auto& [pid, parent] : parents) {
         for (long long up = parent; up > 1 && parents.count(up) != 0; up = parents[up]) {
             if (up == listener) {
-                ::kill(static_cast<pid_t>(pid), SIGKILL);
+                ::kill(static_cast<pid_t>(pid), signal);
                 break;
             }
         }

@@ -40,8 +40,13 @@ public:
     // Ends every session sshd has opened (its child processes), as a network that broke
     // would; the server keeps listening.
     void endSessions() const;
+    // Stops every session sshd has opened (SIGSTOP), as a server that hangs would: the client
+    // hears nothing more on them. endSessions() ends them.
+    void pauseSessions() const;
 
 private:
+    void signalSessions(int signal) const;
+
     TempFolder folder_;
     std::string fingerprint_;
     std::unique_ptr<ServerProcess> process_;

@@ -1,6 +1,7 @@
 // Files both ways through a real sshd, byte for byte.
 #include "SftpTestSupport.h"
 
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -104,6 +105,22 @@ TEST_F(SftpTransferFaultTest, CancelFromTheProgressHandlerEndsTheTransferAndTheS
     base::MemoryStream again;
     client.session.Retrieve("small.txt", again);
     EXPECT_EQ(again.data(), "still here");
+}
+
+TEST_F(SftpTransferFaultTest, SynchronousOperationDoesNotTurnTheEventLoop)
+{
+    server_->write("sync.bin", Pattern(1024 * 1024));
+    Client client(*server_);
+    client.session.Connect();
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+    timer.start(0);
+    base::MemoryStream target;
+    client.session.Retrieve("sync.bin", target);
+    client.session.List(".");
+    EXPECT_EQ(ticks, 0);
+    EXPECT_EQ(target.size(), 1024 * 1024);
 }
 
 TEST_F(SftpTransferFaultTest, DisconnectInsideAnAsynchronousWaitEndsTheTransferAndLogsOut)
