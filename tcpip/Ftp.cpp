@@ -7,6 +7,7 @@
 #include "tcpip/TextNumber.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace tcpip {
 
@@ -73,10 +74,34 @@ void T_FTP::sendCommandLine(const std::string& text, const std::string& traced)
         throw;
     }
     Trace(traced, tl_command);
+    if (firstReplyPending_ && firstLine_.empty()) {
+        firstLine_ = text;
+        firstTraced_ = traced;
+    }
 }
 
 void T_FTP::ReadReply()
 {
+    const bool first = std::exchange(firstReplyPending_, false);
+    try {
+        readReply();
+    } catch (const EProtocolError& e) {
+        if (!first || !farewellRead_ || connected_ || firstLine_.empty())
+            throw;
+        // The server said farewell before our first command reached it: log in again and send it
+        // once more (a second farewell is the operation's failure). A close without a farewell
+        // is not retried: the server may have acted on the command before it went away.
+        const std::string line = std::exchange(firstLine_, {});
+        const std::string traced = std::exchange(firstTraced_, {});
+        logInAgain(e.message());
+        sendCommandLine(line, traced);
+        readReply();
+    }
+}
+
+void T_FTP::readReply()
+{
+    farewellRead_ = false;
     // The closed flag is shared with the data connection; a control connection that has really
     // ended reports it again at once.
     closed_ = false;
@@ -105,6 +130,7 @@ void T_FTP::ReadReply()
     ReplyCode = reader.code();
     ReplyText = reader.text();
     // 421: the server is closing the control connection.
+    farewellRead_ = ReplyCode == 421;
     if (ReplyCode == 421 && connected_)
         DropConnection();
     if (ReplyCode >= 400)
@@ -130,6 +156,7 @@ void T_FTP::noticeHangUp()
 
 void T_FTP::Connect()
 {
+    firstReplyPending_ = false;
     folder_.clear();
     port_ = Port;
     T_TcpIp::Connect();
@@ -229,6 +256,9 @@ void T_FTP::beginOperation()
 {
     if (busy_)
         throw EProtocolBusy();
+    firstReplyPending_ = false;
+    firstLine_.clear();
+    firstTraced_.clear();
     // A server that hung up while we were idle (a 421 on its idle timeout, or only its close)
     // has been sent nothing of this operation yet: log in again and carry on.
     std::string farewell;
@@ -239,36 +269,41 @@ void T_FTP::beginOperation()
             throw;
         farewell = e.message();
     }
-    if (!connected_) {
-        // Kept whatever happens: a log-in that fails now (the server still away) must not send
-        // a later one to the log-in folder instead.
-        const std::string folder = folder_;
+    if (!connected_)
+        logInAgain(farewell);
+    firstReplyPending_ = true;
+}
+
+void T_FTP::logInAgain(const std::string& farewell)
+{
+    // Kept whatever happens: a log-in that fails now (the server still away) must not send a
+    // later one to the log-in folder instead.
+    const std::string folder = folder_;
+    try {
+        Connect();
+    } catch (...) {
+        folder_ = folder;
+        throw;
+    }
+    if (!folder.empty()) {
         try {
-            Connect();
+            SendLine("CWD " + folder);
+            ReadReply();
+        } catch (const EProtocolError& e) {
+            // Logged in but elsewhere: carrying on would act in the log-in folder.
+            DropConnection();
+            folder_ = folder;
+            throw EProtocolError("FTP", e.ReplyCode,
+                                 "Logged in again, but the folder \"" + folder + "\" cannot be reached: " + e.message());
         } catch (...) {
             folder_ = folder;
             throw;
         }
-        if (!folder.empty()) {
-            try {
-                SendLine("CWD " + folder);
-                ReadReply();
-            } catch (const EProtocolError& e) {
-                // Logged in but elsewhere: carrying on would act in the log-in folder.
-                DropConnection();
-                folder_ = folder;
-                throw EProtocolError("FTP", e.ReplyCode,
-                                     "Logged in again, but the folder \"" + folder + "\" cannot be reached: " + e.message());
-            } catch (...) {
-                folder_ = folder;
-                throw;
-            }
-        }
-        folder_ = folder;
-        if (!farewell.empty())
-            base::raise(OnReconnected, "Reconnected: the server had closed the connection (" + farewell
-                                           + "); logged in again" + (folder.empty() ? "" : " and back in " + folder));
     }
+    folder_ = folder;
+    if (!farewell.empty())
+        base::raise(OnReconnected, "Reconnected: the server had closed the connection (" + farewell
+                                       + "); logged in again" + (folder.empty() ? "" : " and back in " + folder));
 }
 
 void T_FTP::SendCommand(const std::string& line)

@@ -14,8 +14,10 @@
 // A server that hangs up (a 421 reply, or the control connection's end or reset) logs the
 // session out. Noticed before an operation has sent anything (the server hung up while the
 // session was idle), the operation logs in again, goes back to its folder, carries on and
-// raises OnReconnected; noticed in the middle of an exchange, the operation raises
-// EProtocolError with the server's last words. Any operation on a logged-out session logs in first and then changes back to the
+// raises OnReconnected. So does a farewell that comes as the answer to the operation's first
+// command (the server's idle timeout crossed it): the command is sent once more after the new
+// log-in. Noticed later in an exchange, the operation raises EProtocolError with the server's
+// last words. Any operation on a logged-out session logs in first and then changes back to the
 // folder that ChangeDir had reached (Connect and Disconnect forget that folder). The folder is
 // kept when that log-in fails; when the folder cannot be reached the session logs out again
 // and the operation raises EProtocolError ("Logged in again, but the folder ... cannot be
@@ -132,6 +134,9 @@ private:
     // SendLine, tracing traced instead of the line (the password stays off the trace).
     void sendCommandLine(const std::string& text, const std::string& traced);
     void beginOperation();
+    // Logs in again after a hang-up and goes back to the folder ChangeDir had reached.
+    void logInAgain(const std::string& farewell);
+    void readReply();
     // Before a command: reads what the server said unasked; a farewell or the connection's
     // end raises (and logs out) here instead of in the middle of the next exchange.
     void noticeHangUp();
@@ -192,6 +197,12 @@ private:
     // A handler, or the listing limit, ended the transfer on this side.
     bool endedHere_ = false;
     std::string folder_;
+    // The running operation's first command line (with its traced form) until its reply has
+    // come: a server whose idle timeout crossed it answers with its farewell, having done nothing.
+    bool firstReplyPending_ = false;
+    bool farewellRead_ = false; // the last reply read was the server's own 421
+    std::string firstLine_;
+    std::string firstTraced_;
 };
 
 } // namespace tcpip

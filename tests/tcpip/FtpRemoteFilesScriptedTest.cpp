@@ -269,4 +269,50 @@ TEST(FtpRemoteFolder, AfterAHangUpTheNextOperationLogsInAgainInTheSameFolder)
     EXPECT_EQ(server.transcript(), kLogin + "PWD\r\nCWD docs\r\nPWD\r\n" + kLogin + "CWD docs\r\nDELE a.txt\r\nQUIT\r\n");
 }
 
+// The server's idle timeout crosses the next command: its farewell comes as that command's
+// answer. Nothing was done, so the command goes again after a new log-in in the same folder; a
+// second farewell is the operation's failure, never a loop.
+struct CrossingCase {
+    const char* label;
+    Script afterLogIn;       // from the new log-in's CWD to the end
+    std::string transcript;  // after the new log-in
+    bool deleted;
+};
+
+void PrintTo(const CrossingCase& c, std::ostream* out)
+{
+    *out << c.label;
+}
+
+class FtpRemoteFarewell : public ::testing::TestWithParam<CrossingCase> {};
+
+TEST_P(FtpRemoteFarewell, CrossingTheFirstCommandLogsInAgainAndSendsItOnce)
+{
+    const CrossingCase& c = GetParam();
+    const Script docs = { expectLine(), send("250 Changed\r\n"), expectLine(), send("257 \"/home/anna/docs\"\r\n") };
+    Script steps = join(join(join(loginSteps(), kPwd), docs), { expectLine(), send("421 Timeout.\r\n"), close() });
+    ScriptedServer server(join(join(steps, loginSteps()), c.afterLogIn));
+    tcpip::FtpRemoteFiles files;
+    pointAt(files, server);
+    files.Connect();
+    files.ChangeFolder("docs");
+    if (c.deleted)
+        EXPECT_NO_THROW(files.Delete("a.txt"));
+    else
+        EXPECT_THROW(files.Delete("a.txt"), remote::ERemoteError);
+    files.Disconnect();
+    EXPECT_TRUE(server.finish()) << server.failure();
+    EXPECT_EQ(server.transcript(), kLogin + "PWD\r\nCWD docs\r\nPWD\r\nDELE a.txt\r\n" + kLogin + c.transcript);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Replies, FtpRemoteFarewell,
+    ::testing::Values(CrossingCase{ "SentAgain",
+                                    join({ expectLine(), send("250 Changed\r\n"), expectLine(), send("250 Deleted\r\n") }, kQuit),
+                                    "CWD docs\r\nDELE a.txt\r\nQUIT\r\n", true },
+                      CrossingCase{ "SecondFarewellFails",
+                                    { expectLine(), send("250 Changed\r\n"), expectLine(), send("421 Timeout again.\r\n"), close() },
+                                    "CWD docs\r\nDELE a.txt\r\n", false }),
+    [](const auto& info) { return std::string(info.param.label); });
+
 } // namespace
