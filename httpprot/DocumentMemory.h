@@ -4,9 +4,9 @@
 // lie (receiveRoom), and handed over as one std::string without a copy (take).
 //
 // The bytes lie in a std::string whose size runs a little ahead of the document: the room
-// ahead is zero-filled a stretch at a time, just before the reads fill it, so that no byte is
-// zero-filled twice and a server that announces more than it sends costs address space only.
-// Reserved room asks the kernel for 2 MB pages.
+// ahead is made (faulted in and zero-filled) a stretch at a time, just before the reads fill
+// it, so that no byte is zero-filled twice and a server that announces more than it sends
+// costs address space only.
 #include "base/Streams.h"
 
 #include <span>
