@@ -93,13 +93,21 @@ protected:
     {
         web = new testservers::Nginx();
         web->write("data.bin", Pattern(20u << 20));
+        tls = new testservers::NginxTls();
+        tls->write("data.bin", Pattern(20u << 20));
     }
-    static void TearDownTestSuite() { delete web; }
+    static void TearDownTestSuite()
+    {
+        delete tls;
+        delete web;
+    }
 
     static testservers::Nginx* web;
+    static testservers::NginxTls* tls;
 };
 
 testservers::Nginx* HttpCliDocumentMemoryNginx::web = nullptr;
+testservers::NginxTls* HttpCliDocumentMemoryNginx::tls = nullptr;
 
 TEST_F(HttpCliDocumentMemoryNginx, TwentyMegabytesLandInTheReservedRoomExactly)
 {
@@ -109,6 +117,14 @@ TEST_F(HttpCliDocumentMemoryNginx, TwentyMegabytesLandInTheReservedRoomExactly)
     EXPECT_EQ(o.status, 200) << o.reason;
     EXPECT_EQ(memory.data().data(), room) << "no copy: the bytes lie where the room was reserved";
     EXPECT_TRUE(memory.data() == Pattern(20u << 20));
+}
+
+TEST_F(HttpCliDocumentMemoryNginx, OverTlsTheDecryptedBytesLandInTheRoomExactly)
+{
+    client.SetCaCertFile(tls->caFile());
+    const Outcome o = Fetch(tls->url("/data.bin"), memory);
+    EXPECT_EQ(o.status, 200) << o.reason;
+    EXPECT_TRUE(memory.data() == Pattern(20u << 20)) << memory.size();
 }
 
 TEST_F(HttpCliDocumentMemoryNginx, AStreamWithoutRoomAndAWatcherOfChunksGetEveryByteAsBefore)
