@@ -2,6 +2,7 @@
 // Byte streams with read, write, seek and size: in memory and on files.
 #include <cstdint>
 #include <cstdio>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,13 @@ public:
     std::size_t write(std::string_view bytes) { return write(bytes.data(), bytes.size()); }
     // Copies everything from the current position of source to its end.
     void copyFrom(Stream& source);
+
+    // Room for up to wanted bytes at the end of the stream, for a reader that receives
+    // straight into it instead of through a buffer of its own; commitReceived(n) then appends
+    // the first n bytes written there. Empty (the default) when the stream offers no such
+    // room: write() is the way then.
+    virtual std::span<char> receiveRoom(std::size_t /*wanted*/) { return {}; }
+    virtual void commitReceived(std::size_t /*count*/) {}
 };
 
 class MemoryStream : public Stream {

@@ -7,7 +7,6 @@ namespace httpprot {
 DocumentFile::DocumentFile(const std::string& path)
     : file_(std::make_unique<base::FileStream>(path, base::FileStream::Create))
 {
-    buffer_.reserve(BufferSize);
 }
 
 DocumentFile::~DocumentFile()
@@ -23,11 +22,15 @@ void DocumentFile::flush()
 {
     if (buffer_.empty())
         return;
-    // Emptied first: a failed write must not be written again by the destructor.
-    const std::string pending = std::move(buffer_);
+    // Emptied even when the write fails, so that the destructor does not write it again; the
+    // buffer keeps its room for the next bytes.
+    try {
+        file_->write(buffer_.data(), buffer_.size());
+    } catch (...) {
+        buffer_.clear();
+        throw;
+    }
     buffer_.clear();
-    buffer_.reserve(BufferSize);
-    file_->write(pending.data(), pending.size());
 }
 
 void DocumentFile::close()

@@ -1,6 +1,8 @@
 #pragma once
 // The file a received document is written to: created (truncated) at once, written through
-// a 256 kB buffer, so that a body arriving in 8 kB chunks costs one file write per 256 kB.
+// a buffer of up to 256 kB, so that a body arriving in 8 kB chunks costs one file write per
+// 256 kB. The buffer grows with the document: a small page does not pay for 256 kB of fresh
+// memory.
 // Everything is on disk after close(); the destructor writes what is left as well, but
 // can only drop a failure there, so callers close() where a failure must be seen.
 #include "base/Streams.h"

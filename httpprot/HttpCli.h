@@ -73,6 +73,9 @@ class THttpCli : public QObject {
     Q_OBJECT
 public:
     static constexpr std::size_t SendBufferSize = 8192;
+    // The most one read takes straight into a document stream that offers room (see
+    // base::Stream::receiveRoom).
+    static constexpr std::size_t DocumentReadSize = 1024 * 1024;
 
     explicit THttpCli(QObject* owner = nullptr);
     ~THttpCli() override;
@@ -192,6 +195,7 @@ private:
     std::string SocketFailureText(std::uint16_t error) const;
     void SendRequest();
     void SendNextPostBlock();
+    bool ReceiveIntoDocument();
     void HandleReceived();
     void HeaderLineReceived(const std::string& line);
     void HeaderEnded();

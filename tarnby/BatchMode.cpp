@@ -2,20 +2,17 @@
 
 #include "base/Exception.h"
 #include "base/Streams.h"
-#include "httpprot/HttpCli.h"
 #include "platform/core/CoreApplication.h"
 #include "tarnby/BatchCheck.h"
+#include "tarnby/BatchFetcher.h"
 #include "tarnby/BatchOptions.h"
-#include "tarnby/PageFetch.h"
 #include "tarnby/PageLinks.h"
 #include "tarnby/PageSources.h"
 #include "tarnby/ReductionPasses.h"
 
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QString>
-#include <QTimer>
 
 #include <cstdio>
 #include <cstring>
@@ -110,109 +107,6 @@ void Report(const std::string& message)
     std::fprintf(stderr, "%s: %s\n", kProgram, message.c_str());
 }
 
-void WriteLog(const std::vector<std::string>& lines)
-{
-    for (const auto& line : lines)
-        std::fprintf(stderr, "%s\n", line.c_str());
-}
-
-// Fetches URLs as the window's Get does, with the same client settings, but keeps the
-// documents in memory: the batch mode leaves no file behind. The client never times out;
-// without an Abort button the batch mode aborts it itself after timeoutSeconds (PageFetch
-// ends endless relocations).
-class BatchFetcher {
-public:
-    explicit BatchFetcher(const BatchOptions& options)
-        : options_(options), fetch_(client_, DocumentKeeping::Memory)
-    {
-        client_.SetProxy(options.proxy);
-        client_.SetCaCertFile(options.caCertFile);
-        fetch_.SetMaxRedirects(options.maxRedirects);
-        fetch_.OnLog = [this](const std::string& line) { log_.push_back(line); };
-        fetch_.OnRequestDone = [this] { requestDone_ = true; };
-    }
-
-    // An exception escaped an event handler (caught by the application object): the fetch
-    // cannot be trusted any more and ends with that message.
-    void AbortOnUncaught(std::string message)
-    {
-        uncaughtText_ = std::move(message);
-        AbortFor(Limit::Uncaught, client_);
-    }
-
-    LoadedPage operator()(const std::string& url)
-    {
-        log_.clear();
-        limit_ = Limit::None;
-        requestDone_ = false;
-        QTimer timer;
-        timer.setSingleShot(true);
-        timer.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&timer, &QTimer::timeout, [this] { AbortFor(Limit::Time, client_); });
-        if (options_.timeoutSeconds > 0)
-            timer.start(std::chrono::seconds(options_.timeoutSeconds));
-        const bool fetched = fetch_.Fetch(url);
-        timer.stop();
-        const auto failureLines = log_.size() >= 3 ? log_.end() - 3 : log_.begin();
-        const std::vector<std::string> failure(failureLines, log_.end());
-        AwaitRequestDone();
-        if (!fetched) {
-            WriteLog(options_.verbose ? log_ : failure);
-            throw base::Exception(FailureMessage(url));
-        }
-        if (options_.verbose)
-            WriteLog(log_);
-        return {fetch_.TakeDocument(), fetch_.PageUrl(), fetch_.Client().ContentType()};
-    }
-
-private:
-    enum class Limit { None, Time, Uncaught };
-
-    void AbortFor(Limit limit, httpprot::THttpCli& client)
-    {
-        if (limit_ == Limit::None)
-            limit_ = limit;
-        client.Abort();
-    }
-
-    // The request-done event follows Get's return through the event loop; its log line
-    // belongs to this fetch's log.
-    void AwaitRequestDone()
-    {
-        QTimer guard;
-        guard.setSingleShot(true);
-        guard.setTimerType(Qt::PreciseTimer);
-        guard.start(std::chrono::seconds(5));
-        while (!requestDone_ && guard.isActive())
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-
-    std::string FailureMessage(const std::string& url) const
-    {
-        if (limit_ == Limit::None && fetch_.RedirectLimitReached())
-            return "gave up on " + url + ": more than " + std::to_string(options_.maxRedirects)
-                + " redirects (--max-redirects)";
-        switch (limit_) {
-        case Limit::Time:
-            return "gave up on " + url + ": not fetched within " + std::to_string(options_.timeoutSeconds)
-                + " seconds (--timeout)";
-        case Limit::Uncaught:
-            return "gave up on " + url + ": " + uncaughtText_;
-        case Limit::None:
-            break;
-        }
-        return "cannot fetch " + url + ": " + client_.ReasonPhrase();
-    }
-
-    const BatchOptions& options_;
-    httpprot::THttpCli client_;
-    PageFetch fetch_;
-    std::vector<std::string> log_;
-    Limit limit_ = Limit::None;
-    bool requestDone_ = false;
-    std::string uncaughtText_;
-};
-
 // The report goes out even when pages failed: the links of the others were checked.
 int WriteCheck(const CheckRun& run, const BatchOptions& options)
 {
@@ -287,8 +181,16 @@ int RunBatch(int argc, char** argv)
                 fetcher = std::make_unique<BatchFetcher>(options);
             return (*fetcher)(url);
         };
-        std::string pane = options.htmlParser ? ParsedLinks(ReadSources(options.sources, fetchUrl), options.baseUrl)
-                                                    : RunPasses(LoadSources(options.sources, fetchUrl), options.passes);
+        // Without passes the pages go to standard output as loading leaves them: their LF text
+        // is made in one pass where each page lies, never as a pane text first.
+        const bool linesOnly = !options.htmlParser && options.passes == 0 && !options.outputFile;
+        std::string pane;
+        if (options.htmlParser)
+            pane = ParsedLinks(ReadSources(options.sources, fetchUrl), options.baseUrl);
+        else if (linesOnly)
+            pane = LoadSourcesWithLineFeeds(options.sources, fetchUrl);
+        else
+            pane = RunPasses(LoadSources(options.sources, fetchUrl), options.passes);
         // Output after a swallowed failure could be incomplete: none is written.
         if (application && application->HasUncaught()) {
             Report(UncaughtReport(*application));
@@ -296,6 +198,8 @@ int RunBatch(int argc, char** argv)
         }
         if (options.outputFile)
             WriteOutputFile(*options.outputFile, pane);
+        else if (linesOnly)
+            WriteStandardOutput(pane);
         else
             WriteStandardOutput(WithLineFeeds(std::move(pane)));
         return 0;

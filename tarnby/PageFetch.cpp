@@ -10,8 +10,6 @@
 #include <algorithm>
 #include <cstdint>
 
-#include <sys/mman.h>
-
 namespace tarnby {
 
 using httpprot::THttpCli;
@@ -31,17 +29,6 @@ std::string LastLocation(const base::StringList& header)
             return CleanUrlText(std::string_view(line).substr(name.size()));
     }
     return {};
-}
-
-// Fresh memory is the cost of a large page (one fault per 4 kB page on a virtual machine); the
-// kernel may back an announced document with 2 MB pages instead. A hint only.
-void AskForLargePages(const char* begin, std::size_t size)
-{
-    constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
-    const auto first = (reinterpret_cast<std::uintptr_t>(begin) + kLargePage - 1) & ~(kLargePage - 1);
-    const auto end = (reinterpret_cast<std::uintptr_t>(begin) + size) & ~(kLargePage - 1);
-    if (end > first)
-        madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
 }
 
 } // namespace
@@ -92,7 +79,6 @@ void PageFetch::DocBegin()
         if (const std::int64_t length = client_.ContentLength(); length > 0) {
             const auto room = static_cast<std::size_t>(std::min<std::int64_t>(length + length / 8 + 4096, kReserveLimit));
             memory_.reserve(room);
-            AskForLargePages(memory_.data().data(), room);
         }
         client_.SetDocumentStream(&memory_);
     } else {
@@ -168,7 +154,7 @@ std::string PageFetch::ReadDocument() const
     if (!documentWritten_)
         throw base::EFileError("Cannot open file \"" + client_.DocumentName() + "\". The server sent no document.");
     if (keeping_ == DocumentKeeping::Memory)
-        return memory_.data();
+        return std::string(memory_.data());
     return base::ReadWholeFile(documentPath_);
 }
 

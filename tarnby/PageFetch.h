@@ -16,7 +16,7 @@
 // A fetch follows at most MaxRedirects relocations (20 unless set); the next one aborts it
 // after the log line "Too many relocations: more than N, request ended".
 #include "base/Event.h"
-#include "base/Streams.h"
+#include "httpprot/DocumentMemory.h"
 
 #include <memory>
 #include <string>
@@ -85,7 +85,7 @@ private:
     httpprot::THttpCli& client_;
     const DocumentKeeping keeping_;
     std::unique_ptr<CachedDocument> file_;
-    base::MemoryStream memory_;
+    httpprot::DocumentMemory memory_;
     std::string documentPath_;
     bool documentWritten_ = false;
     std::string pageUrl_;

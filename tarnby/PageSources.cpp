@@ -93,4 +93,18 @@ std::string LoadSources(const std::vector<std::string>& arguments, const FetchUr
     return pane;
 }
 
+std::string LoadSourcesWithLineFeeds(const std::vector<std::string>& arguments, const FetchUrl& fetchUrl)
+{
+    std::string text;
+    for (const auto& argument : arguments) {
+        std::string page = SourceFor(argument, fetchUrl)->read().bytes;
+        LowerCaseLinesWithLineFeeds(page);
+        if (text.empty())
+            text = std::move(page);
+        else
+            text += page;
+    }
+    return text;
+}
+
 } // namespace tarnby

@@ -43,4 +43,8 @@ std::vector<LoadedPage> ReadSources(const std::vector<std::string>& arguments, c
 // failing one leaves nothing behind.
 std::string LoadSources(const std::vector<std::string>& arguments, const FetchUrl& fetchUrl = {});
 
+// The text of LoadSources with LF line ends instead of CR LF (see LowerCaseLinesWithLineFeeds):
+// the batch mode's output when no pass runs, made where each page lies.
+std::string LoadSourcesWithLineFeeds(const std::vector<std::string>& arguments, const FetchUrl& fetchUrl = {});
+
 } // namespace tarnby

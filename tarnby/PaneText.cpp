@@ -1,5 +1,7 @@
 #include "tarnby/PaneText.h"
 
+#include <algorithm>
+
 namespace tarnby {
 
 std::vector<std::string> SplitPaneLines(std::string_view text)
@@ -124,13 +126,70 @@ std::string JoinLines(const std::vector<std::string>& lines)
     return out;
 }
 
+namespace {
+
+// Without a branch, so that the compiler turns the loops into vector instructions.
+inline char LowerCaseByte(char c)
+{
+    const auto byte = static_cast<unsigned char>(c);
+    return static_cast<char>(byte + ((static_cast<unsigned char>(byte - 'A') < 26) << 5));
+}
+
+void LowerCaseRange(char* begin, std::size_t count)
+{
+    for (std::size_t i = 0; i < count; ++i)
+        begin[i] = LowerCaseByte(begin[i]);
+}
+
+// Lower-cases count bytes from source to target, which may lie before source in the same
+// text: each block is read whole before it is written.
+void LowerCaseMove(char* target, const char* source, std::size_t count)
+{
+    if (target == source) {
+        LowerCaseRange(target, count);
+        return;
+    }
+    constexpr std::size_t kBlock = 64;
+    char block[kBlock];
+    for (std::size_t done = 0; done < count;) {
+        const std::size_t n = std::min(kBlock, count - done);
+        std::memcpy(block, source + done, n);
+        LowerCaseRange(block, n);
+        std::memcpy(target + done, block, n);
+        done += n;
+    }
+}
+
+} // namespace
+
 void LowerCaseInPlace(std::string& text)
 {
-    // Without a branch, so that the compiler turns the loop into vector instructions.
-    for (char& c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        c = static_cast<char>(byte + ((static_cast<unsigned char>(byte - 'A') < 26) << 5));
+    LowerCaseRange(text.data(), text.size());
+}
+
+void LowerCaseLinesWithLineFeeds(std::string& text)
+{
+    // A stretch at a time, so that the bytes are still in the cache when the search for CR
+    // has passed over them.
+    constexpr std::size_t kStretch = 64 * 1024;
+    char* write = text.data();
+    const char* read = text.data();
+    const char* const end = read + text.size();
+    while (read < end) {
+        const auto length = std::min(kStretch, static_cast<std::size_t>(end - read));
+        const char* const cr = static_cast<const char*>(std::memchr(read, '\r', length));
+        const auto kept = cr ? static_cast<std::size_t>(cr - read) : length;
+        LowerCaseMove(write, read, kept);
+        write += kept;
+        read += kept;
+        if (cr) {
+            *write++ = '\n';
+            read = (cr + 1 < end && cr[1] == '\n') ? cr + 2 : cr + 1;
+        }
     }
+    text.resize(static_cast<std::size_t>(write - text.data()));
+    if (!text.empty() && text.back() != '\n')
+        text += '\n';
 }
 
 } // namespace tarnby

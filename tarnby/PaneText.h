@@ -54,4 +54,10 @@ std::string JoinLines(const std::vector<std::string>& lines);
 // ASCII-only lower-casing in place (the loaders lower-case whole texts of many megabytes).
 void LowerCaseInPlace(std::string& text);
 
+// What the batch mode prints of a page that no pass reduces, made where the bytes lie in one
+// pass: every line break (CR LF, lone CR, lone LF) becomes LF, a last line without one gets
+// one, and A-Z become a-z. The same bytes as the lower-cased pane text of AppendLines with
+// each CR LF turned into LF.
+void LowerCaseLinesWithLineFeeds(std::string& text);
+
 } // namespace tarnby

@@ -5,21 +5,29 @@
 #   - one 200 MB document into a file (the target deleted before each run, for both);
 #   - 1,000 sequential fetches of a 10 kB page: one driver process against one
 #     "curl --http1.0" process given the same 1,000 URLs;
-#   - the batch mode's own fetch of a 200 MB page, "tarnby --links --passes 0 URL" (the page
-#     written out as it came, so the fetch is all there is to it) against "curl -o /dev/null",
+#   - the batch mode's fetch of a 200 MB page of text lines alone (tarnby_batch_fetch_bench:
+#     the batch mode's own fetcher, timed in process from the request until the page lies
+#     complete in memory) against "curl -s -o /dev/null", and against curl keeping the page
+#     too ("-o" a file in /dev/shm, memory as well);
+#   - the whole batch run on that page, "tarnby --links --passes 0 URL" (the page written out
+#     lower-cased with LF line ends, so the fetch is most of it) against "curl -o /dev/null",
 #     in time and peak memory (/usr/bin/time), when the tarnby program is in the build.
 # Prints the median of RUNS runs (default 5) for each and the ratio ours / curl in time
-# (<= 1.0 is as fast or faster). Run by bench/run inside the loopback namespace.
+# (<= 1.0 is as fast or faster), and the load average before and after (the machine is
+# shared). Run by bench/run inside the loopback namespace.
 set -euo pipefail
 runs=${RUNS:-5}
 bench="${BENCH_BUILD_DIR:?set BENCH_BUILD_DIR to a release build}/bench/httpprot/httpprot_fetch_bench"
 [ -x "$bench" ] || { echo "missing $bench (build target httpprot_fetch_bench)" >&2; exit 1; }
 command -v nginx >/dev/null && command -v curl >/dev/null && command -v openssl >/dev/null
 tarnby="$BENCH_BUILD_DIR/tarnby/tarnby"
+batch_fetch="$BENCH_BUILD_DIR/bench/httpprot/tarnby_batch_fetch_bench"
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 
 work=$(mktemp -d /tmp/httpprot-bench-XXXXXX)
 chmod 755 "$work"
-trap 'kill "${nginx_pid:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
+kept=$(mktemp -u /dev/shm/httpprot-bench-XXXXXX)
+trap 'kill "${nginx_pid:-}" 2>/dev/null || true; rm -rf "$work" "$kept"' EXIT
 mkdir -p "$work/www" "$work/tmp" "$work/out"
 head -c $((200 * 1024 * 1024)) /dev/urandom > "$work/www/big.bin"
 head -c 7600 /dev/urandom | base64 -w 76 > "$work/www/small.html"  # about 10 kB of text
@@ -82,12 +90,23 @@ median() { sort -n | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
 ours_big=() curl_big=() ours_small=() curl_small=()
 ours_big_tls=() curl_big_tls=() ours_small_tls=() curl_small_tls=()
 batch_ms=() batch_kb=() curl_page_ms=() curl_page_kb=()
+fetch_ms=() curl_null_ms=() curl_kept_ms=()
+page_size=$(stat -c %s "$work/www/big.html")
 # "elapsed-ms max-rss-kB" of a command, its output discarded.
 measured() {
   /usr/bin/time -f '%e %M' -o "$work/time.txt" "$@" > /dev/null
   awk '{ printf "%d %d\n", $1 * 1000, $2 }' "$work/time.txt"
 }
 for _ in $(seq "$runs"); do
+  if [ -x "$batch_fetch" ]; then
+    fetch_ms+=("$("$batch_fetch" "$base/big.html" "$page_size")")
+    t0=$(now_ms); curl -s -o /dev/null "$base/big.html"; t1=$(now_ms)
+    curl_null_ms+=($((t1 - t0)))
+    rm -f "$kept"
+    t0=$(now_ms); curl -s -o "$kept" "$base/big.html"; t1=$(now_ms)
+    curl_kept_ms+=($((t1 - t0)))
+    rm -f "$kept"
+  fi
   if [ -x "$tarnby" ]; then
     read -r ms kb < <(measured "$tarnby" --links --passes 0 "$base/big.html")
     batch_ms+=("$ms") batch_kb+=("$kb")
@@ -134,8 +153,15 @@ report "200 MB document into a file" "${ours_big[@]}" -- "${curl_big[@]}"
 report "1,000 sequential 10 kB fetches" "${ours_small[@]}" -- "${curl_small[@]}"
 report "200 MB document over TLS" "${ours_big_tls[@]}" -- "${curl_big_tls[@]}"
 report "1,000 sequential 10 kB HTTPS fetches" "${ours_small_tls[@]}" -- "${curl_small_tls[@]}"
+if [ "${#fetch_ms[@]}" -gt 0 ]; then
+  report "batch fetch part, 200 MB page" "${fetch_ms[@]}" -- "${curl_null_ms[@]}"
+  report "  the same, curl keeping it (/dev/shm)" "${fetch_ms[@]}" -- "${curl_kept_ms[@]}"
+fi
 if [ "${#batch_ms[@]}" -gt 0 ]; then
   report "tarnby --links, 200 MB page (time)" "${batch_ms[@]}" -- "${curl_page_ms[@]}"
-  printf '%-38s tarnby %6d MB   curl %6d MB   (peak memory, median)\n' "tarnby --links, 200 MB page (memory)" \
-    $(($(printf '%s\n' "${batch_kb[@]}" | median) / 1024)) $(($(printf '%s\n' "${curl_page_kb[@]}" | median) / 1024))
+  peak_kb=$(printf '%s\n' "${batch_kb[@]}" | median)
+  printf '%-38s tarnby %6d MB   curl %6d MB   (peak memory, median; %.2f x the page)\n' \
+    "tarnby --links, 200 MB page (memory)" $((peak_kb / 1024)) \
+    $(($(printf '%s\n' "${curl_page_kb[@]}" | median) / 1024)) "$(awk -v k="$peak_kb" -v p="$page_size" 'BEGIN { print k * 1024 / p }')"
 fi
+echo "load average before: $load_before, after: $(cut -d' ' -f1-3 /proc/loadavg)"

@@ -1,5 +1,6 @@
 // A page turned into the pane text where it lies gives exactly the text of the copying way,
-// for every arrangement of CR, LF and CR LF, with and without spare room.
+// for every arrangement of CR, LF and CR LF, with and without spare room; so does the batch
+// mode's one-pass output of a page without passes.
 #include "tarnby/PaneText.h"
 
 #include <gtest/gtest.h>
@@ -46,6 +47,43 @@ TEST(PaneTextInPlace, AppendsAfterTextAlreadyThere)
     std::string pane = "first\r\n";
     tarnby::AppendLines(pane, std::string("a\nb"));
     EXPECT_EQ(pane, "first\r\na\r\nb\r\n");
+}
+
+// The batch mode's one-pass output without passes against the plain way: the pane text,
+// lower-cased, each CR LF turned into LF. Pages cover each byte that matters (CR, LF, A, Z and
+// the letters' neighbours '@' and '[', bytes over 127, NUL) and line breaks that straddle the
+// stretches the one pass works in.
+std::string PlainLinesWithLineFeeds(const std::string& bytes)
+{
+    std::string pane = Copied(bytes);
+    tarnby::LowerCaseInPlace(pane);
+    std::string out;
+    for (std::size_t i = 0; i < pane.size(); ++i)
+        if (!(pane[i] == '\r' && i + 1 < pane.size() && pane[i + 1] == '\n'))
+            out += pane[i];
+    return out;
+}
+
+TEST(PaneTextLinesWithLineFeeds, AgreesWithTheLowerCasedPaneText)
+{
+    const std::string kStretch(65536, 'Q');
+    std::vector<std::string> pages = {"", "A", "\r", "\n", "\r\n", "\n\r", "\r\r\n\n", "Ab\r", "x\n",
+                                      kStretch.substr(1) + "\r\nZ", kStretch + "\r\n", kStretch.substr(1) + "\r",
+                                      kStretch + kStretch + "\r" + kStretch};
+    std::mt19937 random(11);
+    const std::string alphabet = std::string("AZaz@[\r\n\0\xc3\xa9|<", 13);
+    for (int i = 0; i < 400; ++i) {
+        std::string page;
+        const auto length = random() % (i < 350 ? 60 : 300000);
+        for (std::size_t j = 0; j < length; ++j)
+            page += alphabet[random() % alphabet.size()];
+        pages.push_back(page);
+    }
+    for (std::string page : pages) {
+        const std::string expected = PlainLinesWithLineFeeds(page);
+        tarnby::LowerCaseLinesWithLineFeeds(page);
+        ASSERT_EQ(page, expected) << testing::PrintToString(page.substr(0, 200));
+    }
 }
 
 } // namespace
