@@ -58,14 +58,19 @@ std::size_t MemoryStream::write(const void* buffer, std::size_t count)
     return count;
 }
 
-std::int64_t MemoryStream::seek(std::int64_t offset, SeekOrigin origin)
+std::size_t SeekInMemory(std::size_t position, std::int64_t size, std::int64_t offset, SeekOrigin origin)
 {
     std::int64_t base = 0;
     if (origin == SeekOrigin::Current)
-        base = static_cast<std::int64_t>(position_);
+        base = static_cast<std::int64_t>(position);
     else if (origin == SeekOrigin::End)
-        base = size();
-    position_ = static_cast<std::size_t>(std::max<std::int64_t>(0, base + offset));
+        base = size;
+    return static_cast<std::size_t>(std::max<std::int64_t>(0, base + offset));
+}
+
+std::int64_t MemoryStream::seek(std::int64_t offset, SeekOrigin origin)
+{
+    position_ = SeekInMemory(position_, size(), offset, origin);
     return static_cast<std::int64_t>(position_);
 }
 

@@ -11,6 +11,10 @@ namespace base {
 
 enum class SeekOrigin { Beginning, Current, End };
 
+// Where a seek in memory lands: offset from the origin, never before the first byte (a stream
+// in memory may be positioned past its end; the next write fills the gap).
+std::size_t SeekInMemory(std::size_t position, std::int64_t size, std::int64_t offset, SeekOrigin origin);
+
 class Stream {
 public:
     virtual ~Stream() = default;

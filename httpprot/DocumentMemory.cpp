@@ -68,12 +68,7 @@ std::size_t DocumentMemory::write(const void* buffer, std::size_t count)
 
 std::int64_t DocumentMemory::seek(std::int64_t offset, base::SeekOrigin origin)
 {
-    std::int64_t base = 0;
-    if (origin == base::SeekOrigin::Current)
-        base = static_cast<std::int64_t>(position_);
-    else if (origin == base::SeekOrigin::End)
-        base = size();
-    position_ = static_cast<std::size_t>(std::max<std::int64_t>(0, base + offset));
+    position_ = base::SeekInMemory(position_, size(), offset, origin);
     return static_cast<std::int64_t>(position_);
 }
 

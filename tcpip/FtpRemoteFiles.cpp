@@ -419,7 +419,7 @@ std::int64_t FtpRemoteFiles::modifiedTime(const std::string& name)
     return *modified;
 }
 
-remote::RemoteEntry FtpRemoteFiles::Stat(const std::string& name)
+remote::RemoteEntry FtpRemoteFiles::statEntry(const std::string& name, bool timeAlone)
 {
     remote::RequireEntryName(name);
     remote::RemoteEntry entry;
@@ -427,24 +427,22 @@ remote::RemoteEntry FtpRemoteFiles::Stat(const std::string& name)
     operation([&] {
         if (features().mlst)
             statByFacts(entry);
+        else if (timeAlone)
+            entry.modified = modifiedTime(name);
         else
             statBySizeAndTime(entry);
     });
     return entry;
 }
 
+remote::RemoteEntry FtpRemoteFiles::Stat(const std::string& name)
+{
+    return statEntry(name, false);
+}
+
 std::int64_t FtpRemoteFiles::ModifiedTime(const std::string& name)
 {
-    remote::RequireEntryName(name);
-    remote::RemoteEntry entry;
-    entry.name = name;
-    operation([&] {
-        if (features().mlst)
-            statByFacts(entry);
-        else
-            entry.modified = modifiedTime(name);
-    });
-    return entry.modified;
+    return statEntry(name, true).modified;
 }
 
 bool FtpRemoteFiles::SetPermissions(const std::string& name, int mode)

@@ -92,6 +92,8 @@ private:
     // Whether the server answered the command with success; a refusal is no failure.
     bool askOptionally(const std::string& command);
     void statByFacts(remote::RemoteEntry& entry);
+    // MLST's facts where offered; else MDTM alone (timeAlone) or the whole stat.
+    remote::RemoteEntry statEntry(const std::string& name, bool timeAlone);
     void statBySizeAndTime(remote::RemoteEntry& entry);
     // MDTM's time of name; 0 when the server does not know the command.
     std::int64_t modifiedTime(const std::string& name);

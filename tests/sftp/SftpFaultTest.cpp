@@ -84,57 +84,51 @@ TEST(SftpConnectTest, NameThatDoesNotResolveFailsAtOnce)
     EXPECT_THROW(session.Connect(), remote::ERemoteError);
 }
 
-TEST(SftpAsyncTest, EventLoopTurnsWhileASilentServerIsAwaited)
+// Connects to a server that accepts and never speaks, with a timer that tries another
+// operation meanwhile: how often the timer ran, and whether the session refused it as busy.
+struct LoopDuringLogIn {
+    int ticks = 0;
+    bool busyRefused = false;
+};
+
+LoopDuringLogIn connectToASilentServer(bool async, std::chrono::milliseconds silence, std::chrono::milliseconds tick)
 {
     testservers::ScriptedServer server({ accept(), stall(30s) });
     testservers::TempFolder home;
     sftp::SftpSession session;
     session.sshFolder = QString::fromStdString(home.path());
     session.Site = { "127.0.0.1", server.port(), "user", "password" };
-    session.Async = true;
-    session.setSilenceTimeout(1500ms);
-    int ticks = 0;
-    bool busyRefused = false;
+    session.Async = async;
+    session.setSilenceTimeout(silence);
+    LoopDuringLogIn seen;
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&] {
-        ++ticks;
+        ++seen.ticks;
         try {
             session.List(".");
         } catch (const remote::ERemoteBusy&) {
-            busyRefused = true;
+            seen.busyRefused = true;
         }
     });
-    timer.start(100);
+    timer.start(tick);
     EXPECT_THROW(session.Connect(), remote::ERemoteError);
-    EXPECT_GE(ticks, 5);
-    EXPECT_TRUE(busyRefused);
+    return seen;
+}
+
+TEST(SftpAsyncTest, EventLoopTurnsWhileASilentServerIsAwaited)
+{
+    const LoopDuringLogIn seen = connectToASilentServer(true, 1500ms, 100ms);
+    EXPECT_GE(seen.ticks, 5);
+    EXPECT_TRUE(seen.busyRefused);
 }
 
 // A log-in turns the event loop in both modes (its progress box takes the cancel); the waits
 // of a synchronous operation on a logged-in session do not (SftpTransferFaultTest).
 TEST(SftpAsyncTest, SynchronousLogInTurnsTheEventLoopToo)
 {
-    testservers::ScriptedServer server({ accept(), stall(30s) });
-    testservers::TempFolder home;
-    sftp::SftpSession session;
-    session.sshFolder = QString::fromStdString(home.path());
-    session.Site = { "127.0.0.1", server.port(), "user", "password" };
-    session.setSilenceTimeout(500ms);
-    int ticks = 0;
-    bool busyRefused = false;
-    QTimer timer;
-    QObject::connect(&timer, &QTimer::timeout, [&] {
-        ++ticks;
-        try {
-            session.List(".");
-        } catch (const remote::ERemoteBusy&) {
-            busyRefused = true;
-        }
-    });
-    timer.start(10);
-    EXPECT_THROW(session.Connect(), remote::ERemoteError);
-    EXPECT_GT(ticks, 0);
-    EXPECT_TRUE(busyRefused);
+    const LoopDuringLogIn seen = connectToASilentServer(false, 500ms, 10ms);
+    EXPECT_GT(seen.ticks, 0);
+    EXPECT_TRUE(seen.busyRefused);
 }
 
 } // namespace
