@@ -1,6 +1,7 @@
 # Sourced by the FTP benchmarks (bench/tcpip, bench/roundtrip; needs root), on bench/vsftpd.sh.
 #   bench_setup NAME     runs (RUNS, default 5), bench (the release build's NAME_bench, checked)
-#                        and work (a folder removed, with vsftpd stopped, at exit)
+#                        and work (a folder under BENCH_TMP, default /tmp, removed with vsftpd
+#                        stopped at exit; BENCH_TMP=/dev/shm keeps the server's disk out of it)
 #   serve ROOT           vsftpd serving ROOT to the test user; sets user, pass, port, url
 #   measure CMD...       the median of runs runs of CMD (a shell function printing seconds)
 #   time_of CMD...       wall-clock seconds of one run (the command's output is dropped)
@@ -9,7 +10,7 @@ bench_setup() {
   runs=${RUNS:-5}
   bench="${BENCH_BUILD_DIR:?set BENCH_BUILD_DIR to a release build}/bench/$1/$1_bench"
   [ -x "$bench" ] || { echo "missing $bench (build target $1_bench)" >&2; exit 1; }
-  work=$(mktemp -d "/tmp/$1-bench-XXXXXX")
+  work=$(mktemp -d "${BENCH_TMP:-/tmp}/$1-bench-XXXXXX")
   chmod 755 "$work"
   trap 'kill "${vsftpd_pid:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
 }
