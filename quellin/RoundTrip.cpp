@@ -110,8 +110,9 @@ void Tmainform::SBZurueckClick()
     if (!outcome || *outcome == remote::WriteBackOutcome::Cancelled)
         return;
     if (*outcome == remote::WriteBackOutcome::KeepMineOpenTheirs) {
-        // The kept copy is in the local view's folder.
+        // The kept copy is in the local view's folder; the server's copy has another size.
         SetFiles();
+        Refresh();
         return;
     }
     if (Memo->document()->revision() == sentRevision) {
@@ -167,7 +168,7 @@ void Tmainform::connectRoundTrip()
 {
     const auto showInStatus = [this](const std::string& text) { Status->setPanelText(0, QString::fromStdString(text)); };
     Edit->OnProgress = showInStatus;
-    Edit->OnNotice = showInStatus;
+    Edit->OnNotice = [this](const std::string& text) { noteWhenDone(platform::core::DecodeText(text).text); };
     Edit->OnConflict = askAboutConflict;
     Edit->OnOpened = [this](const std::string& name, std::string_view bytes) {
         const platform::core::DecodedText shownName = platform::core::DecodeText(name);

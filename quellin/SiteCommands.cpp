@@ -150,7 +150,7 @@ RemoteHooks Tmainform::remoteHooks()
 {
     RemoteHooks hooks;
     hooks.trace = [this](const std::string& text, remote::TraceLevel level) { ftp_trace(text, level); };
-    hooks.reconnected = [this](const std::string& text) { reconnectNote_ = platform::core::DecodeText(text).text; };
+    hooks.reconnected = [this](const std::string& text) { noteWhenDone(platform::core::DecodeText(text).text); };
     hooks.hostKeyQuestion = [](const std::string& host, const std::string& fingerprint) {
         const QString question =
             QStringLiteral("The host key of %1 is not known yet. Its fingerprint is\n\n%2\n\n"

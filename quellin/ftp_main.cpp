@@ -476,9 +476,18 @@ void Tmainform::transferEnded()
         remote().Async = chk_async->isChecked();
         btn_connect->setEnabled(true);
         SendCommand1->setEnabled(true);
-        if (!reconnectNote_.isEmpty())
-            Status->setPanelText(0, std::exchange(reconnectNote_, QString()));
+        if (!noteAfterCommand_.isEmpty())
+            Status->setPanelText(0, std::exchange(noteAfterCommand_, QString()));
     }
+}
+
+void Tmainform::noteWhenDone(const QString& note)
+{
+    if (!TransferRunning()) {
+        Status->setPanelText(0, note);
+        return;
+    }
+    noteAfterCommand_ = noteAfterCommand_.isEmpty() ? note : noteAfterCommand_ + QStringLiteral("; ") + note;
 }
 
 void Tmainform::Menu1Click()

@@ -85,6 +85,8 @@ public:
 
     // Whether a transfer the window started is running (commands may arrive inside one).
     bool TransferRunning() const { return transfers_ > 0; }
+    // In the status bar now, or when the running command has ended (see noteAfterCommand_).
+    void noteWhenDone(const QString& note);
     // Running, or left busy by a transfer whose final reply failed (until the next log-out).
     bool TransferUnderWay() const;
     // The longest the log-out at close may wait for a silent server.
@@ -330,9 +332,10 @@ private:
     RemoteProtocol shownProtocol_ = RemoteProtocol::Ftp;
     // Listing entries the session left out while the view was listed (their names are unusable).
     int leftOutNames_ = 0;
-    // "Reconnected: ..." of the session, shown when the command that reconnected has ended (the
-    // trace of its commands would hide it at once).
-    QString reconnectNote_;
+    // What a command wants the user to read ("Reconnected: ...", where a kept text went, a store
+    // made directly), shown in the status bar when the command has ended: the trace of its
+    // exchanges, a refresh among them, would hide it at once.
+    QString noteAfterCommand_;
     // How the opened file's name was decoded, so a write-back uses the same bytes.
     platform::core::TextEncoding editNameEncoding_ = platform::core::TextEncoding::Utf8;
     int driveImage_ = -1;

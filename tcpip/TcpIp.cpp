@@ -585,7 +585,7 @@ bool T_TcpIp::WaitFor(TSocket socket, Direction direction)
     const Clock::time_point start = Clock::now();
     pollfd p{ socket, static_cast<short>(direction == Direction::Read ? POLLIN : POLLOUT), 0 };
     for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline(start) - Clock::now());
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline(start) - Clock::now());
         if (left.count() <= 0)
             return false;
         const int r = ::poll(&p, 1, static_cast<int>(std::min<long long>(left.count() + 1, 1 << 30)));
@@ -609,7 +609,7 @@ int T_TcpIp::WaitForEitherReadable(TSocket first, TSocket second)
     const bool buffered[2] = { (first == linesSocket_ && lines_.pendingBytes() > 0) || decryptedWaiting(first),
                                (second == linesSocket_ && lines_.pendingBytes() > 0) || decryptedWaiting(second) };
     for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline(start) - Clock::now());
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline(start) - Clock::now());
         if (left.count() <= 0)
             RaiseTimeout(Direction::Read);
         const int wait = buffered[0] || buffered[1] ? 0 : static_cast<int>(std::min<long long>(left.count() + 1, 1 << 30));
@@ -643,6 +643,8 @@ bool T_TcpIp::HasInput(TSocket socket) const
 bool T_TcpIp::PumpUntil(const std::function<bool()>& done)
 {
     const Clock::time_point start = Clock::now();
+    // Rounded up: a wait that gives up must have reached its deadline, or the caller would take
+    // a reply deadline that is due for the silence timeout.
     QTimer timer;
     timer.setTimerType(Qt::PreciseTimer);
     timer.setSingleShot(true);
@@ -651,7 +653,7 @@ bool T_TcpIp::PumpUntil(const std::function<bool()>& done)
             std::rethrow_exception(std::exchange(handlerError_, nullptr));
         if (connectInEventLoop_ && cancelRequested_)
             throw ECancelled();
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline(start) - Clock::now());
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline(start) - Clock::now());
         if (left.count() <= 0)
             return false;
         timer.start(static_cast<int>(std::min<long long>(left.count() + 1, 1 << 30)));

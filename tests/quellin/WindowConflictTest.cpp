@@ -155,6 +155,9 @@ TEST_P(WindowConflict, WritesBackAsAnsweredAndKeepsTheModeWithNoTemporaryFileLef
         EXPECT_EQ(form->Memo->text(), "<p>their change, longer than what was opened</p>\r\n");
         EXPECT_NE(form->Status->panelText(0).indexOf(QStringLiteral("page (mine 2).html")), -1)
             << form->Status->panelText(0).toStdString();
+        ASSERT_NE(rowOf("page.html"), -1);
+        EXPECT_EQ(form->RemoteItems->item(rowOf("page.html")).size, static_cast<std::int64_t>(c.serverAfter.size()))
+            << "the remote view shows the server's copy as it now is";
     }
     std::sort(localNames.begin(), localNames.end());
     EXPECT_EQ(namesOn(local.path()), localNames);

@@ -416,6 +416,18 @@ TEST_F(Scripted, ATraceOfLevelTwoLeavesTheStatusLine)
     EXPECT_EQ(form->Status->panelText(0), QStringLiteral("USER u"));
 }
 
+// A notice as long as "No keyring is running (...)" with its reason must not push the window past
+// a 1280-pixel screen: the label shrinks and its tooltip keeps the whole text.
+TEST_F(Scripted, ALongNoticeNeverWidensTheWindow)
+{
+    open();
+    const int before = form->minimumSizeHint().width();
+    form->Notices->add(QString(400, QLatin1Char('n')));
+    EXPECT_LE(form->minimumSizeHint().width(), before + form->Notices->minimumSizeHint().width());
+    EXPECT_LT(form->minimumSizeHint().width(), 1280);
+    EXPECT_EQ(form->Notices->toolTip(), QString(400, QLatin1Char('n')));
+}
+
 struct StartCase {
     QFile::Permissions permissions;
     const char* warning; // nullptr: none
