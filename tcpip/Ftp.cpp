@@ -177,6 +177,7 @@ void T_FTP::Connect()
     }
     SendLine("TYPE I");
     ReadReply();
+    ++logIns_;
 }
 
 void T_FTP::Disconnect()
@@ -252,7 +253,7 @@ void T_FTP::Execute()
     Disconnect();
 }
 
-void T_FTP::beginOperation()
+void T_FTP::EnsureLoggedIn()
 {
     if (busy_)
         throw EProtocolBusy();
@@ -271,6 +272,11 @@ void T_FTP::beginOperation()
     }
     if (!connected_)
         logInAgain(farewell);
+}
+
+void T_FTP::beginOperation()
+{
+    EnsureLoggedIn();
     firstReplyPending_ = true;
 }
 

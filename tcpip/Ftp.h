@@ -119,6 +119,13 @@ public:
     // The folder the session's ChangeDir calls have reached from the log-in folder ("" there):
     // absolute when one of them was, else relative to the log-in folder.
     const std::string& Folder() const { return folder_; }
+    // What every operation does first: a hang-up noticed while idle logs in again (back in the
+    // folder, OnReconnected raised), a logged-out session logs in. Raises EProtocolBusy during
+    // a transfer. For a caller that must know the log-in before it chooses its commands.
+    void EnsureLoggedIn();
+    // Log-ins completed so far, the automatic ones included: what a server was asked once per
+    // log-in (FEAT, OPTS) must be asked again when this has moved.
+    unsigned LogIns() const { return logIns_; }
     // PWD under the operation rules: the server's absolute current folder. Raises EProtocolError
     // (code 999) when the reply names none (ParseFolderReply).
     std::string CurrentFolder();
@@ -199,6 +206,7 @@ private:
     std::string folder_;
     // The running operation's first command line (with its traced form) until its reply has
     // come: a server whose idle timeout crossed it answers with its farewell, having done nothing.
+    unsigned logIns_ = 0;
     bool firstReplyPending_ = false;
     bool farewellRead_ = false; // the last reply read was the server's own 421
     std::string firstLine_;

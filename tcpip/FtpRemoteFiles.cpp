@@ -336,9 +336,14 @@ void FtpRemoteFiles::ChangeFolder(const std::string& path)
 
 const FtpFeatures& FtpRemoteFiles::features()
 {
-    if (features_)
+    // Asked again after any new log-in: a session's OPTS end with it, and the server may be
+    // another build by now. A hang-up while idle is noticed (and mended) first, so that the
+    // commands chosen below go to the log-in they were chosen for.
+    ftp_.EnsureLoggedIn();
+    if (features_ && featuresLogIn_ == ftp_.LogIns())
         return *features_;
     features_ = askOptionally("FEAT") ? ParseFeatures(replyLines_) : FtpFeatures{};
+    featuresLogIn_ = ftp_.LogIns();
     // Servers offer the mode without sending it unless asked (pyftpdlib).
     if (features_->mlst && features_->offers("unix.mode") && !features_->selects("unix.mode")
         && askOptionally("OPTS MLST type;size;modify;UNIX.mode;"))

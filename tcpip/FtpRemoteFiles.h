@@ -10,7 +10,7 @@
 // for the permissions and the size, and SIZE only when STAT listed no size (MDTM or SIZE
 // answered 500/502/504 is unknown, not a failure); ModifiedTime -> MLST or MDTM alone;
 // SetPermissions -> SITE CHMOD (500/502/504 or 202: the server has no way).
-// FEAT is asked once per log-in, by the first Stat; a refused FEAT, OPTS or STAT only means
+// FEAT is asked once per log-in (the automatic ones after a hang-up included), by the first Stat; a refused FEAT, OPTS or STAT only means
 // that less is known.
 //
 // Every name and path is checked with RemoteNames before anything is sent. The session's
@@ -24,7 +24,8 @@
 // the first log-in, and again once Connect or Disconnect starts afresh); busy_ is set exactly
 // while an operation of this adapter runs; replyLines_ holds every line of the reply to the
 // last command sent (collected from the session's trace, which therefore belongs to the
-// adapter); features_ is empty until FEAT has been asked in the current log-in.
+// adapter); features_ counts only while featuresLogIn_ is the session's current log-in, so FEAT
+// (and OPTS MLST) are asked once per log-in, automatic ones included.
 #include "remote/RemoteFiles.h"
 #include "tcpip/Ftp.h"
 #include "tcpip/FtpFacts.h"
@@ -102,6 +103,7 @@ private:
     std::string folder_;
     std::vector<std::string> replyLines_;
     std::optional<FtpFeatures> features_;
+    unsigned featuresLogIn_ = 0; // the session's log-in that features_ was asked in
     bool busy_ = false;
     bool cancel_ = false;
 };

@@ -343,8 +343,8 @@ TEST_F(ScriptedRoundTrip, AWriteBackAfterTheServerWasAwayGoesToTheFolderTheFileC
         const char* failure;
     } cases[] = {
         { "the folder is there",
-          join(join({ expectLine(), send("250 back\r\n") }, UnknownStat()), WholeStore()),
-          "CWD /nested/level2\r\n" + UnknownStatSent("mid.html") + WholeStoreSent("mid.html"), nullptr },
+          join(join({ expectLine(), send("250 back\r\n") }, UnknownStat(true)), WholeStore()),
+          "CWD /nested/level2\r\n" + UnknownStatSent("mid.html", true) + WholeStoreSent("mid.html"), nullptr },
         { "the folder is gone",
           { expectLine(), send("550 No such directory.\r\n"), expectClose() },
           "CWD /nested/level2\r\n",
@@ -385,8 +385,8 @@ TEST_F(ScriptedRoundTrip, ServerClosingDuringStorLosesNothingAndTheNextWriteBack
     Script steps = join(openSteps("213 6\r\n", "hello\n"), UnknownStat());
     steps = join(steps, { listenData(), expectLine(), send("227 ({pasv})\r\n"), expectLine(), acceptData(),
                           send("150 go\r\n"), dataClose(), close() });
-    // The temporary file is removed after logging in again.
-    steps = join(join(join(steps, loginSteps()), { expectLine(), send("250 deleted\r\n") }), join(UnknownStat(), WholeStore()));
+    // The temporary file is removed after logging in again; the new log-in is asked FEAT again.
+    steps = join(join(join(steps, loginSteps()), { expectLine(), send("250 deleted\r\n") }), join(UnknownStat(true), WholeStore()));
     start(steps);
     ASSERT_TRUE(edit.Open("page.html"));
     try {

@@ -289,7 +289,7 @@ TEST_F(Scripted, AServerClosingDuringStorLeavesTheEditorAsItWasAndTheNextWriteBa
     steps = join(steps, { listenData(), expectLine(), send("227 ({pasv})\r\n"), expectLine(), acceptData(),
                           send("150 go\r\n"), dataClose(), close() });
     // The temporary file is removed after logging in again.
-    steps = join(join(join(steps, relogin()), { expectLine(), send("250 deleted\r\n") }), join(UnknownStat(), WholeStore()));
+    steps = join(join(join(steps, relogin()), { expectLine(), send("250 deleted\r\n") }), join(UnknownStat(true), WholeStore()));
     steps = join(steps, listing({ dataSend("-rw-r--r-- 1 u g 8 Jan  1  2020 p.htm\r\n") }));
     start(steps);
     connect();
@@ -307,8 +307,8 @@ TEST_F(Scripted, AServerClosingDuringStorLeavesTheEditorAsItWasAndTheNextWriteBa
     EXPECT_TRUE(server->finish()) << server->failure();
     EXPECT_EQ(server->dataReceived(), "changed\n");
     EXPECT_EQ(TemporaryNamed(server->transcript()), kLogin + kListing + kOpen + UnknownStatSent("p.htm")
-                                                        + "PASV\r\nSTOR {temp}\r\n" + kRelogin + "DELE {temp}\r\n" + kStore
-                                                        + kListing);
+                                                        + "PASV\r\nSTOR {temp}\r\n" + kRelogin + "DELE {temp}\r\n"
+                                                        + UnknownStatSent("p.htm", true) + WholeStoreSent("p.htm") + kListing);
     EXPECT_EQ(form->RemoteItems->item(0).size, 8) << "the view was listed again after the write-back";
 }
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <thread>
 
 using namespace tcpiptest;
 using namespace testservers;
@@ -267,6 +268,33 @@ TEST(FtpRemoteFolder, AfterAHangUpTheNextOperationLogsInAgainInTheSameFolder)
     files.Disconnect();
     EXPECT_TRUE(server.finish()) << server.failure();
     EXPECT_EQ(server.transcript(), kLogin + "PWD\r\nCWD docs\r\nPWD\r\n" + kLogin + "CWD docs\r\nDELE a.txt\r\nQUIT\r\n");
+}
+
+// What OPTS selected ends with the log-in: after the server hung up while idle, the next stat
+// logs in again and asks FEAT and OPTS MLST again before MLST, so the mode is still reported
+// (and kept by the next write-back).
+TEST(FtpRemoteFeatures, AreAskedAgainAfterAnAutomaticLogIn)
+{
+    Script stat;
+    for (const Exchange& exchange : { Exchange{ "FEAT", kMlstFeatures }, kSelectMode,
+                                      factsOf(" type=file;size=7;modify=20200913122640;UNIX.mode=0640; a b") }) {
+        stat.push_back(expectLine());
+        stat.push_back(send(exchange.reply));
+    }
+    const Script first = join(join(join(loginSteps(), kPwd), stat), { send("421 Timeout.\r\n"), close() });
+    ScriptedServer server(join(join(join(first, loginSteps()), stat), kQuit));
+    tcpip::FtpRemoteFiles files;
+    pointAt(files, server);
+    files.Connect();
+    EXPECT_EQ(files.Stat("a b").permissions, 0640);
+    // The farewell is sent and the connection closed before the next stat begins.
+    for (int i = 0; i < 400 && server.stepsDone() < first.size(); ++i)
+        std::this_thread::sleep_for(5ms);
+    EXPECT_EQ(files.Stat("a b").permissions, 0640);
+    files.Disconnect();
+    EXPECT_TRUE(server.finish()) << server.failure();
+    const std::string stated = "FEAT\r\nOPTS MLST type;size;modify;UNIX.mode;\r\nMLST a b\r\n";
+    EXPECT_EQ(server.transcript(), kLogin + "PWD\r\n" + stated + kLogin + stated + "QUIT\r\n");
 }
 
 // The server's idle timeout crosses the next command: its farewell comes as that command's
