@@ -64,9 +64,12 @@ struct Stalled {
             break;
         case Stall::Authentication:
             client.session.OnHostKeyQuestion = [&client, &server, stalled](const std::string&, const std::string&) {
+                // Clearing the handler frees this closure: nothing of it may be used after that.
+                const std::function<void()> whenStalled = stalled;
+                Client& asked = client;
                 server.pauseSessions();
-                client.session.OnHostKeyQuestion = nullptr;
-                stalled();
+                asked.session.OnHostKeyQuestion = nullptr;
+                whenStalled();
                 return true;
             };
             return;
